@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace lomi {
+
+// Code page 932 (Windows Shift-JIS) conversion. Tables come once from the
+// platform's own converter (cp932_table_posix.cpp / cp932_table_win.cpp), so
+// the mapping is exactly the one Windows uses.
+
+// Bytes to UTF-8. Every byte that does not begin a valid character becomes
+// U+FFFD and decoding goes on with the next byte, so nothing after a bad
+// byte is lost.
+std::string DecodeCp932(std::string_view bytes);
+
+// Bytes to code points, appended to out (cleared first). For the reader's
+// hot path: no allocation once out has grown.
+void DecodeCp932(std::string_view bytes, std::u32string& out);
+
+// UTF-8 to bytes. A character code page 932 cannot hold becomes '?', as
+// Windows writes it; representable is set false when that happened.
+std::string EncodeCp932(std::string_view utf8, bool* representable = nullptr);
+
+// Code points to bytes, appended to out (cleared first).
+void EncodeCp932(std::u32string_view text, std::string& out, bool* representable = nullptr);
+
+// UTF-8 helpers shared by the core.
+std::u32string Utf8ToU32(std::string_view utf8);
+std::string U32ToUtf8(std::u32string_view text);
+void AppendUtf8(std::string& out, char32_t c);
+
+}  // namespace lomi
