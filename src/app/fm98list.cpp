@@ -1,0 +1,207 @@
+#include "app/fm98list.h"
+
+#include <utility>
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QWidget>
+
+#include "dialogs/fm98con.h"
+#include "settings/settings.h"
+#include "ui/check_box.h"
+#include "ui/combo_box.h"
+#include "ui/fonts.h"
+#include "ui/message_box.h"
+#include "ui/text.h"
+#include "ui/text_box.h"
+#include "ui/twips.h"
+
+namespace lomi {
+
+namespace {
+
+constexpr const char* kDesignCaption = "KestravaのTolvikｺﾝﾃｽﾄ形式買い目集計";
+constexpr const char* kVersionText = "Ver 1.02";
+constexpr int kClientWidth = 6285;
+constexpr int kClientHeight = 3555;
+
+struct Place {
+    int left, top, width, height;
+};
+
+struct LabelPlace {
+    const char* caption;
+    Place place;
+};
+
+// Label1 by index: each caption stands above the selector it names.
+constexpr LabelPlace kLabel1[8] = {
+    {"開催", {120, 390, 450, 240}},  {"ﾚｰｽ", {1680, 390, 450, 210}},
+    {"頭数", {120, 945, 450, 240}},  {"ｸﾗｽ", {3240, 945, 450, 240}},
+    {"距離", {4770, 390, 450, 240}}, {"馬齢", {1665, 945, 450, 240}},
+    {"馬場", {3225, 390, 450, 240}}, {"日付", {4770, 945, 450, 240}},
+};
+
+// Combo1 … Combo8.
+constexpr Place kCombo[8] = {
+    {75, 585, 1500, 300},    {1620, 585, 1500, 300},  {75, 1140, 1500, 300},
+    {1620, 1140, 1500, 300}, {3165, 1140, 1500, 300}, {3165, 585, 1500, 300},
+    {4710, 585, 1500, 300},  {4710, 1140, 1500, 300},
+};
+
+void Put(QWidget* widget, const Place& p) {
+    ui::PlaceTwips(widget, p.left, p.top, p.width, p.height);
+}
+
+}  // namespace
+
+Fm98List::Fm98List(ProgramState& state, std::string iniPath, QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      state_(state),
+      iniPath_(std::move(iniPath)) {
+    setObjectName("Fm98List");
+    setWindowTitle(QString::fromUtf8(kDesignCaption));
+
+    // A plain client area: controls sit at fixed places and keep them when
+    // the window is resized.
+    auto* client = new QWidget(this);
+    client->setObjectName("Client");
+    setCentralWidget(client);
+    CreateControls(client);
+    CreateMenus();
+    SetTabOrder();
+    resize(ui::TwipsToPixels(kClientWidth),
+           ui::TwipsToPixels(kClientHeight) + menuBar()->sizeHint().height());
+    command1_->setFocus();
+
+    Form_Load();
+}
+
+void Fm98List::CreateControls(QWidget* client) {
+    label2_ = new QLabel(client);
+    label2_->setObjectName("Label2");
+    label2_->setFont(ui::ProportionalGothicFont());
+    label2_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    label2_->setLineWidth(1);
+    label2_->setAlignment(Qt::AlignCenter);
+    label2_->setAutoFillBackground(true);
+    QPalette fieldColours = label2_->palette();
+    fieldColours.setColor(QPalette::Window, fieldColours.color(QPalette::Base));
+    fieldColours.setColor(QPalette::WindowText, fieldColours.color(QPalette::Text));
+    label2_->setPalette(fieldColours);
+    ui::PlaceTwips(label2_, 90, 30, 5685, 270);
+
+    command2_ = new QPushButton(client);
+    command2_->setObjectName("Command2");
+    command2_->setIcon(QIcon(QStringLiteral(":/open_folder.png")));
+    command2_->setIconSize(QSize(16, 15));
+    command2_->setToolTip(QString::fromUtf8("ﾌｧｲﾙを開く"));
+    ui::PlaceTwips(command2_, 5835, 0, 375, 330);
+    connect(command2_, &QPushButton::clicked, this, &Fm98List::Command2_Click);
+
+    for (int i = 0; i < 8; ++i) {
+        label1_[i] = new QLabel(QString::fromUtf8(kLabel1[i].caption), client);
+        label1_[i]->setObjectName(QStringLiteral("Label1_%1").arg(i));
+        Put(label1_[i], kLabel1[i].place);
+    }
+
+    for (int i = 0; i < 8; ++i) {
+        combos_[i] = new ui::ComboBox(client);
+        combos_[i]->setObjectName(QStringLiteral("Combo%1").arg(i + 1));
+        Put(combos_[i], kCombo[i]);
+    }
+
+    check1_ = new ui::CheckBox(QString::fromUtf8("以上"), client);
+    check1_->setObjectName("Check1");
+    ui::PlaceTwips(check1_, 570, 930, 825, 180);
+
+    text1_ = new ui::TextBox(client);
+    text1_->setObjectName("Text1");
+    text1_->setFont(ui::FixedGothicFont());
+    // Narrow margins so that a whole report line fits beside the scroll bar.
+    text1_->document()->setDocumentMargin(2);
+    ui::PlaceTwips(text1_, 75, 1590, 6150, 1410);
+
+    command1_ = new QPushButton(QString::fromUtf8("上記の条件で抽出／集計"), client);
+    command1_->setObjectName("Command1");
+    command1_->setFont(ui::ProportionalGothicFont());
+    command1_->setAutoDefault(false);
+    ui::PlaceTwips(command1_, 90, 3090, 6135, 420);
+    connect(command1_, &QPushButton::clicked, this, &Fm98List::Command1_Click);
+}
+
+void Fm98List::CreateMenus() {
+    QMenu* file = menuBar()->addMenu(QString::fromUtf8("ﾌｧｲﾙ(&F)"));
+    file->setObjectName("MenuFile");
+    QAction* open = file->addAction(QString::fromUtf8("ﾌｧｲﾙを開く(&O)"));
+    open->setObjectName("MenuOpen");
+    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(open, &QAction::triggered, this, &Fm98List::MenuOpen_Click);
+    file->addSeparator()->setObjectName("MenuSep1");
+    QAction* end = file->addAction(QString::fromUtf8("終了(&X)"));
+    end->setObjectName("MenuEnd");
+    connect(end, &QAction::triggered, this, &Fm98List::MenuEnd_Click);
+
+    QMenu* settings = menuBar()->addMenu(QString::fromUtf8("設定(&S)"));
+    settings->setObjectName("MenuSet");
+    QAction* folder = settings->addAction(QString::fromUtf8("ﾌｫﾙﾀﾞの設定(&D)"));
+    folder->setObjectName("MenuFol");
+    connect(folder, &QAction::triggered, this, &Fm98List::MenuFol_Click);
+}
+
+void Fm98List::SetTabOrder() {
+    QWidget* order[] = {command1_,  text1_,     command2_,  combos_[6], combos_[5], combos_[3],
+                        combos_[2], combos_[0], combos_[1], combos_[4], combos_[7], check1_};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+}
+
+ui::ComboBox* Fm98List::Combo(int number) const {
+    return combos_.at(static_cast<std::size_t>(number - 1));
+}
+
+void Fm98List::Form_Load() {
+    for (ui::ComboBox* combo : combos_) combo->Clear();
+    setWindowTitle(windowTitle() + QStringLiteral("      ") + QString::fromUtf8(kVersionText));
+}
+
+void Fm98List::Form_Unload() {
+    const SaveResult saved = SaveSettings(state_, iniPath_);
+    if (!saved.ok) ui::ShowMessage(this, ui::FromUtf8(saved.message));
+}
+
+void Fm98List::closeEvent(QCloseEvent* event) {
+    // The window always closes; the settings are saved once however it goes.
+    if (!unloaded_) {
+        unloaded_ = true;
+        Form_Unload();
+    }
+    event->accept();
+}
+
+void Fm98List::Command1_Click() { RunTally(); }
+
+void Fm98List::Command2_Click() { ShowPatternDialog(); }
+
+void Fm98List::MenuOpen_Click() { ShowPatternDialog(); }
+
+void Fm98List::MenuEnd_Click() { close(); }
+
+void Fm98List::MenuFol_Click() { ShowFolderSettings(); }
+
+void Fm98List::ShowPatternDialog() {
+    Fm98Con dialog(state_, *this);
+    dialog.exec();
+}
+
+void Fm98List::ShowFolderSettings() {
+    // The folder settings dialog plugs in here: shown modelessly, one
+    // instance, brought to the front when already open.
+}
+
+}  // namespace lomi

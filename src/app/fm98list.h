@@ -1,0 +1,79 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+#include <QMainWindow>
+
+#include "data/program_state.h"
+
+class QAction;
+class QCloseEvent;
+class QLabel;
+class QMenu;
+class QPushButton;
+
+namespace lomi::ui {
+class CheckBox;
+class ComboBox;
+class TextBox;
+}  // namespace lomi::ui
+
+namespace lomi {
+
+// The main window: eight race-condition selectors, the "以上" box, the
+// pattern description, the report box and the tally button. It shows the
+// program state it is given and saves the settings when it closes.
+class Fm98List : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // iniPath is the settings file written when the window closes.
+    Fm98List(ProgramState& state, std::string iniPath, QWidget* parent = nullptr);
+
+    ProgramState& State() { return state_; }
+
+    // Combo1 … Combo8 by their number.
+    ui::ComboBox* Combo(int number) const;
+    QLabel* Label2() const { return label2_; }
+    ui::TextBox* Text1() const { return text1_; }
+    ui::CheckBox* Check1() const { return check1_; }
+
+    // Tallies the loaded races under the selectors' conditions and writes the
+    // report into Text1; "FILE NOT OPEN." in Label2 when nothing is loaded.
+    void RunTally();
+
+    // Command handlers, named after the control they belong to.
+    void Command1_Click();
+    void Command2_Click();
+    void MenuOpen_Click();
+    void MenuEnd_Click();
+    void MenuFol_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateControls(QWidget* client);
+    void CreateMenus();
+    void SetTabOrder();
+    void Form_Load();
+    void Form_Unload();
+    void ShowPatternDialog();
+    // Opens the folder settings dialog; it does not exist yet.
+    void ShowFolderSettings();
+
+    ProgramState& state_;
+    std::string iniPath_;
+    bool unloaded_ = false;
+
+    std::array<ui::ComboBox*, 8> combos_{};
+    std::array<QLabel*, 8> label1_{};
+    QLabel* label2_ = nullptr;
+    ui::TextBox* text1_ = nullptr;
+    ui::CheckBox* check1_ = nullptr;
+    QPushButton* command1_ = nullptr;
+    QPushButton* command2_ = nullptr;
+};
+
+}  // namespace lomi

@@ -1,0 +1,51 @@
+// Fm98List::RunTally: the tally behind the main window's button and the end
+// of a pattern load.
+#include <QLabel>
+
+#include "app/fm98list.h"
+#include "tally/race_filter.h"
+#include "tally/tally_report.h"
+#include "ui/check_box.h"
+#include "ui/combo_box.h"
+#include "ui/message_box.h"
+#include "ui/text.h"
+#include "ui/text_box.h"
+
+namespace lomi {
+
+namespace {
+
+std::int32_t ChosenData(const ui::ComboBox& combo) { return combo.ItemData(combo.ListIndex()); }
+
+}  // namespace
+
+void Fm98List::RunTally() {
+    if (state_.RecordCount() == 0) {
+        label2_->setText(QStringLiteral("FILE NOT OPEN."));
+        return;
+    }
+    // Text typed into a selector chooses no condition; say so instead of
+    // guessing one, and keep the report as it is.
+    for (const ui::ComboBox* combo : combos_) {
+        if (combo->ListIndex() == -1) {
+            ui::ShowMessage(this, QString::fromUtf8("選択されていない項目があります。"));
+            return;
+        }
+    }
+
+    RaceConditions conditions;
+    conditions.venue = ChosenData(*Combo(1));
+    conditions.race = ChosenData(*Combo(2));
+    conditions.runners = ChosenData(*Combo(3));
+    conditions.age = ChosenData(*Combo(4));
+    conditions.raceClass = ChosenData(*Combo(5));
+    conditions.surface = ChosenData(*Combo(6));
+    conditions.distance = ChosenData(*Combo(7));
+    conditions.date = ui::ToUtf8(Combo(8)->List(Combo(8)->ListIndex()));
+    conditions.runnersOrMore = static_cast<std::int16_t>(check1_->Value());
+
+    ExtractAndTally(state_, conditions);
+    text1_->SetText(ui::FromUtf8(BuildTallyReport(state_.RecordCount(), state_.Tally)));
+}
+
+}  // namespace lomi

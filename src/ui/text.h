@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include <QString>
+
+namespace lomi::ui {
+
+// The core keeps texts as UTF-8; the windows as QString.
+inline QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+inline std::string ToUtf8(const QString& text) { return text.toUtf8().toStdString(); }
+
+}  // namespace lomi::ui

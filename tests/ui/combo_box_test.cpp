@@ -1,0 +1,146 @@
+// The editable drop-down list: list index, item data and typing.
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "ui/combo_box.h"
+
+using lomi::ui::ComboBox;
+
+namespace {
+
+void FillThree(ComboBox& combo) {
+    for (const char* text : {"Ｔ値", "Ｆ値", "Ｒ値"}) {
+        combo.AddItem(QString::fromUtf8(text));
+        combo.SetItemData(combo.NewIndex(), combo.NewIndex() + 1);
+    }
+}
+
+// Types Japanese text the way an input method commits it.
+void CommitText(QWidget* target, const QString& text) {
+    QInputMethodEvent event;
+    event.setCommitString(text);
+    QApplication::sendEvent(target, &event);
+}
+
+}  // namespace
+
+class ComboBoxTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void appendingKeepsNothingChosen() {
+        ComboBox combo;
+        QCOMPARE(combo.NewIndex(), -1);
+        FillThree(combo);
+        QCOMPARE(combo.ListCount(), 3);
+        QCOMPARE(combo.NewIndex(), 2);
+        QCOMPARE(combo.ListIndex(), -1);
+        QCOMPARE(combo.Text(), QString());
+        QCOMPARE(combo.List(1), QString::fromUtf8("Ｆ値"));
+    }
+
+    void itemDataIsZeroUntilSetAndKeepsFullRange() {
+        ComboBox combo;
+        combo.AddItem("a");
+        combo.AddItem("b");
+        combo.AddItem("c");
+        QCOMPARE(combo.ItemData(0), 0);
+        combo.SetItemData(1, 2147483647);
+        combo.SetItemData(2, -2147483647 - 1);
+        QCOMPARE(combo.ItemData(1), 2147483647);
+        QCOMPARE(combo.ItemData(2), -2147483647 - 1);
+        QCOMPARE(combo.ItemData(0), 0);
+    }
+
+    void settingListIndexShowsTheItemAndRunsNoHandler() {
+        ComboBox combo;
+        FillThree(combo);
+        QSignalSpy changed(&combo, &QComboBox::currentIndexChanged);
+        QSignalSpy activated(&combo, &QComboBox::activated);
+        combo.SetListIndex(2);
+        QCOMPARE(combo.ListIndex(), 2);
+        QCOMPARE(combo.Text(), QString::fromUtf8("Ｒ値"));
+        combo.SetListIndex(-1);
+        QCOMPARE(combo.ListIndex(), -1);
+        QCOMPARE(combo.Text(), QString());
+        combo.SetListIndex(7);  // no such item
+        QCOMPARE(combo.ListIndex(), -1);
+        QCOMPARE(changed.count(), 0);
+        QCOMPARE(activated.count(), 0);
+    }
+
+    void clearEmptiesListAndTextField() {
+        ComboBox combo;
+        FillThree(combo);
+        combo.SetListIndex(1);
+        combo.Clear();
+        QCOMPARE(combo.ListCount(), 0);
+        QCOMPARE(combo.ListIndex(), -1);
+        QCOMPARE(combo.Text(), QString());
+        QCOMPARE(combo.NewIndex(), -1);
+    }
+
+    void typingChoosesNothingEvenWhenTheTextMatchesAnItem() {
+        QWidget window;
+        auto* combo = new ComboBox(&window);
+        auto* other = new QLineEdit(&window);
+        other->move(0, 40);
+        FillThree(*combo);
+        combo->SetListIndex(0);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        combo->lineEdit()->setFocus();
+        QTest::keyClick(combo->lineEdit(), Qt::Key_End);
+        QTest::keyClicks(combo->lineEdit(), "x");
+        QCOMPARE(combo->ListIndex(), -1);
+        QCOMPARE(combo->currentIndex(), 0);  // what QComboBox alone would report
+
+        // The exact text of another item, typed in Japanese, then leaving
+        // the field: still nothing chosen.
+        combo->lineEdit()->selectAll();
+        CommitText(combo->lineEdit(), QString::fromUtf8("Ｆ値"));
+        QCOMPARE(combo->Text(), QString::fromUtf8("Ｆ値"));
+        QCOMPARE(combo->ListIndex(), -1);
+        other->setFocus();
+        QTRY_VERIFY(other->hasFocus());
+        QCOMPARE(combo->ListIndex(), -1);
+    }
+
+    void pickingFromTheListOrWithArrowKeysChoosesAgain() {
+        QWidget window;
+        auto* combo = new ComboBox(&window);
+        FillThree(*combo);
+        combo->SetListIndex(0);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        combo->lineEdit()->setFocus();
+        QTest::keyClicks(combo->lineEdit(), "abc");
+        QCOMPARE(combo->ListIndex(), -1);
+
+        QTest::keyClick(combo, Qt::Key_Down);
+        QCOMPARE(combo->ListIndex(), 1);
+        QCOMPARE(combo->Text(), QString::fromUtf8("Ｆ値"));
+
+        QTest::keyClicks(combo->lineEdit(), "z");
+        QCOMPARE(combo->ListIndex(), -1);
+        // The user opens the list and clicks the item QComboBox still holds.
+        combo->showPopup();
+        QAbstractItemView* view = combo->view();
+        QTRY_VERIFY(view->isVisible());
+        const QRect item = view->visualRect(view->model()->index(1, 0));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, item.center());
+        QTRY_VERIFY(!view->isVisible());
+        QCOMPARE(combo->ListIndex(), 1);
+        QCOMPARE(combo->Text(), QString::fromUtf8("Ｆ値"));
+        combo->SetListIndex(2);
+        QCOMPARE(combo->ListIndex(), 2);
+    }
+};
+
+QTEST_MAIN(ComboBoxTest)
+#include "combo_box_test.moc"
