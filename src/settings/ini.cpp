@@ -1,0 +1,33 @@
+#include "settings/ini.h"
+
+#include "settings/executable_folder.h"
+
+namespace lomi {
+namespace {
+
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+#else
+constexpr char kSeparator = '/';
+#endif
+
+}  // namespace
+
+std::string IniFilePath() { return IniFilePathIn(ExecutableFolder()); }
+
+std::string IniFilePathIn(const std::string& folder) {
+    std::string path = folder;
+    if (!path.empty() && path.back() != '\\' && path.back() != '/') path += kSeparator;
+    return path + "Lomi.ini";
+}
+
+std::string ReadIniString(const std::string& section, const std::string& key) {
+    return ReadProfileString(IniFilePath(), section, key);
+}
+
+WriteResult WriteIniString(const std::string& section, const std::string& key,
+                           const std::string& value) {
+    return WriteProfileString(IniFilePath(), section, key, value);
+}
+
+}  // namespace lomi

@@ -1,0 +1,53 @@
+#include "settings/settings.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "data/numeric_text.h"
+#include "settings/profile_file.h"
+
+namespace lomi {
+namespace {
+
+constexpr const char* kSection = "DEF";
+
+std::int16_t ReadCon(const std::string& iniPath, const char* key, std::int16_t fallback) {
+    const std::string text = ReadProfileString(iniPath, kSection, key);
+    if (text.empty()) return fallback;
+    // A number beyond 16 bits means no choice, like any other unusable value.
+    return ToInt16(NumericValue(text)).value_or(0);
+}
+
+}  // namespace
+
+void LoadSettings(ProgramState& state, const std::string& iniPath,
+                  const std::string& currentDirectory) {
+    const std::string folder = ReadProfileString(iniPath, kSection, "PATH");
+    state.DataFolder = folder.empty() ? currentDirectory : folder;
+    state.Con1 = ReadCon(iniPath, "CON1", 7);
+    state.Con2 = ReadCon(iniPath, "CON2", 1);
+    state.Con3 = ReadCon(iniPath, "CON3", 3);
+    state.Con4 = ReadCon(iniPath, "CON4", 1);
+}
+
+SaveResult SaveSettings(const ProgramState& state, const std::string& iniPath) {
+    const std::vector<ProfileEntry> entries = {
+        {"PATH", state.DataFolder},           {"CON1", std::to_string(state.Con1)},
+        {"CON2", std::to_string(state.Con2)}, {"CON3", std::to_string(state.Con3)},
+        {"CON4", std::to_string(state.Con4)},
+    };
+    const WriteResult written = WriteProfileStrings(iniPath, kSection, entries);
+
+    SaveResult result;
+    result.ok = written.ok && written.keptKeys.empty();
+    if (!written.ok) result.message = written.message;
+    if (!written.keptKeys.empty()) {
+        if (!result.message.empty()) result.message += "\n";
+        result.message += "データフォルダ「" + state.DataFolder +
+                          "」は設定ファイルに保存できない名前のため、PATH は以前のままです。";
+    }
+    return result;
+}
+
+}  // namespace lomi

@@ -1,0 +1,147 @@
+#include "settings/whole_file.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace lomi {
+namespace {
+
+std::string ErrorText(int error) { return std::strerror(error); }
+
+// Closes a descriptor when it goes out of scope.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+
+    int Get() const { return fd_; }
+    // Closes now; close can report a write the disk refused late.
+    int Close() {
+        const int result = ::close(fd_);
+        fd_ = -1;
+        return result;
+    }
+
+private:
+    int fd_;
+};
+
+// The file a write really replaces: the target of a symbolic link, so the
+// link itself survives.
+std::string ResolveTarget(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path name(path);
+    if (!std::filesystem::is_symlink(name, error)) return path;
+    const auto target = std::filesystem::weakly_canonical(name, error);
+    return error ? path : target.string();
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+// Creates a new file beside target that no one else uses, or returns -1.
+int CreateTemporary(const std::string& target, std::string& name) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = target + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+// Makes the rename itself durable; a failure here loses nothing already
+// written, so it is not reported.
+void SyncFolder(const std::string& target) {
+    auto folder = std::filesystem::path(target).parent_path();
+    if (folder.empty()) folder = ".";
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+}  // namespace
+
+FileReadResult ReadWholeFile(const std::string& path) {
+    FileReadResult result;
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.Get() < 0) {
+        const int error = errno;
+        result.status = (error == ENOENT || error == ENOTDIR) ? FileReadStatus::Missing
+                                                              : FileReadStatus::Failed;
+        result.error = ErrorText(error);
+        return result;
+    }
+    struct stat info {};
+    if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        result.status = FileReadStatus::Failed;
+        result.error = ErrorText(S_ISDIR(info.st_mode) ? EISDIR : errno);
+        return result;
+    }
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd.Get(), buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            result.status = FileReadStatus::Failed;
+            result.error = ErrorText(errno);
+            result.bytes.clear();
+            return result;
+        }
+        if (got == 0) break;
+        result.bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    result.status = FileReadStatus::Read;
+    return result;
+}
+
+FileWriteResult ReplaceWholeFile(const std::string& path, std::string_view bytes) {
+    const std::string target = ResolveTarget(path);
+
+    struct stat old {};
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    if (exists) {
+        if (!S_ISREG(old.st_mode)) return {false, ErrorText(EISDIR)};
+        // rename would replace a read-only file; its owner meant it to stay.
+        if (::access(target.c_str(), W_OK) != 0) return {false, ErrorText(errno)};
+    }
+
+    std::string temporary;
+    Descriptor fd(CreateTemporary(target, temporary));
+    if (fd.Get() < 0) return {false, ErrorText(errno)};
+
+    const auto fail = [&](int error) {
+        ::unlink(temporary.c_str());
+        return FileWriteResult{false, ErrorText(error)};
+    };
+    if (exists) ::fchmod(fd.Get(), old.st_mode & 07777);
+    if (!WriteAll(fd.Get(), bytes)) return fail(errno);
+    if (::fsync(fd.Get()) != 0) return fail(errno);
+    if (fd.Close() != 0) return fail(errno);
+    if (::rename(temporary.c_str(), target.c_str()) != 0) return fail(errno);
+    SyncFolder(target);
+    return {};
+}
+
+}  // namespace lomi

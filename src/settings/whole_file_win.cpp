@@ -1,0 +1,138 @@
+#include "settings/whole_file.h"
+
+#include <algorithm>
+#include <atomic>
+#include <string>
+
+#include <windows.h>
+
+namespace lomi {
+namespace {
+
+std::wstring Wide(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    const int size =
+        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
+                          size);
+    return wide;
+}
+
+std::string Utf8(const std::wstring& wide) {
+    if (wide.empty()) return {};
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), size,
+                          nullptr, nullptr);
+    return utf8;
+}
+
+std::string ErrorText(DWORD error) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text = length ? std::wstring(buffer, length) : L"error " + std::to_wstring(error);
+    if (buffer) ::LocalFree(buffer);
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
+        text.pop_back();
+    }
+    return Utf8(text);
+}
+
+// Closes a handle when it goes out of scope.
+class Handle {
+public:
+    explicit Handle(HANDLE handle) : handle_(handle) {}
+    ~Handle() { Close(); }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+
+    HANDLE Get() const { return handle_; }
+    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    void Close() { Reset(INVALID_HANDLE_VALUE); }
+    void Reset(HANDLE handle) {
+        if (Valid()) ::CloseHandle(handle_);
+        handle_ = handle;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+}  // namespace
+
+FileReadResult ReadWholeFile(const std::string& path) {
+    FileReadResult result;
+    Handle file(::CreateFileW(Wide(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) {
+        const DWORD error = ::GetLastError();
+        result.status = (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+                            ? FileReadStatus::Missing
+                            : FileReadStatus::Failed;
+        result.error = ErrorText(error);
+        return result;
+    }
+    char buffer[65536];
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr)) {
+            result.status = FileReadStatus::Failed;
+            result.error = ErrorText(::GetLastError());
+            result.bytes.clear();
+            return result;
+        }
+        if (got == 0) break;
+        result.bytes.append(buffer, got);
+    }
+    result.status = FileReadStatus::Read;
+    return result;
+}
+
+FileWriteResult ReplaceWholeFile(const std::string& path, std::string_view bytes) {
+    const std::wstring target = Wide(path);
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) return {false, ErrorText(ERROR_ACCESS_DENIED)};
+        if (attributes & FILE_ATTRIBUTE_READONLY) return {false, ErrorText(ERROR_ACCESS_DENIED)};
+    }
+
+    static std::atomic<unsigned> counter{0};
+    std::wstring temporary;
+    Handle file(INVALID_HANDLE_VALUE);
+    for (int attempt = 0; attempt < 100 && !file.Valid(); ++attempt) {
+        temporary = target + L".tmp-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                    std::to_wstring(counter++);
+        file.Reset(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.Valid() && ::GetLastError() != ERROR_FILE_EXISTS) break;
+    }
+    if (!file.Valid()) return {false, ErrorText(::GetLastError())};
+
+    const auto fail = [&](DWORD error) {
+        file.Close();
+        ::DeleteFileW(temporary.c_str());
+        return FileWriteResult{false, ErrorText(error)};
+    };
+    while (!bytes.empty()) {
+        DWORD written = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
+        if (!::WriteFile(file.Get(), bytes.data(), chunk, &written, nullptr)) {
+            return fail(::GetLastError());
+        }
+        bytes.remove_prefix(written);
+    }
+    if (!::FlushFileBuffers(file.Get())) return fail(::GetLastError());
+    file.Close();
+    if (!::MoveFileExW(temporary.c_str(), target.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return fail(::GetLastError());
+    }
+    return {};
+}
+
+}  // namespace lomi
