@@ -1,0 +1,386 @@
+// The main window driven as a user drives it: start-up state, tally, loads
+// through the pattern dialog, conditions, closing.
+#include <memory>
+#include <string>
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
+
+#include "app/fm98list.h"
+#include "app/worked_example.h"
+#include "dialogs/fm98con.h"
+#include "settings/profile_file.h"
+#include "support/temp_folder.h"
+#include "ui/check_box.h"
+#include "ui/combo_box.h"
+#include "ui/gui_test_helpers.h"
+#include "ui/text_box.h"
+
+using lomi::Fm98Con;
+using lomi::Fm98List;
+using lomi::ui::ComboBox;
+namespace t = lomi::test;
+
+namespace {
+
+QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// One run of the program: a data folder, a settings file, the state and
+// the main window, shown.
+struct Session {
+    t::TempFolder data;
+    t::TempFolder home;
+    lomi::ProgramState state;
+    std::string ini;
+    std::unique_ptr<Fm98List> window;
+
+    Session() {
+        state.DataFolder = data.PathText();
+        state.Con1 = 7;
+        state.Con2 = 1;
+        state.Con3 = 3;
+        state.Con4 = 1;
+        ini = (home / "Lomi.ini").string();
+        window = std::make_unique<Fm98List>(state, ini);
+        window->show();
+        window->activateWindow();
+    }
+
+    QPushButton* Button(const char* name) const { return window->findChild<QPushButton*>(name); }
+    QAction* Action(const char* name) const { return window->findChild<QAction*>(name); }
+
+    // Opens the pattern dialog with the picture button, lets choose act on
+    // it, then presses OK.
+    void LoadWith(const std::function<void(Fm98Con*)>& choose = {}) {
+        bool opened = false;
+        t::WhenModal([&](QWidget* modal) {
+            auto* dialog = qobject_cast<Fm98Con*>(modal);
+            if (!dialog) return;
+            opened = true;
+            if (choose) choose(dialog);
+            t::Click(dialog->findChild<QPushButton*>("Command1"));
+        });
+        t::Click(Button("Command2"));
+        QVERIFY(opened);
+    }
+
+    QString Report() const { return window->Text1()->Text(); }
+    QString Line(int index) const { return Report().split('\n').value(index); }
+};
+
+QStringList Items(const ComboBox* combo) {
+    QStringList items;
+    for (int i = 0; i < combo->ListCount(); ++i) items << combo->List(i);
+    return items;
+}
+
+QList<int> Data(const ComboBox* combo) {
+    QList<int> data;
+    for (int i = 0; i < combo->ListCount(); ++i) data << combo->ItemData(i);
+    return data;
+}
+
+}  // namespace
+
+class Fm98ListTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startsWithCaptionEmptyControlsAndFocusOnTheTallyButton() {
+        Session s;
+        Fm98List& w = *s.window;
+        QCOMPARE(w.windowTitle(), U("KestravaのTolvikｺﾝﾃｽﾄ形式買い目集計      Ver 1.02"));
+        for (int n = 1; n <= 8; ++n) {
+            QCOMPARE(w.Combo(n)->ListCount(), 0);
+            QCOMPARE(w.Combo(n)->Text(), QString());
+            QCOMPARE(w.Combo(n)->ListIndex(), -1);
+            QVERIFY(w.Combo(n)->isEditable());
+        }
+        QCOMPARE(w.Label2()->text(), QString());
+        QCOMPARE(w.Text1()->Text(), QString());
+        QCOMPARE(w.Check1()->Value(), 0);
+        QCOMPARE(w.Check1()->text(), U("以上"));
+        QCOMPARE(s.Button("Command1")->text(), U("上記の条件で抽出／集計"));
+        QVERIFY(s.Button("Command2")->text().isEmpty());
+        QVERIFY(!s.Button("Command2")->icon().isNull());
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTRY_COMPARE(QApplication::focusWidget(), s.Button("Command1"));
+    }
+
+    void placesControlsAtFixedPositionsThatSurviveResizing() {
+        Session s;
+        Fm98List& w = *s.window;
+        QCOMPARE(w.centralWidget()->size(), QSize(419, 237));
+        QCOMPARE(w.Text1()->geometry(), QRect(5, 106, 410, 94));
+        QCOMPARE(w.Combo(8)->geometry(), QRect(314, 76, 100, 20));
+        QCOMPARE(s.Button("Command1")->geometry(), QRect(6, 206, 409, 28));
+        QCOMPARE(w.Label2()->geometry(), QRect(6, 2, 379, 18));
+        const QStringList captions = {U("開催"), U("ﾚｰｽ"),  U("頭数"), U("ｸﾗｽ"),
+                                      U("距離"), U("馬齢"), U("馬場"), U("日付")};
+        for (int i = 0; i < 8; ++i) {
+            auto* label = w.findChild<QLabel*>(QStringLiteral("Label1_%1").arg(i));
+            QVERIFY(label);
+            QCOMPARE(label->text(), captions[i]);
+        }
+        w.resize(700, 500);
+        QTRY_COMPARE(w.centralWidget()->width(), 700);
+        QCOMPARE(w.Text1()->geometry(), QRect(5, 106, 410, 94));
+        QCOMPARE(s.Button("Command1")->geometry(), QRect(6, 206, 409, 28));
+    }
+
+    void keyboardOrderFollowsTheTabIndexes() {
+        Session s;
+        Fm98List& w = *s.window;
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QList<QWidget*> expected = {s.Button("Command1"), w.Text1(),  s.Button("Command2"),
+                                    w.Combo(7),           w.Combo(6), w.Combo(4),
+                                    w.Combo(3),           w.Combo(1), w.Combo(2),
+                                    w.Combo(5),           w.Combo(8), w.Check1()};
+        s.Button("Command1")->setFocus();
+        for (int i = 1; i < expected.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget* focus = QApplication::focusWidget();
+            QWidget* owner = focus;
+            while (owner && !expected.contains(owner)) owner = owner->parentWidget();
+            QVERIFY2(owner == expected[i], qPrintable(QString::number(i)));
+        }
+    }
+
+    void menusCarryTheirCaptionsAndShortcut() {
+        Session s;
+        const QList<QAction*> bar = s.window->menuBar()->actions();
+        QCOMPARE(bar.size(), 2);
+        QCOMPARE(bar[0]->text(), U("ﾌｧｲﾙ(&F)"));
+        QCOMPARE(bar[1]->text(), U("設定(&S)"));
+        const QList<QAction*> file = bar[0]->menu()->actions();
+        QCOMPARE(file.size(), 3);
+        QCOMPARE(file[0], s.Action("MenuOpen"));
+        QCOMPARE(file[0]->text(), U("ﾌｧｲﾙを開く(&O)"));
+        QCOMPARE(file[0]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+        QVERIFY(file[1]->isSeparator());
+        QCOMPARE(file[2]->text(), U("終了(&X)"));
+        QCOMPARE(bar[1]->menu()->actions().value(0)->text(), U("ﾌｫﾙﾀﾞの設定(&D)"));
+    }
+
+    void tallyBeforeAnyLoadSaysFileNotOpen() {
+        Session s;
+        t::Click(s.Button("Command1"));
+        QCOMPARE(s.window->Label2()->text(), U("FILE NOT OPEN."));
+        QCOMPARE(s.Report(), QString());
+    }
+
+    void loadFillsDescriptionSelectorsAndReport() {
+        Session s;
+        t::WriteWorkedExample(s.data.Path());
+        s.LoadWith();
+        Fm98List& w = *s.window;
+        QCOMPARE(s.state.PatternFileMask, std::string("P*Q1RN.txt"));
+        QCOMPARE(w.Label2()->text(), U("仮単人気の１位からＲ値への流し馬券"));
+        QCOMPARE(s.Report(), t::WorkedExampleReport());
+
+        QCOMPARE(Items(w.Combo(1)), (QStringList{U("全抽出"), U("東京"), U("中山")}));
+        QCOMPARE(Data(w.Combo(1)), (QList<int>{0, 5, 6}));
+        QCOMPARE(Items(w.Combo(2)), (QStringList{U("全抽出"), U("５レース"), U("９レース"),
+                                                 U("１０レース"), U("１１レース")}));
+        QCOMPARE(Data(w.Combo(2)), (QList<int>{0, 5, 9, 10, 11}));
+        QCOMPARE(Items(w.Combo(3)), (QStringList{U("全抽出"), U("１０頭"), U("１２頭"), U("１４頭"),
+                                                 U("１６頭"), U("１８頭")}));
+        QCOMPARE(Data(w.Combo(3)), (QList<int>{0, 10, 12, 14, 16, 18}));
+        QCOMPARE(Items(w.Combo(4)), (QStringList{U("全抽出"), U("３歳"), U("４歳"), U("３歳上")}));
+        QCOMPARE(Items(w.Combo(5)), (QStringList{U("全抽出"), U("未勝利"), U("５００万下"),
+                                                 U("１６００万下"), U("オープン")}));
+        QCOMPARE(Data(w.Combo(5)), (QList<int>{0, 2, 3, 5, 6}));
+        QCOMPARE(Items(w.Combo(6)), (QStringList{U("全抽出"), U("芝"), U("ダート")}));
+        QCOMPARE(Items(w.Combo(7)), (QStringList{U("全抽出"), U("1200m"), U("1400m"), U("1600m"),
+                                                 U("2000m"), U("2400m")}));
+        QCOMPARE(Data(w.Combo(7)), (QList<int>{0, 12, 14, 16, 20, 24}));
+        QCOMPARE(Items(w.Combo(8)), (QStringList{U("全抽出"), U("2001-04-22"), U("2001-04-15")}));
+        QCOMPARE(Data(w.Combo(8)), (QList<int>{0, 0, 0}));
+        for (int n = 1; n <= 8; ++n) {
+            QCOMPARE(w.Combo(n)->ListIndex(), 0);
+            QCOMPARE(w.Combo(n)->Text(), U("全抽出"));
+        }
+    }
+
+    void everyReportLineFitsTheBoxUnwrapped() {
+        Session s;
+        t::WriteWorkedExample(s.data.Path());
+        s.LoadWith();
+        QVERIFY(QTest::qWaitForWindowExposed(s.window.get()));
+        lomi::ui::TextBox* box = s.window->Text1();
+        int blocks = 0;
+        for (QTextBlock b = box->document()->begin(); b.isValid(); b = b.next(), ++blocks) {
+            QVERIFY2(b.layout()->lineCount() <= 1, qPrintable(b.text()));
+        }
+        QCOMPARE(blocks, 8);  // seven lines and the empty one after the last line end
+        // The header's captions end where the numbers below them end.
+        const QFontMetrics metrics(box->font());
+        const QString header = s.Line(2);
+        const QString win = s.Line(3);
+        QCOMPARE(metrics.horizontalAdvance(header.left(header.indexOf(U("投票")) + 2)),
+                 metrics.horizontalAdvance(win.left(win.indexOf(QLatin1String("500")) + 3)));
+        QCOMPARE(metrics.horizontalAdvance(header), metrics.horizontalAdvance(win));
+    }
+
+    void conditionsAndTheOrMoreBoxChangeTheReport() {
+        Session s;
+        t::WriteWorkedExample(s.data.Path());
+        s.LoadWith();
+        Fm98List& w = *s.window;
+        t::PickText(w.Combo(3), "１６頭");
+        t::Click(w.Check1());
+        QCOMPARE(w.Check1()->Value(), 1);
+        t::Click(s.Button("Command1"));
+        QCOMPARE(s.Line(0), U("総ﾚｰｽ：6  抽出ﾚｰｽ：2"));
+        QCOMPARE(s.Line(3), U("単勝        200       680       480   340.00%   100.00%       340"));
+        QCOMPARE(s.Line(5), U("連勝        600      8600      8000  1433.33%    50.00%      8600"));
+
+        // Without 以上, only the races of exactly 16 runners.
+        t::Click(w.Check1());
+        t::Click(s.Button("Command1"));
+        QCOMPARE(s.Line(0), U("総ﾚｰｽ：6  抽出ﾚｰｽ：2"));
+        t::PickText(w.Combo(3), "１８頭");
+        t::Click(s.Button("Command1"));
+        QCOMPARE(s.Line(0), U("総ﾚｰｽ：6  抽出ﾚｰｽ：0"));
+        QCOMPARE(s.Line(3), U("単勝          0         0         0     0.00%     0.00%         0"));
+
+        // The date selector hands its text to the filter.
+        t::PickText(w.Combo(3), "全抽出");
+        t::PickText(w.Combo(8), "2001-04-22");
+        t::Click(s.Button("Command1"));
+        QCOMPARE(s.Line(0), U("総ﾚｰｽ：6  抽出ﾚｰｽ：1"));
+        t::PickText(w.Combo(8), "全抽出");
+        t::Click(s.Button("Command1"));
+        QCOMPARE(s.Report(), t::WorkedExampleReport());
+    }
+
+    void typedTextInASelectorKeepsTheReportAndSaysSo() {
+        Session s;
+        t::WriteWorkedExample(s.data.Path());
+        s.LoadWith();
+        Fm98List& w = *s.window;
+        t::TypeInto(w.Combo(1), U("京都"));
+        QCOMPARE(w.Combo(1)->ListIndex(), -1);
+        t::SeenMessage seen;
+        t::AnswerMessage(&seen);
+        t::Click(s.Button("Command1"));
+        QVERIFY(seen.shown);
+        QCOMPARE(seen.text, U("選択されていない項目があります。"));
+        QCOMPARE(seen.title, U("Lomi"));
+        QCOMPARE(seen.buttons, 1);
+        QCOMPARE(s.Report(), t::WorkedExampleReport());
+        QCOMPARE(w.Label2()->text(), U("仮単人気の１位からＲ値への流し馬券"));
+    }
+
+    void aSecondLoadReplacesEverything() {
+        Session s;
+        t::WriteWorkedExample(s.data.Path());
+        t::WriteTicketFile(s.data.Path(), "P010506T2FB.txt",
+                           {t::HeaderLine(2001, 5, 6),
+                            t::Race(9, 1, 8, 1, 1, 2, 8, "0150", "0110", "00000", "00320", 1)});
+        s.LoadWith();
+        Fm98List& w = *s.window;
+        t::PickText(w.Combo(1), "中山");
+        s.LoadWith([](Fm98Con* d) {
+            t::PickText(d->Combo(1), "Ｔ値");
+            t::PickText(d->Combo(2), "２位");
+            t::PickText(d->Combo(3), "Ｆ値");
+            t::PickText(d->Combo(4), "ボックス");
+        });
+        QCOMPARE(s.state.PatternFileMask, std::string("P*T2FB.txt"));
+        QCOMPARE(w.Label2()->text(), U("Ｔ値の２位とＦ値のボックス馬券"));
+        QCOMPARE(Items(w.Combo(1)), (QStringList{U("全抽出"), U("阪神")}));
+        QCOMPARE(Items(w.Combo(3)), (QStringList{U("全抽出"), U("８頭")}));
+        QCOMPARE(Items(w.Combo(7)), (QStringList{U("全抽出"), U(" 800m")}));
+        QCOMPARE(Data(w.Combo(7)), (QList<int>{0, 8}));
+        QCOMPARE(Items(w.Combo(8)), (QStringList{U("全抽出"), U("2001-05-06")}));
+        QCOMPARE(w.Combo(1)->ListIndex(), 0);
+        QCOMPARE(s.Line(0), U("総ﾚｰｽ：1  抽出ﾚｰｽ：1"));
+        QCOMPARE(s.state.Con1, 1);
+        QCOMPARE(s.state.Con2, 2);
+        QCOMPARE(s.state.Con3, 2);
+        QCOMPARE(s.state.Con4, 2);
+    }
+
+    void ctrlOMenuAndPictureButtonOpenTheSameDialog() {
+        Session s;
+        QVERIFY(QTest::qWaitForWindowActive(s.window.get()));
+        int opened = 0;
+        auto cancelNext = [&] {
+            t::WhenModal([&](QWidget* modal) {
+                auto* dialog = qobject_cast<Fm98Con*>(modal);
+                if (!dialog) return;
+                ++opened;
+                QCOMPARE(dialog->windowTitle(), U("ﾌｧｲﾙを開く"));
+                QCOMPARE(dialog->Combo(1)->Text(), U("仮単人気"));
+                QVERIFY(!s.window->isEnabled() || dialog->isModal());
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            });
+        };
+        cancelNext();
+        QTest::keyClick(s.window.get(), Qt::Key_O, Qt::ControlModifier);
+        QTRY_COMPARE(opened, 1);
+        cancelNext();
+        s.Action("MenuOpen")->trigger();
+        QCOMPARE(opened, 2);
+        cancelNext();
+        t::Click(s.Button("Command2"));
+        QCOMPARE(opened, 3);
+        QCOMPARE(s.Report(), QString());
+        QCOMPARE(s.window->Combo(1)->ListCount(), 0);
+    }
+
+    void folderSettingsItemDoesNotDisturbTheWindow() {
+        Session s;
+        s.Action("MenuFol")->trigger();
+        QVERIFY(s.window->isVisible());
+    }
+
+    void closingByTheMenuSavesTheSettings() {
+        Session s;
+        s.state.Con2 = 4;
+        s.Action("MenuEnd")->trigger();
+        QVERIFY(!s.window->isVisible());
+        QCOMPARE(lomi::ReadProfileString(s.ini, "DEF", "PATH"), s.data.PathText());
+        QCOMPARE(lomi::ReadProfileString(s.ini, "DEF", "CON1"), std::string("7"));
+        QCOMPARE(lomi::ReadProfileString(s.ini, "DEF", "CON2"), std::string("4"));
+        QCOMPARE(lomi::ReadProfileString(s.ini, "DEF", "CON3"), std::string("3"));
+        QCOMPARE(lomi::ReadProfileString(s.ini, "DEF", "CON4"), std::string("1"));
+    }
+
+    void closingByTheCloseBoxSavesTheSettingsOnce() {
+        Session s;
+        s.state.Con4 = 2;
+        QVERIFY(s.window->close());
+        QCOMPARE(lomi::ReadProfileString(s.ini, "DEF", "CON4"), std::string("2"));
+        // Closing again writes nothing more.
+        s.state.Con4 = 1;
+        s.window->close();
+        QCOMPARE(lomi::ReadProfileString(s.ini, "DEF", "CON4"), std::string("2"));
+    }
+
+    void aFailedSaveIsToldOnceAndTheWindowStillCloses() {
+        Session s;
+        s.ini.clear();
+        t::TempFolder other;
+        const std::string unwritable = (other / "missing-folder" / "Lomi.ini").string();
+        Fm98List window(s.state, unwritable);
+        window.show();
+        t::SeenMessage seen;
+        t::AnswerMessage(&seen);
+        QVERIFY(window.close());
+        QVERIFY(seen.shown);
+        QCOMPARE(seen.title, U("Lomi"));
+        QVERIFY(!seen.text.isEmpty());
+        QVERIFY(!window.isVisible());
+    }
+};
+
+QTEST_MAIN(Fm98ListTest)
+#include "fm98list_test.moc"
