@@ -1,18 +1,46 @@
 #pragma once
 
+#include <bitset>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 
 #include "data/program_state.h"
 
 namespace lomi {
 
+// What the condition lists of one LoadedData already hold, so that a load
+// tests each field of each record in constant time instead of searching
+// the lists. Belongs to one LoadedData, from an empty store onwards.
+class ConditionIndex {
+public:
+    bool Contains(int list, std::int16_t value) const;
+    void Insert(int list, std::int16_t value);
+    // The date list is probed with the last date first: a file's races
+    // share their date, so the hash set is rarely consulted.
+    bool ContainsDate(std::string_view date);
+    void InsertDate(std::string_view date);
+
+private:
+    std::bitset<65536> numeric_[7];
+    std::unordered_set<std::string> dates_;
+    std::string lastDate_;
+    bool hasLastDate_ = false;
+};
+
 // Adds the record's eight condition values to the lists of data that do not
-// hold them yet. Returns false with message set when a count would pass
-// 32767 (only the date list can get there).
+// hold them yet. Numeric fields are read as numbers and stored rounded
+// (halves to even); a value that rounds to 0 is not stored, since 0 stands
+// for "no restriction" in the selectors. The date field is stored as text,
+// an empty one included. Returns false with message set when a count would
+// pass 32767 (only the date list can get there).
+bool AddConditionValues(std::string_view record, LoadedData& data, ConditionIndex& index,
+                        std::string& message);
+// The same, searching the lists themselves; for single records.
 bool AddConditionValues(std::string_view record, LoadedData& data, std::string& message);
 
-// Numeric lists ascending, the date list descending (empty date last).
+// Numeric lists ascending, the date list descending by character codes (the
+// latest date first, an empty date last).
 void SortConditionLists(LoadedData& data);
 
 }  // namespace lomi

@@ -15,6 +15,8 @@ public:
     void Append(std::string_view record);
     void Clear();
     void Reserve(std::size_t records, std::size_t bytes);
+    // Gives back the room that growing left unused.
+    void ShrinkToFit();
 
     std::size_t Size() const { return ends_.size(); }
     bool Empty() const { return ends_.empty(); }

@@ -1,21 +1,25 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "data/condition_lists.h"
 #include "data/program_state.h"
 
 namespace lomi {
 
-// The names of the regular files directly in folder that match mask
-// (platform wildcard rules, letters case-insensitive; hidden and system
+// The names of the regular files directly in folder that match mask ('*'
+// for any run of characters, letters case-insensitive; hidden and system
 // files and directories never match), sorted by upper-cased name. Nothing
 // when the folder cannot be listed.
 std::optional<std::vector<std::string>> ListPatternFiles(const std::string& folder,
                                                          const std::string& mask);
 
-// folder, one separator, name (the separator is added even after a root).
+// folder, the platform separator, name. No second separator is added after
+// a folder that already ends in one (a root folder such as / or C:\).
 std::string JoinFolderAndName(const std::string& folder, const std::string& name);
 
 // True when no file of state.DataFolder matches state.PatternFileMask, or the
@@ -24,21 +28,37 @@ bool PatternFilesMissing(const ProgramState& state);
 
 struct LoadResult {
     bool ok = true;
-    std::string file;     // the file the load stopped at, when it failed
+    std::string file;     // the file (or folder) the load stopped at, when it failed
     std::string message;  // Japanese, one line, naming the file and the reason
 };
 
-// Reads every matching file into a new LoadedData and swaps it into state
-// only when all of it was read. On failure state.Loaded is left exactly as
-// it was and the result names the file and the reason.
+// Reads every matching file, in the order of ListPatternFiles, into a new
+// LoadedData and swaps it into state only when all of it was read and the
+// lists are sorted. On failure (a file that cannot be opened or read, a
+// count that would overflow, the folder that cannot be listed, memory
+// running out) state is left exactly as it was and the result names the
+// file and the reason. Never throws.
 LoadResult LoadPatternFiles(ProgramState& state);
 
-// One file's bytes into data, carrying the race date from file to file as
-// the load does. Exposed for the fuzzer and the benchmark.
+// What the reader carries through one load: the race date, which goes on
+// from file to file, the index of the condition lists, and buffers reused
+// for every line.
 struct TicketReaderState {
     std::string currentDate;  // UTF-8, empty at the start of a load
+    ConditionIndex index;     // of the LoadedData being filled
+
+    std::vector<std::uint32_t> columns;  // byte offset of each character of a line
+    std::u32string text;                 // a decoded header line
+    std::string encoded;                 // a header line encoded again
+    std::string record;                  // the record being built
 };
-// Returns false with message set when a count would overflow.
+
+// One file's bytes into data, as the load reads every file: lines end at
+// CR LF or a lone CR (a lone LF is a character of the line). A data line
+// (one with a "|" character) becomes a record, a header line (no bar,
+// "Kestrava" in it) sets the race date, other lines are skipped. Returns
+// false with message set when a count would overflow; data then holds the
+// records read so far. Exposed for the fuzzer and the benchmark.
 bool ReadTicketBytes(std::string_view bytes, TicketReaderState& reader, LoadedData& data,
                      std::string& message);
 

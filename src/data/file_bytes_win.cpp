@@ -1,0 +1,76 @@
+#include "data/file_bytes.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+
+namespace lomi {
+namespace {
+
+std::wstring Widen(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    const int size =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), size);
+    return wide;
+}
+
+std::string Reason(DWORD error) {
+    switch (error) {
+        case ERROR_ACCESS_DENIED:
+            return "アクセスが拒否されました";
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            return "ほかのプログラムが使用中です";
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+            return "ファイルが見つかりません";
+        case ERROR_NOT_ENOUGH_MEMORY:
+        case ERROR_OUTOFMEMORY:
+            return "メモリが足りません";
+        default:
+            return "エラー番号 " + std::to_string(error);
+    }
+}
+
+}  // namespace
+
+bool ReadFileBytes(const std::string& path, std::string& buffer, bool& opened,
+                   std::string& reason) {
+    opened = false;
+    HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        reason = Reason(GetLastError());
+        return false;
+    }
+    opened = true;
+    bool ok = true;
+    LARGE_INTEGER size{};
+    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size)) {
+        reason = "ファイルではありません";
+        ok = false;
+    }
+    std::size_t used = 0;
+    if (ok) buffer.resize(static_cast<std::size_t>(size.QuadPart) + 1);
+    while (ok) {
+        if (used == buffer.size()) buffer.resize(buffer.size() * 2);
+        const DWORD want =
+            static_cast<DWORD>(std::min<std::size_t>(buffer.size() - used, 1u << 30));
+        DWORD got = 0;
+        if (!ReadFile(file, buffer.data() + used, want, &got, nullptr)) {
+            reason = Reason(GetLastError());
+            ok = false;
+        } else if (got == 0) {
+            break;
+        }
+        used += got;
+    }
+    CloseHandle(file);
+    if (ok) buffer.resize(used);
+    return ok;
+}
+
+}  // namespace lomi

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lomi {
+
+// The names (UTF-8) of the plain files directly in folder for which wanted
+// returns true, in no particular order. Plain files are regular files, a
+// symbolic link counting as what it points to; directories, devices,
+// hidden files (a leading dot on POSIX, the hidden attribute on Windows) and
+// Windows system files are left out. wanted is asked first, so entries that
+// are not wanted cost no further look-up. Nothing when the folder cannot be
+// listed. Platform files: folder_listing_posix.cpp, folder_listing_win.cpp.
+std::optional<std::vector<std::string>> ListPlainFiles(
+    const std::string& folder, const std::function<bool(std::string_view)>& wanted);
+
+// The platform's path separator.
+char PathSeparator();
+
+}  // namespace lomi

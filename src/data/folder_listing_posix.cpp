@@ -1,0 +1,42 @@
+#include "data/folder_listing.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <memory>
+
+namespace lomi {
+namespace {
+
+struct DirCloser {
+    void operator()(DIR* dir) const { closedir(dir); }
+};
+
+bool IsRegularFile(const std::string& folder, const dirent& entry) {
+    if (entry.d_type == DT_REG) return true;
+    if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) return false;
+    // Follows links; a dangling link or a loop of links fails here.
+    struct stat info {};
+    const std::string path = folder + "/" + entry.d_name;
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+}  // namespace
+
+std::optional<std::vector<std::string>> ListPlainFiles(
+    const std::string& folder, const std::function<bool(std::string_view)>& wanted) {
+    std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
+    if (!dir) return std::nullopt;
+    std::vector<std::string> names;
+    while (const dirent* entry = readdir(dir.get())) {
+        const std::string_view name(entry->d_name);
+        if (name.empty() || name[0] == '.') continue;
+        if (!wanted(name)) continue;
+        if (IsRegularFile(folder, *entry)) names.emplace_back(name);
+    }
+    return names;
+}
+
+char PathSeparator() { return '/'; }
+
+}  // namespace lomi

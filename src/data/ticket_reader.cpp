@@ -1,0 +1,93 @@
+#include "data/ticket_reader.h"
+
+#include <algorithm>
+#include <exception>
+#include <new>
+#include <utility>
+
+#include "data/file_bytes.h"
+#include "data/file_mask.h"
+#include "data/folder_listing.h"
+
+namespace lomi {
+namespace {
+
+bool EndsInSeparator(const std::string& folder) {
+    if (folder.empty()) return false;
+    const char last = folder.back();
+    return last == PathSeparator() || last == '/';
+}
+
+LoadResult Failure(const std::string& file, const std::string& message) {
+    return LoadResult{false, file, message};
+}
+
+}  // namespace
+
+std::optional<std::vector<std::string>> ListPatternFiles(const std::string& folder,
+                                                         const std::string& mask) {
+    auto names =
+        ListPlainFiles(folder, [&](std::string_view name) { return MatchesFileMask(name, mask); });
+    if (!names) return names;
+    // The directory's own order is arbitrary on Linux; the race date carries
+    // over from file to file, so the order must be fixed.
+    std::vector<std::pair<std::string, std::string>> keyed;
+    keyed.reserve(names->size());
+    for (std::string& name : *names) keyed.emplace_back(FileOrderKey(name), std::move(name));
+    std::sort(keyed.begin(), keyed.end());
+    names->clear();
+    for (auto& entry : keyed) names->push_back(std::move(entry.second));
+    return names;
+}
+
+std::string JoinFolderAndName(const std::string& folder, const std::string& name) {
+    if (EndsInSeparator(folder)) return folder + name;
+    return folder + PathSeparator() + name;
+}
+
+bool PatternFilesMissing(const ProgramState& state) {
+    try {
+        const auto names = ListPatternFiles(state.DataFolder, state.PatternFileMask);
+        return !names || names->empty();
+    } catch (const std::exception&) {
+        return true;
+    }
+}
+
+LoadResult LoadPatternFiles(ProgramState& state) {
+    std::string current = state.DataFolder;
+    try {
+        const auto names = ListPatternFiles(state.DataFolder, state.PatternFileMask);
+        if (!names) {
+            return Failure(current, "フォルダー「" + current + "」の中を読めません。");
+        }
+        LoadedData data;
+        TicketReaderState reader;
+        std::string bytes;
+        std::string reason;
+        for (const std::string& name : *names) {
+            current = JoinFolderAndName(state.DataFolder, name);
+            bool opened = false;
+            if (!ReadFileBytes(current, bytes, opened, reason)) {
+                return Failure(current, "ファイル「" + current + "」を" +
+                                            (opened ? "読み込めません" : "開けません") + "（" +
+                                            reason + "）。");
+            }
+            data.Files.push_back(name);
+            if (!ReadTicketBytes(bytes, reader, data, reason)) {
+                return Failure(current, "ファイル「" + current + "」で読み込みを中止しました（" +
+                                            reason + "）。");
+            }
+        }
+        SortConditionLists(data);
+        data.Records.ShrinkToFit();
+        state.Loaded = std::move(data);
+        return {};
+    } catch (const std::bad_alloc&) {
+        return Failure(current, "「" + current + "」の読み込み中にメモリが足りなくなりました。");
+    } catch (const std::exception& error) {
+        return Failure(current, "「" + current + "」を読み込めません（" + error.what() + "）。");
+    }
+}
+
+}  // namespace lomi
