@@ -43,14 +43,19 @@ WriteResult WriteProfileStrings(const std::string& path, const std::string& sect
     std::string bytes = old.bytes;
     bool changed = false;
     for (const ProfileEntry& entry : entries) {
+        const std::string key = EncodeCp932(entry.key);
+        // A key that already reads as the value keeps its line as the user
+        // wrote it (quotes, blanks, bytes no code page character stands for).
+        const auto raw = FindProfileValue(bytes, sectionBytes, key);
+        if (raw && DecodeCp932(ProfileValueAsRead(*raw)) == entry.value) continue;
+
         bool representable = true;
         const std::string value = EncodeCp932(entry.value, &representable);
         if (!representable || !ProfileValueRoundTrips(value)) {
             result.keptKeys.push_back(entry.key);
             continue;
         }
-        bytes =
-            SetProfileValue(bytes, sectionBytes, EncodeCp932(entry.key), ProfileValueText(value));
+        bytes = SetProfileValue(bytes, sectionBytes, key, ProfileValueText(value));
         changed = true;
     }
     if (!changed) return result;

@@ -32,7 +32,8 @@ struct WriteResult {
     std::vector<std::string> keptKeys;
 };
 
-// Replaces or adds the key, keeping every other line byte for byte. The
+// Replaces or adds the key, keeping every other line byte for byte; a key
+// that already reads as value is left as it stands. The
 // file is written anew beside the old one and renamed over it, so a crash
 // leaves either the old or the new file whole.
 WriteResult WriteProfileString(const std::string& path, const std::string& section,

@@ -99,9 +99,12 @@ TEST_F(ProfileFileTest, ValuesAreCodePage932) {
     EXPECT_EQ(Read("[DEF]\r\nPATH=D:\\\x83\x5c\\\x95\x5c\r\n", "DEF", "PATH"), "D:\\ソ\\表");
     // A section name whose last character ends in the byte of ']'.
     EXPECT_EQ(Read("[\x83\x5d]\r\nA=1\r\n", "ゾ", "A"), "1");
+    EXPECT_EQ(Read("[DEF]\r\n[\x83\x5d\r\nA=1\r\n", "DEF", "A"), "1") << "[ゾ is no section";
     // The second byte of a character is not an ASCII letter to fold: ア is
-    // 83 41, ー is 81 5B; a lower-case a after 83 would be another character.
-    EXPECT_EQ(Read("[DEF]\r\n\x83\x41=1\r\n", "DEF", "\x83\x61"), "");
+    // 83 41 and ヂ is 83 61.
+    EXPECT_EQ(Read("[DEF]\r\n\x83\x41=1\r\n", "DEF", "ヂ"), "");
+    EXPECT_EQ(Read("[DEF]\r\n\x83\x61=1\r\n", "DEF", "ア"), "");
+    EXPECT_EQ(Read("[DEF]\r\n\x83\x61=1\r\n", "DEF", "ヂ"), "1");
 }
 
 TEST_F(ProfileFileTest, LongValueIsCutTo254BytesNeverInsideACharacter) {
@@ -126,6 +129,9 @@ TEST_F(ProfileFileTest, WriteReplacesTheValueWhereTheKeyStands) {
         "; Lomi\r\n[DEF]\r\n  path = \"old\" \r\nCON1=1\r\n\r\n[OTHER]\r\nPATH=keep\r\n";
     EXPECT_EQ(Write(before, "DEF", "PATH", "C:\\new"),
               "; Lomi\r\n[DEF]\r\npath=C:\\new\r\nCON1=1\r\n\r\n[OTHER]\r\nPATH=keep\r\n");
+    // A key that already holds the value stays as written.
+    EXPECT_EQ(Write("[DEF]\r\n PATH = \"C:\\x\" \r\nCON1=1", "DEF", "PATH", "C:\\x"),
+              "[DEF]\r\n PATH = \"C:\\x\" \r\nCON1=1");
     // Only the first of duplicate keys changes.
     EXPECT_EQ(Write("[DEF]\r\nCON1=1\r\nCON1=2\r\n", "def", "con1", "3"),
               "[DEF]\r\nCON1=3\r\nCON1=2\r\n");

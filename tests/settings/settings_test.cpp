@@ -161,7 +161,6 @@ TEST_F(SettingsTest, SaveKeepsEveryOtherLineByteForByte) {
     EXPECT_EQ(state.Con1, 2);
     EXPECT_EQ(state.Con2, 1) << "only the first DEF section counts";
 
-    state.DataFolder = "C:\\New Data";
     state.Con1 = 4;
     state.Con3 = -1;
     ASSERT_TRUE(SaveSettings(state, Path()).ok);
@@ -171,7 +170,7 @@ TEST_F(SettingsTest, SaveKeepsEveryOtherLineByteForByte) {
               "Left = 120\r\n"
               "\r\n"
               "[DEF]\r\n"
-              "PATH=C:\\New Data\r\n"
+              "PATH = \"C:\\Old Data\"\r\n"
               ";CON1=3 was better\r\n"
               "CON1=4\r\n"
               "CON1=6\r\n"
@@ -184,6 +183,26 @@ TEST_F(SettingsTest, SaveKeepsEveryOtherLineByteForByte) {
               "CON2=9\r\n"
               "[Other]\r"
               "CON2=8");
+}
+
+TEST_F(SettingsTest, UnchangedFolderKeepsItsBytesEvenWhenTheyDoNotDecode) {
+    // 0x85 0x40 is a byte pair code page 932 gives no character; such a
+    // folder is not saved as replacement characters.
+    const std::string bytes =
+        "[DEF]\r\nPATH=C:\\\x85\x40\r\nCON1=7\r\nCON2=1\r\nCON3=3\r\nCON4=1\r\n";
+    ProgramState state = Load(bytes);
+    EXPECT_NE(state.DataFolder, "C:\\");
+    const SaveResult result = SaveSettings(state, Path());
+    EXPECT_TRUE(result.ok) << result.message;
+    EXPECT_EQ(ReadBytes(file_), bytes);
+}
+
+TEST_F(SettingsTest, SaveKeepsTheFilesPermissions) {
+    WriteBytes(file_, "[DEF]\r\nCON1=1\r\n");
+    const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(file_, mode);
+    ASSERT_TRUE(SaveSettings(Load(), Path()).ok);
+    EXPECT_EQ(fs::status(file_).permissions(), mode);
 }
 
 TEST_F(SettingsTest, LongPathIsCutTo254Bytes) {
