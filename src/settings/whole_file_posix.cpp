@@ -85,7 +85,9 @@ void SyncFolder(const std::string& target) {
 
 FileReadResult ReadWholeFile(const std::string& path) {
     FileReadResult result;
-    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // O_NONBLOCK: a pipe or device in the file's place must not hang the
+    // program; it is refused below.
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.Get() < 0) {
         const int error = errno;
         result.status = (error == ENOENT || error == ENOTDIR) ? FileReadStatus::Missing
@@ -94,9 +96,14 @@ FileReadResult ReadWholeFile(const std::string& path) {
         return result;
     }
     struct stat info {};
-    if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (::fstat(fd.Get(), &info) != 0) {
         result.status = FileReadStatus::Failed;
-        result.error = ErrorText(S_ISDIR(info.st_mode) ? EISDIR : errno);
+        result.error = ErrorText(errno);
+        return result;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        result.status = FileReadStatus::Failed;
+        result.error = ErrorText(S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
         return result;
     }
     char buffer[65536];

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -99,6 +100,13 @@ TEST_F(ProfileWriteFailureTest, MissingFolderOrFolderInTheWayReportsIt) {
     result = WriteProfileString(file_.string(), "DEF", "CON1", "2");
     EXPECT_FALSE(result.ok);
     EXPECT_TRUE(fs::is_directory(file_));
+}
+
+TEST_F(ProfileWriteFailureTest, PipeInThePlaceOfTheFileIsRefusedWithoutWaiting) {
+    ASSERT_EQ(::mkfifo(file_.c_str(), 0666), 0);
+    EXPECT_EQ(ReadProfileString(file_.string(), "DEF", "PATH"), "");
+    EXPECT_FALSE(WriteProfileString(file_.string(), "DEF", "PATH", "x").ok);
+    EXPECT_EQ(fs::status(file_).type(), fs::file_type::fifo);
 }
 
 TEST_F(ProfileWriteFailureTest, FullDiskLeavesTheOldFileWhole) {
