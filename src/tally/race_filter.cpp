@@ -1,0 +1,314 @@
+#include "tally/race_filter.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <string_view>
+#include <utility>
+
+#include "tally/payout_fields.h"
+#include "tally/utf8_chars.h"
+
+namespace lomi {
+namespace {
+
+// Record layout, 0-based character positions.
+constexpr std::size_t kRecordChars = 38;
+constexpr std::size_t kSlotCountAt = 29;
+constexpr std::size_t kDateAt = 30;
+constexpr std::size_t kDateWidth = 8;
+
+struct CodeField {
+    std::size_t start;
+    std::size_t width;
+};
+// Venue, race number, runners, age, class, surface, distance.
+constexpr std::array<CodeField, 7> kCodeFields = {
+    {{0, 2}, {2, 2}, {4, 2}, {6, 1}, {7, 1}, {8, 1}, {9, 2}}};
+
+// A fitted field of one or two characters as a number that orders exactly
+// as the text does under ordinal comparison (code points fit in 21 bits).
+using FieldKey = std::uint64_t;
+
+constexpr FieldKey Key(char32_t first) { return first; }
+constexpr FieldKey Key(char32_t first, char32_t second) {
+    return (static_cast<FieldKey>(first) << 21) | second;
+}
+
+struct Bounds {
+    std::array<FieldKey, 7> low{};
+    std::array<FieldKey, 7> high{};
+    std::array<char32_t, kDateWidth> dateLow{};
+    std::array<char32_t, kDateWidth> dateHigh{};
+    // The date bounds as words, when both are ASCII (always, unless the date
+    // text holds other characters): the fast path compares them in one step.
+    bool dateAscii = false;
+    std::uint64_t dateLowWord = 0;
+    std::uint64_t dateHighWord = 0;
+};
+
+// Eight bytes as one number that orders as the bytes do (the first byte
+// most significant), so a date is compared in one step.
+std::uint64_t BigEndian64(const char* bytes) {
+    std::uint64_t word = 0;
+    for (int i = 0; i < 8; ++i) word = (word << 8) | static_cast<unsigned char>(bytes[i]);
+    return word;
+}
+
+// Text cut to width characters, or padded on the right with spaces.
+std::u32string Fit(std::u32string text, std::size_t width) {
+    text.resize(width, U' ');
+    return text;
+}
+
+std::u32string AsciiU32(std::string_view text) { return std::u32string(text.begin(), text.end()); }
+
+std::u32string Utf8U32(std::string_view text) {
+    std::u32string out;
+    for (std::size_t pos = 0; pos < text.size();) out.push_back(NextCodePoint(text, pos));
+    return out;
+}
+
+// The code with at least `digits` digits (leading zeros). A negative code is
+// written plainly ("-5"), the form a two-character record field holds it in,
+// so a negative value offered by a selector finds its records.
+std::u32string CodeText(std::int32_t code, std::size_t digits) {
+    std::string text = std::to_string(code);
+    if (code >= 0 && text.size() < digits) text.insert(0, digits - text.size(), '0');
+    return AsciiU32(text);
+}
+
+FieldKey KeyOfFitted(const std::u32string& text, std::size_t width) {
+    const std::u32string fitted = Fit(text, width);
+    return width == 1 ? Key(fitted[0]) : Key(fitted[0], fitted[1]);
+}
+
+Bounds BuildBounds(const RaceConditions& c) {
+    struct Condition {
+        std::int32_t code;
+        const char* lowest;
+        const char* highest;
+    };
+    const std::array<Condition, 7> conditions = {{{c.venue, "01", "10"},
+                                                  {c.race, "01", "12"},
+                                                  {c.runners, "01", "18"},
+                                                  {c.age, "0", "5"},
+                                                  {c.raceClass, "0", "6"},
+                                                  {c.surface, "0", "2"},
+                                                  {c.distance, "00", "99"}}};
+    Bounds bounds;
+    for (std::size_t k = 0; k < conditions.size(); ++k) {
+        const std::size_t width = kCodeFields[k].width;
+        const Condition& condition = conditions[k];
+        std::u32string low = AsciiU32(condition.lowest);
+        std::u32string high = AsciiU32(condition.highest);
+        if (condition.code != 0) {
+            low = CodeText(condition.code, width);
+            high = low;
+            // "以上" widens only the runner condition, and only when a
+            // number of runners is chosen.
+            if (k == 2 && c.runnersOrMore == 1) high = U"18";
+        }
+        bounds.low[k] = KeyOfFitted(low, width);
+        bounds.high[k] = KeyOfFitted(high, width);
+    }
+
+    std::u32string dateLow(kDateWidth, U'0');
+    std::u32string dateHigh(kDateWidth, U'9');
+    if (c.date != kAllRaces) {
+        // YYYY-MM-DD back to YYYYMMDD: characters 1-4, 6-7 and 9-10.
+        std::string joined(CharSlice(c.date, 1, 4));
+        joined += CharSlice(c.date, 6, 2);
+        joined += CharSlice(c.date, 9, 2);
+        dateLow = Fit(Utf8U32(joined), kDateWidth);
+        dateHigh = dateLow;
+    }
+    std::copy(dateLow.begin(), dateLow.end(), bounds.dateLow.begin());
+    std::copy(dateHigh.begin(), dateHigh.end(), bounds.dateHigh.begin());
+    bounds.dateAscii = true;
+    std::array<char, kDateWidth> lowBytes{};
+    std::array<char, kDateWidth> highBytes{};
+    for (std::size_t i = 0; i < kDateWidth; ++i) {
+        if (dateLow[i] >= 0x80 || dateHigh[i] >= 0x80) bounds.dateAscii = false;
+        lowBytes[i] = static_cast<char>(dateLow[i]);
+        highBytes[i] = static_cast<char>(dateHigh[i]);
+    }
+    bounds.dateLowWord = BigEndian64(lowBytes.data());
+    bounds.dateHighWord = BigEndian64(highBytes.data());
+    return bounds;
+}
+
+// Any other record: its first 38 characters decoded into a fixed buffer;
+// characters past the end read as spaces.
+class GeneralRecord {
+public:
+    explicit GeneralRecord(std::string_view text) : text_(text) {
+        std::size_t pos = 0;
+        while (size_ < kRecordChars && pos < text.size()) {
+            offsets_[size_] = pos;
+            chars_[size_] = NextCodePoint(text, pos);
+            ++size_;
+        }
+        offsets_[size_] = pos;
+    }
+    std::size_t Size() const { return size_; }
+    char32_t At(std::size_t i) const { return i < size_ ? chars_[i] : U' '; }
+    // Characters start .. start + width - 1, as many as exist.
+    std::string_view Field(std::size_t start, std::size_t width) const {
+        if (start >= size_) return {};
+        const std::size_t end = std::min(start + width, size_);
+        return text_.substr(offsets_[start], offsets_[end] - offsets_[start]);
+    }
+
+private:
+    std::string_view text_;
+    std::array<char32_t, kRecordChars> chars_{};
+    std::array<std::size_t, kRecordChars + 1> offsets_{};
+    std::size_t size_ = 0;
+};
+
+// Ordinal comparison of the record's date characters (as many as exist, not
+// padded) with a bound of eight characters: negative, 0 or positive.
+template <class Record>
+int CompareDate(const Record& record, const std::array<char32_t, kDateWidth>& bound) {
+    const std::size_t length =
+        record.Size() > kDateAt ? std::min(record.Size() - kDateAt, kDateWidth) : 0;
+    for (std::size_t i = 0; i < length; ++i) {
+        const char32_t c = record.At(kDateAt + i);
+        if (c != bound[i]) return c < bound[i] ? -1 : 1;
+    }
+    return length < kDateWidth ? -1 : 0;
+}
+
+template <class Record>
+bool Matches(const Record& record, const Bounds& bounds) {
+    for (std::size_t k = 0; k < kCodeFields.size(); ++k) {
+        const std::size_t start = kCodeFields[k].start;
+        const FieldKey key = kCodeFields[k].width == 1
+                                 ? Key(record.At(start))
+                                 : Key(record.At(start), record.At(start + 1));
+        if (key < bounds.low[k] || key > bounds.high[k]) return false;
+    }
+    return CompareDate(record, bounds.dateLow) >= 0 && CompareDate(record, bounds.dateHigh) <= 0;
+}
+
+bool IsDashes(std::string_view field, std::size_t width) {
+    return field.size() == width && field.find_first_not_of('-') == std::string_view::npos;
+}
+
+template <class Record>
+void CountIfCountable(const Record& record, TallyAccumulators& tally) {
+    const std::string_view win = record.Field(11, 4);
+    const std::string_view place = record.Field(15, 4);
+    const std::string_view quinella = record.Field(19, 5);
+    const std::string_view wide = record.Field(24, 5);
+    const char32_t slotChar = record.At(kSlotCountAt);
+    const int slots = slotChar >= U'0' && slotChar <= U'9' ? static_cast<int>(slotChar - U'0') : 0;
+
+    if (IsDashes(win, 4) || IsDashes(place, 4)) return;
+    if (slots != 0 && (IsDashes(quinella, 5) || IsDashes(wide, 5))) return;
+
+    tally.ExtractedRaces += 1;
+    tally.PairTickets += slots;
+    AddPayoutField(win, tally.WinPayout, tally.WinHits);
+    AddPayoutField(place, tally.PlacePayout, tally.PlaceHits);
+    AddPayoutField(quinella, tally.QuinellaPayout, tally.QuinellaHits);
+    AddPayoutField(wide, tally.WidePayout, tally.WideHits);
+}
+
+template <class Record>
+void Tally(const Record& record, const Bounds& bounds, TallyAccumulators& tally) {
+    if (Matches(record, bounds)) CountIfCountable(record, tally);
+}
+
+// The fast path, for the usual record: at least 38 characters, the first 38
+// of them ASCII, so character i is byte i. Same rules as above, with
+// fixed-width reads the compiler can unroll.
+
+std::uint64_t Load64(const char* bytes) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes, 8);
+    return word;
+}
+
+bool IsFullAscii(std::string_view text) {
+    if (text.size() < kRecordChars) return false;
+    const char* p = text.data();
+    // Five overlapping words cover bytes 0-37.
+    const std::uint64_t bits =
+        Load64(p) | Load64(p + 8) | Load64(p + 16) | Load64(p + 24) | Load64(p + kRecordChars - 8);
+    return (bits & 0x8080808080808080ULL) == 0;
+}
+
+// "----" or "-----" at p, compared as whole words.
+bool FourDashes(const char* p) {
+    std::uint32_t word;
+    std::memcpy(&word, p, 4);
+    return word == 0x2D2D2D2Du;
+}
+bool FiveDashes(const char* p) { return FourDashes(p) && p[4] == '-'; }
+
+// Condition k of the fast path: its field's bytes against its bounds.
+template <std::size_t K>
+bool CodeInBounds(const char* p, const Bounds& bounds) {
+    constexpr std::size_t start = kCodeFields[K].start;
+    const FieldKey first = static_cast<unsigned char>(p[start]);
+    FieldKey key = first;
+    if constexpr (kCodeFields[K].width == 2) {
+        key = (first << 21) | static_cast<unsigned char>(p[start + 1]);
+    }
+    return key >= bounds.low[K] && key <= bounds.high[K];
+}
+
+template <std::size_t... K>
+bool CodesInBounds(const char* p, const Bounds& bounds, std::index_sequence<K...>) {
+    return (CodeInBounds<K>(p, bounds) && ...);
+}
+
+void TallyFullAscii(const char* p, const Bounds& bounds, TallyAccumulators& tally) {
+    if (!CodesInBounds(p, bounds, std::make_index_sequence<kCodeFields.size()>())) return;
+    if (bounds.dateAscii) {
+        const std::uint64_t date = BigEndian64(p + kDateAt);
+        if (date < bounds.dateLowWord || date > bounds.dateHighWord) return;
+    } else {
+        const GeneralRecord record(std::string_view(p, kRecordChars));
+        if (CompareDate(record, bounds.dateLow) < 0 || CompareDate(record, bounds.dateHigh) > 0) {
+            return;
+        }
+    }
+
+    const char slotChar = p[kSlotCountAt];
+    const int slots = slotChar >= '0' && slotChar <= '9' ? slotChar - '0' : 0;
+    if (FourDashes(p + 11) || FourDashes(p + 15)) return;
+    if (slots != 0 && (FiveDashes(p + 19) || FiveDashes(p + 24))) return;
+
+    tally.ExtractedRaces += 1;
+    tally.PairTickets += slots;
+    AddRightAlignedPayoutField<4>(p + 11, tally.WinPayout, tally.WinHits);
+    AddRightAlignedPayoutField<4>(p + 15, tally.PlacePayout, tally.PlaceHits);
+    AddRightAlignedPayoutField<5>(p + 19, tally.QuinellaPayout, tally.QuinellaHits);
+    AddRightAlignedPayoutField<5>(p + 24, tally.WidePayout, tally.WideHits);
+}
+
+}  // namespace
+
+TallyAccumulators ExtractAndTally(const RecordStore& records, const RaceConditions& conditions) {
+    const Bounds bounds = BuildBounds(conditions);
+    TallyAccumulators tally;
+    const std::size_t count = records.Size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string_view text = records[i];
+        if (IsFullAscii(text)) {
+            TallyFullAscii(text.data(), bounds, tally);
+        } else {
+            Tally(GeneralRecord(text), bounds, tally);
+        }
+    }
+    return tally;
+}
+
+void ExtractAndTally(ProgramState& state, const RaceConditions& conditions) {
+    state.Tally = ExtractAndTally(state.Loaded.Records, conditions);
+}
+
+}  // namespace lomi
