@@ -62,24 +62,6 @@ TEST_F(ProfileWriteFailureTest, ReadOnlyFileIsLeftAsItWas) {
     EXPECT_TRUE(OnlyFileLeft(folder_, file_));
 }
 
-TEST_F(ProfileWriteFailureTest, ReadOnlyFolderLeavesTheFileAsItWas) {
-    WriteBytes(file_, kOld);
-    fs::permissions(folder_.Path(),
-                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
-    ExpectFailureReported(WriteUnprivileged());
-    EXPECT_EQ(ReadBytes(file_), kOld);
-    EXPECT_TRUE(OnlyFileLeft(folder_, file_));
-}
-
-TEST_F(ProfileWriteFailureTest, ReadOnlyFolderWithoutAFileReportsIt) {
-    fs::permissions(folder_.Path(),
-                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
-    ExpectFailureReported(WriteUnprivileged());
-    EXPECT_FALSE(fs::exists(file_));
-}
-
 TEST_F(ProfileWriteFailureTest, UnreadableFileIsNotOverwritten) {
     WriteBytes(file_, kOld);
     fs::permissions(file_,
