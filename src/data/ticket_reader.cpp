@@ -54,7 +54,7 @@ bool PatternFilesMissing(const ProgramState& state) {
     }
 }
 
-LoadResult LoadPatternFiles(ProgramState& state) {
+LoadResult LoadPatternFiles(ProgramState& state, const LoadProgress& progress) {
     std::string current = state.DataFolder;
     try {
         const auto names = ListPatternFiles(state.DataFolder, state.PatternFileMask);
@@ -65,6 +65,7 @@ LoadResult LoadPatternFiles(ProgramState& state) {
         TicketReaderState reader;
         std::string bytes;
         std::string reason;
+        if (progress) progress(0, names->size());
         for (const std::string& name : *names) {
             current = JoinFolderAndName(state.DataFolder, name);
             bool opened = false;
@@ -78,6 +79,7 @@ LoadResult LoadPatternFiles(ProgramState& state) {
                 return Failure(current, "ファイル「" + current + "」で読み込みを中止しました（" +
                                             reason + "）。");
             }
+            if (progress) progress(data.Files.size(), names->size());
         }
         SortConditionLists(data);
         data.Records.ShrinkToFit();

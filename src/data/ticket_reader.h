@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,8 +39,11 @@ struct LoadResult {
 // lists are sorted. On failure (a file that cannot be opened or read, a
 // count that would overflow, the folder that cannot be listed, memory
 // running out) state is left exactly as it was and the result names the
-// file and the reason. Never throws.
-LoadResult LoadPatternFiles(ProgramState& state);
+// file and the reason. Never throws. progress, when given, is called with
+// the number of files read so far and the number of files to read: once
+// before the first file and after each file.
+using LoadProgress = std::function<void(std::size_t done, std::size_t total)>;
+LoadResult LoadPatternFiles(ProgramState& state, const LoadProgress& progress = {});
 
 // What the reader carries through one load: the race date, which goes on
 // from file to file, the index of the condition lists, and buffers reused

@@ -8,8 +8,9 @@ class QWidget;
 namespace lomi {
 
 // LoadPatternFiles with a wait cursor from the start and, when the load
-// lasts longer than about half a second, a progress dialog over parent
-// counting the files read.
-LoadResult LoadPatternFilesWithProgress(ProgramState& state, QWidget* parent);
+// lasts longer than showAfterMilliseconds (or is expected to), a progress
+// dialog over parent counting the files read.
+LoadResult LoadPatternFilesWithProgress(ProgramState& state, QWidget* parent,
+                                        int showAfterMilliseconds = 500);
 
 }  // namespace lomi

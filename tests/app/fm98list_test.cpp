@@ -59,9 +59,7 @@ struct Session {
     // it, then presses OK.
     void LoadWith(const std::function<void(Fm98Con*)>& choose = {}) {
         bool opened = false;
-        t::WhenModal([&](QWidget* modal) {
-            auto* dialog = qobject_cast<Fm98Con*>(modal);
-            if (!dialog) return;
+        const auto watch = t::WhenModal<Fm98Con>([&](Fm98Con* dialog) {
             opened = true;
             if (choose) choose(dialog);
             t::Click(dialog->findChild<QPushButton*>("Command1"));
@@ -268,7 +266,7 @@ private slots:
         t::TypeInto(w.Combo(1), U("京都"));
         QCOMPARE(w.Combo(1)->ListIndex(), -1);
         t::SeenMessage seen;
-        t::AnswerMessage(&seen);
+        const auto answer = t::AnswerMessage(&seen);
         t::Click(s.Button("Command1"));
         QVERIFY(seen.shown);
         QCOMPARE(seen.text, U("選択されていない項目があります。"));
@@ -313,24 +311,29 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(s.window.get()));
         int opened = 0;
         auto cancelNext = [&] {
-            t::WhenModal([&](QWidget* modal) {
-                auto* dialog = qobject_cast<Fm98Con*>(modal);
-                if (!dialog) return;
+            return t::WhenModal<Fm98Con>([&](Fm98Con* dialog) {
                 ++opened;
                 QCOMPARE(dialog->windowTitle(), U("ﾌｧｲﾙを開く"));
                 QCOMPARE(dialog->Combo(1)->Text(), U("仮単人気"));
-                QVERIFY(!s.window->isEnabled() || dialog->isModal());
+                QVERIFY(dialog->isModal());
+                QCOMPARE(dialog->parentWidget(), s.window.get());
                 QTest::keyClick(dialog, Qt::Key_Escape);
             });
         };
-        cancelNext();
-        QTest::keyClick(s.window.get(), Qt::Key_O, Qt::ControlModifier);
-        QTRY_COMPARE(opened, 1);
-        cancelNext();
-        s.Action("MenuOpen")->trigger();
-        QCOMPARE(opened, 2);
-        cancelNext();
-        t::Click(s.Button("Command2"));
+        {
+            const auto watch = cancelNext();
+            QTest::keyClick(s.window.get(), Qt::Key_O, Qt::ControlModifier);
+            QTRY_COMPARE(opened, 1);
+        }
+        {
+            const auto watch = cancelNext();
+            s.Action("MenuOpen")->trigger();
+            QCOMPARE(opened, 2);
+        }
+        {
+            const auto watch = cancelNext();
+            t::Click(s.Button("Command2"));
+        }
         QCOMPARE(opened, 3);
         QCOMPARE(s.Report(), QString());
         QCOMPARE(s.window->Combo(1)->ListCount(), 0);
@@ -373,7 +376,7 @@ private slots:
         Fm98List window(s.state, unwritable);
         window.show();
         t::SeenMessage seen;
-        t::AnswerMessage(&seen);
+        const auto answer = t::AnswerMessage(&seen);
         QVERIFY(window.close());
         QVERIFY(seen.shown);
         QCOMPARE(seen.title, U("Lomi"));

@@ -1,7 +1,11 @@
 // The pattern dialog: what it opens on, its two messages, the state each
 // way out leaves behind, the mask, and loads that fail or find nothing.
+#include <unistd.h>
+
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QApplication>
 #include <QLabel>
@@ -46,9 +50,7 @@ struct Session {
     // Returns whether the dialog appeared.
     bool WithDialog(const std::function<void(Fm98Con*)>& act) {
         bool opened = false;
-        t::WhenModal([&](QWidget* modal) {
-            auto* dialog = qobject_cast<Fm98Con*>(modal);
-            if (!dialog) return;
+        const auto watch = t::WhenModal<Fm98Con>([&](Fm98Con* dialog) {
             opened = true;
             act(dialog);
             // Whatever the case left open is cancelled.
@@ -65,7 +67,7 @@ struct Session {
     // Presses OK and returns the message that it showed, if any.
     static t::SeenMessage PressOk(Fm98Con* dialog) {
         t::SeenMessage seen;
-        t::AnswerMessage(&seen, dialog);
+        const auto answer = t::AnswerMessage(&seen, dialog);
         t::Click(Button(dialog, "Command1"));
         QCoreApplication::processEvents();
         return seen;
@@ -248,6 +250,54 @@ private slots:
         QCOMPARE(s.window->Check1()->isChecked(), true);
         // Every selector on 全抽出: 以上 with no runner count restricts nothing.
         QCOMPARE(s.Report(), t::WorkedExampleReport());
+    }
+
+    void aLoadThatFailsKeepsThePreviousPatternAndNamesTheFile() {
+        Session s;
+        t::WriteWorkedExample(s.data.Path());
+        QVERIFY(s.WithDialog([](Fm98Con* d) { QVERIFY(!Session::PressOk(d).shown); }));
+        s.window->Check1()->setChecked(true);
+        t::PickText(s.window->Combo(3), "１６頭");
+        t::Click(s.window->findChild<QPushButton*>("Command1"));
+        const QString report = s.Report();
+
+        // More distinct race dates than a condition list can count.
+        std::vector<std::string> lines;
+        for (int i = 0; i < 32768; ++i) {
+            lines.push_back(t::HeaderLine(1000 + i / 372, 1 + (i / 31) % 12, 1 + i % 31));
+            lines.push_back(t::Race(5, 1, 8, 1, 1, 1, 12, "0100", "0100", "00000", "00000", 1));
+        }
+        t::WriteTicketFile(s.data.Path(), "P_many_days_T1RN.txt", lines);
+        QVERIFY(s.WithDialog([&](Fm98Con* d) {
+            t::PickText(d->Combo(1), "Ｔ値");
+            const t::SeenMessage seen = Session::PressOk(d);
+            QVERIFY(seen.shown);
+            QVERIFY2(seen.text.contains(U("P_many_days_T1RN.txt")), qPrintable(seen.text));
+            QCOMPARE(seen.title, U("Lomi"));
+            QVERIFY(d->isVisible());
+        }));
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        QCOMPARE(s.state.Con1, 1);  // the choice was taken, as with FILE NOT FOUND
+        QCOMPARE(s.state.RecordCount(), 6);
+        QCOMPARE(s.Report(), report);
+        QCOMPARE(s.window->Label2()->text(), U("仮単人気の１位からＲ値への流し馬券"));
+        QCOMPARE(s.window->Combo(3)->Text(), U("１６頭"));
+        QCOMPARE(s.window->Combo(1)->ListCount(), 3);
+    }
+
+    void anUnreadableFileIsNamedInTheMessage() {
+        if (geteuid() == 0) QSKIP("the superuser reads every file");
+        Session s;
+        const auto file =
+            t::WriteTicketFile(s.data.Path(), "P010415Q1RN.txt", {t::HeaderLine(2001, 4, 15)});
+        std::filesystem::permissions(file, std::filesystem::perms::none);
+        QVERIFY(s.WithDialog([&](Fm98Con* d) {
+            const t::SeenMessage seen = Session::PressOk(d);
+            QVERIFY2(seen.text.contains(U("P010415Q1RN.txt")), qPrintable(seen.text));
+            QVERIFY(d->isVisible());
+        }));
+        QCOMPARE(s.window->Combo(1)->ListCount(), 0);
+        std::filesystem::permissions(file, std::filesystem::perms::owner_all);
     }
 
     void manyFilesLoadCompletely() {

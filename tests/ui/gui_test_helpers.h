@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -20,24 +21,41 @@
 
 namespace lomi::test {
 
-// Runs action on the next modal window other than previous as soon as it is
-// shown, from the event loop that the modal window runs. Gives up after five
-// seconds; then failed is set.
-inline void WhenModal(std::function<void(QWidget*)> action, QWidget* previous = nullptr,
-                      bool* failed = nullptr) {
+// Stops watching for a modal window when it goes, so that a watch whose
+// window never came cannot act on a later one.
+class ModalWatch {
+public:
+    explicit ModalWatch(std::shared_ptr<std::function<void()>> poll) : poll_(std::move(poll)) {}
+    ~ModalWatch() {
+        if (poll_) *poll_ = nullptr;
+    }
+    ModalWatch(ModalWatch&&) = default;
+    ModalWatch(const ModalWatch&) = delete;
+    ModalWatch& operator=(const ModalWatch&) = delete;
+
+private:
+    std::shared_ptr<std::function<void()>> poll_;
+};
+
+// Runs action on the next modal window of kind Modal other than previous as
+// soon as it is shown, from the event loop that the modal window runs, while
+// the returned watch lives. Other modal windows meanwhile (a progress
+// dialog) are left alone. Gives up after ten seconds with a warning.
+template <class Modal>
+[[nodiscard]] ModalWatch WhenModal(std::function<void(Modal*)> action,
+                                   QWidget* previous = nullptr) {
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
     auto poll = std::make_shared<std::function<void()>>();
     *poll = [=] {
-        QWidget* modal = QApplication::activeModalWidget();
+        auto* modal = qobject_cast<Modal*>(QApplication::activeModalWidget());
         if (modal && modal != previous && modal->isVisible()) {
+            *poll = nullptr;  // breaks the self-reference before acting
             action(modal);
-            *poll = nullptr;  // breaks the self-reference
             return;
         }
-        if (clock->elapsed() > 5000) {
-            qWarning("no modal window appeared");
-            if (failed) *failed = true;
+        if (clock->elapsed() > 10000) {
+            qWarning("the expected modal window did not appear");
             *poll = nullptr;
             return;
         }
@@ -48,6 +66,7 @@ inline void WhenModal(std::function<void(QWidget*)> action, QWidget* previous = 
     QTimer::singleShot(0, [poll] {
         if (*poll) (*poll)();
     });
+    return ModalWatch(poll);
 }
 
 // What a message box showed.
@@ -59,11 +78,9 @@ struct SeenMessage {
 };
 
 // Answers the next message box with Enter and records what it showed.
-inline void AnswerMessage(SeenMessage* seen, QWidget* previous = nullptr) {
-    WhenModal(
-        [seen](QWidget* modal) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            if (!box) return;
+[[nodiscard]] inline ModalWatch AnswerMessage(SeenMessage* seen, QWidget* previous = nullptr) {
+    return WhenModal<QMessageBox>(
+        [seen](QMessageBox* box) {
             seen->shown = true;
             seen->text = box->text();
             seen->title = box->windowTitle();
