@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include "dialogs/fm98con.h"
+#include "dialogs/fm98dir.h"
 #include "settings/settings.h"
 #include "ui/check_box.h"
 #include "ui/combo_box.h"
@@ -199,9 +200,6 @@ void Fm98List::ShowPatternDialog() {
     dialog.exec();
 }
 
-void Fm98List::ShowFolderSettings() {
-    // The folder settings dialog plugs in here: shown modelessly, one
-    // instance, brought to the front when already open.
-}
+void Fm98List::ShowFolderSettings() { Fm98Dir::ShowFor(state_); }
 
 }  // namespace lomi

@@ -60,7 +60,7 @@ private:
     void Form_Load();
     void Form_Unload();
     void ShowPatternDialog();
-    // Opens the folder settings dialog; it does not exist yet.
+    // Shows the folder settings dialog modelessly, or brings it to the front.
     void ShowFolderSettings();
 
     ProgramState& state_;

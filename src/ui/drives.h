@@ -1,0 +1,55 @@
+#pragma once
+
+#include <functional>
+#include <string_view>
+#include <vector>
+
+#include <QString>
+
+namespace lomi::ui {
+
+// One entry of the drive list: a volume whose folders can be browsed.
+struct Drive {
+    QString root;   // full folder path: "/", "/media/usb", "C:\"
+    QString label;  // the text the drive list shows
+};
+
+// Where the folder browser gets its drives and the process's current
+// directory from. The program uses the machine's; tests give temporary
+// folders as drives.
+struct DriveSource {
+    std::function<std::vector<Drive>()> list;
+    std::function<QString()> currentDirectory;
+};
+
+DriveSource PlatformDriveSource();
+
+// The machine's drives in the order the drive list shows them. Linux: the
+// root "/" first, then the browsable mounted volumes; Windows: the drive
+// letters. Platform files: drives_posix.cpp, drives_win.cpp.
+std::vector<Drive> ListDrives();
+
+// Whether the platform's file system tells folder names apart by letter case.
+Qt::CaseSensitivity FolderNameCase();
+
+// The root of an absolute path in Qt's form ('/' separators, cleaned), with
+// its trailing '/': "/" on Linux; "C:/" or "//server/share/" on Windows.
+// Empty when the path has no root this platform knows.
+QString FolderRoot(const QString& cleanedPath);
+
+// Index of the drive that holds folder (the one with the longest root that
+// contains it), -1 when none does.
+int DriveOfFolder(const QString& folder, const std::vector<Drive>& drives);
+
+// The folder the directory list opens when the drive is picked: the
+// current directory when it lies on that drive, otherwise the drive's root.
+QString CurrentFolderOfDrive(const QString& driveRoot, const QString& currentDirectory,
+                             const std::vector<Drive>& drives);
+
+// The drives in a Linux mount table (the text of /proc/self/mountinfo): "/"
+// first, then the volume that holds home when that is not the root, then
+// the volumes mounted under /media, /mnt and /run/media by mount point.
+// Pseudo file systems (proc, sysfs, tmpfs, cgroup, overlay, …) are left out.
+std::vector<Drive> DrivesFromMountInfo(std::string_view mountInfo, const QString& home);
+
+}  // namespace lomi::ui
