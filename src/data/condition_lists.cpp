@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 
 #include "data/cp932.h"
 #include "data/numeric_text.h"
@@ -45,18 +46,20 @@ std::string_view CharacterField(std::string_view text, bool ascii, std::size_t s
     return text.substr(begin, pos - begin);
 }
 
-// The numeric value of a field; fields of plain digits and blanks, nearly
-// all of them, are read without the general parser.
-double FieldValue(std::string_view field) {
+// The value of a field as stored: the numeric value rounded to 16 bits.
+// Fields of plain digits and blanks, nearly all of them, are read without
+// the general parser.
+std::optional<std::int16_t> FieldValue(std::string_view field) {
     int value = 0;
     for (char c : field) {
         if (c >= '0' && c <= '9') {
             value = value * 10 + (c - '0');
         } else if (c != ' ') {
-            return NumericValue(field);
+            return ToInt16(NumericValue(field));
         }
     }
-    return value;
+    // At most two characters: no rounding, no overflow.
+    return static_cast<std::int16_t>(value);
 }
 
 template <typename Contains, typename Insert, typename HasDate, typename AddDate>
@@ -65,8 +68,7 @@ bool AddValues(std::string_view record, LoadedData& data, std::string& message, 
     const bool ascii = IsAscii(record);
     for (int i = 0; i < 7; ++i) {
         const NumericField& field = kNumericFields[i];
-        const double value = FieldValue(CharacterField(record, ascii, field.start, field.length));
-        const auto stored = ToInt16(value);
+        const auto stored = FieldValue(CharacterField(record, ascii, field.start, field.length));
         if (!stored) {
             message = "条件の値が範囲を超えています";
             return false;

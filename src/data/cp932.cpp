@@ -116,11 +116,12 @@ void AppendDecodedCp932(std::string_view bytes, std::string& out) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const std::size_t size = bytes.size();
     for (std::size_t i = 0; i < size;) {
-        if (p[i] < 0x80 && table.singleValid[p[i]] && table.single[p[i]] == p[i]) {
-            out.push_back(static_cast<char>(p[i]));
-            ++i;
-            continue;
-        }
+        // Bytes below 0x80 are the same characters in both encodings.
+        std::size_t run = i;
+        while (run < size && p[run] < 0x80) ++run;
+        out.append(bytes.data() + i, run - i);
+        i = run;
+        if (i == size) break;
         const std::size_t length = table.CharLength(p + i, size - i);
         AppendUtf8(out, table.CodePoint(p + i, length));
         i += length;

@@ -20,8 +20,10 @@ struct Cp932Table {
     std::array<char16_t, 128 * 256> pair{};
     // Bytes for a BMP code point: 0 when it has none, a value < 0x100 for one
     // byte, else lead << 8 | trail. U+0000 is written as byte 0 by the
-    // encoder itself. Code points with several byte sequences (the NEC and
-    // IBM duplicates) hold the one the platform writes.
+    // encoder itself. Only characters that decode from some sequence are
+    // here (no best-fit substitutes such as the yen sign for 0x5C, which
+    // would not read back as written); code points with several sequences
+    // (the NEC and IBM duplicates) hold the one the platform writes.
     std::array<std::uint16_t, 65536> encode{};
 
     char16_t Pair(unsigned char lead, unsigned char trail) const {
@@ -44,5 +46,11 @@ struct Cp932Table {
 
 // Built on first use from the platform converter; thread-safe.
 const Cp932Table& GetCp932Table();
+
+// Fills table.encode from the decoding tables; for a code point that
+// decodes from several sequences, platformEncode(c) gives the sequence the
+// platform writes (0 when it writes none, then the first one is kept).
+void FillEncodeTable(Cp932Table& table, std::uint16_t (*platformEncode)(char32_t c, void* context),
+                     void* context);
 
 }  // namespace lomi

@@ -84,18 +84,17 @@ std::unique_ptr<Cp932Table> BuildTable() {
             }
         }
     }
-    // Asking the converter for every code point also gives its choice among
-    // duplicate sequences.
-    for (char32_t c = 1; c < 0x10000; ++c) {
-        if (c >= 0xD800 && c < 0xE000) continue;
-        unsigned char out[8];
-        const int produced = encoder.Convert(&c, sizeof c, out, sizeof out);
-        if (produced == 1 && out[0] != 0) {
-            table->encode[c] = out[0];
-        } else if (produced == 2) {
-            table->encode[c] = static_cast<std::uint16_t>(out[0] << 8 | out[1]);
-        }
-    }
+    FillEncodeTable(
+        *table,
+        [](char32_t c, void* context) -> std::uint16_t {
+            unsigned char out[8];
+            const int produced =
+                static_cast<Converter*>(context)->Convert(&c, sizeof c, out, sizeof out);
+            if (produced == 1) return out[0];
+            if (produced == 2) return static_cast<std::uint16_t>(out[0] << 8 | out[1]);
+            return 0;
+        },
+        &encoder);
     return table;
 }
 

@@ -44,23 +44,23 @@ std::unique_ptr<Cp932Table> BuildTable() {
             }
         }
     }
-    // Asking the system for every code point also gives its choice among
-    // duplicate sequences; usedDefault tells a character it cannot write.
-    for (unsigned c = 1; c < 0x10000; ++c) {
-        if (c >= 0xD800 && c < 0xE000) continue;
-        const wchar_t wide = static_cast<wchar_t>(c);
-        char out[4];
-        BOOL usedDefault = FALSE;
-        const int produced =
-            WideCharToMultiByte(kCodePage, 0, &wide, 1, out, sizeof out, nullptr, &usedDefault);
-        if (usedDefault) continue;
-        if (produced == 1 && out[0] != 0) {
-            table->encode[c] = static_cast<unsigned char>(out[0]);
-        } else if (produced == 2) {
-            table->encode[c] = static_cast<std::uint16_t>(static_cast<unsigned char>(out[0]) << 8 |
-                                                          static_cast<unsigned char>(out[1]));
-        }
-    }
+    FillEncodeTable(
+        *table,
+        [](char32_t c, void*) -> std::uint16_t {
+            const wchar_t wide = static_cast<wchar_t>(c);
+            char out[4];
+            BOOL usedDefault = FALSE;
+            const int produced = WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, &wide, 1, out,
+                                                     sizeof out, nullptr, &usedDefault);
+            if (usedDefault) return 0;
+            if (produced == 1) return static_cast<unsigned char>(out[0]);
+            if (produced == 2) {
+                return static_cast<std::uint16_t>(static_cast<unsigned char>(out[0]) << 8 |
+                                                  static_cast<unsigned char>(out[1]));
+            }
+            return 0;
+        },
+        nullptr);
     return table;
 }
 

@@ -1,35 +1,46 @@
 #include "data/record_store.h"
 
+#include <algorithm>
+
 namespace lomi {
+namespace {
+
+// Blocks start small, so a small load stays small, and double up to 4 MiB
+// (the offset field's reach).
+constexpr std::size_t kFirstBlockBytes = 16 * 1024;
+constexpr std::size_t kLargestBlockBytes = 4 * 1024 * 1024;
+
+}  // namespace
 
 void RecordStore::Append(std::string_view record) {
-    text_.append(record);
-    ends_.push_back(text_.size());
+    // A record longer than the length field (far beyond any ticket line's)
+    // is cut rather than corrupting its neighbours.
+    record = record.substr(0, std::min<std::size_t>(record.size(), kLengthMask));
+    if (blocks_.empty() || blocks_.back().size() + record.size() > blockLimit_) {
+        blockLimit_ = std::clamp(blockLimit_ * 2, kFirstBlockBytes, kLargestBlockBytes);
+        blocks_.emplace_back();
+        blocks_.back().reserve(blockLimit_);
+    }
+    std::string& block = blocks_.back();
+    const std::uint64_t entry = static_cast<std::uint64_t>(blocks_.size() - 1) << kBlockShift |
+                                static_cast<std::uint64_t>(block.size()) << kLengthBits |
+                                record.size();
+    block.append(record);
+    index_.push_back(entry);
 }
 
 void RecordStore::Clear() {
-    text_.clear();
-    ends_.clear();
+    blocks_.clear();
+    blockLimit_ = 0;
+    index_.clear();
 }
 
-void RecordStore::Reserve(std::size_t records, std::size_t bytes) {
-    ends_.reserve(records);
-    text_.reserve(bytes);
-}
-
-void RecordStore::ShrinkToFit() {
-    // Copying costs time; only worth it when an eighth or more is unused.
-    if (text_.capacity() - text_.size() > text_.size() / 8) text_.shrink_to_fit();
-    if (ends_.capacity() - ends_.size() > ends_.size() / 8) ends_.shrink_to_fit();
-}
-
-std::string_view RecordStore::operator[](std::size_t i) const {
-    const std::size_t begin = i == 0 ? 0 : ends_[i - 1];
-    return std::string_view(text_).substr(begin, ends_[i] - begin);
-}
+void RecordStore::Reserve(std::size_t records) { index_.reserve(records); }
 
 std::size_t RecordStore::CapacityBytes() const {
-    return text_.capacity() + ends_.capacity() * sizeof(std::size_t);
+    std::size_t bytes = index_.capacity() * sizeof(std::uint64_t);
+    for (const std::string& block : blocks_) bytes += block.capacity();
+    return bytes;
 }
 
 }  // namespace lomi

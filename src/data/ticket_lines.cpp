@@ -37,21 +37,23 @@ bool HasHighByte(const unsigned char* p, std::size_t size) {
     return (any & 0x8080808080808080ull) != 0;
 }
 
-// Fills columns with the byte offset of each character of the line and
-// returns the 0-based column of the first bar. Stops once the columns a
+// Fills columns with the byte offset of each character of the line, sets
+// columnCount, and returns the 0-based column of the first bar. Stops once the columns a
 // data line uses are known.
 std::size_t WalkColumns(const Cp932Table& table, const unsigned char* p, std::size_t size,
-                        std::vector<std::uint32_t>& columns) {
-    columns.clear();
+                        std::vector<std::uint32_t>& columns, std::size_t& columnCount) {
+    // A line has at most one column per byte; the buffer only ever grows.
+    if (columns.size() < size) columns.resize(size);
+    std::uint32_t* column = columns.data();
+    std::size_t count = 0;
     std::size_t bar = kNoBar;
-    std::size_t needed = std::numeric_limits<std::size_t>::max();
-    for (std::size_t i = 0; i < size;) {
-        if (columns.size() >= needed) break;
-        columns.push_back(static_cast<std::uint32_t>(i));
+    std::size_t needed = size;
+    for (std::size_t i = 0; i < size && count < needed;) {
+        column[count++] = static_cast<std::uint32_t>(i);
         const unsigned char b = p[i];
         if (b < 0x80) {
             if (b == '|' && bar == kNoBar) {
-                bar = columns.size() - 1;
+                bar = count - 1;
                 // Up to the column after the race data, whose offset ends it.
                 needed = std::max(bar + kRaceDataOffset + kRaceDataLength + 1, kSlotColumns);
             }
@@ -60,6 +62,7 @@ std::size_t WalkColumns(const Cp932Table& table, const unsigned char* p, std::si
             i += table.CharLength(p + i, size - i);
         }
     }
+    columnCount = count;
     return bar;
 }
 
@@ -93,9 +96,10 @@ public:
                             static_cast<std::size_t>(static_cast<const unsigned char*>(bar) - p));
         }
         std::vector<std::uint32_t>& columns = reader_.columns;
-        const std::size_t bar = WalkColumns(table_, p, size, columns);
+        std::size_t count = 0;
+        const std::size_t bar = WalkColumns(table_, p, size, columns, count);
         if (bar == kNoBar) return OtherLine(line);
-        return DataLine(p, size, columns.data(), columns.size(), bar);
+        return DataLine(p, size, columns.data(), count, bar);
     }
 
 private:

@@ -51,6 +51,15 @@ TEST(Cp932, DecodesAndEncodesKnownPairs) {
     }
 }
 
+TEST(Cp932, BytesBelow0x80AreAscii) {
+    // The reader relies on this for its fast path over ASCII lines.
+    for (int b = 0; b < 0x80; ++b) {
+        std::u32string decoded;
+        DecodeCp932(std::string(1, static_cast<char>(b)), decoded);
+        ASSERT_EQ(decoded, std::u32string(1, static_cast<char32_t>(b))) << b;
+    }
+}
+
 TEST(Cp932, DuplicateCharactersEncodeToOneSequence) {
     // The NEC and IBM rows repeat some characters; each decodes to the same
     // code point, which encodes as Windows writes it.
@@ -136,6 +145,9 @@ TEST(Cp932, UnrepresentableCharactersBecomeQuestionMarks) {
     EXPECT_EQ(EncodeCp932("\uFFFD", &representable), "?");
     EXPECT_FALSE(representable);
     EXPECT_EQ(EncodeCp932("ä한", &representable), "??");
+    EXPECT_FALSE(representable);
+    // No best-fit substitutes: the yen sign would read back as a backslash.
+    EXPECT_EQ(EncodeCp932("¥‾", &representable), "??");
     EXPECT_FALSE(representable);
     EXPECT_EQ(EncodeCp932("abc", &representable), "abc");
     EXPECT_TRUE(representable);

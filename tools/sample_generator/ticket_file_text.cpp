@@ -1,0 +1,229 @@
+#include "ticket_file_text.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <stdexcept>
+#include <vector>
+
+#include "data/cp932.h"
+#include "seeded_random.h"
+
+namespace lomi::samples {
+namespace {
+
+constexpr std::array<const char*, 10> kVenueNames = {"札幌", "函館", "福島", "新潟", "東京",
+                                                     "中山", "中京", "京都", "阪神", "小倉"};
+constexpr std::array<const char*, 7> kWeekdays = {"日", "月", "火", "水", "木", "金", "土"};
+constexpr std::string_view kIndexLetters = "TFRZWPQ";
+constexpr std::array<const char*, 7> kIndexNames = {"Ｔ値",     "Ｆ値",     "Ｒ値",    "Ｚ値",
+                                                    "単勝人気", "複勝人気", "仮単人気"};
+constexpr int kTurfDistances[] = {10, 12, 14, 16, 17, 18, 20, 22, 24, 25, 26, 28, 30, 32, 34, 36};
+constexpr int kDirtDistances[] = {10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 21, 24};
+constexpr int kRacesPerVenue = 12;
+constexpr int kBarColumn = 45;
+
+std::uint64_t Key(const std::string& text) {
+    std::uint64_t key = 1469598103934665603ull;
+    for (unsigned char c : text) key = (key ^ c) * 1099511628211ull;
+    return key;
+}
+
+int CharCount(const std::string& utf8) {
+    int count = 0;
+    for (std::size_t pos = 0; pos < utf8.size(); ++count) NextUtf8(utf8, pos);
+    return count;
+}
+
+std::string Pad(const std::string& text, int width, bool right) {
+    const int fill = std::max(0, width - CharCount(text));
+    return right ? std::string(fill, ' ') + text : text + std::string(fill, ' ');
+}
+
+// text padded with blanks to width bytes of its encoding.
+std::string PadBytes(const std::string& text, std::size_t width, bool right) {
+    const std::size_t bytes = EncodeCp932(text).size();
+    const std::string fill(bytes < width ? width - bytes : 0, ' ');
+    return right ? fill + text : text + fill;
+}
+
+std::string TwoDigits(int value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%02d", value);
+    return text;
+}
+
+// The conditions of one race, the same for every pattern.
+struct Race {
+    int venue;  // 1..10
+    int number;
+    int runners;
+    int age;
+    int raceClass;
+    int surface;
+    int distance;
+    bool cancelled;
+};
+
+Race MakeRace(std::uint64_t seed, const RaceDay& day, int venue, int number) {
+    SeededRandom random{seed, Key(day.Compact()), static_cast<std::uint64_t>(venue),
+                        static_cast<std::uint64_t>(number)};
+    Race race{};
+    race.venue = venue;
+    race.number = number;
+    race.runners = random.Percent(80) ? random.Between(10, 18) : random.Between(5, 9);
+    // Early races are for the young and the low classes, late ones for the rest.
+    race.age = number <= 4 ? random.Between(1, 2) : random.Between(2, 5);
+    race.raceClass =
+        number <= 4 ? random.Between(1, 2) : std::min(6, random.Between(2, number / 2 + 2));
+    race.surface = random.Percent(55) ? 1 : 2;
+    if (race.surface == 1) {
+        race.distance = kTurfDistances[random.Between(0, std::size(kTurfDistances) - 1)];
+    } else {
+        race.distance = kDirtDistances[random.Between(0, std::size(kDirtDistances) - 1)];
+    }
+    race.cancelled = random.Percent(1);
+    return race;
+}
+
+// A payout field: a number in units of 10 yen right-aligned, "0" for a
+// ticket that lost, dashes when the bet type was not sold.
+std::string Payout(SeededRandom& random, int width, bool hit, int low, int high, bool sold) {
+    if (!sold || random.Percent(1)) return std::string(width, '-');
+    if (!hit) return Pad("0", width, true);
+    // Mostly small dividends, now and then a large one.
+    int value = random.Between(low, high);
+    if (random.Percent(10)) {
+        value = std::min(value * random.Between(3, 9), width == 4 ? 9999 : 99999);
+    }
+    return Pad(std::to_string(value), width, true);
+}
+
+std::string DataLine(std::uint64_t seed, const RaceDay& day, const std::string& pattern,
+                     const Race& race) {
+    SeededRandom random{seed, Key(day.Compact()), Key(pattern),
+                        static_cast<std::uint64_t>(race.venue),
+                        static_cast<std::uint64_t>(race.number)};
+    const bool box = pattern[3] == 'B';
+    const int rank = pattern[1] - '0';
+
+    // The tickets: pairs of horse numbers, six slots at most.
+    std::vector<std::pair<int, int>> pairs;
+    if (!race.cancelled && random.Percent(94)) {
+        std::vector<int> horses;
+        while (static_cast<int>(horses.size()) <
+               (box ? (random.Percent(70) ? 3 : 4) : random.Between(2, 6))) {
+            const int horse = random.Between(1, race.runners);
+            if (std::find(horses.begin(), horses.end(), horse) == horses.end())
+                horses.push_back(horse);
+        }
+        if (box) {
+            std::sort(horses.begin(), horses.end());
+            for (std::size_t i = 0; i < horses.size(); ++i) {
+                for (std::size_t j = i + 1; j < horses.size(); ++j)
+                    pairs.emplace_back(horses[i], horses[j]);
+            }
+        } else {
+            for (std::size_t i = 1; i < horses.size(); ++i) {
+                pairs.emplace_back(std::min(horses[0], horses[i]), std::max(horses[0], horses[i]));
+            }
+        }
+        if (pairs.size() > 6) pairs.resize(6);
+    }
+
+    std::string line = Pad(
+        std::string(kVenueNames[race.venue - 1]) + Pad(std::to_string(race.number), 2, true) + "R",
+        8, false);
+    for (int slot = 0; slot < 6; ++slot) {
+        if (slot < static_cast<int>(pairs.size())) {
+            line += TwoDigits(pairs[slot].first) + "-" + TwoDigits(pairs[slot].second);
+        } else {
+            line += "     ";
+        }
+        line += ' ';
+    }
+    line += std::string(kBarColumn - 1 - CharCount(line), ' ');
+    line += "| ";
+
+    line += TwoDigits(race.venue) + TwoDigits(race.number) + TwoDigits(race.runners) +
+            std::to_string(race.age) + std::to_string(race.raceClass) +
+            std::to_string(race.surface) + TwoDigits(race.distance);
+    const bool sold = !race.cancelled;
+    const bool bought = !pairs.empty();
+    // The better the axis horse's rank, the likelier it wins or places; a
+    // winner has also placed, and a pair that came first and second is
+    // also a wide hit.
+    const int pairCount = static_cast<int>(pairs.size());
+    const bool win = bought && random.Percent(32 - rank * 4);
+    const bool place = win || (bought && random.Percent(40 - rank * 4));
+    const bool quinella = bought && random.Percent(6 + pairCount * 3);
+    const bool wide = quinella || (bought && random.Percent(8 + pairCount * 4));
+    line += Payout(random, 4, win, 11, 150, sold);
+    line += Payout(random, 4, place, 10, 60, sold);
+    line += Payout(random, 5, quinella, 25, 600, sold);
+    line += Payout(random, 5, wide, 11, 200, sold);
+    return line;
+}
+
+std::string HeaderLine(const RaceDay& day, const std::string& pattern) {
+    const int first = static_cast<int>(kIndexLetters.find(pattern[0]));
+    const int second = static_cast<int>(kIndexLetters.find(pattern[2]));
+    const std::string description = std::string(kIndexNames[first]) + " " + pattern[1] + "位 - " +
+                                    kIndexNames[second] +
+                                    (pattern[3] == 'B' ? " ボックス" : " 流し");
+    // Year in bytes 11-18 and 年; month in 49-52; day in 59-62.
+    std::string line = "Kestrava  " + PadBytes(std::to_string(day.year), 8, true) + "年";
+    line += PadBytes("度 Tolvik contest 馬券集計", 28, false);
+    line += PadBytes(std::to_string(day.month), 4, true) + "月    ";
+    line += PadBytes(std::to_string(day.day), 4, true) + "日(" + kWeekdays[day.weekday] + ")  ";
+    line += description;
+    return line;
+}
+
+std::vector<int> DayVenues(std::uint64_t seed, const RaceDay& day, int venues) {
+    SeededRandom random{seed, Key(day.Compact()), Key("venues")};
+    const int count = venues > 0 ? venues : (random.Percent(60) ? 3 : 2);
+    std::vector<int> chosen;
+    while (static_cast<int>(chosen.size()) < count) {
+        const int venue = random.Between(1, 10);
+        if (std::find(chosen.begin(), chosen.end(), venue) == chosen.end()) chosen.push_back(venue);
+    }
+    std::sort(chosen.begin(), chosen.end());
+    return chosen;
+}
+
+void AppendLine(std::string& bytes, const std::string& line) {
+    bool representable = true;
+    bytes += EncodeCp932(line, &representable);
+    if (!representable) throw std::logic_error("not code page 932: " + line);
+    bytes += "\r\n";
+}
+
+}  // namespace
+
+bool IsPatternCode(const std::string& code) {
+    return code.size() == 4 && kIndexLetters.find(code[0]) != std::string_view::npos &&
+           code[1] >= '1' && code[1] <= '5' &&
+           kIndexLetters.find(code[2]) != std::string_view::npos &&
+           (code[3] == 'N' || code[3] == 'B');
+}
+
+std::string TicketFileName(const RaceDay& day, const std::string& pattern) {
+    return "P" + day.Compact() + pattern + ".txt";
+}
+
+std::string TicketFileBytes(const RaceDay& day, const std::string& pattern, std::uint64_t seed,
+                            int venues) {
+    std::string bytes;
+    AppendLine(bytes, HeaderLine(day, pattern));
+    AppendLine(bytes, "ﾚｰｽ    買い目" + std::string(34, ' ') + "場R 頭齢ｸ馬距 単勝複勝 連勝 ﾜｲﾄﾞ");
+    for (int venue : DayVenues(seed, day, venues)) {
+        AppendLine(bytes, "");
+        for (int number = 1; number <= kRacesPerVenue; ++number) {
+            AppendLine(bytes, DataLine(seed, day, pattern, MakeRace(seed, day, venue, number)));
+        }
+    }
+    return bytes;
+}
+
+}  // namespace lomi::samples
