@@ -27,7 +27,10 @@ std::string Field(std::string_view bytes, std::size_t first, std::size_t width, 
     if (first > bytes.size()) return {};
     const std::string text = DecodeCp932(bytes.substr(first - 1, width));
     if (!IsWholeNumberText(text)) return text;
-    return FormatWhole(NumericValue(text), minDigits);
+    // A number too large for a double ("1e999") has no digits to write.
+    const double value = NumericValue(text);
+    if (!std::isfinite(value)) return text;
+    return FormatWhole(value, minDigits);
 }
 
 }  // namespace

@@ -30,6 +30,15 @@ std::vector<std::string> Records(const LoadedData& data) {
     return out;
 }
 
+// The state a failed load must leave alone.
+void ExpectUnchanged(const LoadedData& before, const LoadedData& after) {
+    EXPECT_EQ(Records(before), Records(after));
+    EXPECT_EQ(before.VenueList, after.VenueList);
+    EXPECT_EQ(before.RaceList, after.RaceList);
+    EXPECT_EQ(before.DateList, after.DateList);
+    EXPECT_EQ(before.Files, after.Files);
+}
+
 class TicketReader : public ::testing::Test {
 protected:
     TicketReader() {
@@ -109,6 +118,7 @@ TEST_F(TicketReader, HeaderFieldsAreReadAtTheirBytePositions) {
     EXPECT_EQ(dateOf(HeaderLine("2001", "ab", "6")), "2001  ab06");
     EXPECT_EQ(dateOf(HeaderLine("2001", "五", "6")), "2001  五06");
     EXPECT_EQ(dateOf(HeaderLine("2001", "", "6")), "2001    06");
+    EXPECT_EQ(dateOf(HeaderLine("1e999999", "1e2", "-3")), "1e99999910000-03");
 
     // A double-byte character takes two bytes: the year moves by one
     // column but stays in bytes 11-18.
@@ -320,6 +330,17 @@ TEST_F(TicketReader, MissingFilesAndFolders) {
     EXPECT_NE(result.message.find("no such folder"), std::string::npos);
 }
 
+TEST_F(TicketReader, AFailedExistenceTestKeepsTheOldData) {
+    Write("P20010506Q1RN.txt",
+          {HeaderLine(2001, 5, 6), DataLine("札幌1R", kNoSlots, RaceData({.venue = 9}))});
+    Load();
+    const LoadedData before = state.Loaded;
+    state.PatternFileMask = "P*Z3TB.txt";
+    EXPECT_TRUE(PatternFilesMissing(state));
+    ExpectUnchanged(before, state.Loaded);
+    EXPECT_EQ(state.RecordCount(), 1);
+}
+
 TEST(JoinFolderAndName, AddsOneSeparator) {
     const std::string sep(1, JoinFolderAndName("a", "b")[1]);
     EXPECT_EQ(JoinFolderAndName("data", "P1Q1RN.txt"), "data" + sep + "P1Q1RN.txt");
@@ -349,15 +370,6 @@ TEST_F(TicketReader, AReloadReplacesEverything) {
     EXPECT_TRUE(state.Loaded.VenueList.empty());
     EXPECT_TRUE(state.Loaded.DistanceList.empty());
     EXPECT_TRUE(state.Loaded.DateList.empty());
-}
-
-// The state a failed load must leave alone.
-void ExpectUnchanged(const LoadedData& before, const LoadedData& after) {
-    EXPECT_EQ(Records(before), Records(after));
-    EXPECT_EQ(before.VenueList, after.VenueList);
-    EXPECT_EQ(before.RaceList, after.RaceList);
-    EXPECT_EQ(before.DateList, after.DateList);
-    EXPECT_EQ(before.Files, after.Files);
 }
 
 TEST_F(TicketReader, AFailedLoadKeepsTheOldDataAndNamesTheFile) {
