@@ -1,0 +1,181 @@
+#include "cli/report_options.h"
+
+#include <CLI/CLI.hpp>
+#include <charconv>
+#include <ostream>
+
+namespace lomi {
+namespace {
+
+constexpr const char* kProgram = "lomi-report";
+
+// A whole decimal number with an optional sign, nothing else: "08" is 8,
+// never octal, and "1.5" or "abc" are refused.
+std::optional<std::int32_t> ParseCode(const std::string& text) {
+    std::string_view digits = text;
+    if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// YYYY-MM-DD, the form of the date selector's items.
+bool IsDateText(const std::string& text) {
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-') return false;
+    for (std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9}) {
+        if (!IsDigit(text[i])) return false;
+    }
+    return true;
+}
+
+std::string Description() {
+    return "lomi-report " LOMI_VERSION
+           ": tallies the ticket files of one betting pattern and prints the report\n"
+           "買い目ファイルを集計し、投票・払戻・損益・回収率・的中率・平均配当を表示します。\n";
+}
+
+std::string Footer() {
+    return "Pattern code (パターン), four characters as in the file names (P*Q1RN.txt):\n"
+           "  1 axis index 軸馬の指数      T=Ｔ値 F=Ｆ値 R=Ｒ値 Z=Ｚ値 W=単勝人気 P=複勝人気 "
+           "Q=仮単人気\n"
+           "  2 axis rank  軸馬の順位      1..5 (１位..５位)\n"
+           "  3 partners   ひもの指数      T F R Z W P Q as above\n"
+           "  4 bet style  買い方          N=流し B=ボックス\n"
+           "\n"
+           "Condition codes (条件): venue 1=札幌 2=函館 3=福島 4=新潟 5=東京 6=中山 7=中京 "
+           "8=京都 9=阪神 10=小倉;\n"
+           "  age 1=２歳 2=３歳 3=４歳 4=３歳上 5=４歳上; class 1=新馬 2=未勝利 3=５００万下 "
+           "4=９００万下\n"
+           "  5=１６００万下 6=オープン; surface 1=芝 2=ダート; distance in hundreds of metres "
+           "(16 = 1600m).\n"
+           "  0 or absent means 全抽出 (no restriction).\n"
+           "\n"
+           "Without --folder and --pattern the data folder (PATH) and the pattern (CON1..CON4)\n"
+           "come from Lomi.ini beside the program, as the window reads them.\n"
+           "\n"
+           "Exit status: 0 report printed, 1 FILE NOT FOUND. / FILE NOT OPEN. / read error,\n"
+           "2 usage error.\n"
+           "\n"
+           "Example: lomi-report --folder samples --pattern Q1RN --venue 5 --runners 16 "
+           "--or-more\n";
+}
+
+std::string InvalidPatternMessage(const std::string& code) {
+    return "invalid pattern code '" + code +
+           "': give four characters, axis index (T F R Z W P Q), axis rank (1-5), partner "
+           "index (T F R Z W P Q) and bet style (N B), for example Q1RN";
+}
+
+}  // namespace
+
+std::string ShortUsage() {
+    return "Usage: lomi-report [--folder DIR] [--pattern CODE] [conditions] [--json]\n"
+           "       lomi-report --show-settings | --help | --version\n";
+}
+
+ParsedArguments ParseReportArguments(int argc, const char* const argv[], std::ostream& out,
+                                     std::ostream& err) {
+    CLI::App app(Description(), kProgram);
+    app.footer(Footer());
+    app.set_help_flag("-h,--help", "ヘルプ: show this help");
+    app.set_version_flag("--version", std::string(kProgram) + " " LOMI_VERSION,
+                         "バージョン: show the version");
+
+    ReportOptions options;
+    std::string folder;
+    std::string pattern;
+    std::string date;
+    struct CodeOption {
+        const char* name;
+        const char* help;
+        std::int32_t* target;
+        std::string text;
+    };
+    CodeOption codes[] = {
+        {"--venue", "開催: venue code 1-10", &options.conditions.venue, {}},
+        {"--race", "ﾚｰｽ: race number 1-12", &options.conditions.race, {}},
+        {"--runners", "頭数: number of runners 1-18", &options.conditions.runners, {}},
+        {"--age", "馬齢: age condition code 1-5", &options.conditions.age, {}},
+        {"--class", "ｸﾗｽ: class code 1-6", &options.conditions.raceClass, {}},
+        {"--surface", "馬場: track surface code 1-2", &options.conditions.surface, {}},
+        {"--distance", "距離: distance in hundreds of metres", &options.conditions.distance, {}},
+    };
+    bool orMore = false;
+
+    const std::string data = "Data (データ)";
+    const std::string conditions = "Conditions (条件)";
+    const std::string output = "Output (出力)";
+    app.add_option("--folder", folder,
+                   "フォルダ: folder of the ticket files (default: PATH in Lomi.ini)")
+        ->type_name("DIR")
+        ->group(data);
+    app.add_option("--pattern", pattern,
+                   "パターン: pattern code such as Q1RN (default: CON1..CON4 in Lomi.ini)")
+        ->type_name("CODE")
+        ->group(data);
+    for (CodeOption& code : codes) {
+        app.add_option(code.name, code.text, code.help)->type_name("N")->group(conditions);
+    }
+    app.add_flag("--or-more", orMore, "以上: that many runners or more (with --runners)")
+        ->group(conditions);
+    app.add_option("--date", date, "日付: race date, for example 2001-04-15")
+        ->type_name("YYYY-MM-DD")
+        ->group(conditions);
+    app.add_flag("--json", options.json,
+                 "JSON: one object with mask, files, records, lists, selectors, tally, report")
+        ->group(output);
+    app.add_flag("--show-settings", options.showSettings,
+                 "設定: print PATH and CON1..CON4 as read from Lomi.ini")
+        ->group(output);
+
+    const auto usageError = [&](const std::string& message) {
+        err << kProgram << ": " << message << "\n"
+            << ShortUsage() << "Run '" << kProgram << " --help' for more information.\n";
+        return ParsedArguments{std::nullopt, kExitUsage};
+    };
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        out << app.help();
+        return ParsedArguments{std::nullopt, kExitOk};
+    } catch (const CLI::CallForVersion& version) {
+        out << version.what() << "\n";
+        return ParsedArguments{std::nullopt, kExitOk};
+    } catch (const CLI::ParseError& error) {
+        return usageError(error.what());
+    }
+
+    if (app.count("--folder") > 0) {
+        if (folder.empty()) return usageError("--folder needs a folder name");
+        options.folder = folder;
+    }
+    if (app.count("--pattern") > 0) {
+        options.pattern = ParsePatternCode(pattern);
+        if (!options.pattern) return usageError(InvalidPatternMessage(pattern));
+    }
+    for (CodeOption& code : codes) {
+        if (app.count(code.name) == 0) continue;
+        const auto value = ParseCode(code.text);
+        if (!value) {
+            return usageError(std::string(code.name) + " needs a whole number, not '" + code.text +
+                              "'");
+        }
+        *code.target = *value;
+    }
+    options.conditions.runnersOrMore = orMore ? 1 : 0;
+    if (app.count("--date") > 0 && date != kAllRaces) {
+        if (!IsDateText(date)) {
+            return usageError("--date needs a date such as 2001-04-15, not '" + date + "'");
+        }
+        options.conditions.date = date;
+    }
+    return ParsedArguments{options, kExitOk};
+}
+
+}  // namespace lomi

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+#include "tally/pattern_names.h"
+#include "tally/race_filter.h"
+
+namespace lomi {
+
+// What one run of lomi-report was asked to do.
+struct ReportOptions {
+    std::optional<std::string> folder;         // --folder, else PATH of the settings
+    std::optional<PatternSelections> pattern;  // --pattern, else CON1..CON4
+    RaceConditions conditions;                 // 0 / "全抽出" when not given
+    bool json = false;
+    bool showSettings = false;
+};
+
+// Either options to run with, or the exit code of a run that ends here:
+// 0 after --help or --version (printed to out), 2 after a usage error
+// (message and short usage printed to err).
+struct ParsedArguments {
+    std::optional<ReportOptions> options;
+    int exitCode = 0;
+};
+
+ParsedArguments ParseReportArguments(int argc, const char* const argv[], std::ostream& out,
+                                     std::ostream& err);
+
+// Exit codes of lomi-report.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+// The usage lines printed after a usage error.
+std::string ShortUsage();
+
+}  // namespace lomi

@@ -1,0 +1,102 @@
+// Whole scenarios from tests/golden: ticket files in, report out, through
+// both the core operations and the lomi-report program.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/report_options.h"
+#include "cli/run_report.h"
+#include "data/ticket_reader.h"
+#include "support/temp_folder.h"
+#include "support/ticket_files.h"
+#include "tally/pattern_names.h"
+#include "tally/race_filter.h"
+#include "tally/tally_report.h"
+
+namespace lomi {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> ReadLines(const fs::path& file) {
+    std::istringstream text(test::ReadBytes(file));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(text, line);) lines.push_back(line);
+    return lines;
+}
+
+// The case's input files, written in code page 932 with CR LF into folder.
+void WriteInput(const fs::path& caseFolder, const test::TempFolder& folder) {
+    for (const auto& entry : fs::directory_iterator(caseFolder / "input")) {
+        test::WriteTicketFile(folder.Path(), entry.path().filename().string(),
+                              ReadLines(entry.path()));
+    }
+}
+
+std::vector<std::string> Cases() {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(LOMI_GOLDEN_DIR)) {
+        if (entry.is_directory()) names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class GoldenReport : public testing::TestWithParam<std::string> {
+protected:
+    fs::path CaseFolder() const { return fs::path(LOMI_GOLDEN_DIR) / GetParam(); }
+    std::vector<std::string> Arguments() const { return ReadLines(CaseFolder() / "args.txt"); }
+    std::string Expected() const { return test::ReadBytes(CaseFolder() / "report.txt"); }
+};
+
+TEST_P(GoldenReport, CoreOperationsGiveTheReport) {
+    const test::TempFolder data;
+    WriteInput(CaseFolder(), data);
+
+    // The arguments as lomi-report reads them, then the steps the window
+    // takes: mask, existence test, load, tally, report.
+    std::vector<std::string> arguments = Arguments();
+    arguments.insert(arguments.begin(), "lomi-report");
+    std::vector<const char*> argv;
+    for (const auto& argument : arguments) argv.push_back(argument.c_str());
+    std::ostringstream out, err;
+    const ParsedArguments parsed =
+        ParseReportArguments(static_cast<int>(argv.size()), argv.data(), out, err);
+    ASSERT_TRUE(parsed.options) << err.str();
+    ASSERT_TRUE(parsed.options->pattern);
+
+    ProgramState state;
+    state.DataFolder = data.PathText();
+    const PatternSelections& p = *parsed.options->pattern;
+    state.PatternFileMask = BuildPatternFileMask(p.con1, p.con2, p.con3, p.con4).value();
+    ASSERT_FALSE(PatternFilesMissing(state));
+    const LoadResult loaded = LoadPatternFiles(state);
+    ASSERT_TRUE(loaded.ok) << loaded.message;
+    ExtractAndTally(state, parsed.options->conditions);
+    EXPECT_EQ(BuildTallyReport(state.RecordCount(), state.Tally), Expected());
+}
+
+TEST_P(GoldenReport, ProgramPrintsTheReportWithLfLineEnds) {
+    const test::TempFolder data;
+    WriteInput(CaseFolder(), data);
+    std::vector<std::string> arguments = {"--folder", data.PathText()};
+    for (const auto& argument : Arguments()) arguments.push_back(argument);
+    const test::ReportRun run = test::RunReport(arguments);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out.find('\r'), std::string::npos);
+    EXPECT_EQ(test::WithCrLf(run.out), Expected());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, GoldenReport, testing::ValuesIn(Cases()),
+                         [](const testing::TestParamInfo<std::string>& info) {
+                             return info.param;
+                         });
+
+}  // namespace
+}  // namespace lomi
