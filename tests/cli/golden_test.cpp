@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,7 +12,6 @@
 #include "cli/run_report.h"
 #include "data/ticket_reader.h"
 #include "support/temp_folder.h"
-#include "support/ticket_files.h"
 #include "tally/pattern_names.h"
 #include "tally/race_filter.h"
 #include "tally/tally_report.h"
@@ -22,21 +20,6 @@ namespace lomi {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<std::string> ReadLines(const fs::path& file) {
-    std::istringstream text(test::ReadBytes(file));
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(text, line);) lines.push_back(line);
-    return lines;
-}
-
-// The case's input files, written in code page 932 with CR LF into folder.
-void WriteInput(const fs::path& caseFolder, const test::TempFolder& folder) {
-    for (const auto& entry : fs::directory_iterator(caseFolder / "input")) {
-        test::WriteTicketFile(folder.Path(), entry.path().filename().string(),
-                              ReadLines(entry.path()));
-    }
-}
 
 std::vector<std::string> Cases() {
     std::vector<std::string> names;
@@ -50,13 +33,15 @@ std::vector<std::string> Cases() {
 class GoldenReport : public testing::TestWithParam<std::string> {
 protected:
     fs::path CaseFolder() const { return fs::path(LOMI_GOLDEN_DIR) / GetParam(); }
-    std::vector<std::string> Arguments() const { return ReadLines(CaseFolder() / "args.txt"); }
+    std::vector<std::string> Arguments() const {
+        return test::ReadLines(CaseFolder() / "args.txt");
+    }
     std::string Expected() const { return test::ReadBytes(CaseFolder() / "report.txt"); }
 };
 
 TEST_P(GoldenReport, CoreOperationsGiveTheReport) {
     const test::TempFolder data;
-    WriteInput(CaseFolder(), data);
+    test::WriteGoldenInput(GetParam(), data.Path());
 
     // The arguments as lomi-report reads them, then the steps the window
     // takes: mask, existence test, load, tally, report.
@@ -83,7 +68,7 @@ TEST_P(GoldenReport, CoreOperationsGiveTheReport) {
 
 TEST_P(GoldenReport, ProgramPrintsTheReportWithLfLineEnds) {
     const test::TempFolder data;
-    WriteInput(CaseFolder(), data);
+    test::WriteGoldenInput(GetParam(), data.Path());
     std::vector<std::string> arguments = {"--folder", data.PathText()};
     for (const auto& argument : Arguments()) arguments.push_back(argument);
     const test::ReportRun run = test::RunReport(arguments);

@@ -5,9 +5,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <sstream>
 #include <stdexcept>
 
 #include "support/temp_folder.h"
+#include "support/ticket_files.h"
 
 extern char** environ;
 
@@ -55,6 +57,20 @@ ReportRun RunReport(const std::vector<std::string>& arguments,
     run.err = ReadBytes(capture / "err");
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
+}
+
+void WriteGoldenInput(const std::string& name, const std::filesystem::path& folder) {
+    const auto input = std::filesystem::path(LOMI_GOLDEN_DIR) / name / "input";
+    for (const auto& entry : std::filesystem::directory_iterator(input)) {
+        WriteTicketFile(folder, entry.path().filename().string(), ReadLines(entry.path()));
+    }
+}
+
+std::vector<std::string> ReadLines(const std::filesystem::path& file) {
+    std::istringstream text(ReadBytes(file));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(text, line);) lines.push_back(line);
+    return lines;
 }
 
 std::string WithCrLf(const std::string& text) {
