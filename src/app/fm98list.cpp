@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include "app/resources.h"
 #include "dialogs/fm98con.h"
 #include "dialogs/fm98dir.h"
 #include "settings/settings.h"
@@ -66,6 +67,7 @@ Fm98List::Fm98List(ProgramState& state, std::string iniPath, QWidget* parent)
                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       state_(state),
       iniPath_(std::move(iniPath)) {
+    InitResources();
     setObjectName("Fm98List");
     setWindowTitle(QString::fromUtf8(kDesignCaption));
 
@@ -102,7 +104,7 @@ void Fm98List::CreateControls(QWidget* client) {
     command2_->setObjectName("Command2");
     command2_->setIcon(QIcon(QStringLiteral(":/open_folder.png")));
     command2_->setIconSize(QSize(16, 15));
-    command2_->setToolTip(QString::fromUtf8("ﾌｧｲﾙを開く"));
+    command2_->setAccessibleName(QString::fromUtf8("ﾌｧｲﾙを開く"));
     ui::PlaceTwips(command2_, 5835, 0, 375, 330);
     connect(command2_, &QPushButton::clicked, this, &Fm98List::Command2_Click);
 
@@ -120,7 +122,7 @@ void Fm98List::CreateControls(QWidget* client) {
 
     check1_ = new ui::CheckBox(QString::fromUtf8("以上"), client);
     check1_->setObjectName("Check1");
-    ui::PlaceTwips(check1_, 570, 930, 825, 180);
+    ui::PlaceTwipsGrowing(check1_, 570, 930, 825, 180);
 
     text1_ = new ui::TextBox(client);
     text1_->setObjectName("Text1");

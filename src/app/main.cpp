@@ -4,6 +4,7 @@
 #include <QIcon>
 
 #include "app/fm98list.h"
+#include "app/resources.h"
 #include "data/program_state.h"
 #include "settings/executable_folder.h"
 #include "settings/ini.h"
@@ -12,6 +13,7 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lomi"));
+    lomi::InitResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/window_icon.png")));
 
     lomi::ProgramState state;

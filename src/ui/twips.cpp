@@ -20,4 +20,14 @@ void PlaceTwips(QWidget* widget, int left, int top, int width, int height) {
     widget->setGeometry(TwipsRect(left, top, width, height));
 }
 
+void PlaceTwipsGrowing(QWidget* widget, int left, int top, int width, int height) {
+    QRect place = TwipsRect(left, top, width, height);
+    const int needed = widget->sizeHint().height();
+    if (needed > place.height()) {
+        place.setTop(place.top() - (needed - place.height()) / 2);
+        place.setHeight(needed);
+    }
+    widget->setGeometry(place);
+}
+
 }  // namespace lomi::ui

@@ -19,4 +19,9 @@ QRect TwipsRect(int left, int top, int width, int height);
 // its place when the window is resized.
 void PlaceTwips(QWidget* widget, int left, int top, int width, int height);
 
+// The same, but a control whose own height is taller than the place (a
+// check box on a font or style with a larger box) grows about the place's
+// middle instead of being cut off.
+void PlaceTwipsGrowing(QWidget* widget, int left, int top, int width, int height);
+
 }  // namespace lomi::ui

@@ -106,7 +106,10 @@ private slots:
         QCOMPARE(w.Check1()->text(), U("以上"));
         QCOMPARE(s.Button("Command1")->text(), U("上記の条件で抽出／集計"));
         QVERIFY(s.Button("Command2")->text().isEmpty());
-        QVERIFY(!s.Button("Command2")->icon().isNull());
+        const QPixmap folder = s.Button("Command2")->icon().pixmap(QSize(16, 15));
+        QVERIFY(!folder.isNull());
+        QCOMPARE(folder.size(), QSize(16, 15));
+        QVERIFY(!QIcon(":/window_icon.png").pixmap(QSize(16, 16)).isNull());
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QTRY_COMPARE(QApplication::focusWidget(), s.Button("Command1"));
     }
@@ -119,6 +122,11 @@ private slots:
         QCOMPARE(w.Combo(8)->geometry(), QRect(314, 76, 100, 20));
         QCOMPARE(s.Button("Command1")->geometry(), QRect(6, 206, 409, 28));
         QCOMPARE(w.Label2()->geometry(), QRect(6, 2, 379, 18));
+        // The check box keeps its place and is never cut below its own height.
+        QCOMPARE(w.Check1()->x(), 38);
+        QCOMPARE(w.Check1()->width(), 55);
+        QVERIFY(w.Check1()->height() >= w.Check1()->sizeHint().height());
+        QVERIFY(qAbs(w.Check1()->geometry().center().y() - 67) <= 1);
         const QStringList captions = {U("開催"), U("ﾚｰｽ"),  U("頭数"), U("ｸﾗｽ"),
                                       U("距離"), U("馬齢"), U("馬場"), U("日付")};
         for (int i = 0; i < 8; ++i) {

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Runs the desktop program under a virtual X server on the bundled samples,
+# drives it with the keyboard as a user would, and writes the screenshots
+# docs/main-window.png, docs/pattern-dialog.png and docs/report.png.
+# Needs Xvfb, xdotool and ImageMagick; uses the build in $LOMI_BUILD_DIR
+# (default build/).
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+root="$PWD"
+build="${LOMI_BUILD_DIR:-build}"
+out="${1:-$root/docs}"
+[ -x "$build/src/lomi" ] || { echo "no $build/src/lomi: build first" >&2; exit 1; }
+
+# The settings file is written beside the executable: run a copy from a
+# temporary folder so that no Lomi.ini is left in the build or the samples.
+work="$(mktemp -d)"
+xvfb_pid=""
+app_pid=""
+cleanup() {
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+cp "$build/src/lomi" "$work/lomi"
+
+display=":$((90 + RANDOM % 100))"
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY="$display"
+for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+
+# A first run without Lomi.ini: the data folder is the current directory.
+(cd "$root/samples" && exec env -u QT_QPA_PLATFORM "$work/lomi") &
+app_pid=$!
+
+main="$(xdotool search --sync --onlyvisible --name 'Ver 1\.02' | head -1)"
+xdotool windowmove "$main" 0 0
+xdotool windowfocus --sync "$main"
+sleep 0.5
+
+# The pattern dialog, opened with Ctrl+O on the stored (default) pattern.
+xdotool key --clearmodifiers ctrl+o
+dialog="$(xdotool search --sync --onlyvisible --name 'ﾌｧｲﾙを開く' | head -1)"
+sleep 0.5
+import -window "$dialog" "$work/dialog.png"
+
+# The focus starts on ｷｬﾝｾﾙ; Tab goes to OK, Space presses it.
+xdotool key Tab space
+sleep 1.5
+import -window "$main" "$work/main.png"
+
+# The report box: the client area starts below the menu bar, whose height is
+# what the window has beyond the 237-pixel client area.
+height="$(identify -format '%h' "$work/main.png")"
+menu=$((height - 237))
+convert "$work/main.png" -crop "412x96+4+$((105 + menu))" +repage "$work/report.png"
+
+mkdir -p "$out"
+for name in dialog:pattern-dialog main:main-window report:report; do
+  convert "$work/${name%%:*}.png" -strip PNG8:"$out/${name#*:}.png"
+done
+echo "written: $out/main-window.png $out/pattern-dialog.png $out/report.png"
