@@ -1,0 +1,300 @@
+// The folder settings dialog opened from the main window: what it shows,
+// what each way out leaves in DataFolder, one dialog per program, its life
+// beside and after the main window, and when the new folder is used and
+// saved.
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "app/fm98list.h"
+#include "app/worked_example.h"
+#include "dialogs/fm98con.h"
+#include "dialogs/fm98dir.h"
+#include "dialogs/fm98path.h"
+#include "folder_dialogs.h"
+#include "settings/profile_file.h"
+#include "support/temp_folder.h"
+#include "ui/dir_list.h"
+#include "ui/text_box.h"
+
+using lomi::Fm98Con;
+using lomi::Fm98Dir;
+using lomi::Fm98List;
+using lomi::Fm98Path;
+namespace fs = std::filesystem;
+namespace t = lomi::test;
+using t::Q;
+
+namespace {
+
+QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// One run of the program: a data folder with the worked example's ticket
+// files in its subfolder "tickets", a settings file, the state and the
+// main window, shown.
+struct Session {
+    t::TempFolder data;
+    t::TempFolder home;
+    lomi::ProgramState state;
+    std::string ini;
+    std::unique_ptr<Fm98List> window;
+
+    Session() {
+        t::MakeFolders(data.Path(), {"tickets", "other"});
+        t::WriteWorkedExample(data / "tickets");
+        state.DataFolder = data.PathText();
+        state.Con1 = 7;
+        state.Con2 = 1;
+        state.Con3 = 3;
+        state.Con4 = 1;
+        ini = (home / "Lomi.ini").string();
+        window = std::make_unique<Fm98List>(state, ini);
+        window->show();
+    }
+
+    ~Session() {
+        if (Fm98Dir* dialog = Fm98Dir::OpenFor(state)) dialog->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // Chooses ﾌｫﾙﾀﾞの設定 and returns the dialog, browsing the data folder's
+    // drive.
+    Fm98Dir* OpenSettings() {
+        window->findChild<QAction*>("MenuFol")->trigger();
+        Fm98Dir* dialog = Fm98Dir::OpenFor(state);
+        if (dialog) dialog->SetDrives(t::FolderDrives({data.Path()}, data.Path()));
+        return dialog;
+    }
+
+    // Browses from dialog into the data folder's subfolder name and confirms.
+    static void BrowseTo(Fm98Dir* dialog, const char* name) {
+        QVERIFY(t::Browse(*dialog, [&](Fm98Path* p) {
+            t::DoubleClickFolder(p->Dir1(), name);
+            t::Click(t::Button(p, "Command1"));
+        }));
+    }
+
+    // Loads the pattern the stored selections give through the pattern
+    // dialog; returns the text of any message it showed.
+    QString LoadPattern() {
+        QString message;
+        const bool shown = t::WhileModal<Fm98Con>(
+            [&] { t::Click(window->findChild<QPushButton*>("Command2")); },
+            [&](Fm98Con* dialog) {
+                t::WhileModal<QMessageBox>([&] { t::Click(t::Button(dialog, "Command1")); },
+                                           [&](QMessageBox* box) { message = box->text(); });
+            });
+        if (!shown) QTest::qFail("the pattern dialog did not open", __FILE__, __LINE__);
+        return message;
+    }
+
+    std::string SavedPath() const { return lomi::ReadProfileString(ini, "DEF", "PATH"); }
+};
+
+int OpenSettingsDialogs() {
+    int count = 0;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (qobject_cast<Fm98Dir*>(window) && window->isVisible()) ++count;
+    }
+    return count;
+}
+
+}  // namespace
+
+class Fm98DirTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void opensBesideTheMainWindowShowingTheDataFolder() {
+        Session s;
+        Fm98Dir* d = s.OpenSettings();
+        QVERIFY(d);
+        QCOMPARE(d->windowTitle(), U("ﾌｫﾙﾀﾞの設定"));
+        QCOMPARE(d->size(), QSize(372, 99));
+        QVERIFY(!d->isModal());
+        QVERIFY(s.window->isEnabled());
+        QCOMPARE(d->parentWidget(), nullptr);  // not owned by the main window
+        auto* frame = d->findChild<QGroupBox*>("Frame1");
+        QCOMPARE(frame->title(), U("Tolvikｺﾝﾃｽﾄ形式買い目ﾌｧｲﾙ格納ﾌｫﾙﾀﾞ"));
+        QCOMPARE(d->Lbpat()->text(), Q(s.data.Path()));
+        QCOMPARE(d->Lbpat()->parentWidget(), frame);
+        QCOMPARE(d->Lbpat()->geometry(), QRect(8, 21, 301, 25));
+        QPushButton* dots = t::Button(d, "Com1");
+        QCOMPARE(dots->text(), U("..."));
+        QCOMPARE(dots->font().pointSizeF(), 12.0);
+        QCOMPARE(dots->font().families().value(0), U("ＭＳ Ｐゴシック"));
+        QCOMPARE(t::Button(d, "Comok")->text(), U("OK"));
+        QCOMPARE(t::Button(d, "Comcan")->text(), U("ｷｬﾝｾﾙ"));
+        QVERIFY(QTest::qWaitForWindowActive(d));
+        QTRY_COMPARE(QApplication::focusWidget(), t::Button(d, "Comok"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), t::Button(d, "Comcan"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), dots);
+        // Esc is no key of this dialog.
+        QTest::keyClick(d, Qt::Key_Escape);
+        QVERIFY(d->isVisible());
+    }
+
+    void okWithoutBrowsingWritesTheSameTextBack() {
+        Session s;
+        // Written back exactly: a root with its separator, a folder that does
+        // not exist, a trailing separator.
+        for (const std::string& folder :
+             {std::string("/"), std::string("D:\\"), s.data.PathText() + "/"}) {
+            s.state.DataFolder = folder;
+            Fm98Dir* d = s.OpenSettings();
+            QCOMPARE(d->Lbpat()->text(), QString::fromStdString(folder));
+            t::Click(t::Button(d, "Comok"));
+            QCOMPARE(s.state.DataFolder, folder);
+            QCOMPARE(Fm98Dir::OpenFor(s.state), nullptr);
+        }
+    }
+
+    void okAdoptsTheBrowsedFolderCancelAndTheCloseBoxForgetIt() {
+        Session s;
+        const std::string before = s.state.DataFolder;
+        Fm98Dir* d = s.OpenSettings();
+        Session::BrowseTo(d, "tickets");
+        QCOMPARE(d->Lbpat()->text(), Q(s.data / "tickets"));
+        QCOMPARE(s.state.DataFolder, before);
+        t::Click(t::Button(d, "Comcan"));
+        QCOMPARE(s.state.DataFolder, before);
+
+        d = s.OpenSettings();
+        QCOMPARE(d->Lbpat()->text(), Q(s.data.Path()));  // afresh from DataFolder
+        Session::BrowseTo(d, "tickets");
+        QVERIFY(d->close());
+        QCOMPARE(s.state.DataFolder, before);
+
+        d = s.OpenSettings();
+        Session::BrowseTo(d, "other");
+        t::Click(t::Button(d, "Comok"));
+        QCOMPARE(s.state.DataFolder, (s.data / "other").string());
+    }
+
+    void aCancelledSecondBrowseKeepsTheFolderConfirmedFirst() {
+        Session s;
+        Fm98Dir* d = s.OpenSettings();
+        Session::BrowseTo(d, "tickets");
+        QVERIFY(t::Browse(*d, [&](Fm98Path* p) {
+            // The second browse starts from the confirmed folder.
+            QCOMPARE(p->Dir1()->Path(), Q(s.data / "tickets"));
+            t::DoubleClickFolder(p->Dir1(), s.data.Path().filename().string().c_str());
+            t::DoubleClickFolder(p->Dir1(), "other");
+            t::Click(t::Button(p, "Command2"));
+        }));
+        QCOMPARE(d->Lbpat()->text(), Q(s.data / "tickets"));
+        QCOMPARE(d->Browser(), nullptr);
+        t::Click(t::Button(d, "Comok"));
+        QCOMPARE(s.state.DataFolder, (s.data / "tickets").string());
+    }
+
+    void theMenuItemAgainBringsTheSameDialogWithItsFolder() {
+        Session s;
+        Fm98Dir* d = s.OpenSettings();
+        Session::BrowseTo(d, "tickets");
+        s.window->activateWindow();
+        Fm98Dir* again = s.OpenSettings();
+        QCOMPARE(again, d);
+        QCOMPARE(OpenSettingsDialogs(), 1);
+        QCOMPARE(d->Lbpat()->text(), Q(s.data / "tickets"));
+        QTRY_VERIFY(d->isActiveWindow());
+
+        t::Click(t::Button(d, "Comcan"));
+        Fm98Dir* fresh = s.OpenSettings();
+        QCOMPARE(OpenSettingsDialogs(), 1);
+        QCOMPARE(fresh->Lbpat()->text(), Q(s.data.Path()));
+    }
+
+    void theNewFolderServesTheNextLoadAtOnceAndIsSavedWhenTheMainWindowCloses() {
+        Session s;
+        const std::string before = s.state.DataFolder;
+        Fm98Dir* d = s.OpenSettings();
+        Session::BrowseTo(d, "tickets");
+        // Not yet adopted: the pattern dialog still searches the old folder.
+        QCOMPARE(s.LoadPattern(), U("FILE NOT FOUND."));
+        t::Click(t::Button(d, "Comok"));
+        QCOMPARE(s.state.DataFolder, (s.data / "tickets").string());
+
+        QCOMPARE(s.LoadPattern(), QString());
+        QCOMPARE(s.window->Text1()->Text(), t::WorkedExampleReport());
+        QVERIFY(!fs::exists(s.ini));
+
+        s.window->close();
+        QCOMPARE(s.SavedPath(), (s.data / "tickets").string());
+    }
+
+    void theDialogOutlivesTheMainWindowAndAFolderConfirmedThenIsNotSaved() {
+        Session s;
+        QPointer<Fm98Dir> d = s.OpenSettings();
+        s.window->close();
+        s.window.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(d);
+        QVERIFY(d->isVisible());
+        QCOMPARE(s.SavedPath(), s.data.PathText());
+
+        Session::BrowseTo(d, "tickets");
+        t::Click(t::Button(d, "Comok"));
+        QCOMPARE(s.state.DataFolder, (s.data / "tickets").string());
+        QCOMPARE(s.SavedPath(), s.data.PathText());
+    }
+
+    void unloadingTheDialogUnloadsTheBrowser() {
+        Session s;
+        QPointer<Fm98Dir> d = s.OpenSettings();
+        QPointer<Fm98Path> browser;
+        QVERIFY(t::Browse(*d, [&](Fm98Path* p) {
+            browser = p;
+            QCOMPARE(d->Browser(), p);
+            d->close();
+            QVERIFY(!p->isVisible());
+        }));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!browser);
+        QVERIFY(!d);
+        QVERIFY(s.window->isVisible());
+    }
+
+    // Last: it runs the application's own event loop to its end.
+    void theRunEndsWhenTheLastWindowHasClosed() {
+        Session s;
+        // As the program runs it: the main window deletes itself on closing.
+        QPointer<Fm98List> main = s.window.release();
+        main->setAttribute(Qt::WA_DeleteOnClose);
+        QVERIFY(main);
+        main->MenuFol_Click();
+        QPointer<Fm98Dir> d = Fm98Dir::OpenFor(s.state);
+        QVERIFY(d);
+
+        bool runningWithoutMainWindow = false;
+        QTimer::singleShot(0, [&] { main->close(); });
+        QTimer::singleShot(300, [&] {
+            runningWithoutMainWindow = !main && d && d->isVisible();
+            if (d) d->Comcan_Click();
+        });
+        QTimer safety;
+        safety.setSingleShot(true);
+        QObject::connect(&safety, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+        safety.start(10000);
+        const int code = QApplication::exec();
+        safety.stop();
+        QCOMPARE(code, 0);
+        QVERIFY(runningWithoutMainWindow);
+        QCOMPARE(s.SavedPath(), s.data.PathText());
+    }
+};
+
+QTEST_MAIN(Fm98DirTest)
+#include "fm98dir_test.moc"

@@ -1,0 +1,381 @@
+// The folder browser over temporary folders standing in for drives: where it
+// opens, single and double clicks, drive changes that fail, folders that are
+// gone or unreadable, big folders, and the drives of a Linux mount table.
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "dialogs/fm98dir.h"
+#include "dialogs/fm98path.h"
+#include "folder_dialogs.h"
+#include "support/temp_folder.h"
+#include "ui/dir_list.h"
+#include "ui/drive_list.h"
+#include "ui/drives.h"
+
+using lomi::Fm98Dir;
+using lomi::Fm98Path;
+namespace fs = std::filesystem;
+namespace t = lomi::test;
+using t::Q;
+
+namespace {
+
+QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// Two drives made of temporary folders; the current directory lies on the
+// first, in its folder "work". The settings dialog shows folder.
+struct Machine {
+    t::TempFolder a;
+    t::TempFolder b;
+    lomi::ProgramState state;
+    std::unique_ptr<Fm98Dir> dir;
+
+    Machine() {
+        t::MakeFolders(a.Path(), {"work", "data/sub1", "data/Sub2", "data/beta", "data/.hidden"});
+        t::WriteBytes(a / "data" / "file.txt", "x");
+        t::MakeFolders(b.Path(), {"tickets"});
+    }
+
+    // Opens the settings dialog on folder with the given drives.
+    void Open(const QString& folder, std::vector<fs::path> roots = {}) {
+        if (roots.empty()) roots = {a.Path(), b.Path()};
+        state.DataFolder = folder.toStdString();
+        dir = std::make_unique<Fm98Dir>(state, t::FolderDrives(roots, a / "work"));
+        dir->show();
+    }
+
+    QString Lbpat() const { return dir->Lbpat()->text(); }
+};
+
+bool MessageBoxShown() {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QMessageBox*>(window) && window->isVisible()) return true;
+    }
+    return false;
+}
+
+// File permissions do not stop root; the test drops to the user nobody
+// while it reads the folders.
+class Unprivileged {
+public:
+    Unprivileged() {
+        if (geteuid() == 0) active_ = seteuid(65534) == 0;
+    }
+    ~Unprivileged() {
+        if (active_) (void)seteuid(0);
+    }
+    Unprivileged(const Unprivileged&) = delete;
+    Unprivileged& operator=(const Unprivileged&) = delete;
+    bool Refused(const fs::path& folder) const {
+        std::error_code error;
+        fs::directory_iterator it(folder, error);
+        return static_cast<bool>(error);
+    }
+
+private:
+    bool active_ = false;
+};
+
+}  // namespace
+
+class Fm98PathTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void opensModallyAtItsPlaceOnTheShownFolderWithTheCurrentDrive() {
+        Machine m;
+        m.Open(Q(m.b / "tickets"));
+        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+            QCOMPARE(p->windowTitle(), U("ﾌｫﾙﾀﾞの選択"));
+            QCOMPARE(QApplication::activeModalWidget(), p);
+            QCOMPARE(p->parentWidget(), m.dir.get());
+            QCOMPARE(p->geometry(), QRect(403, 92, 232, 272));
+            QCOMPARE(p->Dir1()->geometry(), QRect(6, 35, 220, 202));
+            QCOMPARE(p->Dir1()->toolTip(), U("ダブルクリックで選択"));
+            QCOMPARE(t::Button(p, "Command1")->text(), U("OK"));
+            QCOMPARE(t::Button(p, "Command2")->text(), U("ｷｬﾝｾﾙ"));
+            QTRY_COMPARE(QApplication::focusWidget(), p->Drive1());
+
+            // The drive list stays on the current directory's drive while
+            // the directory list shows the folder on the other one.
+            QCOMPARE(p->Drive1()->ListCount(), 2);
+            QCOMPARE(p->Drive1()->Drive(), Q(m.a.Path()));
+            QCOMPARE(p->PreviousDrive(), Q(m.a.Path()));
+            QCOMPARE(p->Dir1()->Path(), Q(m.b / "tickets"));
+        }));
+        QCOMPARE(m.Lbpat(), Q(m.b / "tickets"));
+    }
+
+    void listsTheFoldersDownToThePathThenItsSubfoldersByName() {
+        Machine m;
+        m.Open(Q(m.a / "data"));
+        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+            lomi::ui::DirList* list = p->Dir1();
+            QStringList chain;
+            for (fs::path walked = m.a / "data";; walked = walked.parent_path()) {
+                chain.prepend(walked == walked.root_path() ? Q(walked) : Q(walked.filename()));
+                if (walked == walked.root_path()) break;
+            }
+            const int depth = static_cast<int>(chain.size());
+            QCOMPARE(list->ListCount(), depth + 3);
+            for (int row = 0; row < depth; ++row) {
+                QCOMPARE(list->List(row), chain[row]);
+                QCOMPARE(list->ItemLevel(row), row);
+            }
+            QCOMPARE(list->List(0), U("/"));
+            QCOMPARE(list->ItemPath(0), U("/"));
+            // Hidden folders and files are not listed; names ignore case.
+            QCOMPARE(list->List(depth), U("beta"));
+            QCOMPARE(list->List(depth + 1), U("sub1"));
+            QCOMPARE(list->List(depth + 2), U("Sub2"));
+            QCOMPARE(list->ItemPath(depth + 1), Q(m.a / "data" / "sub1"));
+            QCOMPARE(list->ItemLevel(depth + 2), depth);
+            QCOMPARE(list->Highlighted(), depth - 1);
+        }));
+    }
+
+    void okAtOnceGivesTheShownFolderAsTheListWritesIt() {
+        Machine m;
+        m.Open(Q(m.a / "data") + "/");
+        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) { t::Click(t::Button(p, "Command1")); }));
+        QCOMPARE(m.Lbpat(), Q(m.a / "data"));
+        QCOMPARE(m.state.DataFolder, (m.a / "data").string() + "/");  // only OK in Fm98Dir sets it
+    }
+
+    void aSingleClickOnlyHighlightsADoubleClickOpens() {
+        Machine m;
+        m.Open(Q(m.a / "data"));
+        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+            const int before = p->Dir1()->Highlighted();
+            t::ClickFolder(p->Dir1(), "sub1");
+            QVERIFY(p->Dir1()->Highlighted() != before);
+            QCOMPARE(p->Dir1()->List(p->Dir1()->Highlighted()), U("sub1"));
+            QCOMPARE(p->Dir1()->Path(), Q(m.a / "data"));
+            t::Click(t::Button(p, "Command1"));
+        }));
+        QCOMPARE(m.Lbpat(), Q(m.a / "data"));
+
+        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+            t::DoubleClickFolder(p->Dir1(), "Sub2");
+            QCOMPARE(p->Dir1()->Path(), Q(m.a / "data" / "Sub2"));
+            QCOMPARE(p->Dir1()->List(p->Dir1()->Highlighted()), U("Sub2"));
+            t::Click(t::Button(p, "Command1"));
+        }));
+        QCOMPARE(m.Lbpat(), Q(m.a / "data" / "Sub2"));
+    }
+
+    void goingUpToTheRootKeepsItsSeparator() {
+        Machine m;
+        m.Open(Q(m.a / "data" / "sub1"));
+        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+            t::DoubleClickFolder(p->Dir1(), "data");
+            QCOMPARE(p->Dir1()->Path(), Q(m.a / "data"));
+            t::DoubleClickFolder(p->Dir1(), "/");
+            QCOMPARE(p->Dir1()->Path(), U("/"));
+            QCOMPARE(p->Dir1()->ListCount(),
+                     1 + static_cast<int>(
+                             QDir("/").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size()));
+            t::Click(t::Button(p, "Command1"));
+        }));
+        QCOMPARE(m.Lbpat(), U("/"));
+    }
+
+    void pickingADriveOpensItsCurrentFolderAndCancelForgetsIt() {
+        Machine m;
+        m.Open(Q(m.a / "data"));
+        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+            t::PickDrive(p->Drive1(), 1);
+            QCOMPARE(p->Drive1()->Drive(), Q(m.b.Path()));
+            QCOMPARE(p->Dir1()->Path(), Q(m.b.Path()));
+            QCOMPARE(p->PreviousDrive(), Q(m.b.Path()));
+            // Back on the drive of the current directory: that directory.
+            t::PickDrive(p->Drive1(), 0);
+            QCOMPARE(p->Dir1()->Path(), Q(m.a / "work"));
+            t::Click(t::Button(p, "Command2"));
+        }));
+        QCOMPARE(m.Lbpat(), Q(m.a / "data"));
+
+        // Esc and the close box cancel as well.
+        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+            t::PickDrive(p->Drive1(), 1);
+            QTest::keyClick(p, Qt::Key_Escape);
+            QVERIFY(!p->isVisible());
+        }));
+        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+            t::PickDrive(p->Drive1(), 1);
+            QVERIFY(p->close());
+        }));
+        QCOMPARE(m.Lbpat(), Q(m.a / "data"));
+        QCOMPARE(m.dir->Browser(), nullptr);
+    }
+
+    void aDriveThatCannotBeOpenedGoesBackWithoutAMessage() {
+        Machine m;
+        t::TempFolder gone;
+        const fs::path missing = gone / "no-medium";
+        m.Open(Q(m.a / "data"), {m.a.Path(), m.b.Path(), missing});
+        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+            t::PickDrive(p->Drive1(), 1);
+            QSignalSpy changes(p->Drive1(), &lomi::ui::DriveList::Change);
+            t::PickDrive(p->Drive1(), 2);
+            // Undone: back on the drive before, at its current folder.
+            QCOMPARE(p->Drive1()->Drive(), Q(m.b.Path()));
+            QCOMPARE(p->Drive1()->currentText(), U(m.b.Path().filename().string().c_str()));
+            QCOMPARE(p->Dir1()->Path(), Q(m.b.Path()));
+            QCOMPARE(p->PreviousDrive(), Q(m.b.Path()));
+            QCOMPARE(changes.count(), 2);
+            QVERIFY(!MessageBoxShown());
+            QCOMPARE(QApplication::activeModalWidget(), p);
+            t::Click(t::Button(p, "Command1"));
+        }));
+        QCOMPARE(m.Lbpat(), Q(m.b.Path()));
+    }
+
+    void whenThePreviousDriveFailsTooTheUndoStops() {
+        Machine m;
+        m.Open(Q(m.a / "data"));
+        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+            // Both drives become unreadable while the browser is open: the
+            // other one, and the current folder of the one it shows.
+            fs::remove_all(m.b.Path());
+            fs::remove_all(m.a / "work");
+            QSignalSpy changes(p->Drive1(), &lomi::ui::DriveList::Change);
+            t::PickDrive(p->Drive1(), 1);
+            QCOMPARE(changes.count(), 2);
+            QCOMPARE(p->Drive1()->Drive(), Q(m.a.Path()));
+            QCOMPARE(p->PreviousDrive(), Q(m.a.Path()));
+            QCOMPARE(p->Dir1()->Path(), Q(m.a / "data"));
+            QVERIFY(!MessageBoxShown());
+            t::Click(t::Button(p, "Command1"));
+        }));
+        QCOMPARE(m.Lbpat(), Q(m.a / "data"));
+        fs::create_directories(m.b.Path());  // for the clean-up
+    }
+
+    void aFolderThatIsGoneOpensAtItsNearestParent() {
+        Machine m;
+        m.Open(Q(m.a / "data" / "gone" / "deeper"));
+        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+            QCOMPARE(p->Dir1()->Path(), Q(m.a / "data"));
+            QCOMPARE(m.Lbpat(), Q(m.a / "data" / "gone" / "deeper"));
+            t::Click(t::Button(p, "Command1"));
+        }));
+        QCOMPARE(m.Lbpat(), Q(m.a / "data"));
+
+        // A file where the folder was: its folder.
+        m.dir->Lbpat()->setText(Q(m.a / "data" / "file.txt"));
+        QVERIFY(
+            t::Browse(*m.dir, [&](Fm98Path* p) { QCOMPARE(p->Dir1()->Path(), Q(m.a / "data")); }));
+
+        // No folder at all: the home folder.
+        m.dir->Lbpat()->setText(QString());
+        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+            QCOMPARE(p->Dir1()->Path(), QDir::toNativeSeparators(QDir::homePath()));
+        }));
+    }
+
+    void unreadableFoldersAreListedButDoNotOpen() {
+        Machine m;
+        t::MakeFolders(m.a.Path(), {"data/locked/inner"});
+        fs::permissions(m.a / "data" / "locked", fs::perms::none);
+        m.Open(Q(m.a / "data" / "locked" / "inner"));
+        Unprivileged nobody;
+        if (!nobody.Refused(m.a / "data" / "locked")) QSKIP("permissions are not enforced here");
+        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+            // Starting inside it: the nearest folder that can be read.
+            QCOMPARE(p->Dir1()->Path(), Q(m.a / "data"));
+            QVERIFY(t::RowNamed(p->Dir1(), U("locked")) >= 0);
+            t::DoubleClickFolder(p->Dir1(), "locked");
+            QCOMPARE(p->Dir1()->Path(), Q(m.a / "data"));
+            t::DoubleClickFolder(p->Dir1(), "sub1");
+            QCOMPARE(p->Dir1()->Path(), Q(m.a / "data" / "sub1"));
+        }));
+    }
+
+    void linksToFoldersAreListedBrokenLinksAndRemovedFoldersAreNot() {
+        Machine m;
+        fs::create_directory_symlink(m.b / "tickets", m.a / "data" / "linked");
+        fs::create_directory_symlink(m.a / "nowhere", m.a / "data" / "broken");
+        m.Open(Q(m.a / "data"));
+        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+            QVERIFY(t::RowNamed(p->Dir1(), U("linked")) >= 0);
+            QCOMPARE(t::RowNamed(p->Dir1(), U("broken")), -1);
+            t::DoubleClickFolder(p->Dir1(), "linked");
+            QCOMPARE(p->Dir1()->Path(), Q(m.a / "data" / "linked"));
+            // A folder removed after it was listed: the list stays.
+            t::DoubleClickFolder(p->Dir1(), "data");
+            fs::remove_all(m.a / "data" / "beta");
+            t::DoubleClickFolder(p->Dir1(), "beta");
+            QCOMPARE(p->Dir1()->Path(), Q(m.a / "data"));
+        }));
+    }
+
+    void aFolderWithThousandsOfSubfoldersOpensPromptly() {
+        Machine m;
+        constexpr int kCount = 5000;
+        fs::create_directory(m.a / "data" / "many");
+        for (int i = 0; i < kCount; ++i) {
+            fs::create_directory(m.a / "data" / "many" / ("race" + std::to_string(i)));
+        }
+        m.Open(Q(m.a / "data"));
+        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+            QElapsedTimer clock;
+            clock.start();
+            t::DoubleClickFolder(p->Dir1(), "many");
+            const qint64 elapsed = clock.elapsed();
+            qInfo("opening %d subfolders took %lld ms", kCount, elapsed);
+            QCOMPARE(p->Dir1()->Path(), Q(m.a / "data" / "many"));
+            QCOMPARE(p->Dir1()->ListCount(),
+                     p->Dir1()->ItemLevel(p->Dir1()->ListCount() - 1) + kCount);
+            QVERIFY2(elapsed < 2000, qPrintable(QString::number(elapsed)));
+            // The last one can be reached and opened.
+            t::DoubleClickFolder(p->Dir1(), "race999");
+            QCOMPARE(p->Dir1()->Path(), Q(m.a / "data" / "many" / "race999"));
+        }));
+    }
+
+    void aMountTableGivesTheRootTheHomeVolumeAndRemovableMedia() {
+        const std::string table =
+            "21 26 0:20 / /proc rw,relatime - proc proc rw\n"
+            "22 26 0:21 / /sys rw,relatime - sysfs sysfs rw\n"
+            "24 23 0:22 / /dev/shm rw,relatime - tmpfs tmpfs rw\n"
+            "26 1 254:0 / / rw,relatime shared:1 - ext4 /dev/vda rw\n"
+            "30 26 0:27 / /mnt/ramdisk rw - tmpfs tmpfs rw\n"
+            "31 26 8:17 / /run/media/kei/USB\\040STICK rw,nosuid shared:7 - vfat /dev/sdb1 rw\n"
+            "32 26 8:2 / /home rw,relatime shared:2 - ext4 /dev/sda2 rw\n"
+            "33 26 8:33 / /media/cdrom ro - iso9660 /dev/sr0 ro\n"
+            "34 26 0:40 / /var/lib/docker/overlay2/x/merged rw - overlay overlay rw\n"
+            "35 26 8:49 / /mnt/backup rw - ext4 /dev/sdd1 rw\n"
+            "36 26 7:1 / /snap/core/1 ro - squashfs /dev/loop1 ro\n"
+            "37 26 8:49 / /mnt/backup rw - ext4 /dev/sdd1 rw\n"
+            "broken line\n";
+        const auto drives = lomi::ui::DrivesFromMountInfo(table, U("/home/kei"));
+        QStringList roots;
+        for (const auto& drive : drives) roots << drive.root;
+        QCOMPARE(roots, (QStringList{U("/"), U("/home"), U("/media/cdrom"), U("/mnt/backup"),
+                                     U("/run/media/kei/USB STICK")}));
+        QCOMPARE(drives[4].label, U("/run/media/kei/USB STICK"));
+
+        // A home on the root volume adds nothing; the root comes first even
+        // without a table.
+        QCOMPARE(lomi::ui::DrivesFromMountInfo(table, U("/root")).size(), std::size_t{4});
+        QCOMPARE(lomi::ui::DrivesFromMountInfo("", U("/root")).size(), std::size_t{1});
+        const auto machine = lomi::ui::ListDrives();
+        QVERIFY(!machine.empty());
+        QCOMPARE(machine.front().root, U("/"));
+    }
+};
+
+QTEST_MAIN(Fm98PathTest)
+#include "fm98path_test.moc"
