@@ -5,10 +5,10 @@
 namespace lomi {
 namespace {
 
-// Blocks start small, so a small load stays small, and double up to 4 MiB
-// (the offset field's reach).
+// Blocks start small, so a small load stays small, and double up to
+// 256 KiB, so that the unused end of the last block stays small too.
 constexpr std::size_t kFirstBlockBytes = 16 * 1024;
-constexpr std::size_t kLargestBlockBytes = 4 * 1024 * 1024;
+constexpr std::size_t kLargestBlockBytes = 256 * 1024;
 
 }  // namespace
 
@@ -36,6 +36,11 @@ void RecordStore::Clear() {
 }
 
 void RecordStore::Reserve(std::size_t records) { index_.reserve(records); }
+
+void RecordStore::ShrinkToFit() {
+    index_.shrink_to_fit();
+    if (!blocks_.empty()) blocks_.back().shrink_to_fit();
+}
 
 std::size_t RecordStore::CapacityBytes() const {
     std::size_t bytes = index_.capacity() * sizeof(std::uint64_t);

@@ -18,6 +18,8 @@ public:
     void Clear();
     // Room for this many records in the index (the text grows by blocks).
     void Reserve(std::size_t records);
+    // Gives back what growing left unused, once the last record is in.
+    void ShrinkToFit();
 
     std::size_t Size() const { return index_.size(); }
     bool Empty() const { return index_.empty(); }
@@ -34,7 +36,7 @@ public:
 private:
     // An index entry packs block number, offset in the block and length.
     static constexpr int kLengthBits = 16;
-    static constexpr int kOffsetBits = 22;
+    static constexpr int kOffsetBits = 22;  // blocks stay below 4 MiB
     static constexpr int kBlockShift = kLengthBits + kOffsetBits;
     static constexpr std::uint64_t kLengthMask = (std::uint64_t{1} << kLengthBits) - 1;
     static constexpr std::uint64_t kOffsetMask = (std::uint64_t{1} << kOffsetBits) - 1;

@@ -82,6 +82,7 @@ LoadResult LoadPatternFiles(ProgramState& state, const LoadProgress& progress) {
             if (progress) progress(data.Files.size(), names->size());
         }
         SortConditionLists(data);
+        data.Records.ShrinkToFit();
         state.Loaded = std::move(data);
         return {};
     } catch (const std::bad_alloc&) {
