@@ -87,16 +87,14 @@ Race MakeRace(std::uint64_t seed, const RaceDay& day, int venue, int number) {
 }
 
 // A payout field: a number in units of 10 yen right-aligned, "0" for a
-// ticket that lost, dashes when the bet type was not sold.
-std::string Payout(SeededRandom& random, int width, bool hit, int low, int high, bool sold) {
+// ticket that lost, dashes when the bet type was not sold. Hits pay about
+// `average` units, now and then much more.
+std::string Payout(SeededRandom& random, int width, bool hit, int average, bool sold) {
     if (!sold || random.Percent(1)) return std::string(width, '-');
     if (!hit) return Pad("0", width, true);
-    // Mostly small dividends, now and then a large one.
-    int value = random.Between(low, high);
-    if (random.Percent(10)) {
-        value = std::min(value * random.Between(3, 9), width == 4 ? 9999 : 99999);
-    }
-    return Pad(std::to_string(value), width, true);
+    int value = random.Between(std::max(10, average / 4), std::max(11, average * 7 / 4));
+    if (random.Percent(3)) value *= random.Between(3, 6);
+    return Pad(std::to_string(std::min(value, width == 4 ? 9999 : 99999)), width, true);
 }
 
 std::string DataLine(std::uint64_t seed, const RaceDay& day, const std::string& pattern,
@@ -152,16 +150,21 @@ std::string DataLine(std::uint64_t seed, const RaceDay& day, const std::string& 
     const bool bought = !pairs.empty();
     // The better the axis horse's rank, the likelier it wins or places; a
     // winner has also placed, and a pair that came first and second is
-    // also a wide hit.
-    const int pairCount = static_cast<int>(pairs.size());
-    const bool win = bought && random.Percent(32 - rank * 4);
+    // also a wide hit. Dividends are set so that a bet type returns about
+    // 80% of its stake, as real betting does.
+    const int pairCount = std::max(1, static_cast<int>(pairs.size()));
+    const int winChance = 32 - rank * 4;
+    const int placeChance = winChance + (100 - winChance) * (40 - rank * 4) / 100;
+    const int quinellaChance = 6 + pairCount * 3;
+    const int wideChance = quinellaChance + (100 - quinellaChance) * (8 + pairCount * 4) / 100;
+    const bool win = bought && random.Percent(winChance);
     const bool place = win || (bought && random.Percent(40 - rank * 4));
-    const bool quinella = bought && random.Percent(6 + pairCount * 3);
+    const bool quinella = bought && random.Percent(quinellaChance);
     const bool wide = quinella || (bought && random.Percent(8 + pairCount * 4));
-    line += Payout(random, 4, win, 11, 150, sold);
-    line += Payout(random, 4, place, 10, 60, sold);
-    line += Payout(random, 5, quinella, 25, 600, sold);
-    line += Payout(random, 5, wide, 11, 200, sold);
+    line += Payout(random, 4, win, 800 / winChance, sold);
+    line += Payout(random, 4, place, 800 / placeChance, sold);
+    line += Payout(random, 5, quinella, 800 * pairCount / quinellaChance, sold);
+    line += Payout(random, 5, wide, 800 * pairCount / wideChance, sold);
     return line;
 }
 
