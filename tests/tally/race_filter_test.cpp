@@ -156,6 +156,8 @@ TEST(ExtractAndTally, FullRangesLeaveOutCodesBeyondThem) {
     c = {};
     c.runners = 19;
     EXPECT_EQ(Counted(store, c), 1);
+    c.runnersOrMore = 1;  // "19" to "18": an empty range
+    EXPECT_EQ(Counted(store, c), 0);
     c = {};
     c.surface = 3;
     EXPECT_EQ(Counted(store, c), 1);
