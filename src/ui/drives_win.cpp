@@ -1,5 +1,7 @@
 #include "ui/drives.h"
 
+#include <string>
+
 #include <windows.h>
 
 namespace lomi::ui {
