@@ -13,11 +13,11 @@ command -v clang++ >/dev/null || { sudo=""; [ "$(id -u)" -eq 0 ] || sudo=sudo; $
 build=build-fuzz
 cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DLOMI_FUZZ=ON -DLOMI_BUILD_GUI=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)"
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
   for f in tests/fuzz/*_fuzz.cpp; do targets+=("$(basename "$f" .cpp)"); done
 fi
+cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
 mkdir -p "$build/findings"
 for t in "${targets[@]}"; do
   work="$build/corpus/$t"
