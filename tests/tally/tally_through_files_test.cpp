@@ -69,29 +69,5 @@ TEST_F(WorkedExample, AllRacesGiveTheDocumentedReport) {
     EXPECT_EQ(Report({}), Report({}));
 }
 
-TEST_F(WorkedExample, SixteenRunnersOrMore) {
-    RaceConditions c;
-    c.runners = 16;
-    c.runnersOrMore = 1;
-    const std::string report = Report(c);
-    EXPECT_NE(report.find("総ﾚｰｽ：6  抽出ﾚｰｽ：2\r\n"), std::string::npos) << report;
-    EXPECT_NE(report.find("単勝        200       680       480   340.00%   100.00%       340\r\n"),
-              std::string::npos)
-        << report;
-    EXPECT_NE(report.find("連勝        600      8600      8000  1433.33%    50.00%      8600\r\n"),
-              std::string::npos)
-        << report;
-}
-
-TEST_F(WorkedExample, DateOfTheSelector) {
-    RaceConditions c;
-    c.date = "2001-04-15";
-    ExtractAndTally(state_, c);
-    EXPECT_EQ(state_.Tally.ExtractedRaces, 4);
-    c.date = "2001-04-22";
-    ExtractAndTally(state_, c);
-    EXPECT_EQ(state_.Tally.ExtractedRaces, 1);  // race 5 is dashed out
-}
-
 }  // namespace
 }  // namespace lomi
