@@ -104,6 +104,7 @@ void Fm98List::CreateControls(QWidget* client) {
     command2_->setObjectName("Command2");
     command2_->setIcon(QIcon(QStringLiteral(":/open_folder.png")));
     command2_->setIconSize(QSize(16, 15));
+    command2_->setAutoDefault(true);
     command2_->setAccessibleName(QString::fromUtf8("ﾌｧｲﾙを開く"));
     ui::PlaceTwips(command2_, 5835, 0, 375, 330);
     connect(command2_, &QPushButton::clicked, this, &Fm98List::Command2_Click);
@@ -134,7 +135,8 @@ void Fm98List::CreateControls(QWidget* client) {
     command1_ = new QPushButton(QString::fromUtf8("上記の条件で抽出／集計"), client);
     command1_->setObjectName("Command1");
     command1_->setFont(ui::ProportionalGothicFont());
-    command1_->setAutoDefault(false);
+    // Enter presses the button that has the focus, as Space does.
+    command1_->setAutoDefault(true);
     ui::PlaceTwips(command1_, 90, 3090, 6135, 420);
     connect(command1_, &QPushButton::clicked, this, &Fm98List::Command1_Click);
 }

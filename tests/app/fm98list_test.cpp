@@ -181,6 +181,14 @@ private slots:
         QCOMPARE(s.Report(), QString());
     }
 
+    void enterOnTheFocusedTallyButtonPressesIt() {
+        Session s;
+        QVERIFY(QTest::qWaitForWindowActive(s.window.get()));
+        QTRY_COMPARE(QApplication::focusWidget(), s.Button("Command1"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(s.window->Label2()->text(), U("FILE NOT OPEN."));
+    }
+
     void loadFillsDescriptionSelectorsAndReport() {
         Session s;
         t::WriteWorkedExample(s.data.Path());
