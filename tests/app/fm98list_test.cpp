@@ -355,12 +355,6 @@ private slots:
         QCOMPARE(s.window->Combo(1)->ListCount(), 0);
     }
 
-    void folderSettingsItemDoesNotDisturbTheWindow() {
-        Session s;
-        s.Action("MenuFol")->trigger();
-        QVERIFY(s.window->isVisible());
-    }
-
     void closingByTheMenuSavesTheSettings() {
         Session s;
         s.state.Con2 = 4;

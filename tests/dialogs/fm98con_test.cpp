@@ -300,21 +300,6 @@ private slots:
         QCOMPARE(s.window->Combo(1)->ListCount(), 0);
         std::filesystem::permissions(file, std::filesystem::perms::owner_all);
     }
-
-    void manyFilesLoadCompletely() {
-        Session s;
-        for (int day = 1; day <= 120; ++day) {
-            const std::string name = "P" + std::to_string(20000000 + day) + "Q1RN.txt";
-            t::WriteTicketFile(
-                s.data.Path(), name,
-                {t::HeaderLine(2000, 1 + day / 28, 1 + day % 28),
-                 t::Race(5, 11, 16, 4, 6, 1, 16, "0023", "0012", "00000", "00000", 3)});
-        }
-        QVERIFY(s.WithDialog([](Fm98Con* d) { QVERIFY(!Session::PressOk(d).shown); }));
-        QCOMPARE(s.state.RecordCount(), 120);
-        QVERIFY(s.Report().startsWith(U("総ﾚｰｽ：120  抽出ﾚｰｽ：120\n")));
-        QCOMPARE(QApplication::overrideCursor(), nullptr);
-    }
 };
 
 QTEST_MAIN(Fm98ConTest)

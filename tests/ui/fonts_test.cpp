@@ -5,7 +5,6 @@
 #include <QTest>
 
 #include "ui/fonts.h"
-#include "ui/twips.h"
 
 class FontsTest : public QObject {
     Q_OBJECT
@@ -47,15 +46,6 @@ private slots:
         const QFont font = lomi::ui::ProportionalGothicFont();
         QCOMPARE(font.pointSizeF(), 9.75);
         QVERIFY(QFontMetrics(font).inFontUcs4(0x62BD));  // 抽
-    }
-
-    void twipsAreFifteenPerPixel() {
-        QCOMPARE(lomi::ui::TwipsToPixels(6285), 419);
-        QCOMPARE(lomi::ui::TwipsToPixels(15), 1);
-        QCOMPARE(lomi::ui::TwipsToPixels(7), 0);
-        QCOMPARE(lomi::ui::TwipsToPixels(8), 1);
-        QCOMPARE(lomi::ui::TwipsToPixels(0), 0);
-        QCOMPARE(lomi::ui::TwipsRect(75, 1590, 6150, 1410), QRect(5, 106, 410, 94));
     }
 };
 
