@@ -4,13 +4,11 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
-#include "racing_calendar.h"
+#include "corpus_writer.h"
 #include "ticket_file_text.h"
 
 namespace {
@@ -50,43 +48,15 @@ int Run(int argc, char** argv) {
         return 2;
     }
     if (years > 0) {
-        // The day before the same date `years` later (1 January gives whole years).
-        last = first;
-        last.year += years;
-        last.day -= 1;
-        if (last.day == 0) {
-            last.month -= 1;
-            if (last.month == 0) last.month = 12, last.year -= 1;
-            last.day = 31;
-            while (!lomi::samples::ParseDate(
-                std::to_string(last.year * 10000 + last.month * 100 + last.day), last)) {
-                --last.day;
-            }
-        }
+        last = lomi::samples::LastDayOfYears(first, years);
     } else if (!lomi::samples::ParseDate(to, last)) {
         std::cerr << "not a date: " << to << "\n";
         return 2;
     }
 
-    const std::filesystem::path out = std::filesystem::u8path(folder);
-    std::filesystem::create_directories(out);
-    std::size_t files = 0;
-    std::uintmax_t bytes = 0;
-    for (const RaceDay& day : lomi::samples::RacingDays(first, last, seed)) {
-        for (const std::string& pattern : patterns) {
-            const std::string text = lomi::samples::TicketFileBytes(day, pattern, seed, venues);
-            const auto path = out / lomi::samples::TicketFileName(day, pattern);
-            std::ofstream file(path, std::ios::binary | std::ios::trunc);
-            file.write(text.data(), static_cast<std::streamsize>(text.size()));
-            if (!file) {
-                std::cerr << "cannot write " << path.string() << "\n";
-                return 1;
-            }
-            ++files;
-            bytes += text.size();
-        }
-    }
-    std::cout << files << " files, " << bytes << " bytes in " << out.string() << "\n";
+    const lomi::samples::CorpusSize size =
+        lomi::samples::WriteCorpus(folder, patterns, first, last, seed, venues);
+    std::cout << size.files << " files, " << size.bytes << " bytes in " << folder << "\n";
     return 0;
 }
 
