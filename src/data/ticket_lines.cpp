@@ -23,7 +23,8 @@ constexpr std::size_t kSlotColumns = 43;
 constexpr std::size_t kRaceDataOffset = 2;
 constexpr std::size_t kRaceDataLength = 29;
 constexpr std::string_view kProductName = "Kestrava";
-constexpr std::u32string_view kProductName32 = U"Kestrava";
+// The header's fields lie in its first 62 bytes.
+constexpr std::size_t kHeaderFieldBytes = 62;
 
 bool HasHighByte(const unsigned char* p, std::size_t size) {
     std::uint64_t any = 0;
@@ -37,47 +38,86 @@ bool HasHighByte(const unsigned char* p, std::size_t size) {
     return (any & 0x8080808080808080ull) != 0;
 }
 
-// Fills columns with the byte offset of each character of the line, sets
-// columnCount, and returns the 0-based column of the first bar. Stops once the columns a
-// data line uses are known.
-std::size_t WalkColumns(const Cp932Table& table, const unsigned char* p, std::size_t size,
-                        std::vector<std::uint32_t>& columns, std::size_t& columnCount) {
-    // A line has at most one column per byte; the buffer only ever grows.
-    if (columns.size() < size) columns.resize(size);
-    std::uint32_t* column = columns.data();
-    std::size_t count = 0;
-    std::size_t bar = kNoBar;
-    std::size_t needed = size;
-    for (std::size_t i = 0; i < size && count < needed;) {
-        column[count++] = static_cast<std::uint32_t>(i);
+// The byte offsets a data line needs: those of its first kSlotColumns
+// columns, for the slots, and those where its race data begins and ends.
+// Fixed in size, so a line of any length costs no memory beyond its bytes.
+struct DataColumns {
+    std::size_t slotOffsets[kSlotColumns];
+    std::size_t slotColumns = 0;  // how many of the first kSlotColumns the line has
+    std::size_t bar = kNoBar;     // 0-based column of the first bar
+    std::size_t raceFirst = 0;    // the line's size when the column lies past its end
+    std::size_t raceEnd = 0;
+};
+
+// Walks the characters of a line that holds a byte of 0x80 or above. Stops
+// once the columns a data line uses are known; a line without a bar is
+// walked to its end, as only then is it known to have none.
+void WalkColumns(const Cp932Table& table, const unsigned char* p, std::size_t size,
+                 DataColumns& out) {
+    out.slotColumns = 0;
+    out.bar = kNoBar;
+    out.raceFirst = size;
+    out.raceEnd = size;
+    std::size_t needed = std::numeric_limits<std::size_t>::max();
+    std::size_t column = 0;
+    for (std::size_t i = 0; i < size && column < needed; ++column) {
+        if (column < kSlotColumns) out.slotOffsets[out.slotColumns++] = i;
+        if (out.bar != kNoBar) {
+            if (column == out.bar + kRaceDataOffset) out.raceFirst = i;
+            if (column == out.bar + kRaceDataOffset + kRaceDataLength) out.raceEnd = i;
+        }
         const unsigned char b = p[i];
         if (b < 0x80) {
-            if (b == '|' && bar == kNoBar) {
-                bar = count - 1;
+            if (b == '|' && out.bar == kNoBar) {
+                out.bar = column;
                 // Up to the column after the race data, whose offset ends it.
-                needed = std::max(bar + kRaceDataOffset + kRaceDataLength + 1, kSlotColumns);
+                needed = std::max(column + kRaceDataOffset + kRaceDataLength + 1, kSlotColumns);
             }
             ++i;
         } else {
             i += table.CharLength(p + i, size - i);
         }
     }
-    columnCount = count;
-    return bar;
 }
 
 // A slot is blank only when all five of its characters exist and are
 // half-width spaces; one that runs past the end of the line counts as filled.
-int FilledSlots(const unsigned char* p, const std::uint32_t* columns, std::size_t count) {
+// offsets holds the byte offsets of the line's first count columns.
+int FilledSlots(const unsigned char* p, const std::size_t* offsets, std::size_t count) {
     int filled = 0;
     for (std::size_t start : kSlotStarts) {
         bool blank = start + kSlotWidth <= count;
         for (std::size_t c = start; blank && c < start + kSlotWidth; ++c) {
-            blank = p[columns[c]] == ' ';
+            blank = p[offsets[c]] == ' ';
         }
         if (!blank) ++filled;
     }
     return filled;
+}
+
+// Whether the product name stands in the line as characters. Its letters
+// can also be trail bytes of double-byte characters, so a byte match counts
+// only where a character begins.
+bool HasProductName(const Cp932Table& table, std::string_view line) {
+    const auto* p = reinterpret_cast<const unsigned char*>(line.data());
+    std::size_t boundary = 0;
+    for (std::size_t hit = line.find(kProductName); hit != std::string_view::npos;
+         hit = line.find(kProductName, hit + 1)) {
+        while (boundary < hit) boundary += table.CharLength(p + boundary, line.size() - boundary);
+        if (boundary == hit) return true;
+    }
+    return false;
+}
+
+// The shortest run of whole characters from the line's start that covers
+// the header's fields (or the whole line when it is shorter).
+std::string_view HeaderFieldBytes(const Cp932Table& table, std::string_view line) {
+    const auto* p = reinterpret_cast<const unsigned char*>(line.data());
+    std::size_t end = 0;
+    while (end < line.size() && end < kHeaderFieldBytes) {
+        end += table.CharLength(p + end, line.size() - end);
+    }
+    return line.substr(0, end);
 }
 
 class LineReader {
@@ -89,39 +129,27 @@ public:
         const auto* p = reinterpret_cast<const unsigned char*>(line.data());
         const std::size_t size = line.size();
         if (!HasHighByte(p, size)) {
-            // One byte per character: columns are byte offsets.
             const void* bar = std::memchr(p, '|', size);
             if (bar == nullptr) return AsciiOtherLine(line);
-            return DataLine(p, size, nullptr, size,
-                            static_cast<std::size_t>(static_cast<const unsigned char*>(bar) - p));
+            // One byte per character: columns are byte offsets.
+            const auto column =
+                static_cast<std::size_t>(static_cast<const unsigned char*>(bar) - p);
+            std::size_t identity[kSlotColumns];
+            for (std::size_t c = 0; c < kSlotColumns; ++c) identity[c] = c;
+            const int filled = FilledSlots(p, identity, std::min(size, kSlotColumns));
+            return DataLine(p, filled, std::min(column + kRaceDataOffset, size),
+                            std::min(column + kRaceDataOffset + kRaceDataLength, size));
         }
-        std::vector<std::uint32_t>& columns = reader_.columns;
-        std::size_t count = 0;
-        const std::size_t bar = WalkColumns(table_, p, size, columns, count);
-        if (bar == kNoBar) return OtherLine(line);
-        return DataLine(p, size, columns.data(), count, bar);
+        DataColumns columns;
+        WalkColumns(table_, p, size, columns);
+        if (columns.bar == kNoBar) return OtherLine(line);
+        const int filled = FilledSlots(p, columns.slotOffsets, columns.slotColumns);
+        return DataLine(p, filled, columns.raceFirst, columns.raceEnd);
     }
 
 private:
-    // columns == nullptr: the line is ASCII and column i is byte i.
-    bool DataLine(const unsigned char* p, std::size_t size, const std::uint32_t* columns,
-                  std::size_t count, std::size_t bar) {
-        int filled;
-        if (columns == nullptr) {
-            std::uint32_t identity[kSlotColumns];
-            for (std::size_t c = 0; c < kSlotColumns; ++c)
-                identity[c] = static_cast<std::uint32_t>(c);
-            filled = FilledSlots(p, identity, std::min(count, kSlotColumns));
-        } else {
-            filled = FilledSlots(p, columns, count);
-        }
-        const auto offset = [&](std::size_t column) -> std::size_t {
-            if (column >= count) return size;
-            return columns ? columns[column] : column;
-        };
-        const std::size_t first = offset(bar + kRaceDataOffset);
-        const std::size_t end = offset(bar + kRaceDataOffset + kRaceDataLength);
-
+    // A data line of p with filled slots, its race data the bytes first to end.
+    bool DataLine(const unsigned char* p, int filled, std::size_t first, std::size_t end) {
         std::string& record = reader_.record;
         record.clear();
         AppendDecodedCp932(std::string_view(reinterpret_cast<const char*>(p) + first, end - first),
@@ -147,13 +175,12 @@ private:
     }
 
     bool OtherLine(std::string_view line) {
-        // The name's letters can also be trail bytes of double-byte
-        // characters, so a byte match is confirmed on the decoded line.
-        if (line.find(kProductName) == std::string_view::npos) return true;
-        DecodeCp932(line, reader_.text);
-        if (reader_.text.find(kProductName32) == std::u32string::npos) return true;
-        // Encoded again, as the header's fields are byte positions of the
-        // encoding: a bad byte, decoded to U+FFFD, comes back as one '?'.
+        if (!HasProductName(table_, line)) return true;
+        // Decoded and encoded again, as the header's fields are byte
+        // positions of the encoding: a bad byte, decoded to U+FFFD, comes
+        // back as one '?'. Every character encodes to as many bytes as it was
+        // read from, so the characters over the fields are all it takes.
+        DecodeCp932(HeaderFieldBytes(table_, line), reader_.text);
         EncodeCp932(reader_.text, reader_.encoded);
         reader_.currentDate = HeaderDate(reader_.encoded);
         return true;

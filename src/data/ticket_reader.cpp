@@ -61,6 +61,12 @@ LoadResult LoadPatternFiles(ProgramState& state, const LoadProgress& progress) {
         if (!names) {
             return Failure(current, "フォルダー「" + current + "」の中を読めません。");
         }
+        // The files found by the existence test can be gone by now; loading
+        // nothing would throw away the data on show for a pattern that has none.
+        if (names->empty()) {
+            return Failure(current, "フォルダー「" + current + "」に「" + state.PatternFileMask +
+                                        "」に合うファイルがありません。");
+        }
         LoadedData data;
         TicketReaderState reader;
         std::string bytes;

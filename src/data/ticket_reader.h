@@ -37,9 +37,9 @@ struct LoadResult {
 // Reads every matching file, in the order of ListPatternFiles, into a new
 // LoadedData and swaps it into state only when all of it was read and the
 // lists are sorted. On failure (a file that cannot be opened or read, a
-// count that would overflow, the folder that cannot be listed, memory
-// running out) state is left exactly as it was and the result names the
-// file and the reason. Never throws. progress, when given, is called with
+// count that would overflow, the folder that cannot be listed or no longer
+// holds a matching file, memory running out) state is left exactly as it was
+// and the result names the file and the reason. Never throws. progress, when given, is called with
 // the number of files read so far and the number of files to read: once
 // before the first file and after each file.
 using LoadProgress = std::function<void(std::size_t done, std::size_t total)>;
@@ -52,10 +52,9 @@ struct TicketReaderState {
     std::string currentDate;  // UTF-8, empty at the start of a load
     ConditionIndex index;     // of the LoadedData being filled
 
-    std::vector<std::uint32_t> columns;  // byte offset of each character of a line
-    std::u32string text;                 // a decoded header line
-    std::string encoded;                 // a header line encoded again
-    std::string record;                  // the record being built
+    std::u32string text;  // the start of a header line, decoded
+    std::string encoded;  // the same encoded again
+    std::string record;   // the record being built
 };
 
 // One file's bytes into data, as the load reads every file: lines end at
