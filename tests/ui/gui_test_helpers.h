@@ -50,8 +50,11 @@ template <class Modal>
     *poll = [=] {
         auto* modal = qobject_cast<Modal*>(QApplication::activeModalWidget());
         if (modal && modal != previous && modal->isVisible()) {
-            *poll = nullptr;  // breaks the self-reference before acting
-            action(modal);
+            // Clearing *poll destroys this closure and its captures, so act
+            // through a copy taken before the self-reference is broken.
+            const auto act = action;
+            *poll = nullptr;
+            act(modal);
             return;
         }
         if (clock->elapsed() > 10000) {
