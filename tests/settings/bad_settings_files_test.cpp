@@ -107,6 +107,20 @@ protected:
     fs::path file_ = folder_ / "Lomi.ini";
 };
 
+TEST_F(BadSettingsFiles, EmptyFilesReadAsDefaults) {
+    for (const std::string bytes : {"", "\r\n\r\n", "[DEF]", "[DEF]\r\nPATH=\r\nCON1=\r\n"}) {
+        WriteBytes(file_, bytes);
+        ExpectValues(Load(), kCurrent, 7, 1, 3, 1);
+        SaveOver(bytes, {"PATH=", "CON1="});
+    }
+    // A zero-byte file is filled just as a missing one is created.
+    WriteBytes(file_, "");
+    ASSERT_TRUE(SaveSettings(Chosen(), Path()).ok);
+    EXPECT_EQ(ReadBytes(file_),
+              "[DEF]\r\nPATH=/data/\x8b\xa3\x94\x6e\r\nCON1=1\r\n"
+              "CON2=5\r\nCON3=6\r\nCON4=2\r\n");
+}
+
 TEST_F(BadSettingsFiles, BinaryJunkReadsAsDefaultsAndSurvivesASave) {
     std::mt19937 random(1998);
     std::uniform_int_distribution<int> byte(0, 255);
@@ -129,12 +143,12 @@ TEST_F(BadSettingsFiles, BinaryJunkReadsAsDefaultsAndSurvivesASave) {
 
 TEST_F(BadSettingsFiles, TenMegabyteFilesReadAndSaveQuickly) {
     const auto began = std::chrono::steady_clock::now();
-    // Ten megabytes of comments before the section, and a value line of ten
-    // megabytes in it: the value reads as its first 254 bytes.
-    std::string big;
-    while (big.size() < (10 << 20)) big += "; a comment line of no meaning to anyone\r\n";
-    const std::string longValue(10 << 20, 'v');
-    const std::string bytes = big + "[DEF]\r\nPATH=" + longValue + "\r\nCON1=2\r\n";
+    // Five megabytes of comments before the section, and a value line of
+    // five megabytes in it: the value reads as its first 254 bytes.
+    std::string comments;
+    while (comments.size() < (5 << 20)) comments += "; a comment line of no meaning to anyone\r\n";
+    const std::string longValue(5 << 20, 'v');
+    const std::string bytes = comments + "[DEF]\r\nPATH=" + longValue + "\r\nCON1=2\r\n";
     WriteBytes(file_, bytes);
     ExpectValues(Load(), std::string(254, 'v'), 2, 1, 3, 1);
 
@@ -148,12 +162,16 @@ TEST_F(BadSettingsFiles, TenMegabyteFilesReadAndSaveQuickly) {
 
     // A new folder replaces the long line.
     SaveOver(bytes, {"PATH=" + longValue, "CON1=2"});
-    EXPECT_LT(ReadBytes(file_).size(), big.size() + 200);
+    EXPECT_LT(ReadBytes(file_).size(), comments.size() + 200);
 
     // One line of ten megabytes with no line end at all.
-    WriteBytes(file_, longValue);
+    const std::string oneLine(10 << 20, 'x');
+    WriteBytes(file_, oneLine);
     ExpectValues(Load(), kCurrent, 7, 1, 3, 1);
-    SaveOver(longValue);
+    ASSERT_TRUE(SaveSettings(Chosen(), Path()).ok);
+    EXPECT_EQ(ReadBytes(file_), oneLine +
+                                    "\r\n[DEF]\r\nPATH=/data/\x8b\xa3\x94\x6e\r\nCON1=1\r\n"
+                                    "CON2=5\r\nCON3=6\r\nCON4=2\r\n");
 
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
