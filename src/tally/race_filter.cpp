@@ -46,6 +46,11 @@ struct Bounds {
     bool dateAscii = false;
     std::uint64_t dateLowWord = 0;
     std::uint64_t dateHighWord = 0;
+    // The seven code bounds packed as the fast path reads a record's
+    // condition bytes (see CodeWords), when every bound character is ASCII.
+    bool codesAscii = false;
+    std::uint64_t codeLow[2] = {};
+    std::uint64_t codeHigh[2] = {};
     // A lower bound above its upper one (19 runners or more: "19" to "18")
     // leaves nothing to match.
     bool empty = false;
@@ -92,6 +97,33 @@ FieldKey KeyOfFitted(const std::u32string& text, std::size_t width) {
     return width == 1 ? Key(fitted[0]) : Key(fitted[0], fitted[1]);
 }
 
+// Record characters 1-11 as two words whose lanes hold the seven fields:
+// bytes 1-8 big-endian, so the two-character fields at 1, 3 and 5 fill
+// 16-bit lanes and the one-character fields at 7 and 8 8-bit lanes; then
+// byte 9 over bytes 10-11. A lane compares as its field's text does.
+constexpr std::uint64_t kCodeLaneTops[2] = {0x8000800080008080ULL, 0x808000ULL};
+
+std::array<std::uint64_t, 2> CodeWords(const char* bytes) {
+    const auto byte = [&](std::size_t i) {
+        return static_cast<std::uint64_t>(static_cast<unsigned char>(bytes[i]));
+    };
+    return {BigEndian64(bytes), byte(8) << 16 | byte(9) << 8 | byte(10)};
+}
+
+// All lanes of words between those of low and high. Every byte below 0x80,
+// so setting a lane's top bit keeps the subtraction inside the lane, and
+// that bit stays set exactly when the lane did not go below zero.
+bool CodeWordsInBounds(const std::array<std::uint64_t, 2>& words, const Bounds& bounds) {
+    bool in = true;
+    for (int w = 0; w < 2; ++w) {
+        const std::uint64_t top = kCodeLaneTops[w];
+        const std::uint64_t aboveLow = (words[w] | top) - bounds.codeLow[w];
+        const std::uint64_t belowHigh = (bounds.codeHigh[w] | top) - words[w];
+        in &= (aboveLow & belowHigh & top) == top;
+    }
+    return in;
+}
+
 Bounds BuildBounds(const RaceConditions& c) {
     struct Condition {
         std::int32_t code;
@@ -106,6 +138,9 @@ Bounds BuildBounds(const RaceConditions& c) {
                                                   {c.surface, "0", "2"},
                                                   {c.distance, "00", "99"}}};
     Bounds bounds;
+    bool asciiCodes = true;
+    std::array<char, 16> codeLowBytes{};
+    std::array<char, 16> codeHighBytes{};
     for (std::size_t k = 0; k < conditions.size(); ++k) {
         const std::size_t width = kCodeFields[k].width;
         const Condition& condition = conditions[k];
@@ -121,6 +156,20 @@ Bounds BuildBounds(const RaceConditions& c) {
         bounds.low[k] = KeyOfFitted(low, width);
         bounds.high[k] = KeyOfFitted(high, width);
         if (bounds.low[k] > bounds.high[k]) bounds.empty = true;
+        const std::u32string fittedLow = Fit(low, width);
+        const std::u32string fittedHigh = Fit(high, width);
+        for (std::size_t i = 0; i < width; ++i) {
+            if (fittedLow[i] >= 0x80 || fittedHigh[i] >= 0x80) asciiCodes = false;
+            codeLowBytes[kCodeFields[k].start + i] = static_cast<char>(fittedLow[i]);
+            codeHighBytes[kCodeFields[k].start + i] = static_cast<char>(fittedHigh[i]);
+        }
+    }
+    bounds.codesAscii = asciiCodes;
+    const auto lowWords = CodeWords(codeLowBytes.data());
+    const auto highWords = CodeWords(codeHighBytes.data());
+    for (int w = 0; w < 2; ++w) {
+        bounds.codeLow[w] = lowWords[w];
+        bounds.codeHigh[w] = highWords[w];
     }
 
     std::u32string dateLow(kDateWidth, U'0');
@@ -302,21 +351,78 @@ void TallyFullAscii(const char* p, const Bounds& bounds, TallyAccumulators& tall
     AddRightAlignedPayoutField<5>(p + 24, tally.WidePayout, tally.WideHits);
 }
 
+// What the plain road counts: records whose payout fields are all blanks
+// then digits. Those values are whole numbers of 0 or more, so adding
+// their total to an accumulator at once gives exactly what adding them one
+// by one does; the other roads, whose values may be negative or
+// fractional and are rounded on the running total, get the accumulators
+// brought up to date before they add to them.
+struct PlainSums {
+    std::int64_t races = 0;
+    std::int64_t pairTickets = 0;
+    std::int64_t win = 0, place = 0, quinella = 0, wide = 0;
+    std::int64_t winHits = 0, placeHits = 0, quinellaHits = 0, wideHits = 0;
+
+    void MoveInto(TallyAccumulators& tally) {
+        tally.ExtractedRaces += races;
+        tally.PairTickets += pairTickets;
+        tally.WinPayout = SaturatingAdd(tally.WinPayout, win * 10);
+        tally.PlacePayout = SaturatingAdd(tally.PlacePayout, place * 10);
+        tally.QuinellaPayout = SaturatingAdd(tally.QuinellaPayout, quinella * 10);
+        tally.WidePayout = SaturatingAdd(tally.WidePayout, wide * 10);
+        tally.WinHits += winHits;
+        tally.PlaceHits += placeHits;
+        tally.QuinellaHits += quinellaHits;
+        tally.WideHits += wideHits;
+        *this = {};
+    }
+};
+
+// The plain road over a full ASCII record, for bounds whose characters are
+// all ASCII: false when the record matches but its payout fields are not
+// plain, so another road must count it.
+inline bool TallyPlain(const char* p, const Bounds& bounds, PlainSums& sums) {
+    if (!CodeWordsInBounds(CodeWords(p), bounds)) return true;
+    const std::uint64_t date = BigEndian64(p + kDateAt);
+    if (date - bounds.dateLowWord > bounds.dateHighWord - bounds.dateLowWord) return true;
+    PlainPayouts v;
+    // Plain fields hold no dashes, so the record is countable.
+    if (!ReadPlainPayouts(p + 11, v)) return false;
+    const char slotChar = p[kSlotCountAt];
+    sums.races += 1;
+    sums.pairTickets += slotChar >= '0' && slotChar <= '9' ? slotChar - '0' : 0;
+    sums.win += static_cast<std::int64_t>(v.win);
+    sums.place += static_cast<std::int64_t>(v.place);
+    sums.quinella += static_cast<std::int64_t>(v.quinella);
+    sums.wide += static_cast<std::int64_t>(v.wide);
+    sums.winHits += v.win != 0;
+    sums.placeHits += v.place != 0;
+    sums.quinellaHits += v.quinella != 0;
+    sums.wideHits += v.wide != 0;
+    return true;
+}
+
 }  // namespace
 
 TallyAccumulators ExtractAndTally(const RecordStore& records, const RaceConditions& conditions) {
     const Bounds bounds = BuildBounds(conditions);
     TallyAccumulators tally;
     if (bounds.empty) return tally;
+    const bool plainBounds = bounds.codesAscii && bounds.dateAscii;
+    PlainSums sums;
     const std::size_t count = records.Size();
     for (std::size_t i = 0; i < count; ++i) {
         const std::string_view text = records[i];
-        if (IsFullAscii(text)) {
+        const bool fullAscii = IsFullAscii(text);
+        if (plainBounds && fullAscii && TallyPlain(text.data(), bounds, sums)) continue;
+        sums.MoveInto(tally);
+        if (fullAscii) {
             TallyFullAscii(text.data(), bounds, tally);
         } else {
             Tally(GeneralRecord(text), bounds, tally);
         }
     }
+    sums.MoveInto(tally);
     return tally;
 }
 
