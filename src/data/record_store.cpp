@@ -2,48 +2,61 @@
 
 #include <algorithm>
 
+#include "data/plain_record.h"
+
 namespace lomi {
-namespace {
-
-// Blocks start small, so a small load stays small, and double up to
-// 256 KiB, so that the unused end of the last block stays small too.
-constexpr std::size_t kFirstBlockBytes = 16 * 1024;
-constexpr std::size_t kLargestBlockBytes = 256 * 1024;
-
-}  // namespace
 
 void RecordStore::Append(std::string_view record) {
-    // A record longer than the length field (far beyond any ticket line's)
-    // is cut rather than corrupting its neighbours.
-    record = record.substr(0, std::min<std::size_t>(record.size(), kLengthMask));
-    if (blocks_.empty() || blocks_.back().size() + record.size() > blockLimit_) {
-        blockLimit_ = std::clamp(blockLimit_ * 2, kFirstBlockBytes, kLargestBlockBytes);
+    if (blocks_.empty() || blocks_.back().size() == kSlotsPerBlock * kSlotBytes) {
         blocks_.emplace_back();
-        blocks_.back().reserve(blockLimit_);
+        // A store that already filled a block is a large one: its next
+        // blocks are taken whole, so they never move while they fill.
+        if (blocks_.size() > 1) blocks_.back().reserve(kSlotsPerBlock * kSlotBytes);
     }
     std::string& block = blocks_.back();
-    const std::uint64_t entry = static_cast<std::uint64_t>(blocks_.size() - 1) << kBlockShift |
-                                static_cast<std::uint64_t>(block.size()) << kLengthBits |
-                                record.size();
-    block.append(record);
-    index_.push_back(entry);
+    if (size_ % 64 == 0) plain_.push_back(0);
+    if (IsPlainRecord(record)) plain_.back() |= std::uint64_t{1} << (size_ % 64);
+    if (record.size() == kSlotBytes && record[0] != kElsewhere) {
+        block.append(record);
+    } else {
+        const std::uint64_t offset = other_.size();
+        const std::uint64_t length = record.size();
+        other_.append(record);
+        char slot[kSlotBytes] = {kElsewhere};
+        std::memcpy(slot + 1, &offset, sizeof offset);
+        std::memcpy(slot + 1 + sizeof offset, &length, sizeof length);
+        block.append(slot, kSlotBytes);
+    }
+    ++size_;
 }
 
 void RecordStore::Clear() {
     blocks_.clear();
-    blockLimit_ = 0;
-    index_.clear();
+    other_.clear();
+    plain_.clear();
+    size_ = 0;
 }
 
-void RecordStore::Reserve(std::size_t records) { index_.reserve(records); }
+void RecordStore::Reserve(std::size_t records) {
+    const std::size_t wanted = size_ + records;
+    blocks_.reserve((wanted + kSlotsPerBlock - 1) / kSlotsPerBlock);
+    plain_.reserve((wanted + 63) / 64);
+    if (blocks_.empty()) blocks_.emplace_back();
+    if (blocks_.size() == 1) {
+        blocks_.back().reserve(std::min(wanted, kSlotsPerBlock) * kSlotBytes);
+    }
+}
 
 void RecordStore::ShrinkToFit() {
-    index_.shrink_to_fit();
     if (!blocks_.empty()) blocks_.back().shrink_to_fit();
+    blocks_.shrink_to_fit();
+    other_.shrink_to_fit();
+    plain_.shrink_to_fit();
 }
 
 std::size_t RecordStore::CapacityBytes() const {
-    std::size_t bytes = index_.capacity() * sizeof(std::uint64_t);
+    std::size_t bytes = blocks_.capacity() * sizeof(std::string) + other_.capacity() +
+                        plain_.capacity() * sizeof(std::uint64_t);
     for (const std::string& block : blocks_) bytes += block.capacity();
     return bytes;
 }

@@ -2,48 +2,79 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace lomi {
 
-// The record strings of a load, kept back to back in large blocks so that a
-// million records cost a few allocations and about 46 bytes each instead of
-// a heap string apiece, and growing never copies the text already stored.
-// Each record is UTF-8 text; index i is the i-th data line read.
+// The record strings of a load. Nearly every record is 38 bytes long (38
+// ASCII characters), so records sit in slots of 38 bytes, back to back in
+// large blocks: a million records cost 38 bytes each and a few
+// allocations, and record i is found by arithmetic. A record of any other
+// length keeps its text in a second buffer, and its slot says where.
+// Records are UTF-8 text; index i is the i-th data line read.
 class RecordStore {
 public:
+    static constexpr std::size_t kSlotBytes = 38;
+
     void Append(std::string_view record);
     void Clear();
-    // Room for this many records in the index (the text grows by blocks).
+    // Room for this many records, so that growing copies nothing.
     void Reserve(std::size_t records);
     // Gives back what growing left unused, once the last record is in.
     void ShrinkToFit();
 
-    std::size_t Size() const { return index_.size(); }
-    bool Empty() const { return index_.empty(); }
+    std::size_t Size() const { return size_; }
+    bool Empty() const { return size_ == 0; }
     std::string_view operator[](std::size_t i) const {
-        const std::uint64_t entry = index_[i];
-        return std::string_view(blocks_[entry >> kBlockShift])
-            .substr(static_cast<std::size_t>(entry >> kLengthBits & kOffsetMask),
-                    static_cast<std::size_t>(entry & kLengthMask));
+        return Text(blocks_[i >> kSlotShift].data() + (i & kSlotMask) * kSlotBytes);
+    }
+
+    // Whether record i has the usual form (IsPlainRecord).
+    bool IsPlain(std::size_t i) const { return (plain_[i >> 6] >> (i & 63) & 1) != 0; }
+
+    // Calls f(record, IsPlain) for every record in order; for passes over
+    // all of them, without the arithmetic of indexing.
+    template <typename F>
+    void ForEach(F&& f) const {
+        std::size_t i = 0;
+        for (const std::string& block : blocks_) {
+            const char* const end = block.data() + block.size();
+            for (const char* slot = block.data(); slot != end; slot += kSlotBytes, ++i) {
+                // A plain record is 38 bytes and lies in its slot. One call
+                // of f, so that it is inlined.
+                const bool plain = (plain_[i >> 6] >> (i & 63) & 1) != 0;
+                f(plain ? std::string_view(slot, kSlotBytes) : Text(slot), plain);
+            }
+        }
     }
 
     // Bytes held, for memory figures.
     std::size_t CapacityBytes() const;
 
 private:
-    // An index entry packs block number, offset in the block and length.
-    static constexpr int kLengthBits = 16;
-    static constexpr int kOffsetBits = 22;  // blocks stay below 4 MiB
-    static constexpr int kBlockShift = kLengthBits + kOffsetBits;
-    static constexpr std::uint64_t kLengthMask = (std::uint64_t{1} << kLengthBits) - 1;
-    static constexpr std::uint64_t kOffsetMask = (std::uint64_t{1} << kOffsetBits) - 1;
+    static constexpr int kSlotShift = 14;  // 16384 slots, 608 KiB a block
+    static constexpr std::size_t kSlotsPerBlock = std::size_t{1} << kSlotShift;
+    static constexpr std::size_t kSlotMask = kSlotsPerBlock - 1;
+    // First byte of a slot whose record lies in other_; never the first
+    // byte of a stored 38-byte record (such a record goes to other_ too).
+    static constexpr char kElsewhere = '\xFF';
 
-    std::vector<std::string> blocks_;
-    std::size_t blockLimit_ = 0;  // size the last block is filled to
-    std::vector<std::uint64_t> index_;
+    std::string_view Text(const char* slot) const {
+        if (slot[0] != kElsewhere) return std::string_view(slot, kSlotBytes);
+        std::uint64_t offset;
+        std::uint64_t length;
+        std::memcpy(&offset, slot + 1, sizeof offset);
+        std::memcpy(&length, slot + 1 + sizeof offset, sizeof length);
+        return std::string_view(other_.data() + offset, static_cast<std::size_t>(length));
+    }
+
+    std::vector<std::string> blocks_;   // each full but the last
+    std::string other_;                 // texts of records of other lengths
+    std::vector<std::uint64_t> plain_;  // bit i: record i has the usual form
+    std::size_t size_ = 0;
 };
 
 }  // namespace lomi

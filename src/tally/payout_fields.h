@@ -68,37 +68,20 @@ bool ReadRightAligned(const char* p, std::int64_t& value) {
 
 }  // namespace payout_detail
 
-// The four payout fields of a record (18 bytes from p: 4, 4, 5 and 5),
-// when each is blanks followed by digits. The 18 bytes from p must be
-// readable and ASCII.
+// The values of the four payout fields of a record whose fields are plain
+// (IsPlainRecord), read from the 18 bytes at p, two to a word: 単勝 in the
+// low and 複勝 in the high half of winPlace, 連勝 and ﾜｲﾄﾞ likewise in
+// quinellaWide. Each value is below 100000, so a half holds the sum of
+// tens of thousands of them. Little-endian machines only.
 struct PlainPayouts {
-    std::uint64_t win;
-    std::uint64_t place;
-    std::uint64_t quinella;
-    std::uint64_t wide;
+    std::uint64_t winPlace;
+    std::uint64_t quinellaWide;
 };
 
 namespace payout_detail {
 
-// High bit of each byte that is '0'..'9' / ' ' (bytes ASCII, so no
-// addition carries into the next byte).
-inline std::uint64_t DigitBytes(std::uint64_t x) {
-    return (x + Bytes(0x80 - '0')) & ~(x + Bytes(0x80 - '9' - 1)) & Bytes(0x80);
-}
-inline std::uint64_t BlankBytes(std::uint64_t x) {
-    const std::uint64_t t = x ^ Bytes(' ');
-    return ~(((t & Bytes(0x7F)) + Bytes(0x7F)) | t) & Bytes(0x80);
-}
-
-// Every byte a digit or a blank, and no blank right after a digit except
-// at the byte that starts a field (whose flag is in starts).
-inline bool PlainWord(std::uint64_t x, std::uint64_t starts) {
-    const std::uint64_t digits = DigitBytes(x);
-    const std::uint64_t blanks = BlankBytes(x);
-    return ((digits | blanks) == Bytes(0x80)) & ((((digits << 8) & blanks) & ~starts) == 0);
-}
-
-// Two four-digit numbers (blanks read as 0) in the low and high halves of x.
+// Two four-digit numbers (blanks read as 0) from the bytes of x, in its
+// low and high halves.
 inline std::uint64_t TwoFourDigitNumbers(std::uint64_t x) {
     std::uint64_t v = (x | Bytes(0x10)) - Bytes('0');
     v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFULL;
@@ -111,33 +94,22 @@ inline std::uint64_t LoadWord32(const char* bytes) {
     return word;
 }
 
+inline std::uint64_t DigitValue(char c) { return static_cast<std::uint64_t>((c | 0x10) - '0'); }
+
 }  // namespace payout_detail
 
-// Reads the four fields into out when they are all plain; false otherwise
-// (and always on big-endian machines), and out is then not to be used.
-inline bool ReadPlainPayouts(const char* p, PlainPayouts& out) {
+inline PlainPayouts ReadPlainPayouts(const char* p) {
     using namespace payout_detail;
-    if constexpr (std::endian::native != std::endian::little) {
-        return false;
-    } else {
-        // Bytes 0-7 hold 単勝 and 複勝, 8-15 and 10-17 together 連勝 and ﾜｲﾄﾞ.
-        const std::uint64_t a = LoadWord(p);
-        const std::uint64_t b = LoadWord(p + 8);
-        const std::uint64_t c = LoadWord(p + 10);
-        const bool plain =
-            PlainWord(a, 0x80ULL << 32) & PlainWord(b, 0x80ULL << 40) & PlainWord(c, 0x80ULL << 24);
-        if (!plain) return false;
-        const std::uint64_t first = TwoFourDigitNumbers(a);
-        // The last four digits of 連勝 and ﾜｲﾄﾞ, and their first digits apart.
-        const std::uint64_t last =
-            TwoFourDigitNumbers(LoadWord32(p + 9) | LoadWord32(p + 14) << 32);
-        const auto lead = [](char c) { return static_cast<std::uint64_t>((c | 0x10) - '0'); };
-        out.win = first & 0xFFFFFFFF;
-        out.place = first >> 32;
-        out.quinella = lead(p[8]) * 10000 + (last & 0xFFFFFFFF);
-        out.wide = lead(p[13]) * 10000 + (last >> 32);
-        return true;
-    }
+    // 連勝 and ﾜｲﾄﾞ: their last four digits together, their first digits apart.
+    const std::uint64_t leads = DigitValue(p[8]) | DigitValue(p[13]) << 32;
+    return {TwoFourDigitNumbers(LoadWord(p)),
+            TwoFourDigitNumbers(LoadWord32(p + 9) | LoadWord32(p + 14) << 32) + leads * 10000};
+}
+
+// 1 in each half of the result whose half of pair is above 0 (halves
+// below 2^31).
+inline std::uint64_t NonZeroHalves(std::uint64_t pair) {
+    return ((pair + 0x7FFFFFFF7FFFFFFFULL) & 0x8000000080000000ULL) >> 31;
 }
 
 // AddPayoutField for a field of Width bytes at p whose eight bytes from p

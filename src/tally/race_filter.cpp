@@ -10,6 +10,20 @@
 #include "tally/payout_fields.h"
 #include "tally/utf8_chars.h"
 
+// The plain road's step is small and runs a million times a tally: it
+// belongs inside the loop, whatever the compiler's size heuristics say.
+// The rare roads stay out of it, so that it stays small.
+#if defined(__GNUC__)
+#define LOMI_ALWAYS_INLINE [[gnu::always_inline]] inline
+#define LOMI_NOINLINE [[gnu::noinline]]
+#elif defined(_MSC_VER)
+#define LOMI_ALWAYS_INLINE __forceinline
+#define LOMI_NOINLINE __declspec(noinline)
+#else
+#define LOMI_ALWAYS_INLINE inline
+#define LOMI_NOINLINE
+#endif
+
 namespace lomi {
 namespace {
 
@@ -62,9 +76,13 @@ std::uint64_t BigEndian64(const char* bytes) {
     std::uint64_t word;
     std::memcpy(&word, bytes, 8);
     if constexpr (std::endian::native == std::endian::little) {
+#if defined(__GNUC__)
+        word = __builtin_bswap64(word);
+#else
         word = ((word & 0x00FF00FF00FF00FFULL) << 8) | ((word >> 8) & 0x00FF00FF00FF00FFULL);
         word = ((word & 0x0000FFFF0000FFFFULL) << 16) | ((word >> 16) & 0x0000FFFF0000FFFFULL);
         word = (word << 32) | (word >> 32);
+#endif
     }
     return word;
 }
@@ -100,19 +118,19 @@ FieldKey KeyOfFitted(const std::u32string& text, std::size_t width) {
 // Record characters 1-11 as two words whose lanes hold the seven fields:
 // bytes 1-8 big-endian, so the two-character fields at 1, 3 and 5 fill
 // 16-bit lanes and the one-character fields at 7 and 8 8-bit lanes; then
-// byte 9 over bytes 10-11. A lane compares as its field's text does.
+// bytes 4-11 big-endian, whose lowest lanes are byte 9 and bytes 10-11
+// (the bytes above them are not looked at). A lane compares as its
+// field's text does.
 constexpr std::uint64_t kCodeLaneTops[2] = {0x8000800080008080ULL, 0x808000ULL};
 
 std::array<std::uint64_t, 2> CodeWords(const char* bytes) {
-    const auto byte = [&](std::size_t i) {
-        return static_cast<std::uint64_t>(static_cast<unsigned char>(bytes[i]));
-    };
-    return {BigEndian64(bytes), byte(8) << 16 | byte(9) << 8 | byte(10)};
+    return {BigEndian64(bytes), BigEndian64(bytes + 3)};
 }
 
 // All lanes of words between those of low and high. Every byte below 0x80,
 // so setting a lane's top bit keeps the subtraction inside the lane, and
-// that bit stays set exactly when the lane did not go below zero.
+// that bit stays set exactly when the lane did not go below zero; a
+// borrow only ever moves up, out of the lanes looked at.
 bool CodeWordsInBounds(const std::array<std::uint64_t, 2>& words, const Bounds& bounds) {
     bool in = true;
     for (int w = 0; w < 2; ++w) {
@@ -351,55 +369,97 @@ void TallyFullAscii(const char* p, const Bounds& bounds, TallyAccumulators& tall
     AddRightAlignedPayoutField<5>(p + 24, tally.WidePayout, tally.WideHits);
 }
 
-// What the plain road counts: records whose payout fields are all blanks
-// then digits. Those values are whole numbers of 0 or more, so adding
-// their total to an accumulator at once gives exactly what adding them one
-// by one does; the other roads, whose values may be negative or
-// fractional and are rounded on the running total, get the accumulators
-// brought up to date before they add to them.
-struct PlainSums {
-    std::int64_t races = 0;
-    std::int64_t pairTickets = 0;
-    std::int64_t win = 0, place = 0, quinella = 0, wide = 0;
-    std::int64_t winHits = 0, placeHits = 0, quinellaHits = 0, wideHits = 0;
+// The plain road, for plain records (IsPlainRecord) under bounds whose
+// characters are all ASCII. Plain payout fields hold no dashes, so a
+// matching record is countable, and their values are whole numbers of 0 or
+// more: adding their total to an accumulator at once gives exactly what
+// adding them one by one does. The other roads, whose values may be
+// negative or fractional and are rounded on the running total, get the
+// accumulators brought up to date (MoveInto) before they add to them.
+// Bounds and sums are plain members, copied out of the Bounds, so that the
+// compiler keeps them in registers.
+class PlainTally {
+public:
+    explicit PlainTally(const Bounds& bounds)
+        : codeLow0_(bounds.codeLow[0]),
+          codeHigh0_(bounds.codeHigh[0] | kCodeLaneTops[0]),
+          codeLow1_(bounds.codeLow[1]),
+          codeHigh1_(bounds.codeHigh[1] | kCodeLaneTops[1]),
+          dateLow_(bounds.dateLowWord),
+          dateSpan_(bounds.dateHighWord - bounds.dateLowWord) {}
+
+    LOMI_ALWAYS_INLINE void Count(const char* p) {
+        const std::uint64_t first = BigEndian64(p);
+        const std::uint64_t second = BigEndian64(p + 3);
+        const std::uint64_t in0 = ((first | kCodeLaneTops[0]) - codeLow0_) & (codeHigh0_ - first);
+        const std::uint64_t in1 = ((second | kCodeLaneTops[1]) - codeLow1_) & (codeHigh1_ - second);
+        const std::uint64_t date = BigEndian64(p + kDateAt);
+        if (((in0 & kCodeLaneTops[0]) != kCodeLaneTops[0]) |
+            ((in1 & kCodeLaneTops[1]) != kCodeLaneTops[1]) | (date - dateLow_ > dateSpan_)) {
+            return;
+        }
+        const PlainPayouts v = ReadPlainPayouts(p + 11);
+        const char slotChar = p[kSlotCountAt];
+        pairTickets_ += slotChar >= '0' && slotChar <= '9' ? slotChar - '0' : 0;
+        winPlace_ += v.winPlace;
+        quinellaWide_ += v.quinellaWide;
+        winPlaceHits_ += NonZeroHalves(v.winPlace);
+        quinellaWideHits_ += NonZeroHalves(v.quinellaWide);
+        // A half holds up to 2^32 - 1: 32768 values below 100000 fit.
+        if (++races_ % 32768 == 0) Widen();
+    }
 
     void MoveInto(TallyAccumulators& tally) {
-        tally.ExtractedRaces += races;
-        tally.PairTickets += pairTickets;
-        tally.WinPayout = SaturatingAdd(tally.WinPayout, win * 10);
-        tally.PlacePayout = SaturatingAdd(tally.PlacePayout, place * 10);
-        tally.QuinellaPayout = SaturatingAdd(tally.QuinellaPayout, quinella * 10);
-        tally.WidePayout = SaturatingAdd(tally.WidePayout, wide * 10);
-        tally.WinHits += winHits;
-        tally.PlaceHits += placeHits;
-        tally.QuinellaHits += quinellaHits;
-        tally.WideHits += wideHits;
-        *this = {};
+        Widen();
+        const auto whole = [](std::uint64_t v) { return static_cast<std::int64_t>(v); };
+        tally.ExtractedRaces += whole(races_);
+        tally.PairTickets += whole(pairTickets_);
+        tally.WinPayout = SaturatingAdd(tally.WinPayout, whole(win_) * 10);
+        tally.PlacePayout = SaturatingAdd(tally.PlacePayout, whole(place_) * 10);
+        tally.QuinellaPayout = SaturatingAdd(tally.QuinellaPayout, whole(quinella_) * 10);
+        tally.WidePayout = SaturatingAdd(tally.WidePayout, whole(wide_) * 10);
+        tally.WinHits += whole(winHits_);
+        tally.PlaceHits += whole(placeHits_);
+        tally.QuinellaHits += whole(quinellaHits_);
+        tally.WideHits += whole(wideHits_);
+        races_ = pairTickets_ = win_ = place_ = quinella_ = wide_ = 0;
+        winHits_ = placeHits_ = quinellaHits_ = wideHits_ = 0;
     }
+
+private:
+    // Moves the paired sums into the wide ones.
+    void Widen() {
+        win_ += winPlace_ & 0xFFFFFFFF;
+        place_ += winPlace_ >> 32;
+        quinella_ += quinellaWide_ & 0xFFFFFFFF;
+        wide_ += quinellaWide_ >> 32;
+        winHits_ += winPlaceHits_ & 0xFFFFFFFF;
+        placeHits_ += winPlaceHits_ >> 32;
+        quinellaHits_ += quinellaWideHits_ & 0xFFFFFFFF;
+        wideHits_ += quinellaWideHits_ >> 32;
+        winPlace_ = quinellaWide_ = winPlaceHits_ = quinellaWideHits_ = 0;
+    }
+
+private:
+    const std::uint64_t codeLow0_, codeHigh0_, codeLow1_, codeHigh1_;
+    const std::uint64_t dateLow_, dateSpan_;
+    std::uint64_t races_ = 0, pairTickets_ = 0;
+    // Two sums to a word, as ReadPlainPayouts gives the values, and two hit
+    // counts to a word, until Widen moves them into the wide sums.
+    std::uint64_t winPlace_ = 0, quinellaWide_ = 0;
+    std::uint64_t winPlaceHits_ = 0, quinellaWideHits_ = 0;
+    std::uint64_t win_ = 0, place_ = 0, quinella_ = 0, wide_ = 0;
+    std::uint64_t winHits_ = 0, placeHits_ = 0, quinellaHits_ = 0, wideHits_ = 0;
 };
 
-// The plain road over a full ASCII record, for bounds whose characters are
-// all ASCII: false when the record matches but its payout fields are not
-// plain, so another road must count it.
-inline bool TallyPlain(const char* p, const Bounds& bounds, PlainSums& sums) {
-    if (!CodeWordsInBounds(CodeWords(p), bounds)) return true;
-    const std::uint64_t date = BigEndian64(p + kDateAt);
-    if (date - bounds.dateLowWord > bounds.dateHighWord - bounds.dateLowWord) return true;
-    PlainPayouts v;
-    // Plain fields hold no dashes, so the record is countable.
-    if (!ReadPlainPayouts(p + 11, v)) return false;
-    const char slotChar = p[kSlotCountAt];
-    sums.races += 1;
-    sums.pairTickets += slotChar >= '0' && slotChar <= '9' ? slotChar - '0' : 0;
-    sums.win += static_cast<std::int64_t>(v.win);
-    sums.place += static_cast<std::int64_t>(v.place);
-    sums.quinella += static_cast<std::int64_t>(v.quinella);
-    sums.wide += static_cast<std::int64_t>(v.wide);
-    sums.winHits += v.win != 0;
-    sums.placeHits += v.place != 0;
-    sums.quinellaHits += v.quinella != 0;
-    sums.wideHits += v.wide != 0;
-    return true;
+// Any record the plain road does not take.
+LOMI_NOINLINE void TallyOther(std::string_view text, const Bounds& bounds,
+                              TallyAccumulators& tally) {
+    if (IsFullAscii(text)) {
+        TallyFullAscii(text.data(), bounds, tally);
+    } else {
+        Tally(GeneralRecord(text), bounds, tally);
+    }
 }
 
 }  // namespace
@@ -409,20 +469,16 @@ TallyAccumulators ExtractAndTally(const RecordStore& records, const RaceConditio
     TallyAccumulators tally;
     if (bounds.empty) return tally;
     const bool plainBounds = bounds.codesAscii && bounds.dateAscii;
-    PlainSums sums;
-    const std::size_t count = records.Size();
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::string_view text = records[i];
-        const bool fullAscii = IsFullAscii(text);
-        if (plainBounds && fullAscii && TallyPlain(text.data(), bounds, sums)) continue;
-        sums.MoveInto(tally);
-        if (fullAscii) {
-            TallyFullAscii(text.data(), bounds, tally);
+    PlainTally plain(bounds);
+    records.ForEach([&](std::string_view text, bool isPlain) {
+        if (isPlain && plainBounds) {
+            plain.Count(text.data());
         } else {
-            Tally(GeneralRecord(text), bounds, tally);
+            plain.MoveInto(tally);
+            TallyOther(text, bounds, tally);
         }
-    }
-    sums.MoveInto(tally);
+    });
+    plain.MoveInto(tally);
     return tally;
 }
 
