@@ -13,8 +13,10 @@
 #include <string>
 #include <vector>
 
-#include <malloc.h>
 #include <sys/stat.h>
+#ifdef __linux__
+#include <malloc.h>
+#endif
 
 #include "data/cp932.h"
 #include "data/ticket_reader.h"
