@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 
+#include "data/ascii_run.h"
 #include "data/condition_lists.h"
 #include "data/cp932.h"
 #include "data/cp932_table.h"
@@ -26,69 +27,105 @@ constexpr std::string_view kProductName = "Kestrava";
 // The header's fields lie in its first 62 bytes.
 constexpr std::size_t kHeaderFieldBytes = 62;
 
-bool HasHighByte(const unsigned char* p, std::size_t size) {
-    std::uint64_t any = 0;
-    std::size_t i = 0;
-    for (; i + 8 <= size; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, p + i, 8);
-        any |= word;
-    }
-    for (; i < size; ++i) any |= p[i];
-    return (any & 0x8080808080808080ull) != 0;
-}
-
-// The byte offsets a data line needs: those of its first kSlotColumns
-// columns, for the slots, and those where its race data begins and ends.
-// Fixed in size, so a line of any length costs no memory beyond its bytes.
+// Where a data line's columns lie, as far as the line needs reading: its
+// first bar, the bytes of its race data, and the characters of its first
+// kSlotColumns columns that are not single ASCII bytes (every other
+// column there is one byte, so its offset follows from them). Fixed in
+// size, so a line of any length costs no memory beyond its bytes.
 struct DataColumns {
-    std::size_t slotOffsets[kSlotColumns];
-    std::size_t slotColumns = 0;  // how many of the first kSlotColumns the line has
-    std::size_t bar = kNoBar;     // 0-based column of the first bar
-    std::size_t raceFirst = 0;    // the line's size when the column lies past its end
+    std::size_t bar = kNoBar;   // 0-based column of the first bar
+    std::size_t raceFirst = 0;  // the line's size when the column lies past its end
     std::size_t raceEnd = 0;
+    std::size_t columns = 0;  // columns walked: all of the line's, or at least kSlotColumns
+    bool ascii = true;        // no byte of 0x80 or above was met
+    // Columns below kSlotColumns that hold a character of a byte of 0x80 or
+    // above, in order, and the bytes beyond one per column up to and
+    // including each.
+    std::size_t highCount = 0;
+    std::size_t highColumn[kSlotColumns];
+    std::size_t extraAfter[kSlotColumns];
+
+    // Byte offset of a column below kSlotColumns and below columns.
+    std::size_t SlotOffset(std::size_t column) const {
+        std::size_t extra = 0;
+        for (std::size_t k = 0; k < highCount && highColumn[k] < column; ++k) extra = extraAfter[k];
+        return column + extra;
+    }
+    bool HighIn(std::size_t first, std::size_t end) const {
+        for (std::size_t k = 0; k < highCount; ++k) {
+            if (highColumn[k] >= first && highColumn[k] < end) return true;
+        }
+        return false;
+    }
 };
 
-// Walks the characters of a line that holds a byte of 0x80 or above. Stops
-// once the columns a data line uses are known; a line without a bar is
-// walked to its end, as only then is it known to have none.
+// Walks the characters of a line, an ASCII run at a time. Stops once the
+// columns a data line uses are known; a line without a bar is walked to its
+// end, as only then is it known to have none.
 void WalkColumns(const Cp932Table& table, const unsigned char* p, std::size_t size,
                  DataColumns& out) {
-    out.slotColumns = 0;
     out.bar = kNoBar;
     out.raceFirst = size;
     out.raceEnd = size;
+    out.ascii = true;
+    out.highCount = 0;
     std::size_t needed = std::numeric_limits<std::size_t>::max();
     std::size_t column = 0;
-    for (std::size_t i = 0; i < size && column < needed; ++column) {
-        if (column < kSlotColumns) out.slotOffsets[out.slotColumns++] = i;
-        if (out.bar != kNoBar) {
-            if (column == out.bar + kRaceDataOffset) out.raceFirst = i;
-            if (column == out.bar + kRaceDataOffset + kRaceDataLength) out.raceEnd = i;
-        }
-        const unsigned char b = p[i];
-        if (b < 0x80) {
-            if (b == '|' && out.bar == kNoBar) {
-                out.bar = column;
-                // Up to the column after the race data, whose offset ends it.
-                needed = std::max(column + kRaceDataOffset + kRaceDataLength + 1, kSlotColumns);
+    std::size_t i = 0;
+    // Records the offset of the race data's first and end columns when they
+    // lie in the run of n one-byte columns from column at byte i.
+    const auto raceColumns = [&](std::size_t n) {
+        if (out.bar == kNoBar) return;
+        const std::size_t first = out.bar + kRaceDataOffset;
+        const std::size_t end = first + kRaceDataLength;
+        if (first >= column && first < column + n) out.raceFirst = i + (first - column);
+        if (end >= column && end < column + n) out.raceEnd = i + (end - column);
+    };
+    while (i < size && column < needed) {
+        if (p[i] < 0x80) {
+            std::size_t n = AsciiRunEnd(p, i, size) - i;
+            if (out.bar == kNoBar) {
+                const void* bar = std::memchr(p + i, '|', n);
+                if (bar != nullptr) {
+                    out.bar = column + static_cast<std::size_t>(
+                                           static_cast<const unsigned char*>(bar) - (p + i));
+                    // Up to the column after the race data, whose offset ends it.
+                    needed =
+                        std::max(out.bar + kRaceDataOffset + kRaceDataLength + 1, kSlotColumns);
+                }
             }
-            ++i;
+            n = std::min(n, needed - column);
+            raceColumns(n);
+            column += n;
+            i += n;
         } else {
-            i += table.CharLength(p + i, size - i);
+            out.ascii = false;
+            raceColumns(1);
+            const std::size_t length = table.CharLength(p + i, size - i);
+            if (column < kSlotColumns) {
+                const std::size_t before =
+                    out.highCount == 0 ? 0 : out.extraAfter[out.highCount - 1];
+                out.highColumn[out.highCount] = column;
+                out.extraAfter[out.highCount] = before + length - 1;
+                ++out.highCount;
+            }
+            ++column;
+            i += length;
         }
     }
+    out.columns = column;
 }
 
 // A slot is blank only when all five of its characters exist and are
 // half-width spaces; one that runs past the end of the line counts as filled.
-// offsets holds the byte offsets of the line's first count columns.
-int FilledSlots(const unsigned char* p, const std::size_t* offsets, std::size_t count) {
+int FilledSlots(const unsigned char* p, const DataColumns& columns) {
     int filled = 0;
     for (std::size_t start : kSlotStarts) {
-        bool blank = start + kSlotWidth <= count;
-        for (std::size_t c = start; blank && c < start + kSlotWidth; ++c) {
-            blank = p[offsets[c]] == ' ';
+        bool blank =
+            start + kSlotWidth <= columns.columns && !columns.HighIn(start, start + kSlotWidth);
+        if (blank) {
+            // Five one-byte columns: five bytes in a row.
+            blank = std::memcmp(p + columns.SlotOffset(start), "     ", kSlotWidth) == 0;
         }
         if (!blank) ++filled;
     }
@@ -128,23 +165,18 @@ public:
     bool Line(std::string_view line) {
         const auto* p = reinterpret_cast<const unsigned char*>(line.data());
         const std::size_t size = line.size();
-        if (!HasHighByte(p, size)) {
-            const void* bar = std::memchr(p, '|', size);
-            if (bar == nullptr) return AsciiOtherLine(line);
-            // One byte per character: columns are byte offsets.
-            const auto column =
-                static_cast<std::size_t>(static_cast<const unsigned char*>(bar) - p);
-            std::size_t identity[kSlotColumns];
-            for (std::size_t c = 0; c < kSlotColumns; ++c) identity[c] = c;
-            const int filled = FilledSlots(p, identity, std::min(size, kSlotColumns));
-            return DataLine(p, filled, std::min(column + kRaceDataOffset, size),
-                            std::min(column + kRaceDataOffset + kRaceDataLength, size));
+        // Only a line with a bar byte can hold a bar character.
+        if (std::memchr(p, '|', size) == nullptr) {
+            if (IsAsciiBytes(p, size)) return AsciiOtherLine(line);
+            return OtherLine(line);
         }
         DataColumns columns;
         WalkColumns(table_, p, size, columns);
-        if (columns.bar == kNoBar) return OtherLine(line);
-        const int filled = FilledSlots(p, columns.slotOffsets, columns.slotColumns);
-        return DataLine(p, filled, columns.raceFirst, columns.raceEnd);
+        if (columns.bar == kNoBar) {
+            // The bar bytes were all trail bytes of double-byte characters.
+            return OtherLine(line);
+        }
+        return DataLine(p, FilledSlots(p, columns), columns.raceFirst, columns.raceEnd);
     }
 
 private:
@@ -152,8 +184,12 @@ private:
     bool DataLine(const unsigned char* p, int filled, std::size_t first, std::size_t end) {
         std::string& record = reader_.record;
         record.clear();
-        AppendDecodedCp932(std::string_view(reinterpret_cast<const char*>(p) + first, end - first),
-                           record);
+        const std::string_view race(reinterpret_cast<const char*>(p) + first, end - first);
+        if (IsAsciiBytes(p + first, end - first)) {
+            record.append(race);
+        } else {
+            AppendDecodedCp932(race, record);
+        }
         record.push_back(static_cast<char>('0' + filled));
         record += reader_.currentDate;
 
