@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <vector>
 
 #include "data/program_state.h"
 
@@ -20,8 +21,26 @@ public:
     // share their date, so the hash set is rarely consulted.
     bool ContainsDate(std::string_view date);
     void InsertDate(std::string_view date);
+    // Whether the field text of list whose bytes make up raw (one or two
+    // ASCII bytes, the first in the low byte) was handled before: its value
+    // is then in the list already or is one the list leaves out, so the
+    // field needs no reading at all.
+    bool SeenText(int list, std::uint16_t raw) const {
+        return !seenText_.empty() && (seenText_[Bit(list, raw) / 64] >> (Bit(list, raw) % 64) & 1);
+    }
+    void MarkText(int list, std::uint16_t raw);
+    // Whether date is the date last probed or inserted.
+    bool IsLastDate(std::string_view date) const {
+        return hasLastDate_ && date.size() == lastDate_.size() &&
+               std::char_traits<char>::compare(date.data(), lastDate_.data(), date.size()) == 0;
+    }
 
 private:
+    static std::size_t Bit(int list, std::uint16_t raw) {
+        return static_cast<std::size_t>(list) * 65536 + raw;
+    }
+
+    std::vector<std::uint64_t> seenText_;  // 7 × 65536 bits, taken on first use
     std::bitset<65536> numeric_[7];
     std::unordered_set<std::string> dates_;
     std::string lastDate_;
