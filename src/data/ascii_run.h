@@ -38,7 +38,11 @@ inline std::size_t AsciiRunEnd(const unsigned char* p, std::size_t begin, std::s
 }
 
 inline bool IsAsciiBytes(const unsigned char* p, std::size_t size) {
-    return AsciiRunEnd(p, 0, size) == size;
+    if (size < 8) return AsciiRunEnd(p, 0, size) == size;
+    // Whole words, the last one overlapping the one before.
+    std::uint64_t any = LoadBytes8(p + size - 8);
+    for (std::size_t i = 0; i + 8 < size; i += 8) any |= LoadBytes8(p + i);
+    return (any & kHighBits) == 0;
 }
 
 }  // namespace lomi

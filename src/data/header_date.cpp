@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 #include "data/cp932.h"
 #include "data/numeric_text.h"
@@ -23,8 +24,29 @@ std::string FormatWhole(double value, int minDigits) {
     return text + digits;
 }
 
+// The usual field, blanks around digits (ASCII bytes, which decode to
+// themselves), written at once: the digits without leading zeros, padded
+// with zeros to minDigits. Nothing for any other field.
+std::optional<std::string> PlainDigitsField(std::string_view field, int minDigits) {
+    std::size_t begin = 0;
+    std::size_t end = field.size();
+    while (begin < end && field[begin] == ' ') ++begin;
+    while (end > begin && field[end - 1] == ' ') --end;
+    if (begin == end) return std::nullopt;
+    for (std::size_t i = begin; i < end; ++i) {
+        if (field[i] < '0' || field[i] > '9') return std::nullopt;
+    }
+    while (end - begin > 1 && field[begin] == '0') ++begin;
+    std::string text;
+    const auto digits = static_cast<int>(end - begin);
+    if (digits < minDigits) text.assign(static_cast<std::size_t>(minDigits - digits), '0');
+    text.append(field.substr(begin, end - begin));
+    return text;
+}
+
 std::string Field(std::string_view bytes, std::size_t first, std::size_t width, int minDigits) {
     if (first > bytes.size()) return {};
+    if (auto plain = PlainDigitsField(bytes.substr(first - 1, width), minDigits)) return *plain;
     const std::string text = DecodeCp932(bytes.substr(first - 1, width));
     if (!IsWholeNumberText(text)) return text;
     // A number too large for a double ("1e999") has no digits to write.

@@ -119,7 +119,19 @@ void WalkColumns(const Cp932Table& table, const unsigned char* p, std::size_t si
 // A slot is blank only when all five of its characters exist and are
 // half-width spaces; one that runs past the end of the line counts as filled.
 int FilledSlots(const unsigned char* p, const DataColumns& columns) {
+    constexpr std::size_t kFirstSlot = kSlotStarts[0];
     int filled = 0;
+    if (columns.columns >= kSlotColumns &&
+        (columns.highCount == 0 || columns.highColumn[columns.highCount - 1] < kFirstSlot)) {
+        // The usual line: wide characters, if any, only before the slots, so
+        // the slot columns are bytes in a row.
+        const unsigned char* base =
+            p + (columns.highCount == 0 ? 0 : columns.extraAfter[columns.highCount - 1]);
+        for (std::size_t start : kSlotStarts) {
+            filled += std::memcmp(base + start, "     ", kSlotWidth) != 0;
+        }
+        return filled;
+    }
     for (std::size_t start : kSlotStarts) {
         bool blank =
             start + kSlotWidth <= columns.columns && !columns.HighIn(start, start + kSlotWidth);
@@ -157,6 +169,24 @@ std::string_view HeaderFieldBytes(const Cp932Table& table, std::string_view line
     return line.substr(0, end);
 }
 
+// Whether decoding bytes and encoding them again gives them back, as it
+// does for every character but bad bytes and the few with two encodings:
+// then a header's fields can be read from the line's own bytes.
+bool EncodesBackToItself(const Cp932Table& table, std::string_view bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t size = bytes.size();
+    for (std::size_t i = 0; i < size;) {
+        const std::size_t length = table.CharLength(p + i, size - i);
+        const char32_t c = table.CodePoint(p + i, length);
+        const unsigned read = length == 2 ? p[i] << 8 | p[i + 1] : p[i];
+        // U+0000 is written as byte 0; a code point without bytes as '?'.
+        const unsigned written = c == 0 ? 0 : c < 0x10000 ? table.encode[c] : 0;
+        if (written != read || (written == 0 && c != 0)) return false;
+        i += length;
+    }
+    return true;
+}
+
 class LineReader {
 public:
     LineReader(TicketReaderState& reader, LoadedData& data, std::string& message)
@@ -164,17 +194,12 @@ public:
 
     bool Line(std::string_view line) {
         const auto* p = reinterpret_cast<const unsigned char*>(line.data());
-        const std::size_t size = line.size();
-        // Only a line with a bar byte can hold a bar character.
-        if (std::memchr(p, '|', size) == nullptr) {
-            if (IsAsciiBytes(p, size)) return AsciiOtherLine(line);
-            return OtherLine(line);
-        }
         DataColumns columns;
-        WalkColumns(table_, p, size, columns);
+        WalkColumns(table_, p, line.size(), columns);
         if (columns.bar == kNoBar) {
-            // The bar bytes were all trail bytes of double-byte characters.
-            return OtherLine(line);
+            // No bar character: none at all, or only bytes of 0x7C that
+            // were trail bytes of double-byte characters.
+            return columns.ascii ? AsciiOtherLine(line) : OtherLine(line);
         }
         return DataLine(p, FilledSlots(p, columns), columns.raceFirst, columns.raceEnd);
     }
@@ -216,7 +241,12 @@ private:
         // positions of the encoding: a bad byte, decoded to U+FFFD, comes
         // back as one '?'. Every character encodes to as many bytes as it was
         // read from, so the characters over the fields are all it takes.
-        DecodeCp932(HeaderFieldBytes(table_, line), reader_.text);
+        const std::string_view fields = HeaderFieldBytes(table_, line);
+        if (EncodesBackToItself(table_, fields)) {
+            reader_.currentDate = HeaderDate(fields);
+            return true;
+        }
+        DecodeCp932(fields, reader_.text);
         EncodeCp932(reader_.text, reader_.encoded);
         reader_.currentDate = HeaderDate(reader_.encoded);
         return true;
