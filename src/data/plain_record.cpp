@@ -9,6 +9,7 @@ namespace {
 
 constexpr std::size_t kRecordBytes = 38;
 constexpr std::size_t kPayoutsAt = 11;
+constexpr std::size_t kSlotCountAt = 29;
 
 constexpr std::uint64_t Bytes(std::uint8_t b) { return 0x0101010101010101ULL * b; }
 
@@ -49,6 +50,7 @@ bool IsPlainRecord(std::string_view record) {
         const std::uint64_t any = Load64(p) | Load64(p + 8) | Load64(p + 16) | Load64(p + 24) |
                                   Load64(p + kRecordBytes - 8);
         if ((any & Bytes(0x80)) != 0) return false;
+        if (p[kSlotCountAt] < '0' || p[kSlotCountAt] > '9') return false;
         // Fields start at payout bytes 0 (単勝), 4 (複勝), 8 (連勝) and 13
         // (ﾜｲﾄﾞ); three words cover the 18 bytes.
         const char* payouts = p + kPayoutsAt;

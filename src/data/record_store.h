@@ -39,14 +39,27 @@ public:
     // all of them, without the arithmetic of indexing.
     template <typename F>
     void ForEach(F&& f) const {
+        constexpr std::size_t kRun = 64;  // records of one word of plain_
         std::size_t i = 0;
         for (const std::string& block : blocks_) {
-            const char* const end = block.data() + block.size();
-            for (const char* slot = block.data(); slot != end; slot += kSlotBytes, ++i) {
-                // A plain record is 38 bytes and lies in its slot. One call
-                // of f, so that it is inlined.
-                const bool plain = (plain_[i >> 6] >> (i & 63) & 1) != 0;
+            const char* slot = block.data();
+            const char* const end = slot + block.size();
+            while (slot != end) {
+                // A plain record is 38 bytes and lies in its slot. Whole words
+                // of plain records, the usual case, skip testing each bit.
+                if (i % kRun == 0 && plain_[i / kRun] == ~std::uint64_t{0} &&
+                    static_cast<std::size_t>(end - slot) >= kRun * kSlotBytes) {
+                    for (const char* const runEnd = slot + kRun * kSlotBytes; slot != runEnd;
+                         slot += kSlotBytes) {
+                        f(std::string_view(slot, kSlotBytes), true);
+                    }
+                    i += kRun;
+                    continue;
+                }
+                const bool plain = (plain_[i / kRun] >> (i % kRun) & 1) != 0;
                 f(plain ? std::string_view(slot, kSlotBytes) : Text(slot), plain);
+                slot += kSlotBytes;
+                ++i;
             }
         }
     }

@@ -15,12 +15,15 @@
 // The rare roads stay out of it, so that it stays small.
 #if defined(__GNUC__)
 #define LOMI_ALWAYS_INLINE [[gnu::always_inline]] inline
+#define LOMI_ALWAYS_INLINE_LAMBDA __attribute__((always_inline))
 #define LOMI_NOINLINE [[gnu::noinline]]
 #elif defined(_MSC_VER)
 #define LOMI_ALWAYS_INLINE __forceinline
+#define LOMI_ALWAYS_INLINE_LAMBDA [[msvc::forceinline]]
 #define LOMI_NOINLINE __declspec(noinline)
 #else
 #define LOMI_ALWAYS_INLINE inline
+#define LOMI_ALWAYS_INLINE_LAMBDA
 #define LOMI_NOINLINE
 #endif
 
@@ -125,21 +128,6 @@ constexpr std::uint64_t kCodeLaneTops[2] = {0x8000800080008080ULL, 0x808000ULL};
 
 std::array<std::uint64_t, 2> CodeWords(const char* bytes) {
     return {BigEndian64(bytes), BigEndian64(bytes + 3)};
-}
-
-// All lanes of words between those of low and high. Every byte below 0x80,
-// so setting a lane's top bit keeps the subtraction inside the lane, and
-// that bit stays set exactly when the lane did not go below zero; a
-// borrow only ever moves up, out of the lanes looked at.
-bool CodeWordsInBounds(const std::array<std::uint64_t, 2>& words, const Bounds& bounds) {
-    bool in = true;
-    for (int w = 0; w < 2; ++w) {
-        const std::uint64_t top = kCodeLaneTops[w];
-        const std::uint64_t aboveLow = (words[w] | top) - bounds.codeLow[w];
-        const std::uint64_t belowHigh = (bounds.codeHigh[w] | top) - words[w];
-        in &= (aboveLow & belowHigh & top) == top;
-    }
-    return in;
 }
 
 Bounds BuildBounds(const RaceConditions& c) {
@@ -389,6 +377,11 @@ public:
           dateSpan_(bounds.dateHighWord - bounds.dateLowWord) {}
 
     LOMI_ALWAYS_INLINE void Count(const char* p) {
+        // The seven condition fields as lanes of two words (CodeWords), all
+        // compared at once: every byte is below 0x80, so setting a lane's
+        // top bit keeps a subtraction inside the lane, and that bit stays
+        // set exactly when the lane did not go below zero; a borrow only
+        // ever moves up, out of the lanes looked at.
         const std::uint64_t first = BigEndian64(p);
         const std::uint64_t second = BigEndian64(p + 3);
         const std::uint64_t in0 = ((first | kCodeLaneTops[0]) - codeLow0_) & (codeHigh0_ - first);
@@ -399,8 +392,7 @@ public:
             return;
         }
         const PlainPayouts v = ReadPlainPayouts(p + 11);
-        const char slotChar = p[kSlotCountAt];
-        pairTickets_ += slotChar >= '0' && slotChar <= '9' ? slotChar - '0' : 0;
+        pairTickets_ += static_cast<std::uint64_t>(p[kSlotCountAt] - '0');  // a digit
         winPlace_ += v.winPlace;
         quinellaWide_ += v.quinellaWide;
         winPlaceHits_ += NonZeroHalves(v.winPlace);
@@ -470,7 +462,7 @@ TallyAccumulators ExtractAndTally(const RecordStore& records, const RaceConditio
     if (bounds.empty) return tally;
     const bool plainBounds = bounds.codesAscii && bounds.dateAscii;
     PlainTally plain(bounds);
-    records.ForEach([&](std::string_view text, bool isPlain) {
+    records.ForEach([&](std::string_view text, bool isPlain) LOMI_ALWAYS_INLINE_LAMBDA {
         if (isPlain && plainBounds) {
             plain.Count(text.data());
         } else {
