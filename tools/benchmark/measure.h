@@ -26,6 +26,7 @@ struct ScalingFigures {
     Samples exist;         // PatternFilesMissing
     Samples load;          // LoadPatternFiles, lists sorted
     Samples existAndLoad;  // both, per run
+    Samples read;          // list the folder and read every file's bytes
     Samples tally;         // ExtractAndTally with no condition and the report text
     double storeBytesPerRecord = 0;
 
