@@ -136,7 +136,6 @@ bool ConditionIndex::ContainsDate(std::string_view date) {
 }
 
 void ConditionIndex::MarkText(int list, std::uint16_t raw) {
-    if (seenText_.empty()) seenText_.assign(7 * 65536 / 64, 0);
     seenText_[Bit(list, raw) / 64] |= std::uint64_t{1} << (Bit(list, raw) % 64);
 }
 

@@ -15,6 +15,8 @@ namespace lomi {
 // the lists. Belongs to one LoadedData, from an empty store onwards.
 class ConditionIndex {
 public:
+    ConditionIndex() : seenText_(kSeenTextWords) {}
+
     bool Contains(int list, std::int16_t value) const;
     void Insert(int list, std::int16_t value);
     // The date list is probed with the last date first: a file's races
@@ -26,11 +28,15 @@ public:
     // is then in the list already or is one the list leaves out, so the
     // field needs no reading at all.
     bool SeenText(int list, std::uint16_t raw) const {
-        return !seenText_.empty() && (seenText_[Bit(list, raw) / 64] >> (Bit(list, raw) % 64) & 1);
+        return (seenText_[Bit(list, raw) / 64] >> (Bit(list, raw) % 64) & 1) != 0;
     }
     void MarkText(int list, std::uint16_t raw);
     // Whether date is the date last probed or inserted.
     bool IsLastDate(std::string_view date) const {
+        // The usual date of eight characters compares as one word.
+        if (date.size() == 8 && lastDate_.size() == 8) {
+            return std::char_traits<char>::compare(date.data(), lastDate_.data(), 8) == 0;
+        }
         return hasLastDate_ && date.size() == lastDate_.size() &&
                std::char_traits<char>::compare(date.data(), lastDate_.data(), date.size()) == 0;
     }
@@ -40,7 +46,8 @@ private:
         return static_cast<std::size_t>(list) * 65536 + raw;
     }
 
-    std::vector<std::uint64_t> seenText_;  // 7 × 65536 bits, taken on first use
+    static constexpr std::size_t kSeenTextWords = 7 * 65536 / 64;
+    std::vector<std::uint64_t> seenText_;  // 7 × 65536 bits
     std::bitset<65536> numeric_[7];
     std::unordered_set<std::string> dates_;
     std::string lastDate_;

@@ -52,8 +52,7 @@ int Run(const Options& options) {
     MillionFigures big;
     if (options.million) big = MeasureMillionMemory(million);
 
-    std::vector<ScalingFigures> rows;
-    for (const Corpus& corpus : scaling) rows.push_back(MeasureScaling(corpus, options.runs));
+    const std::vector<ScalingFigures> rows = MeasureScaling(scaling, options.runs);
     PrintScaling(rows);
 
     bool allMet = true;

@@ -94,30 +94,41 @@ double Samples::Min() const {
     return values_.empty() ? 0 : *std::min_element(values_.begin(), values_.end());
 }
 
-ScalingFigures MeasureScaling(const Corpus& corpus, int runs) {
-    ScalingFigures figures;
-    figures.years = corpus.years;
-    ProgramState state = StateFor(corpus);
-    std::string buffer;
-    // Warms the file cache and the allocator.
-    Load(state);
-    Tally(state, {});
-    for (int run = 0; run < runs; ++run) {
-        figures.read.Add(TimeMs([&] { ReadOnly(state, buffer); }));
-        bool missing = true;
-        const double exist = TimeMs([&] { missing = PatternFilesMissing(state); });
-        if (missing) throw std::runtime_error("no files in " + corpus.folder);
-        const double load = TimeMs([&] { Load(state); });
-        figures.exist.Add(exist);
-        figures.load.Add(load);
-        figures.existAndLoad.Add(exist + load);
-        figures.tally.Add(TimeMs([&] { Tally(state, {}); }));
+std::vector<ScalingFigures> MeasureScaling(const std::vector<Corpus>& corpora, int runs) {
+    std::vector<ScalingFigures> rows(corpora.size());
+    std::vector<ProgramState> states;
+    for (std::size_t k = 0; k < corpora.size(); ++k) {
+        rows[k].years = corpora[k].years;
+        states.push_back(StateFor(corpora[k]));
+        // Warms the file cache and the allocator.
+        Load(states[k]);
+        Tally(states[k], {});
     }
-    figures.files = state.Loaded.Files.size();
-    figures.records = state.Loaded.Records.Size();
-    figures.storeBytesPerRecord =
-        static_cast<double>(StoreBytes(state.Loaded)) / static_cast<double>(figures.records);
-    return figures;
+    std::string buffer;
+    // The spans take turns run by run, so that a busy spell of the machine
+    // falls on all of them alike.
+    for (int run = 0; run < runs; ++run) {
+        for (std::size_t k = 0; k < corpora.size(); ++k) {
+            ScalingFigures& figures = rows[k];
+            ProgramState& state = states[k];
+            figures.read.Add(TimeMs([&] { ReadOnly(state, buffer); }));
+            bool missing = true;
+            const double exist = TimeMs([&] { missing = PatternFilesMissing(state); });
+            if (missing) throw std::runtime_error("no files in " + corpora[k].folder);
+            const double load = TimeMs([&] { Load(state); });
+            figures.exist.Add(exist);
+            figures.load.Add(load);
+            figures.existAndLoad.Add(exist + load);
+            figures.tally.Add(TimeMs([&] { Tally(state, {}); }));
+        }
+    }
+    for (std::size_t k = 0; k < corpora.size(); ++k) {
+        rows[k].files = states[k].Loaded.Files.size();
+        rows[k].records = states[k].Loaded.Records.Size();
+        rows[k].storeBytesPerRecord = static_cast<double>(StoreBytes(states[k].Loaded)) /
+                                      static_cast<double>(rows[k].records);
+    }
+    return rows;
 }
 
 void PrintScaling(const std::vector<ScalingFigures>& rows) {

@@ -50,7 +50,8 @@ struct MillionFigures {
     double Ratio() const { return load.Median() / read.Median(); }
 };
 
-ScalingFigures MeasureScaling(const Corpus& corpus, int runs);
+// The spans of years, their runs interleaved.
+std::vector<ScalingFigures> MeasureScaling(const std::vector<Corpus>& corpora, int runs);
 void PrintScaling(const std::vector<ScalingFigures>& rows);
 
 // The first load of the process: resident memory before and after.
