@@ -47,7 +47,10 @@ std::string JoinFolderAndName(const std::string& folder, const std::string& name
 
 bool PatternFilesMissing(const ProgramState& state) {
     try {
-        const auto names = ListPatternFiles(state.DataFolder, state.PatternFileMask);
+        // Whether any file matches; their order does not matter here.
+        const auto names = ListPlainFiles(state.DataFolder, [&](std::string_view name) {
+            return MatchesFileMask(name, state.PatternFileMask);
+        });
         return !names || names->empty();
     } catch (const std::exception&) {
         return true;
