@@ -68,50 +68,6 @@ bool ReadRightAligned(const char* p, std::int64_t& value) {
 
 }  // namespace payout_detail
 
-// The values of the four payout fields of a record whose fields are plain
-// (IsPlainRecord), read from the 18 bytes at p, two to a word: 単勝 in the
-// low and 複勝 in the high half of winPlace, 連勝 and ﾜｲﾄﾞ likewise in
-// quinellaWide. Each value is below 100000, so a half holds the sum of
-// tens of thousands of them. Little-endian machines only.
-struct PlainPayouts {
-    std::uint64_t winPlace;
-    std::uint64_t quinellaWide;
-};
-
-namespace payout_detail {
-
-// Two four-digit numbers (blanks read as 0) from the bytes of x, in its
-// low and high halves.
-inline std::uint64_t TwoFourDigitNumbers(std::uint64_t x) {
-    std::uint64_t v = (x | Bytes(0x10)) - Bytes('0');
-    v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFULL;
-    return (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFULL;
-}
-
-inline std::uint64_t LoadWord32(const char* bytes) {
-    std::uint32_t word;
-    std::memcpy(&word, bytes, 4);
-    return word;
-}
-
-inline std::uint64_t DigitValue(char c) { return static_cast<std::uint64_t>((c | 0x10) - '0'); }
-
-}  // namespace payout_detail
-
-inline PlainPayouts ReadPlainPayouts(const char* p) {
-    using namespace payout_detail;
-    // 連勝 and ﾜｲﾄﾞ: their last four digits together, their first digits apart.
-    const std::uint64_t leads = DigitValue(p[8]) | DigitValue(p[13]) << 32;
-    return {TwoFourDigitNumbers(LoadWord(p)),
-            TwoFourDigitNumbers(LoadWord32(p + 9) | LoadWord32(p + 14) << 32) + leads * 10000};
-}
-
-// 1 in each half of the result whose half of pair is above 0 (halves
-// below 2^31).
-inline std::uint64_t NonZeroHalves(std::uint64_t pair) {
-    return ((pair + 0x7FFFFFFF7FFFFFFFULL) & 0x8000000080000000ULL) >> 31;
-}
-
 // AddPayoutField for a field of Width bytes at p whose eight bytes from p
 // on are readable and ASCII. The usual right-aligned field is read on a
 // fast road; any other goes to AddPayoutField.

@@ -261,8 +261,10 @@ bool IsDashes(std::string_view field, std::size_t width) {
     return field.size() == width && field.find_first_not_of('-') == std::string_view::npos;
 }
 
-template <class Record>
-void CountIfCountable(const Record& record, TallyAccumulators& tally) {
+// beforeAdding() is called once a record is known to add to the sums,
+// before it does; the record adds nothing when it returns false.
+template <class Record, class BeforeAdding>
+void CountIfCountable(const Record& record, TallyAccumulators& tally, BeforeAdding&& beforeAdding) {
     const std::string_view win = record.Field(11, 4);
     const std::string_view place = record.Field(15, 4);
     const std::string_view quinella = record.Field(19, 5);
@@ -273,6 +275,7 @@ void CountIfCountable(const Record& record, TallyAccumulators& tally) {
     if (IsDashes(win, 4) || IsDashes(place, 4)) return;
     if (slots != 0 && (IsDashes(quinella, 5) || IsDashes(wide, 5))) return;
 
+    if (!beforeAdding()) return;
     tally.ExtractedRaces += 1;
     tally.PairTickets += slots;
     AddPayoutField(win, tally.WinPayout, tally.WinHits);
@@ -281,9 +284,10 @@ void CountIfCountable(const Record& record, TallyAccumulators& tally) {
     AddPayoutField(wide, tally.WidePayout, tally.WideHits);
 }
 
-template <class Record>
-void Tally(const Record& record, const Bounds& bounds, TallyAccumulators& tally) {
-    if (Matches(record, bounds)) CountIfCountable(record, tally);
+template <class Record, class BeforeAdding>
+void Tally(const Record& record, const Bounds& bounds, TallyAccumulators& tally,
+           BeforeAdding&& beforeAdding) {
+    if (Matches(record, bounds)) CountIfCountable(record, tally, beforeAdding);
 }
 
 // The fast path, for the usual record: at least 38 characters, the first 38
@@ -332,7 +336,9 @@ bool CodesInBounds(const char* p, const Bounds& bounds, std::index_sequence<K...
     return (CodeInBounds<K>(p, bounds) & ...);
 }
 
-void TallyFullAscii(const char* p, const Bounds& bounds, TallyAccumulators& tally) {
+template <class BeforeAdding>
+void TallyFullAscii(const char* p, const Bounds& bounds, TallyAccumulators& tally,
+                    BeforeAdding&& beforeAdding) {
     if (!CodesInBounds(p, bounds, std::make_index_sequence<kCodeFields.size()>())) return;
     if (bounds.dateAscii) {
         const std::uint64_t date = BigEndian64(p + kDateAt);
@@ -349,6 +355,7 @@ void TallyFullAscii(const char* p, const Bounds& bounds, TallyAccumulators& tall
     if (FourDashes(p + 11) || FourDashes(p + 15)) return;
     if (slots != 0 && (FiveDashes(p + 19) || FiveDashes(p + 24))) return;
 
+    if (!beforeAdding()) return;
     tally.ExtractedRaces += 1;
     tally.PairTickets += slots;
     AddRightAlignedPayoutField<4>(p + 11, tally.WinPayout, tally.WinHits);
@@ -363,95 +370,185 @@ void TallyFullAscii(const char* p, const Bounds& bounds, TallyAccumulators& tall
 // more: adding their total to an accumulator at once gives exactly what
 // adding them one by one does. The other roads, whose values may be
 // negative or fractional and are rounded on the running total, get the
-// accumulators brought up to date (MoveInto) before they add to them.
-// Bounds and sums are plain members, copied out of the Bounds, so that the
-// compiler keeps them in registers.
-class PlainTally {
-public:
-    explicit PlainTally(const Bounds& bounds)
-        : codeLow0_(bounds.codeLow[0]),
-          codeHigh0_(bounds.codeHigh[0] | kCodeLaneTops[0]),
-          codeLow1_(bounds.codeLow[1]),
-          codeHigh1_(bounds.codeHigh[1] | kCodeLaneTops[1]),
-          dateLow_(bounds.dateLowWord),
-          dateSpan_(bounds.dateHighWord - bounds.dateLowWord) {}
+// accumulators brought up to date before they add to them; the records
+// they leave out, such as dashed-out races, need nothing.
 
-    LOMI_ALWAYS_INLINE void Count(const char* p) {
-        // The seven condition fields as lanes of two words (CodeWords), all
-        // compared at once: every byte is below 0x80, so setting a lane's
-        // top bit keeps a subtraction inside the lane, and that bit stays
-        // set exactly when the lane did not go below zero; a borrow only
-        // ever moves up, out of the lanes looked at.
+// The bounds as the plain road compares them.
+struct PlainBounds {
+    explicit PlainBounds(const Bounds& bounds)
+        : codeLow0(bounds.codeLow[0]),
+          codeHigh0(bounds.codeHigh[0] | kCodeLaneTops[0]),
+          codeLow1(bounds.codeLow[1]),
+          codeHigh1(bounds.codeHigh[1] | kCodeLaneTops[1]),
+          dateLow(bounds.dateLowWord),
+          dateSpan(bounds.dateHighWord - bounds.dateLowWord) {}
+
+    // The seven condition fields as lanes of two words (CodeWords), all
+    // compared at once: every byte is below 0x80, so setting a lane's top
+    // bit keeps a subtraction inside the lane, and that bit stays set
+    // exactly when the lane did not go below zero; a borrow only ever moves
+    // up, out of the lanes looked at. Then the date as one number.
+    LOMI_ALWAYS_INLINE bool Match(const char* p) const {
         const std::uint64_t first = BigEndian64(p);
         const std::uint64_t second = BigEndian64(p + 3);
-        const std::uint64_t in0 = ((first | kCodeLaneTops[0]) - codeLow0_) & (codeHigh0_ - first);
-        const std::uint64_t in1 = ((second | kCodeLaneTops[1]) - codeLow1_) & (codeHigh1_ - second);
+        const std::uint64_t in0 = ((first | kCodeLaneTops[0]) - codeLow0) & (codeHigh0 - first);
+        const std::uint64_t in1 = ((second | kCodeLaneTops[1]) - codeLow1) & (codeHigh1 - second);
         const std::uint64_t date = BigEndian64(p + kDateAt);
-        if (((in0 & kCodeLaneTops[0]) != kCodeLaneTops[0]) |
-            ((in1 & kCodeLaneTops[1]) != kCodeLaneTops[1]) | (date - dateLow_ > dateSpan_)) {
-            return;
-        }
-        const PlainPayouts v = ReadPlainPayouts(p + 11);
-        pairTickets_ += static_cast<std::uint64_t>(p[kSlotCountAt] - '0');  // a digit
-        winPlace_ += v.winPlace;
-        quinellaWide_ += v.quinellaWide;
-        winPlaceHits_ += NonZeroHalves(v.winPlace);
-        quinellaWideHits_ += NonZeroHalves(v.quinellaWide);
-        // A half holds up to 2^32 - 1: 32768 values below 100000 fit.
-        if (++races_ % 32768 == 0) Widen();
+        return ((in0 & kCodeLaneTops[0]) == kCodeLaneTops[0]) &
+               ((in1 & kCodeLaneTops[1]) == kCodeLaneTops[1]) & (date - dateLow <= dateSpan);
     }
 
-    void MoveInto(TallyAccumulators& tally) {
-        Widen();
+    std::uint64_t codeLow0, codeHigh0, codeLow1, codeHigh1, dateLow, dateSpan;
+};
+
+constexpr std::size_t kPayoutsAt = 11;
+
+std::uint64_t Load16(const char* bytes) {
+    std::uint16_t word;
+    std::memcpy(&word, bytes, 2);
+    return word;
+}
+
+// What the plain road counted lately: the few figures every counted record
+// touches, a small object of its own that the compiler keeps in registers.
+// Payout digits are summed per byte position in byte lanes, which hold
+// those of 16 records (16 × 9 < 256).
+struct PlainCounts {
+    LOMI_ALWAYS_INLINE void Count(const char* p) {
+        // Plain payout fields hold blanks and digits only, whose low four
+        // bits are 0 and the digit: no field is turned into a number record
+        // by record.
+        constexpr std::uint64_t kLowNibbles = 0x0F0F0F0F0F0F0F0FULL;
+        const std::uint64_t a = Load64(p + kPayoutsAt) & kLowNibbles;  // 単勝 0-3, 複勝 4-7
+        const std::uint64_t b = Load64(p + kPayoutsAt + 8) & kLowNibbles;  // 連勝 0-4, ﾜｲﾄﾞ 5-7
+        const std::uint64_t c = Load16(p + kPayoutsAt + 16) & 0x0F0F;  // ﾜｲﾄﾞ 8-9
+        digitsA += a;
+        digitsB += b;
+        digitsC += c;
+        // A field is a hit when any of its digits is not 0. The halves of a
+        // are below 2^31, so adding 2^31 - 1 sets each top bit exactly then.
+        winPlaceHits += ((a + 0x7FFFFFFF7FFFFFFFULL) & 0x8000000080000000ULL) >> 31;
+        quinellaHits += (b & 0xFFFFFFFFFFULL) != 0;
+        wideHits += ((b >> 40) | c) != 0;
+        pairTickets += static_cast<std::uint64_t>(p[kSlotCountAt] - '0');  // a digit
+        races += 1;
+    }
+
+    std::uint64_t races = 0;
+    std::uint64_t pairTickets = 0;
+    std::uint64_t digitsA = 0, digitsB = 0, digitsC = 0;
+    std::uint64_t winPlaceHits = 0;  // win hits in the low half, place hits in the high
+    std::uint64_t quinellaHits = 0, wideHits = 0;
+};
+
+// The plain road's sums beyond PlainCounts: digit sums in 16-bit lanes,
+// which hold those of 4096 records (4096 × 9 < 65536), then the sums of the
+// fields. Touched once in 16 records.
+class PlainSums {
+public:
+    // Takes the byte lanes of counts, which then start again from 0.
+    void Spread(PlainCounts& counts) {
+        constexpr std::uint64_t kEven = 0x00FF00FF00FF00FFULL;
+        evenA_ += counts.digitsA & kEven;
+        oddA_ += (counts.digitsA >> 8) & kEven;
+        evenB_ += counts.digitsB & kEven;
+        oddB_ += (counts.digitsB >> 8) & kEven;
+        tensC_ += counts.digitsC & 0xFF;
+        onesC_ += counts.digitsC >> 8;
+        counts.digitsA = counts.digitsB = counts.digitsC = 0;
+        if (++spreads_ == 4096 / 16) Total();
+    }
+
+    // Everything counted so far into the accumulators; counts and sums
+    // start again from 0.
+    void MoveInto(PlainCounts& counts, TallyAccumulators& tally) {
+        if (counts.races == 0) return;
+        Spread(counts);
+        Total();
         const auto whole = [](std::uint64_t v) { return static_cast<std::int64_t>(v); };
-        tally.ExtractedRaces += whole(races_);
-        tally.PairTickets += whole(pairTickets_);
+        tally.ExtractedRaces += whole(counts.races);
+        tally.PairTickets += whole(counts.pairTickets);
         tally.WinPayout = SaturatingAdd(tally.WinPayout, whole(win_) * 10);
         tally.PlacePayout = SaturatingAdd(tally.PlacePayout, whole(place_) * 10);
         tally.QuinellaPayout = SaturatingAdd(tally.QuinellaPayout, whole(quinella_) * 10);
         tally.WidePayout = SaturatingAdd(tally.WidePayout, whole(wide_) * 10);
-        tally.WinHits += whole(winHits_);
-        tally.PlaceHits += whole(placeHits_);
-        tally.QuinellaHits += whole(quinellaHits_);
-        tally.WideHits += whole(wideHits_);
-        races_ = pairTickets_ = win_ = place_ = quinella_ = wide_ = 0;
-        winHits_ = placeHits_ = quinellaHits_ = wideHits_ = 0;
+        tally.WinHits += whole(counts.winPlaceHits & 0xFFFFFFFF);
+        tally.PlaceHits += whole(counts.winPlaceHits >> 32);
+        tally.QuinellaHits += whole(counts.quinellaHits);
+        tally.WideHits += whole(counts.wideHits);
+        counts = {};
+        *this = {};
     }
 
 private:
-    // Moves the paired sums into the wide ones.
-    void Widen() {
-        win_ += winPlace_ & 0xFFFFFFFF;
-        place_ += winPlace_ >> 32;
-        quinella_ += quinellaWide_ & 0xFFFFFFFF;
-        wide_ += quinellaWide_ >> 32;
-        winHits_ += winPlaceHits_ & 0xFFFFFFFF;
-        placeHits_ += winPlaceHits_ >> 32;
-        quinellaHits_ += quinellaWideHits_ & 0xFFFFFFFF;
-        wideHits_ += quinellaWideHits_ >> 32;
-        winPlace_ = quinellaWide_ = winPlaceHits_ = quinellaWideHits_ = 0;
+    // The digit sums of each byte position, weighted by its place, into the
+    // sums of the fields.
+    void Total() {
+        const auto lane = [](std::uint64_t even, std::uint64_t odd, int byte) {
+            return ((byte % 2 == 0 ? even : odd) >> (16 * (byte / 2))) & 0xFFFF;
+        };
+        std::uint64_t digits[10];  // payout bytes 0-7, then 8-9 of 連勝 and ﾜｲﾄﾞ
+        for (int byte = 0; byte < 8; ++byte) digits[byte] = lane(evenA_, oddA_, byte);
+        win_ += digits[0] * 1000 + digits[1] * 100 + digits[2] * 10 + digits[3];
+        place_ += digits[4] * 1000 + digits[5] * 100 + digits[6] * 10 + digits[7];
+        for (int byte = 0; byte < 8; ++byte) digits[byte] = lane(evenB_, oddB_, byte);
+        digits[8] = tensC_;
+        digits[9] = onesC_;
+        quinella_ +=
+            digits[0] * 10000 + digits[1] * 1000 + digits[2] * 100 + digits[3] * 10 + digits[4];
+        wide_ +=
+            digits[5] * 10000 + digits[6] * 1000 + digits[7] * 100 + digits[8] * 10 + digits[9];
+        evenA_ = oddA_ = evenB_ = oddB_ = tensC_ = onesC_ = 0;
+        spreads_ = 0;
     }
 
-private:
-    const std::uint64_t codeLow0_, codeHigh0_, codeLow1_, codeHigh1_;
-    const std::uint64_t dateLow_, dateSpan_;
-    std::uint64_t races_ = 0, pairTickets_ = 0;
-    // Two sums to a word, as ReadPlainPayouts gives the values, and two hit
-    // counts to a word, until Widen moves them into the wide sums.
-    std::uint64_t winPlace_ = 0, quinellaWide_ = 0;
-    std::uint64_t winPlaceHits_ = 0, quinellaWideHits_ = 0;
+    std::uint64_t evenA_ = 0, oddA_ = 0, evenB_ = 0, oddB_ = 0, tensC_ = 0, onesC_ = 0;
+    int spreads_ = 0;
     std::uint64_t win_ = 0, place_ = 0, quinella_ = 0, wide_ = 0;
-    std::uint64_t winHits_ = 0, placeHits_ = 0, quinellaHits_ = 0, wideHits_ = 0;
 };
 
+// PlainSums's steps with the counts passed by value and returned, so that
+// the counts never leave the registers of the loop.
+LOMI_NOINLINE PlainCounts SpreadCounts(PlainSums& sums, PlainCounts counts) {
+    sums.Spread(counts);
+    return counts;
+}
+LOMI_NOINLINE PlainCounts MoveCountsInto(PlainSums& sums, PlainCounts counts,
+                                         TallyAccumulators& tally) {
+    sums.MoveInto(counts, tally);
+    return counts;
+}
+inline void Spread(PlainSums& sums, PlainCounts& counts) { counts = SpreadCounts(sums, counts); }
+inline void MoveInto(PlainSums& sums, PlainCounts& counts, TallyAccumulators& tally) {
+    counts = MoveCountsInto(sums, counts, tally);
+}
+
 // Any record the plain road does not take.
-LOMI_NOINLINE void TallyOther(std::string_view text, const Bounds& bounds,
-                              TallyAccumulators& tally) {
+template <class BeforeAdding>
+void TallyOther(std::string_view text, const Bounds& bounds, TallyAccumulators& tally,
+                BeforeAdding&& beforeAdding) {
     if (IsFullAscii(text)) {
-        TallyFullAscii(text.data(), bounds, tally);
+        TallyFullAscii(text.data(), bounds, tally, beforeAdding);
     } else {
-        Tally(GeneralRecord(text), bounds, tally);
+        Tally(GeneralRecord(text), bounds, tally, beforeAdding);
     }
+}
+
+// Whether such a record adds to the sums: most do not (dashed-out races,
+// races that do not match), and those leave the plain road's sums alone.
+LOMI_NOINLINE bool OtherRecordAdds(std::string_view text, const Bounds& bounds) {
+    TallyAccumulators untouched;
+    bool adds = false;
+    TallyOther(text, bounds, untouched, [&] {
+        adds = true;
+        return false;
+    });
+    return adds;
+}
+
+LOMI_NOINLINE void AddOtherRecord(std::string_view text, const Bounds& bounds,
+                                  TallyAccumulators& tally) {
+    TallyOther(text, bounds, tally, [] { return true; });
 }
 
 }  // namespace
@@ -460,17 +557,23 @@ TallyAccumulators ExtractAndTally(const RecordStore& records, const RaceConditio
     const Bounds bounds = BuildBounds(conditions);
     TallyAccumulators tally;
     if (bounds.empty) return tally;
-    const bool plainBounds = bounds.codesAscii && bounds.dateAscii;
-    PlainTally plain(bounds);
+    const PlainBounds plainBounds(bounds);
+    const bool plainRoad = bounds.codesAscii && bounds.dateAscii;
+    PlainCounts counts;
+    PlainSums sums;
     records.ForEach([&](std::string_view text, bool isPlain) LOMI_ALWAYS_INLINE_LAMBDA {
-        if (isPlain && plainBounds) {
-            plain.Count(text.data());
-        } else {
-            plain.MoveInto(tally);
-            TallyOther(text, bounds, tally);
+        if (isPlain && plainRoad) {
+            if (!plainBounds.Match(text.data())) return;
+            counts.Count(text.data());
+            if (counts.races % 16 == 0) Spread(sums, counts);
+        } else if (OtherRecordAdds(text, bounds)) {
+            // The plain road's sums first, so that every value is added in
+            // its place.
+            MoveInto(sums, counts, tally);
+            AddOtherRecord(text, bounds, tally);
         }
     });
-    plain.MoveInto(tally);
+    MoveInto(sums, counts, tally);
     return tally;
 }
 
