@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "data/cp932.h"
+
 namespace lomi {
 
 // Records and selector texts are UTF-8, but their fields are addressed by
@@ -13,38 +15,9 @@ namespace lomi {
 
 // The code point that starts at text[pos], advancing pos past it.
 inline char32_t NextCodePoint(std::string_view text, std::size_t& pos) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(pos);
-    if (lead < 0x80) {
-        ++pos;
-        return lead;
-    }
-    std::size_t length = 0;
-    char32_t value = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        value = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        value = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        value = lead & 0x07;
-    }
-    if (length == 0 || pos + length > text.size()) {
-        ++pos;
-        return U'\uFFFD';
-    }
-    for (std::size_t i = 1; i < length; ++i) {
-        const unsigned char next = byte(pos + i);
-        if ((next & 0xC0) != 0x80) {
-            ++pos;
-            return U'\uFFFD';
-        }
-        value = (value << 6) | (next & 0x3F);
-    }
-    pos += length;
-    return value;
+    if (static_cast<unsigned char>(text[pos]) < 0x80)
+        return static_cast<unsigned char>(text[pos++]);
+    return NextUtf8(text, pos);
 }
 
 // Characters first .. first + count - 1 (1-based) of text, as many as exist.
