@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "data/record_layout.h"
+
 namespace lomi {
 
 // Finding bytes of 0x80 and above, eight bytes at a time: the lines and
@@ -13,24 +15,14 @@ namespace lomi {
 
 inline constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
 
-inline std::uint64_t LoadBytes8(const void* p) {
-    std::uint64_t word;
-    std::memcpy(&word, p, 8);
-    return word;
-}
-
 // The offset of the first byte at or after begin that is 0x80 or above,
 // or end when there is none.
 inline std::size_t AsciiRunEnd(const unsigned char* p, std::size_t begin, std::size_t end) {
     std::size_t i = begin;
     for (; i + 8 <= end; i += 8) {
-        const std::uint64_t high = LoadBytes8(p + i) & kHighBits;
+        const std::uint64_t high = LoadWord(p + i) & kHighBits;
         if (high != 0) {
-            if constexpr (std::endian::native == std::endian::little) {
-                return i + static_cast<std::size_t>(std::countr_zero(high)) / 8;
-            } else {
-                return i + static_cast<std::size_t>(std::countl_zero(high)) / 8;
-            }
+            return i + static_cast<std::size_t>(std::countr_zero(high)) / 8;
         }
     }
     while (i < end && p[i] < 0x80) ++i;
@@ -40,8 +32,8 @@ inline std::size_t AsciiRunEnd(const unsigned char* p, std::size_t begin, std::s
 inline bool IsAsciiBytes(const unsigned char* p, std::size_t size) {
     if (size < 8) return AsciiRunEnd(p, 0, size) == size;
     // Whole words, the last one overlapping the one before.
-    std::uint64_t any = LoadBytes8(p + size - 8);
-    for (std::size_t i = 0; i + 8 < size; i += 8) any |= LoadBytes8(p + i);
+    std::uint64_t any = LoadWord(p + size - 8);
+    for (std::size_t i = 0; i + 8 < size; i += 8) any |= LoadWord(p + i);
     return (any & kHighBits) == 0;
 }
 

@@ -7,6 +7,7 @@
 #include "data/ascii_run.h"
 #include "data/cp932.h"
 #include "data/numeric_text.h"
+#include "data/record_layout.h"
 
 namespace lomi {
 namespace {
@@ -19,22 +20,29 @@ struct NumericField {
     std::vector<std::int16_t> LoadedData::*list;
 };
 
+constexpr NumericField ListField(record::Field field, std::vector<std::int16_t> LoadedData::*list) {
+    return {field.start, field.width, list};
+}
+
 // Venue, race, runners, age, class, surface, distance, in record order.
 constexpr NumericField kNumericFields[] = {
-    {0, 2, &LoadedData::VenueList},     {2, 2, &LoadedData::RaceList},
-    {4, 2, &LoadedData::HeadcountList}, {6, 1, &LoadedData::AgeList},
-    {7, 1, &LoadedData::ClassList},     {8, 1, &LoadedData::SurfaceList},
-    {9, 2, &LoadedData::DistanceList},
+    ListField(record::kVenue, &LoadedData::VenueList),
+    ListField(record::kRace, &LoadedData::RaceList),
+    ListField(record::kRunners, &LoadedData::HeadcountList),
+    ListField(record::kAge, &LoadedData::AgeList),
+    ListField(record::kClass, &LoadedData::ClassList),
+    ListField(record::kSurface, &LoadedData::SurfaceList),
+    ListField(record::kDistance, &LoadedData::DistanceList),
 };
-constexpr std::size_t kDateStart = 30;
-constexpr std::size_t kDateLength = 8;
+constexpr std::size_t kDateStart = record::kDate.start;
+constexpr std::size_t kDateLength = record::kDate.width;
 
 bool IsAscii(std::string_view text) {
     return IsAsciiBytes(reinterpret_cast<const unsigned char*>(text.data()), text.size());
 }
 
 // Record characters 1-11, where the seven numeric fields lie.
-constexpr std::size_t kNumericChars = 11;
+constexpr std::size_t kNumericChars = record::kPayoutsAt;
 
 // Characters [start, start + length) of a UTF-8 text, as many as it has.
 std::string_view CharacterField(std::string_view text, bool ascii, std::size_t start,

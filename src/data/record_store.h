@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "data/record_layout.h"
+
 namespace lomi {
 
 // The record strings of a load. Nearly every record is 38 bytes long (38
@@ -17,7 +19,7 @@ namespace lomi {
 // Records are UTF-8 text; index i is the i-th data line read.
 class RecordStore {
 public:
-    static constexpr std::size_t kSlotBytes = 38;
+    static constexpr std::size_t kSlotBytes = record::kChars;
 
     void Append(std::string_view record);
     void Clear();

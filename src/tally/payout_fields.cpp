@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "data/numeric_text.h"
+#include "tally/saturating.h"
 
 namespace lomi {
 
@@ -18,18 +19,20 @@ void AddPayoutValue(double v, std::int64_t& payout, std::int64_t& hits) {
     if (v > 0) hits += 1;
 }
 
-void AddPayoutField(std::string_view field, std::int64_t& payout, std::int64_t& hits) {
-    std::int64_t value = 0;
+PayoutValue ReadPayoutField(std::string_view field) {
+    // Record fields are at most five characters; a longer text could
+    // overflow the whole-number reading, and takes the general one.
+    constexpr std::size_t kMaxWholeDigits = 18;
+    if (field.size() > kMaxWholeDigits) return PayoutValue{false, 0, NumericValue(field)};
+    PayoutValue read;
     for (const char c : field) {
         if (c >= '0' && c <= '9') {
-            value = value * 10 + (c - '0');
+            read.units = read.units * 10 + (c - '0');
         } else if (c != ' ' && c != '\t') {
-            AddPayoutValue(NumericValue(field), payout, hits);
-            return;
+            return PayoutValue{false, 0, NumericValue(field)};
         }
     }
-    payout = SaturatingAdd(payout, value * 10);
-    hits += value > 0;
+    return read;
 }
 
 }  // namespace lomi

@@ -13,9 +13,16 @@ inline constexpr std::int64_t kInt64Max = std::numeric_limits<std::int64_t>::max
 inline constexpr std::int64_t kInt64Min = std::numeric_limits<std::int64_t>::min();
 
 inline std::int64_t SaturatingAdd(std::int64_t a, std::int64_t b) {
+#if defined(__GNUC__)
+    // One flag test on the hot road of the tally.
+    std::int64_t sum;
+    if (!__builtin_add_overflow(a, b, &sum)) return sum;
+    return b > 0 ? kInt64Max : kInt64Min;
+#else
     if (b > 0 && a > kInt64Max - b) return kInt64Max;
     if (b < 0 && a < kInt64Min - b) return kInt64Min;
     return a + b;
+#endif
 }
 
 inline std::int64_t SaturatingSub(std::int64_t a, std::int64_t b) {
