@@ -14,11 +14,6 @@
 
 namespace lomi {
 
-// The bet types in report order; indexes of RaceOutcome::payouts.
-enum class BetType { Win, Place, Quinella, Wide };
-inline constexpr std::array<BetType, 4> kBetTypes = {BetType::Win, BetType::Place,
-                                                     BetType::Quinella, BetType::Wide};
-
 // What one counted race adds to a tally. Left unset until a record counts.
 struct RaceOutcome {
     int slots;  // the filled-slot count: 連勝 and ﾜｲﾄﾞ tickets bought

@@ -1,0 +1,133 @@
+#include "tally/figures.h"
+
+#include "tally/saturating.h"
+
+namespace lomi {
+namespace {
+
+std::uint64_t Magnitude(std::int64_t v) {
+    return v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
+}
+
+// Next decimal digit of remainder / divisor, with remainder < divisor:
+// floor(10 × remainder / divisor), leaving the new remainder. Ten additions
+// instead of one multiplication keep every step below 2^64.
+int NextDigit(std::uint64_t& remainder, std::uint64_t divisor) {
+    std::uint64_t accumulated = 0;
+    int digit = 0;
+    for (int i = 0; i < 10; ++i) {
+        accumulated += remainder;  // both < divisor <= 2^63, so no wrap
+        if (accumulated >= divisor) {
+            accumulated -= divisor;
+            ++digit;
+        }
+    }
+    remainder = accumulated;
+    return digit;
+}
+
+// numerator ÷ denominator rounded down (towards minus infinity); 0 when
+// denominator is 0.
+std::int64_t FloorDivide(std::int64_t numerator, std::int64_t denominator) {
+    if (denominator == 0) return 0;
+    if (numerator == kInt64Min && denominator == -1) return kInt64Max;
+    std::int64_t quotient = numerator / denominator;
+    if (numerator % denominator != 0 && ((numerator < 0) != (denominator < 0))) --quotient;
+    return quotient;
+}
+
+}  // namespace
+
+Percent PercentOf(std::int64_t numerator, std::int64_t denominator) {
+    Percent percent;
+    if (denominator == 0) return percent;
+    const std::uint64_t divisor = Magnitude(denominator);
+    const std::uint64_t dividend = Magnitude(numerator);
+
+    // The quotient's whole part, then four digits: two for the percentage
+    // and two decimals; the remainder decides the rounding exactly. The
+    // whole part of a ratio of 64-bit sums times 100 can exceed 64 bits, so
+    // it is kept as the quotient and its first two decimals.
+    std::uint64_t quotient = dividend / divisor;
+    std::uint64_t remainder = dividend % divisor;
+    int digits[4];
+    for (int& d : digits) d = NextDigit(remainder, divisor);
+    int fraction = digits[0] * 1000 + digits[1] * 100 + digits[2] * 10 + digits[3];
+    if (remainder >= divisor - remainder) {  // half or more: away from zero
+        if (++fraction == 10000) {
+            fraction = 0;
+            ++quotient;
+        }
+    }
+    percent.ratioWhole = quotient;
+    percent.ratioDecimals = fraction;
+    percent.negative = ((numerator < 0) != (denominator < 0)) && (quotient != 0 || fraction != 0);
+    return percent;
+}
+
+std::string Percent::Text() const {
+    // The percentage's digits: the ratio's whole part, then its first two
+    // decimals, without leading zeros; then the last two decimals.
+    std::string text = negative ? "-" : "";
+    const int percentOnes = ratioDecimals / 100;
+    if (ratioWhole == 0) {
+        text += std::to_string(percentOnes);
+    } else {
+        text += std::to_string(ratioWhole);
+        text += static_cast<char>('0' + percentOnes / 10);
+        text += static_cast<char>('0' + percentOnes % 10);
+    }
+    text += '.';
+    text += static_cast<char>('0' + ratioDecimals / 10 % 10);
+    text += static_cast<char>('0' + ratioDecimals % 10);
+    text += '%';
+    return text;
+}
+
+double Percent::Value() const {
+    const double value = (static_cast<double>(ratioWhole) + ratioDecimals / 10000.0) * 100.0;
+    return negative ? -value : value;
+}
+
+std::strong_ordering Percent::operator<=>(const Percent& other) const {
+    if (negative != other.negative) {
+        return negative ? std::strong_ordering::less : std::strong_ordering::greater;
+    }
+    const auto magnitude = ratioWhole != other.ratioWhole ? ratioWhole <=> other.ratioWhole
+                                                          : ratioDecimals <=> other.ratioDecimals;
+    return negative ? 0 <=> magnitude : magnitude;
+}
+
+BetFigures ComputeBetFigures(BetType bet, const TallyAccumulators& t) {
+    BetFigures f;
+    switch (bet) {
+        case BetType::Win:
+            f = {t.ExtractedRaces, 0, t.WinPayout, 0, t.WinHits};
+            break;
+        case BetType::Place:
+            f = {t.ExtractedRaces, 0, t.PlacePayout, 0, t.PlaceHits};
+            break;
+        case BetType::Quinella:
+            f = {t.PairTickets, 0, t.QuinellaPayout, 0, t.QuinellaHits};
+            break;
+        case BetType::Wide:
+            f = {t.PairTickets, 0, t.WidePayout, 0, t.WideHits};
+            break;
+    }
+    f.stake = SaturatingMul(f.tickets, 100);
+    f.profit = SaturatingSub(f.payout, f.stake);
+    f.recovery = PercentOf(f.payout, f.stake);
+    f.hitRate = PercentOf(f.hits, t.ExtractedRaces);
+    f.averageDividend = FloorDivide(f.payout, f.hits);
+    return f;
+}
+
+TallyFigures ComputeFigures(std::int64_t totalRaces, const TallyAccumulators& tally) {
+    TallyFigures figures;
+    figures.totalRaces = totalRaces;
+    figures.extractedRaces = tally.ExtractedRaces;
+    for (const BetType bet : kBetTypes) figures.bets[Index(bet)] = ComputeBetFigures(bet, tally);
+    return figures;
+}
+
+}  // namespace lomi
