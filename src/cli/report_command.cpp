@@ -2,22 +2,17 @@
 
 #include <ostream>
 #include <string>
+#include <utility>
 
+#include "analysis/pattern_analysis.h"
 #include "cli/report_json.h"
 #include "cli/report_options.h"
-#include "data/ticket_reader.h"
 #include "settings/executable_folder.h"
 #include "settings/ini.h"
 #include "settings/settings.h"
-#include "tally/pattern_names.h"
-#include "tally/race_filter.h"
-#include "tally/tally_report.h"
 
 namespace lomi {
 namespace {
-
-constexpr const char* kFileNotFound = "FILE NOT FOUND.";
-constexpr const char* kFileNotOpen = "FILE NOT OPEN.";
 
 // The report box keeps CR LF; a terminal and a pipe want LF.
 std::string WithLfLineEnds(const std::string& text) {
@@ -61,14 +56,9 @@ int RunReportCommand(int argc, const char* const argv[], std::ostream& out, std:
     }
 
     if (options.folder) state.DataFolder = *options.folder;
-    if (options.pattern) {
-        state.Con1 = options.pattern->con1;
-        state.Con2 = options.pattern->con2;
-        state.Con3 = options.pattern->con3;
-        state.Con4 = options.pattern->con4;
-    }
-    const auto mask = BuildPatternFileMask(state.Con1, state.Con2, state.Con3, state.Con4);
-    if (!mask) {
+    const PatternSelections selections =
+        options.pattern.value_or(PatternSelections{state.Con1, state.Con2, state.Con3, state.Con4});
+    if (!SelectPattern(state, selections)) {
         // Only the settings can get here: --pattern is checked when parsed.
         err << "lomi-report: " << iniPath << " のパターン (" << SelectionsText(state)
             << ") が範囲外です。--pattern で指定してください。\n"
@@ -76,28 +66,19 @@ int RunReportCommand(int argc, const char* const argv[], std::ostream& out, std:
             << ") is out of range; give one with --pattern, for example --pattern Q1RN.\n";
         return kExitUsage;
     }
-    state.PatternFileMask = *mask;
 
-    if (PatternFilesMissing(state)) {
+    PatternLoad load = LoadPattern(state.DataFolder, state.PatternFileMask);
+    if (load.status != LoadStatus::Loaded) {
         if (options.json) {
-            out << MessageJson(kFileNotFound);
+            out << MessageJson(load.message);
         } else {
-            err << kFileNotFound << "\n";
+            err << load.message << "\n";
         }
         return kExitFailure;
     }
-    const LoadResult loaded = LoadPatternFiles(state);
-    if (!loaded.ok) {
-        if (options.json) {
-            out << MessageJson(loaded.message);
-        } else {
-            err << loaded.message << "\n";
-        }
-        return kExitFailure;
-    }
+    CommitLoad(state, std::move(load));
 
-    const std::string description =
-        DescribeSelections(state.Con1, state.Con2, state.Con3, state.Con4).value_or("");
+    const std::string description = DescribeCurrentPattern(state);
     if (state.Loaded.Records.Empty()) {
         if (options.json) {
             out << ReportJson(state, description, std::nullopt);
@@ -107,13 +88,11 @@ int RunReportCommand(int argc, const char* const argv[], std::ostream& out, std:
         return kExitFailure;
     }
 
-    ExtractAndTally(state, options.conditions);
-    const std::string report =
-        BuildTallyReport(static_cast<std::int64_t>(state.Loaded.Records.Size()), state.Tally);
+    const TallyResult tally = TallyLoaded(state, options.conditions);
     if (options.json) {
-        out << ReportJson(state, description, report);
+        out << ReportJson(state, description, tally);
     } else {
-        out << WithLfLineEnds(report);
+        out << WithLfLineEnds(tally.report);
     }
     return kExitOk;
 }

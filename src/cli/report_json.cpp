@@ -34,7 +34,9 @@ Json Selectors(const LoadedData& data) {
     return selectors;
 }
 
-Json Tally(const TallyAccumulators& t) {
+}  // namespace
+
+Json TallyJson(const TallyAccumulators& t) {
     return Json{{"WinPayout", t.WinPayout},
                 {"PlacePayout", t.PlacePayout},
                 {"QuinellaPayout", t.QuinellaPayout},
@@ -47,6 +49,23 @@ Json Tally(const TallyAccumulators& t) {
                 {"ExtractedRaces", t.ExtractedRaces}};
 }
 
+Json BetsJson(const TallyFigures& figures) {
+    Json bets = Json::object();
+    for (const BetType bet : kBetTypes) {
+        const BetFigures& f = figures.Bet(bet);
+        bets[BetKey(bet)] = Json{{"stake", f.stake},
+                                 {"payout", f.payout},
+                                 {"profit", f.profit},
+                                 {"recovery", f.recovery.Value()},
+                                 {"hitRate", f.hitRate.Value()},
+                                 {"averageDividend", f.averageDividend},
+                                 {"hits", f.hits}};
+    }
+    return bets;
+}
+
+namespace {
+
 // Texts come from decoded files and should be UTF-8; a stray byte becomes
 // U+FFFD instead of ending the output.
 std::string Dump(const Json& json) {
@@ -56,7 +75,7 @@ std::string Dump(const Json& json) {
 }  // namespace
 
 std::string ReportJson(const ProgramState& state, const std::string& description,
-                       const std::optional<std::string>& report) {
+                       const std::optional<TallyResult>& tally) {
     const LoadedData& data = state.Loaded;
     Json records = Json::array();
     for (std::size_t i = 0; i < data.Records.Size(); ++i) {
@@ -70,9 +89,10 @@ std::string ReportJson(const ProgramState& state, const std::string& description
     json["lists"] = Lists(data);
     json["selectors"] = Selectors(data);
     json["description"] = description;
-    json["tally"] = report ? Tally(state.Tally) : Json();
-    json["report"] = report ? Json(*report) : Json();
-    json["message"] = report ? Json() : Json("FILE NOT OPEN.");
+    json["tally"] = tally ? TallyJson(state.Tally) : Json();
+    json["bets"] = tally ? BetsJson(tally->figures) : Json();
+    json["report"] = tally ? Json(tally->report) : Json();
+    json["message"] = tally ? Json() : Json(kFileNotOpen);
     return Dump(json);
 }
 

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <ostream>
 
+#include "tally/selector_items.h"
+
 namespace lomi {
 namespace {
 
@@ -39,21 +41,44 @@ std::string Description() {
            "買い目ファイルを集計し、投票・払戻・損益・回収率・的中率・平均配当を表示します。\n";
 }
 
+// "1=札幌 2=函館 …": the codes of a name table, as the selectors name them.
+std::string CodeList(const std::vector<std::string>& names) {
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0) text += ' ';
+        text += std::to_string(i + 1) + "=" + names[i];
+    }
+    return text;
+}
+
+// "T=Ｔ値 F=Ｆ値 …": the letters of the pattern codes and their names.
+std::string LetterList(std::string_view letters, const std::vector<std::string>& names) {
+    std::string text;
+    for (std::size_t i = 0; i < letters.size() && i < names.size(); ++i) {
+        if (i > 0) text += ' ';
+        text += std::string(1, letters[i]) + "=" + names[i];
+    }
+    return text;
+}
+
 std::string Footer() {
     return "Pattern code (パターン), four characters as in the file names (P*Q1RN.txt):\n"
-           "  1 axis index 軸馬の指数      T=Ｔ値 F=Ｆ値 R=Ｒ値 Z=Ｚ値 W=単勝人気 P=複勝人気 "
-           "Q=仮単人気\n"
+           "  1 axis index 軸馬の指数      " +
+           LetterList(IndexKindCodes, IndexKindNames()) +
+           "\n"
            "  2 axis rank  軸馬の順位      1..5 (１位..５位)\n"
            "  3 partners   ひもの指数      T F R Z W P Q as above\n"
-           "  4 bet style  買い方          N=流し B=ボックス\n"
+           "  4 bet style  買い方          " +
+           LetterList(BetStyleCodes, BetStyleNames()) +
            "\n"
-           "Condition codes (条件): venue 1=札幌 2=函館 3=福島 4=新潟 5=東京 6=中山 7=中京 "
-           "8=京都 9=阪神 10=小倉;\n"
-           "  age 1=２歳 2=３歳 3=４歳 4=３歳上 5=４歳上; class 1=新馬 2=未勝利 3=５００万下 "
-           "4=９００万下\n"
-           "  5=１６００万下 6=オープン; surface 1=芝 2=ダート; distance in hundreds of metres "
-           "(16 = 1600m).\n"
-           "  0 or absent means 全抽出 (no restriction).\n"
+           "\n"
+           "Condition codes (条件):\n"
+           "  venue " +
+           CodeList(VenueNames()) + "\n  age " + CodeList(AgeNames()) + "\n  class " +
+           CodeList(ClassNames()) + "\n  surface " + CodeList(SurfaceNames()) +
+           "; distance in hundreds of metres (16 = 1600m).\n"
+           "  0 or absent means 全抽出 (no restriction). --from and --to narrow the races to a\n"
+           "  period (both dates counted).\n"
            "\n"
            "Without --folder and --pattern the data folder (PATH) and the pattern (CON1..CON4)\n"
            "come from Lomi.ini beside the program, as the window reads them.\n"
@@ -74,7 +99,8 @@ std::string InvalidPatternMessage(const std::string& code) {
 }  // namespace
 
 std::string ShortUsage() {
-    return "Usage: lomi-report [--folder DIR] [--pattern CODE] [conditions] [--json]\n"
+    return "Usage: lomi-report [--folder DIR] [--pattern CODE] [conditions] [--from YYYY-MM-DD]\n"
+           "                   [--to YYYY-MM-DD] [--json]\n"
            "       lomi-report --show-settings | --help | --version\n";
 }
 
@@ -126,6 +152,14 @@ ParsedArguments ParseReportArguments(int argc, const char* const argv[], std::os
     app.add_option("--date", date, "日付: race date, for example 2001-04-15")
         ->type_name("YYYY-MM-DD")
         ->group(conditions);
+    std::string from;
+    std::string to;
+    app.add_option("--from", from, "期間: first race date counted, for example 2001-04-01")
+        ->type_name("YYYY-MM-DD")
+        ->group(conditions);
+    app.add_option("--to", to, "期間: last race date counted, for example 2001-06-30")
+        ->type_name("YYYY-MM-DD")
+        ->group(conditions);
     app.add_flag("--json", options.json,
                  "JSON: one object with mask, files, records, lists, selectors, tally, report")
         ->group(output);
@@ -174,6 +208,24 @@ ParsedArguments ParseReportArguments(int argc, const char* const argv[], std::os
             return usageError("--date needs a date such as 2001-04-15, not '" + date + "'");
         }
         options.conditions.date = date;
+    }
+    struct PeriodEnd {
+        const char* name;
+        const std::string& text;
+        std::string& target;
+    };
+    for (const PeriodEnd end : {PeriodEnd{"--from", from, options.conditions.firstDate},
+                                PeriodEnd{"--to", to, options.conditions.lastDate}}) {
+        if (app.count(end.name) == 0) continue;
+        if (!IsDateText(end.text)) {
+            return usageError(std::string(end.name) + " needs a date such as 2001-04-15, not '" +
+                              end.text + "'");
+        }
+        end.target = end.text.substr(0, 4) + end.text.substr(5, 2) + end.text.substr(8, 2);
+    }
+    if (!options.conditions.firstDate.empty() && !options.conditions.lastDate.empty() &&
+        options.conditions.firstDate > options.conditions.lastDate) {
+        return usageError("--from " + from + " is after --to " + to);
     }
     return ParsedArguments{options, kExitOk};
 }

@@ -19,7 +19,7 @@ bool EndsInSeparator(const std::string& folder) {
 }
 
 LoadResult Failure(const std::string& file, const std::string& message) {
-    return LoadResult{false, file, message};
+    return LoadResult{false, false, file, message};
 }
 
 }  // namespace
@@ -46,59 +46,72 @@ std::string JoinFolderAndName(const std::string& folder, const std::string& name
 }
 
 bool PatternFilesMissing(const ProgramState& state) {
+    return PatternFilesMissing(state.DataFolder, state.PatternFileMask);
+}
+
+bool PatternFilesMissing(const std::string& folder, const std::string& mask) {
     try {
         // Whether any file matches; their order does not matter here.
-        const auto names = ListPlainFiles(state.DataFolder, [&](std::string_view name) {
-            return MatchesFileMask(name, state.PatternFileMask);
-        });
+        const auto names = ListPlainFiles(
+            folder, [&](std::string_view name) { return MatchesFileMask(name, mask); });
         return !names || names->empty();
     } catch (const std::exception&) {
         return true;
     }
 }
 
-LoadResult LoadPatternFiles(ProgramState& state, const LoadProgress& progress) {
-    std::string current = state.DataFolder;
+LoadResult ReadPatternFiles(const std::string& folder, const std::string& mask, LoadedData& out,
+                            const LoadProgress& progress, std::stop_token stop) {
+    std::string current = folder;
     try {
-        const auto names = ListPatternFiles(state.DataFolder, state.PatternFileMask);
+        out = LoadedData();
+        const auto names = ListPatternFiles(folder, mask);
         if (!names) {
             return Failure(current, "フォルダー「" + current + "」の中を読めません。");
         }
         // The files found by the existence test can be gone by now; loading
         // nothing would throw away the data on show for a pattern that has none.
         if (names->empty()) {
-            return Failure(current, "フォルダー「" + current + "」に「" + state.PatternFileMask +
+            return Failure(current, "フォルダー「" + current + "」に「" + mask +
                                         "」に合うファイルがありません。");
         }
-        LoadedData data;
         TicketReaderState reader;
         std::string bytes;
         std::string reason;
         if (progress) progress(0, names->size());
         for (const std::string& name : *names) {
-            current = JoinFolderAndName(state.DataFolder, name);
+            if (stop.stop_requested()) return LoadResult{false, true, current, {}};
+            current = JoinFolderAndName(folder, name);
             bool opened = false;
             if (!ReadFileBytes(current, bytes, opened, reason)) {
                 return Failure(current, "ファイル「" + current + "」を" +
                                             (opened ? "読み込めません" : "開けません") + "（" +
                                             reason + "）。");
             }
-            data.Files.push_back(name);
-            if (!ReadTicketBytes(bytes, reader, data, reason)) {
+            out.Files.push_back(name);
+            if (!ReadTicketBytes(bytes, reader, out, reason)) {
                 return Failure(current, "ファイル「" + current + "」で読み込みを中止しました（" +
                                             reason + "）。");
             }
-            if (progress) progress(data.Files.size(), names->size());
+            if (progress) progress(out.Files.size(), names->size());
         }
-        SortConditionLists(data);
-        data.Records.ShrinkToFit();
-        state.Loaded = std::move(data);
+        SortConditionLists(out);
+        out.Records.ShrinkToFit();
         return {};
     } catch (const std::bad_alloc&) {
         return Failure(current, "「" + current + "」の読み込み中にメモリが足りなくなりました。");
     } catch (const std::exception& error) {
         return Failure(current, "「" + current + "」を読み込めません（" + error.what() + "）。");
     }
+}
+
+LoadResult LoadPatternFiles(ProgramState& state, const LoadProgress& progress,
+                            std::stop_token stop) {
+    LoadedData data;
+    LoadResult result =
+        ReadPatternFiles(state.DataFolder, state.PatternFileMask, data, progress, stop);
+    if (result.ok) state.Loaded = std::move(data);
+    return result;
 }
 
 }  // namespace lomi

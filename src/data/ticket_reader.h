@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,23 +28,34 @@ std::string JoinFolderAndName(const std::string& folder, const std::string& name
 // True when no file of state.DataFolder matches state.PatternFileMask, or the
 // folder cannot be listed.
 bool PatternFilesMissing(const ProgramState& state);
+bool PatternFilesMissing(const std::string& folder, const std::string& mask);
 
 struct LoadResult {
     bool ok = true;
-    std::string file;     // the file (or folder) the load stopped at, when it failed
-    std::string message;  // Japanese, one line, naming the file and the reason
+    bool cancelled = false;  // stopped on request; not a failure to report
+    std::string file;        // the file (or folder) the load stopped at, when it failed
+    std::string message;     // Japanese, one line, naming the file and the reason
 };
 
-// Reads every matching file, in the order of ListPatternFiles, into a new
-// LoadedData and swaps it into state only when all of it was read and the
-// lists are sorted. On failure (a file that cannot be opened or read, a
-// count that would overflow, the folder that cannot be listed or no longer
-// holds a matching file, memory running out) state is left exactly as it was
-// and the result names the file and the reason. Never throws. progress, when given, is called with
-// the number of files read so far and the number of files to read: once
-// before the first file and after each file.
+// Reads every file of folder that matches mask, in the order of
+// ListPatternFiles, into out (emptied first), and sorts the condition
+// lists. On failure (a file that cannot be opened or read, a count that
+// would overflow, the folder that cannot be listed or no longer holds a
+// matching file, memory running out) the result names the file and the
+// reason, and out holds what was read so far. Never throws. progress, when
+// given, is called with the number of files read so far and the number of
+// files to read: once before the first file and after each file. A stop
+// requested through stop ends the load before the next file, with
+// cancelled set.
 using LoadProgress = std::function<void(std::size_t done, std::size_t total)>;
-LoadResult LoadPatternFiles(ProgramState& state, const LoadProgress& progress = {});
+LoadResult ReadPatternFiles(const std::string& folder, const std::string& mask, LoadedData& out,
+                            const LoadProgress& progress = {}, std::stop_token stop = {});
+
+// ReadPatternFiles of state.DataFolder and state.PatternFileMask into a new
+// LoadedData, swapped into state only when all of it was read: on failure
+// or cancellation state is left exactly as it was.
+LoadResult LoadPatternFiles(ProgramState& state, const LoadProgress& progress = {},
+                            std::stop_token stop = {});
 
 // What the reader carries through one load: the race date, which goes on
 // from file to file, the index of the condition lists, and buffers reused

@@ -85,7 +85,14 @@ std::string Percent::Text() const {
 }
 
 double Percent::Value() const {
-    const double value = (static_cast<double>(ratioWhole) + ratioDecimals / 10000.0) * 100.0;
+    // The percentage in hundredths, divided once: 2568 gives the double
+    // nearest 25.68, which prints as 25.68.
+    constexpr std::uint64_t kExactLimit = 100000000000000;  // 10^14
+    const double value =
+        ratioWhole < kExactLimit
+            ? static_cast<double>(ratioWhole * 10000 + static_cast<std::uint64_t>(ratioDecimals)) /
+                  100.0
+            : (static_cast<double>(ratioWhole) + ratioDecimals / 10000.0) * 100.0;
     return negative ? -value : value;
 }
 

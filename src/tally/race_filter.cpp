@@ -207,7 +207,7 @@ bool RaceFilter::EvaluateGeneral(std::string_view text, RaceOutcome& out) const 
     if (IsDashes(fields[0], 4) || IsDashes(fields[1], 4)) return false;
     if (slots != 0 && (IsDashes(fields[2], 5) || IsDashes(fields[3], 5))) return false;
 
-    out.slots = slots;
+    out.slotCount = slots;
     std::array<PayoutValue, 4> read;
     for (std::size_t k = 0; k < 4; ++k) read[k] = ReadPayoutField(fields[k]);
     out.whole = read[0].whole && read[1].whole && read[2].whole && read[3].whole;

@@ -16,7 +16,7 @@ namespace lomi {
 
 // What one counted race adds to a tally. Left unset until a record counts.
 struct RaceOutcome {
-    int slots;  // the filled-slot count: 連勝 and ﾜｲﾄﾞ tickets bought
+    int slotCount;  // the filled-slot count: 連勝 and ﾜｲﾄﾞ tickets bought
     // Whether all four payout fields are whole numbers (units), as in
     // nearly every record; otherwise values holds all four.
     bool whole;
@@ -48,7 +48,7 @@ public:
         const char* p = text.data();
         if (!MatchesPlain(p)) return false;
         const char* payouts = p + record::kPayoutsAt;
-        out.slots = p[record::kSlotCountAt] - '0';
+        out.slotCount = p[record::kSlotCountAt] - '0';
         out.whole = true;
         out.units[0] = RightAlignedDigits<4>(payouts);
         out.units[1] = RightAlignedDigits<4>(payouts + 4);
@@ -105,7 +105,7 @@ private:
 // Adds a counted race to the ten sums, in the order the rules give.
 LOMI_ALWAYS_INLINE void AddOutcome(TallyAccumulators& tally, const RaceOutcome& race) {
     tally.ExtractedRaces += 1;
-    tally.PairTickets += race.slots;
+    tally.PairTickets += race.slotCount;
     std::int64_t* const payouts[4] = {&tally.WinPayout, &tally.PlacePayout, &tally.QuinellaPayout,
                                       &tally.WidePayout};
     std::int64_t* const hits[4] = {&tally.WinHits, &tally.PlaceHits, &tally.QuinellaHits,

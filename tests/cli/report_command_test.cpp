@@ -89,7 +89,8 @@ TEST_F(ExampleFolder, JsonShowsEveryStep) {
     for (const auto& [key, value] : json.items()) keys.push_back(key);
     EXPECT_EQ(keys,
               (std::vector<std::string>{"mask", "files", "recordCount", "records", "lists",
-                                        "selectors", "description", "tally", "report", "message"}));
+                                        "selectors", "description", "tally", "bets", "report",
+                                        "message"}));
     EXPECT_EQ(json["mask"], "P*Q1RN.txt");
     EXPECT_EQ(json["files"], nlohmann::json({"P010415Q1RN.txt", "P010422Q1RN.txt"}));
     EXPECT_EQ(json["recordCount"], 6);
@@ -119,6 +120,14 @@ TEST_F(ExampleFolder, JsonShowsEveryStep) {
     EXPECT_EQ(tally["PairTickets"], 12);
     EXPECT_EQ(tally["ExtractedRaces"], 5);
     EXPECT_EQ(tally.size(), 10u);
+    // The report's own figures, as numbers.
+    const auto& quinella = json["bets"]["quinella"];
+    EXPECT_EQ(quinella["stake"], 1200);
+    EXPECT_EQ(quinella["profit"], 7400);
+    EXPECT_EQ(quinella["recovery"], 716.67);
+    EXPECT_EQ(quinella["hitRate"], 20.0);
+    EXPECT_EQ(quinella["averageDividend"], 8600);
+    EXPECT_EQ(json["bets"].size(), 4u);
     EXPECT_EQ(json["report"], ExampleReport());  // CR LF kept
     EXPECT_TRUE(json["message"].is_null());
 }

@@ -55,6 +55,8 @@ public:
             dateLow_ = Fit(date.substr(0, 4) + Slice(date, 5, 2) + Slice(date, 8, 2), 8);
             dateHigh_ = dateLow_;
         }
+        if (!c.firstDate.empty()) firstDate_ = Fit(Utf8ToU32(c.firstDate), 8);
+        if (!c.lastDate.empty()) lastDate_ = Fit(Utf8ToU32(c.lastDate), 8);
     }
 
     void Add(std::string_view record) {
@@ -67,6 +69,9 @@ public:
         }
         const std::u32string date = Slice(r, 30, 8);
         if (date < dateLow_ || date > dateHigh_) return;
+        if ((!firstDate_.empty() && date < firstDate_) || (!lastDate_.empty() && date > lastDate_)) {
+            return;
+        }
         const std::u32string win = Slice(r, 11, 4);
         const std::u32string place = Slice(r, 15, 4);
         const std::u32string quinella = Slice(r, 19, 5);
@@ -99,6 +104,8 @@ private:
     std::vector<std::u32string> high_;
     std::u32string dateLow_;
     std::u32string dateHigh_;
+    std::u32string firstDate_;  // of the period; empty when open
+    std::u32string lastDate_;
 };
 
 template <typename T>
@@ -168,6 +175,9 @@ std::vector<RaceConditions> ConditionSets(std::mt19937& random, int count) {
         c.runnersOrMore = static_cast<std::int16_t>(random() % 3);
         c.date = Pick(random, std::vector<std::string>{kAllRaces, kAllRaces, "2001-04-15",
                                                        "2001-05-06", "2001-年4-15", "2001-4-15"});
+        const std::vector<std::string> ends = {"", "", "20010415", "20010416", "2001041", "2001"};
+        c.firstDate = Pick(random, ends);
+        c.lastDate = Pick(random, std::vector<std::string>{"", "", "20010422", "20010506", "2"});
         sets.push_back(c);
     }
     return sets;
@@ -183,7 +193,17 @@ void ExpectModelSums(const std::vector<std::string>& records,
         EXPECT_EQ(ExtractAndTally(store, c), model.sums)
             << "venue " << c.venue << " race " << c.race << " runners " << c.runners << " age "
             << c.age << " class " << c.raceClass << " surface " << c.surface << " distance "
-            << c.distance << " or more " << c.runnersOrMore << " date " << c.date;
+            << c.distance << " or more " << c.runnersOrMore << " date " << c.date << " period "
+            << c.firstDate << "-" << c.lastDate;
+        // Every other consumer takes each record's outcome from the filter.
+        const RaceFilter filter(c);
+        TallyAccumulators perRecord;
+        store.ForEach([&](std::string_view text, bool plain) {
+            RaceOutcome race;
+            if (filter.Evaluate(text, plain, race)) AddOutcome(perRecord, race);
+        });
+        EXPECT_EQ(perRecord, model.sums) << "per record, venue " << c.venue << " date " << c.date
+                                         << " period " << c.firstDate << "-" << c.lastDate;
     }
 }
 

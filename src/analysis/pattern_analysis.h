@@ -1,0 +1,73 @@
+#pragma once
+
+#include <stop_token>
+#include <string>
+#include <vector>
+
+#include "data/program_state.h"
+#include "data/ticket_reader.h"
+#include "tally/figures.h"
+#include "tally/pattern_names.h"
+#include "tally/race_conditions.h"
+#include "tally/selector_items.h"
+
+namespace lomi {
+
+// Opening a pattern and tallying it: the one sequence behind the pattern
+// dialog, the command line and every other view. Each step is a plain call;
+// LoadPattern touches no program state, so a window can run it on a worker
+// thread and apply the result on its own thread.
+//
+//   SelectPattern → LoadPattern → CommitLoad → DescribeLoaded → TallyLoaded
+
+inline constexpr const char* kFileNotFound = "FILE NOT FOUND.";
+inline constexpr const char* kFileNotOpen = "FILE NOT OPEN.";
+
+// Stores the selections as Con1..Con4 and their file mask as
+// PatternFileMask. False (and the mask left empty) when a selection is out
+// of its range.
+bool SelectPattern(ProgramState& state, const PatternSelections& selections);
+
+enum class LoadStatus {
+    Loaded,     // every file read
+    NotFound,   // no file matches: message is "FILE NOT FOUND."
+    Failed,     // a file or the folder could not be read: message names it
+    Cancelled,  // stopped on request: nothing to report
+};
+
+struct PatternLoad {
+    LoadStatus status = LoadStatus::Loaded;
+    std::string message;
+    LoadedData data;  // complete only when Loaded
+};
+
+// The existence test, then every file of folder that matches mask read into
+// a new LoadedData; progress counts files as ReadPatternFiles does.
+PatternLoad LoadPattern(const std::string& folder, const std::string& mask,
+                        const LoadProgress& progress = {}, std::stop_token stop = {});
+
+// A Loaded result becomes state's loaded data; any other leaves state as it
+// was. Returns whether it was applied.
+bool CommitLoad(ProgramState& state, PatternLoad&& load);
+
+// What a window shows of the loaded data: the pattern's description (as in
+// Label2) and the items of the eight condition selectors (Combo1..Combo8).
+struct LoadedView {
+    std::string description;
+    std::vector<std::vector<SelectorItem>> selectors;
+};
+LoadedView DescribeLoaded(const ProgramState& state);
+
+// The pattern's description from Con1..Con4; empty when out of range.
+std::string DescribeCurrentPattern(const ProgramState& state);
+
+// Tallies the loaded data under the conditions into state.Tally and gives
+// the figures and the report text. Nothing loaded gives empty figures and
+// no report.
+struct TallyResult {
+    TallyFigures figures;
+    std::string report;  // CR LF line ends, as the report box shows it
+};
+TallyResult TallyLoaded(ProgramState& state, const RaceConditions& conditions);
+
+}  // namespace lomi
