@@ -61,8 +61,8 @@ TEST(TallyLoaded, PeriodCountsTheRacesOfItsDaysAndNoOthers) {
     struct Case {
         std::string first, last;
     };
-    const Case cases[] = {{dates[3], dates[1]},  {"", dates[2]},       {dates[2], ""},
-                          {dates[1], dates[1]},  {dates[0], dates[3]}, {"20010401", "20010499"}};
+    const Case cases[] = {{dates[3], dates[1]}, {"", dates[2]},       {dates[2], ""},
+                          {dates[1], dates[1]}, {dates[0], dates[3]}, {"20010401", "20010499"}};
     for (const Case& c : cases) {
         // The sum of the single-day tallies of the days within the period.
         TallyAccumulators expected;
@@ -85,7 +85,8 @@ TEST(TallyLoaded, PeriodCountsTheRacesOfItsDaysAndNoOthers) {
         EXPECT_EQ(state.Tally.WinPayout, expected.WinPayout) << c.first << "-" << c.last;
         EXPECT_EQ(state.Tally.QuinellaHits, expected.QuinellaHits);
         EXPECT_EQ(result.figures.Bet(BetType::Quinella).tickets, expected.PairTickets);
-        EXPECT_EQ(result.figures.totalRaces, static_cast<std::int64_t>(state.Loaded.Records.Size()));
+        EXPECT_EQ(result.figures.totalRaces,
+                  static_cast<std::int64_t>(state.Loaded.Records.Size()));
     }
 }
 
@@ -95,8 +96,10 @@ TEST(Figures, PercentsOrderAsTheirValuesAndPrintAsTheReportDoes) {
         const char* text;
         double value;
     };
-    const Case cases[] = {{-1, 800, "-0.13%", -0.13}, {0, 0, "0.00%", 0.0},
-                          {1, 800, "0.13%", 0.13},    {2568, 10000, "25.68%", 25.68},
+    const Case cases[] = {{-1, 800, "-0.13%", -0.13},
+                          {0, 0, "0.00%", 0.0},
+                          {1, 800, "0.13%", 0.13},
+                          {2568, 10000, "25.68%", 25.68},
                           {8600, 1200, "716.67%", 716.67}};
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         const Percent p = PercentOf(cases[i].numerator, cases[i].denominator);

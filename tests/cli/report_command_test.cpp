@@ -87,10 +87,9 @@ TEST_F(ExampleFolder, JsonShowsEveryStep) {
 
     std::vector<std::string> keys;
     for (const auto& [key, value] : json.items()) keys.push_back(key);
-    EXPECT_EQ(keys,
-              (std::vector<std::string>{"mask", "files", "recordCount", "records", "lists",
-                                        "selectors", "description", "tally", "bets", "report",
-                                        "message"}));
+    EXPECT_EQ(keys, (std::vector<std::string>{"mask", "files", "recordCount", "records", "lists",
+                                              "selectors", "description", "tally", "bets", "report",
+                                              "message"}));
     EXPECT_EQ(json["mask"], "P*Q1RN.txt");
     EXPECT_EQ(json["files"], nlohmann::json({"P010415Q1RN.txt", "P010422Q1RN.txt"}));
     EXPECT_EQ(json["recordCount"], 6);

@@ -69,7 +69,8 @@ public:
         }
         const std::u32string date = Slice(r, 30, 8);
         if (date < dateLow_ || date > dateHigh_) return;
-        if ((!firstDate_.empty() && date < firstDate_) || (!lastDate_.empty() && date > lastDate_)) {
+        if ((!firstDate_.empty() && date < firstDate_) ||
+            (!lastDate_.empty() && date > lastDate_)) {
             return;
         }
         const std::u32string win = Slice(r, 11, 4);
