@@ -30,7 +30,8 @@ namespace lomi {
 namespace {
 
 constexpr const char* kDesignCaption = "KestravaのTolvikｺﾝﾃｽﾄ形式買い目集計";
-constexpr const char* kVersionText = "Ver 1.02";
+// The version from the build (project(VERSION)), as the caption shows it.
+constexpr const char* kVersionText = "Ver " LOMI_VERSION;
 constexpr int kClientWidth = 6285;
 constexpr int kClientHeight = 3555;
 
