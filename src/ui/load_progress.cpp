@@ -28,31 +28,8 @@ struct Counts {
 
 PatternLoad LoadPatternInBackground(const std::string& folder, const std::string& mask,
                                     QWidget* parent, int showAfterMilliseconds) {
-    const WaitCursor waiting;
     QEventLoop loop;
-    bool cancelled = false;
-
-    ProgressWindow window(parent);
-    window.setWindowModality(Qt::WindowModal);
-    QObject::connect(&window, &ProgressWindow::CancelRequested, &loop, [&] {
-        cancelled = true;
-        loop.quit();
-    });
-
     auto counts = std::make_shared<Counts>();
-    auto refresh = [&window, counts] { window.SetCounts(counts->done, counts->total); };
-    QTimer refreshTimer;
-    refreshTimer.setInterval(kRefreshMilliseconds);
-    QObject::connect(&refreshTimer, &QTimer::timeout, &window, refresh);
-    auto show = [&] {
-        refresh();
-        window.show();
-        refreshTimer.start();
-    };
-    QTimer showTimer;
-    showTimer.setSingleShot(true);
-    QObject::connect(&showTimer, &QTimer::timeout, &window, show);
-
     // Written by the worker before it posts the end of the load; read here
     // only after the worker has been joined.
     PatternLoad result;
@@ -67,12 +44,37 @@ PatternLoad LoadPatternInBackground(const std::string& folder, const std::string
         QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
     });
 
+    // The window is made only when it is due, so that a quick load costs
+    // this thread nothing but the wait cursor.
+    const WaitCursor waiting;
+    bool cancelled = false;
+    std::unique_ptr<ProgressWindow> window;
+    QTimer refreshTimer;
+    refreshTimer.setInterval(kRefreshMilliseconds);
+    QObject::connect(&refreshTimer, &QTimer::timeout, &loop,
+                     [&] { window->SetCounts(counts->done, counts->total); });
+    auto show = [&] {
+        window = std::make_unique<ProgressWindow>(parent);
+        window->setWindowModality(Qt::WindowModal);
+        QObject::connect(window.get(), &ProgressWindow::CancelRequested, &loop, [&] {
+            cancelled = true;
+            loop.quit();
+        });
+        window->SetCounts(counts->done, counts->total);
+        window->show();
+        refreshTimer.start();
+    };
+    QTimer showTimer;
+    showTimer.setSingleShot(true);
+    QObject::connect(&showTimer, &QTimer::timeout, &loop, show);
+
     if (showAfterMilliseconds <= 0) {
         show();
     } else {
         showTimer.start(showAfterMilliseconds);
     }
     if (!cancelled) loop.exec();
+    refreshTimer.stop();
     worker.request_stop();
     worker.join();
     if (cancelled) {
