@@ -16,8 +16,15 @@ int ItemListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
 
+bool ItemListModel::Holds(const QModelIndex& index) const {
+    // Views ask about the invalid index (no current item) as a matter of
+    // course; that is no error.
+    return index.isValid() && index.model() == this && index.column() == 0 &&
+           index.row() < rowCount();
+}
+
 QVariant ItemListModel::data(const QModelIndex& index, int role) const {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+    if (!Holds(index)) return {};
     const Row& row = rows_[static_cast<std::size_t>(index.row())];
     if (role == Qt::DisplayRole || role == Qt::EditRole) return row.text;
     // Item data never set reads as none, which the combo box shows as 0.
@@ -26,7 +33,7 @@ QVariant ItemListModel::data(const QModelIndex& index, int role) const {
 }
 
 bool ItemListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return false;
+    if (!Holds(index)) return false;
     Row& row = rows_[static_cast<std::size_t>(index.row())];
     if (role == Qt::DisplayRole || role == Qt::EditRole) {
         row.text = value.toString();

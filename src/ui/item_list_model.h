@@ -35,6 +35,8 @@ public:
     bool removeRows(int row, int count, const QModelIndex& parent = QModelIndex()) override;
 
 private:
+    bool Holds(const QModelIndex& index) const;
+
     std::vector<Row> rows_;
 };
 
