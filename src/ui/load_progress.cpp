@@ -2,12 +2,14 @@
 
 #include <atomic>
 #include <memory>
-#include <thread>
+#include <semaphore>
+#include <stop_token>
 #include <utility>
 
 #include <QEventLoop>
 #include <QTimer>
 
+#include "ui/background_worker.h"
 #include "ui/progress_window.h"
 #include "ui/wait_cursor.h"
 
@@ -30,18 +32,22 @@ PatternLoad LoadPatternInBackground(const std::string& folder, const std::string
                                     QWidget* parent, int showAfterMilliseconds) {
     QEventLoop loop;
     auto counts = std::make_shared<Counts>();
-    // Written by the worker before it posts the end of the load; read here
-    // only after the worker has been joined.
+    std::stop_source stop;
+    std::binary_semaphore ended{0};
+    // Written by the worker before it signals the end of the load; read
+    // here only after that.
     PatternLoad result;
-    std::jthread worker([&, counts](std::stop_token stop) {
+    static BackgroundWorker worker;
+    worker.Post([&, counts, token = stop.get_token()] {
         result = LoadPattern(
             folder, mask,
             [counts](std::size_t done, std::size_t total) {
                 counts->total = total;
                 counts->done = done;
             },
-            stop);
+            token);
         QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
+        ended.release();
     });
 
     // The window is made only when it is due, so that a quick load costs
@@ -75,8 +81,8 @@ PatternLoad LoadPatternInBackground(const std::string& folder, const std::string
     }
     if (!cancelled) loop.exec();
     refreshTimer.stop();
-    worker.request_stop();
-    worker.join();
+    stop.request_stop();
+    ended.acquire();
     if (cancelled) {
         PatternLoad stopped;
         stopped.status = LoadStatus::Cancelled;
