@@ -6,9 +6,8 @@
 #include "cli/report_json.h"
 #include "cli/report_options.h"
 #include "data/ticket_reader.h"
-#include "settings/executable_folder.h"
-#include "settings/ini.h"
 #include "settings/settings.h"
+#include "settings/settings_location.h"
 #include "tally/pattern_names.h"
 #include "tally/race_filter.h"
 #include "tally/tally_report.h"
@@ -35,12 +34,14 @@ std::string SelectionsText(const ProgramState& state) {
            " CON3=" + std::to_string(state.Con3) + " CON4=" + std::to_string(state.Con4);
 }
 
-void PrintSettings(const ProgramState& state, std::ostream& out) {
+void PrintSettings(const ProgramState& state, const SettingsLocation& location, std::ostream& out) {
     out << "PATH=" << state.DataFolder << "\n"
         << "CON1=" << state.Con1 << "\n"
         << "CON2=" << state.Con2 << "\n"
         << "CON3=" << state.Con3 << "\n"
-        << "CON4=" << state.Con4 << "\n";
+        << "CON4=" << state.Con4 << "\n"
+        << "FILE=" << location.readPath << "\n"
+        << "NOTE=" << location.description << "\n";
 }
 
 }  // namespace
@@ -50,13 +51,14 @@ int RunReportCommand(int argc, const char* const argv[], std::ostream& out, std:
     if (!parsed.options) return parsed.exitCode;
     const ReportOptions& options = *parsed.options;
 
-    // The same start as the window: settings beside the program, the
-    // current directory when they name no folder.
+    // The same start as the window: the same settings file, the same
+    // folder when they name none.
     ProgramState state;
-    const std::string iniPath = IniFilePath();
-    LoadSettings(state, iniPath, CurrentDirectory());
+    const SettingsLocation location = LocateSettings();
+    const std::string iniPath = location.readPath;
+    LoadSettings(state, iniPath, location.defaultDataFolder);
     if (options.showSettings) {
-        PrintSettings(state, out);
+        PrintSettings(state, location, out);
         return kExitOk;
     }
 

@@ -14,6 +14,9 @@ std::string IniFilePath();
 // folder is a root that ends with one already (C:\, /).
 std::string IniFilePathIn(const std::string& folder);
 
+// name in folder, with one separator between them.
+std::string PathIn(const std::string& folder, const std::string& name);
+
 // The value of section/key in Lomi.ini, "" when there is none.
 std::string ReadIniString(const std::string& section, const std::string& key);
 
