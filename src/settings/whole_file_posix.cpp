@@ -102,6 +102,12 @@ bool WriteAllAt(int fd, std::string_view bytes) {
     return true;
 }
 
+// Puts the old content back after a failed overwrite; the first failure is
+// the one reported.
+void PutBack(int fd, std::string_view old) {
+    if (WriteAllAt(fd, old) && ::ftruncate(fd, static_cast<off_t>(old.size())) == 0) ::fsync(fd);
+}
+
 // Overwrites target in place, for a writable file in a folder where no new
 // file can be made, as the system's own profile functions do. Room for the
 // whole new content is taken first, so a full disk fails before anything
@@ -126,16 +132,14 @@ FileWriteResult OverwriteInPlace(const std::string& target, std::string_view byt
     if (bytes.size() > old.size()) {
         const int error = ::posix_fallocate(fd.Get(), 0, static_cast<off_t>(bytes.size()));
         if (error != 0) {
-            ::ftruncate(fd.Get(), static_cast<off_t>(old.size()));
+            PutBack(fd.Get(), old);
             return {false, ErrorText(error)};
         }
     }
     if (!WriteAllAt(fd.Get(), bytes) ||
         ::ftruncate(fd.Get(), static_cast<off_t>(bytes.size())) != 0 || ::fsync(fd.Get()) != 0) {
         const int error = errno;
-        WriteAllAt(fd.Get(), old);
-        ::ftruncate(fd.Get(), static_cast<off_t>(old.size()));
-        ::fsync(fd.Get());
+        PutBack(fd.Get(), old);
         return {false, ErrorText(error)};
     }
     return {};
