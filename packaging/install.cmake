@@ -38,8 +38,9 @@ find_program(LOMI_GZIP gzip)
 find_program(LOMI_HELP2MAN help2man)
 
 # The manual page of lomi-report is written from its --help and --version,
-# so it always says what the program does; the window's page by hand.
-if(LOMI_HELP2MAN AND LOMI_GZIP AND NOT CMAKE_CROSSCOMPILING)
+# so it always says what the program does; the window's page by hand. Not in
+# the sanitizer and fuzzing builds, which install nothing.
+if(LOMI_HELP2MAN AND LOMI_GZIP AND NOT CMAKE_CROSSCOMPILING AND NOT LOMI_SANITIZE AND NOT LOMI_FUZZ)
   set(man ${LOMI_PACKAGING_OUT}/lomi-report.1)
   configure_file(${CMAKE_CURRENT_LIST_DIR}/lomi-report.h2m.in ${LOMI_PACKAGING_OUT}/lomi-report.h2m
                  @ONLY)
