@@ -9,6 +9,7 @@
 
 #include "data/numeric_text.h"
 #include "settings/profile_file.h"
+#include "settings/settings_location.h"
 #include "settings/utf8_path.h"
 
 namespace lomi {
@@ -23,11 +24,12 @@ std::int16_t ReadCon(const std::string& iniPath, const char* key, std::int16_t f
     return ToInt16(NumericValue(text)).value_or(0);
 }
 
-// Creates the folder of the settings file when it is missing, as a user's
-// settings folder is on the first save; owner only, as the base directory
-// rules ask. "" when it is there, else the message for the user.
+// Creates the user's settings folder on the first save, owner only, as the
+// base directory rules ask; any other missing folder stays an error. "" when
+// the folder is there, else the message for the user.
 std::string MakeSettingsFolder(const std::string& iniPath) {
     namespace fs = std::filesystem;
+    if (iniPath != UserSettingsPath()) return "";
     const fs::path folder = Utf8Path(iniPath).parent_path();
     std::error_code error;
     if (folder.empty() || fs::exists(folder, error)) return "";

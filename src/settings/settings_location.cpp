@@ -45,7 +45,7 @@ SettingsLocation LocateSettings(const SettingsPlaces& places) {
         return location;
     }
 
-    const std::string user = IniFilePathIn(PathIn(places.userConfigFolder, "lomi"));
+    const std::string user = UserSettingsPathIn(places.userConfigFolder);
     location.writePath = user;
     location.defaultDataFolder =
         places.homeFolder.empty() ? places.currentDirectory : places.homeFolder;
@@ -62,6 +62,15 @@ SettingsLocation LocateSettings(const SettingsPlaces& places) {
         location.description = "設定ファイルはまだありません。終了時にこのファイルを作ります。";
     }
     return location;
+}
+
+std::string UserSettingsPathIn(const std::string& userConfigFolder) {
+    return IniFilePathIn(PathIn(userConfigFolder, "lomi"));
+}
+
+std::string UserSettingsPath() {
+    const std::string folder = UserConfigFolder();
+    return folder.empty() ? "" : UserSettingsPathIn(folder);
 }
 
 SettingsLocation LocateSettings() {

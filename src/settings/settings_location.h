@@ -37,4 +37,11 @@ SettingsLocation LocateSettings(const SettingsPlaces& places);
 // The same for the running program and its user.
 SettingsLocation LocateSettings();
 
+// The user's own settings file, lomi/Lomi.ini in UserConfigFolder(); "" when
+// there is no such folder. Saving to it creates its folder when missing.
+std::string UserSettingsPath();
+
+// lomi/Lomi.ini in the given settings folder.
+std::string UserSettingsPathIn(const std::string& userConfigFolder);
+
 }  // namespace lomi

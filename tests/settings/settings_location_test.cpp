@@ -101,17 +101,9 @@ TEST(SettingsLocation, NoUserSettingsFolderKeepsTheFileBesideTheProgram) {
     EXPECT_EQ(location.writePath, (root / "usr/bin/Lomi.ini").string());
 }
 
-// Runs with HOME and XDG_CONFIG_HOME set, as the installed program would.
-class InstalledLayout : public ::testing::Test {
+// Sets environment variables for one test and puts them back after it.
+class Environment : public ::testing::Test {
 protected:
-    void SetUp() override {
-        fs::create_directories(root_ / "usr/bin");
-        fs::create_directories(root_ / "usr/share/lomi");
-        fs::create_directories(root_ / "home");
-        fs::copy_file(test::ReportProgram(), program_);
-        Set("HOME", (root_ / "home").string());
-        Set("XDG_CONFIG_HOME", (root_ / "config").string());
-    }
     void TearDown() override {
         for (const auto& [name, value] : saved_) {
             if (value) {
@@ -128,8 +120,24 @@ protected:
     }
 
     TempFolder root_;
-    fs::path program_ = root_ / "usr/bin/lomi-report";
+
+private:
     std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+// An installed copy run with HOME and XDG_CONFIG_HOME of its own.
+class InstalledLayout : public Environment {
+protected:
+    void SetUp() override {
+        fs::create_directories(root_ / "usr/bin");
+        fs::create_directories(root_ / "usr/share/lomi");
+        fs::create_directories(root_ / "home");
+        fs::copy_file(test::ReportProgram(), program_);
+        Set("HOME", (root_ / "home").string());
+        Set("XDG_CONFIG_HOME", (root_ / "config").string());
+    }
+
+    fs::path program_ = root_ / "usr/bin/lomi-report";
 };
 
 TEST_F(InstalledLayout, FirstStartReadsTheUsersFileAndStartsInTheHomeFolder) {
@@ -152,9 +160,11 @@ TEST_F(InstalledLayout, RelativeConfigHomeIsIgnored) {
         << run.out;
 }
 
-TEST(SettingsFolder, FirstSaveCreatesTheUsersFolderForTheOwnerOnly) {
-    const TempFolder root;
-    const fs::path file = root / "config/lomi/Lomi.ini";
+using SettingsFolder = Environment;
+
+TEST_F(SettingsFolder, FirstSaveCreatesOnlyTheUsersFolderForTheOwnerOnly) {
+    Set("XDG_CONFIG_HOME", (root_ / "config").string());
+    const fs::path file = root_ / "config/lomi/Lomi.ini";
     ProgramState state;
     state.DataFolder = "/home/someone";
     ASSERT_TRUE(SaveSettings(state, file.string()).ok);
@@ -162,20 +172,25 @@ TEST(SettingsFolder, FirstSaveCreatesTheUsersFolderForTheOwnerOnly) {
     ProgramState read;
     LoadSettings(read, file.string(), "/elsewhere");
     EXPECT_EQ(read.DataFolder, "/home/someone");
+
+    // Any other missing folder is not made.
+    const fs::path other = root_ / "other/Lomi.ini";
+    EXPECT_FALSE(SaveSettings(state, other.string()).ok);
+    EXPECT_FALSE(fs::exists(other.parent_path()));
 }
 
-TEST(SettingsFolder, FolderThatCannotBeCreatedIsReportedOnSave) {
-    const TempFolder root;
-    WriteBytes(root / "config", "a file where the folder should be");
-    const fs::path file = root / "config/lomi/Lomi.ini";
+TEST_F(SettingsFolder, FolderThatCannotBeCreatedIsReportedOnSave) {
+    Set("XDG_CONFIG_HOME", (root_ / "config").string());
+    WriteBytes(root_ / "config", "a file where the folder should be");
+    const std::string file = UserSettingsPath();
     ProgramState state;
-    LoadSettings(state, file.string(), "/home/someone");
+    LoadSettings(state, file, "/home/someone");
     EXPECT_EQ(state.DataFolder, "/home/someone");
-    const SaveResult result = SaveSettings(state, file.string());
+    const SaveResult result = SaveSettings(state, file);
     EXPECT_FALSE(result.ok);
-    EXPECT_NE(result.message.find((root / "config/lomi").string()), std::string::npos)
+    EXPECT_NE(result.message.find((root_ / "config/lomi").string()), std::string::npos)
         << result.message;
-    EXPECT_EQ(test::ReadBytes(root / "config"), "a file where the folder should be");
+    EXPECT_EQ(test::ReadBytes(root_ / "config"), "a file where the folder should be");
 }
 
 }  // namespace
