@@ -106,8 +106,10 @@ TEST(ConcurrentSaves, LeaveOneWholeFile) {
         const std::string bytesB = ReadBytes(file);
         fs::permissions(file, fs::perms::all);
         if (!folderWritable) {
-            fs::permissions(folder.Path(), fs::perms::others_write | fs::perms::group_write,
-                            fs::perm_options::remove);
+            fs::permissions(
+                folder.Path(),
+                fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                fs::perm_options::remove);
         }
 
         pid_t children[2];
