@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: first the normal
-# build, then every test again under AddressSanitizer and UBSan.
+# build, then every test again under AddressSanitizer and UBSan, then the
+# checks of the Debian package and of the installed programs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -8,4 +9,7 @@ tools/build.sh
 ctest --test-dir "${LOMI_BUILD_DIR:-build}" --output-on-failure -j "$(nproc)"
 if [ "${LOMI_SKIP_SANITIZERS:-0}" != 1 ]; then
   tools/test-sanitizers.sh
+fi
+if [ "${LOMI_SKIP_PACKAGE:-0}" != 1 ]; then
+  tools/test-package.sh
 fi

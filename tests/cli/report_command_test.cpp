@@ -237,7 +237,10 @@ TEST(ReportCommand, ShowSettingsPrintsWhatTheWindowReads) {
     const ReportRun run = copy.Run({"--show-settings"});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(run.out, "PATH=D:\\競馬\\data\nCON1=2\nCON2=3\nCON3=0\nCON4=1\n");
+    EXPECT_EQ(run.out, "PATH=D:\\競馬\\data\nCON1=2\nCON2=3\nCON3=0\nCON4=1\nFILE=" +
+                           (copy.Program().parent_path() / "Lomi.ini").string() +
+                           "\nNOTE=プログラムのフォルダの設定ファイルを読みました。"
+                           "終了時にここへ保存します。\n");
 }
 
 TEST(ReportCommand, ShowSettingsWithoutFileGivesTheDefaults) {
@@ -245,7 +248,10 @@ TEST(ReportCommand, ShowSettingsWithoutFileGivesTheDefaults) {
     const test::TempFolder elsewhere;
     const ReportRun run = copy.Run({"--show-settings"}, elsewhere.Path());
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, "PATH=" + elsewhere.PathText() + "\nCON1=7\nCON2=1\nCON3=3\nCON4=1\n");
+    EXPECT_EQ(run.out, "PATH=" + elsewhere.PathText() + "\nCON1=7\nCON2=1\nCON3=3\nCON4=1\nFILE=" +
+                           (copy.Program().parent_path() / "Lomi.ini").string() +
+                           "\nNOTE=設定ファイルはまだありません。"
+                           "終了時にプログラムのフォルダへ作ります。\n");
 }
 
 TEST(ReportCommand, SettingsGiveFolderAndPatternAndOptionsWin) {
