@@ -45,10 +45,15 @@ void PrintSettings(const ProgramState& state, std::ostream& out) {
 
 }  // namespace
 
-int RunReportCommand(int argc, const char* const argv[], std::ostream& out, std::ostream& err) {
-    const ParsedArguments parsed = ParseReportArguments(argc, argv, out, err);
+int RunReportCommand(int argc, const char* const argv[], std::ostream& rawOut,
+                     std::ostream& rawErr) {
+    const ParsedArguments parsed = ParseReportArguments(argc, argv, rawOut, rawErr);
     if (!parsed.options) return parsed.exitCode;
     const ReportOptions& options = *parsed.options;
+    EncodedOutput encodedOut(rawOut, options.encoding);
+    EncodedOutput encodedErr(rawErr, options.encoding);
+    std::ostream& out = encodedOut.Stream();
+    std::ostream& err = encodedErr.Stream();
 
     // The same start as the window: settings beside the program, the
     // current directory when they name no folder.

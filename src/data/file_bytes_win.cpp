@@ -5,17 +5,10 @@
 #include <algorithm>
 #include <string>
 
+#include "data/wide_text.h"
+
 namespace lomi {
 namespace {
-
-std::wstring Widen(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int size =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), size);
-    return wide;
-}
 
 std::string Reason(DWORD error) {
     switch (error) {
@@ -40,8 +33,9 @@ std::string Reason(DWORD error) {
 bool ReadFileBytes(const std::string& path, std::string& buffer, bool& opened,
                    std::string& reason) {
     opened = false;
-    HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    HANDLE file =
+        CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         reason = Reason(GetLastError());
         return false;
