@@ -10,7 +10,10 @@ namespace lomi {
 class EncodedOutput::LineBuffer : public std::streambuf {
 public:
     explicit LineBuffer(std::ostream& target) : target_(target) {}
-    ~LineBuffer() override { Write(pending_.size()); }
+    ~LineBuffer() override { Finish(); }
+
+    // Writes what is left of an unfinished line.
+    void Finish() { Write(pending_.size()); }
 
 protected:
     int_type overflow(int_type c) override {
@@ -29,19 +32,25 @@ protected:
 
     int sync() override { return target_.flush() ? 0 : -1; }
 
+public:
+    bool Replaced() const { return replaced_; }
+
 private:
     void Write(std::size_t length) {
         if (length == 0) return;
-        target_ << EncodeCp932(std::string_view(pending_).substr(0, length));
+        bool representable = true;
+        target_ << EncodeCp932(std::string_view(pending_).substr(0, length), &representable);
+        replaced_ = replaced_ || !representable;
         pending_.erase(0, length);
     }
 
     std::ostream& target_;
     std::string pending_;
+    bool replaced_ = false;
 };
 
-EncodedOutput::EncodedOutput(std::ostream& target, OutputEncoding encoding)
-    : target_(target), stream_(&target) {
+EncodedOutput::EncodedOutput(std::ostream& target, OutputEncoding encoding, std::ostream* notices)
+    : target_(target), notices_(notices), stream_(&target) {
     if (encoding == OutputEncoding::Utf8 || IsConsole(target)) return;
     buffer_ = std::make_unique<LineBuffer>(target);
     own_ = std::make_unique<std::ostream>(buffer_.get());
@@ -50,7 +59,14 @@ EncodedOutput::EncodedOutput(std::ostream& target, OutputEncoding encoding)
 
 EncodedOutput::~EncodedOutput() {
     own_.reset();
-    buffer_.reset();  // writes what is left
+    if (buffer_) {
+        buffer_->Finish();
+        const bool replaced = buffer_->Replaced();
+        buffer_.reset();
+        if (replaced && notices_ != nullptr) {
+            *notices_ << "lomi-report: code page 932 で表せない文字を ? にしました\n";
+        }
+    }
     target_.flush();
 }
 

@@ -14,10 +14,11 @@ enum class OutputEncoding { Utf8, Cp932 };
 // 932 ('?' for a character it cannot hold), for programs that read output
 // redirected to a file in the Windows code page. A console window always
 // gets characters, so there the encoding is not applied. What is left of an
-// unfinished line is written when this object goes.
+// unfinished line is written when this object goes, and then, when some
+// character had to become '?', a line saying so goes to notices (if given).
 class EncodedOutput {
 public:
-    EncodedOutput(std::ostream& target, OutputEncoding encoding);
+    EncodedOutput(std::ostream& target, OutputEncoding encoding, std::ostream* notices = nullptr);
     ~EncodedOutput();
     EncodedOutput(const EncodedOutput&) = delete;
     EncodedOutput& operator=(const EncodedOutput&) = delete;
@@ -27,6 +28,7 @@ public:
 private:
     class LineBuffer;
     std::ostream& target_;
+    std::ostream* notices_;
     std::unique_ptr<LineBuffer> buffer_;
     std::unique_ptr<std::ostream> own_;
     std::ostream* stream_;

@@ -5,6 +5,7 @@
 
 #include "cli/report_json.h"
 #include "cli/report_options.h"
+#include "data/folder_listing.h"
 #include "data/ticket_reader.h"
 #include "settings/executable_folder.h"
 #include "settings/ini.h"
@@ -50,8 +51,8 @@ int RunReportCommand(int argc, const char* const argv[], std::ostream& rawOut,
     const ParsedArguments parsed = ParseReportArguments(argc, argv, rawOut, rawErr);
     if (!parsed.options) return parsed.exitCode;
     const ReportOptions& options = *parsed.options;
-    EncodedOutput encodedOut(rawOut, options.encoding);
     EncodedOutput encodedErr(rawErr, options.encoding);
+    EncodedOutput encodedOut(rawOut, options.encoding, &encodedErr.Stream());
     std::ostream& out = encodedOut.Stream();
     std::ostream& err = encodedErr.Stream();
 
@@ -88,6 +89,9 @@ int RunReportCommand(int argc, const char* const argv[], std::ostream& rawOut,
             out << MessageJson(kFileNotFound);
         } else {
             err << kFileNotFound << "\n";
+        }
+        if (const std::string problem = FolderProblem(state.DataFolder); !problem.empty()) {
+            err << "lomi-report: " << state.DataFolder << ": " << problem << "\n";
         }
         return kExitFailure;
     }

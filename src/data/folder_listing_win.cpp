@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "data/wide_text.h"
+#include "data/windows_paths_win.h"
 
 namespace lomi {
 namespace {
@@ -17,6 +18,7 @@ std::optional<std::vector<std::string>> ListPlainFiles(
     std::wstring pattern = Utf8ToWide(folder);
     if (pattern.empty() || (pattern.back() != L'\\' && pattern.back() != L'/')) pattern += L'\\';
     pattern += L'*';
+    if (IsTooLongPath(pattern)) return std::nullopt;
     WIN32_FIND_DATAW data;
     HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
                                    nullptr, FIND_FIRST_EX_LARGE_FETCH);
@@ -33,6 +35,29 @@ std::optional<std::vector<std::string>> ListPlainFiles(
     } while (FindNextFileW(find, &data));
     FindClose(find);
     return names;
+}
+
+std::string FolderProblem(const std::string& folder) {
+    if (folder.empty()) return "フォルダが指定されていません";
+    const std::wstring path = Utf8ToWide(folder);
+    // Room for the "\*" of the search pattern.
+    if (IsTooLongPath(path + L"\\*")) return kTooLongPath;
+    // Asking a drive without a medium must not show Windows' own message box.
+    DWORD previousMode = 0;
+    SetThreadErrorMode(SEM_FAILCRITICALERRORS, &previousMode);
+    std::string problem;
+    const bool driveLetter = path.size() >= 2 && path[1] == L':' && iswalpha(path[0]);
+    if (driveLetter && GetDriveTypeW((path.substr(0, 2) + L"\\").c_str()) == DRIVE_NO_ROOT_DIR) {
+        problem = "ドライブ " + WideToUtf8(path.substr(0, 2)) + " がありません";
+    } else if (const DWORD attributes = GetFileAttributesW(path.c_str());
+               attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        problem = FileErrorText(error == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : error);
+    } else if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        problem = "フォルダではありません";
+    }
+    SetThreadErrorMode(previousMode, nullptr);
+    return problem;
 }
 
 char PathSeparator() { return '\\'; }

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "data/wide_text.h"
+#include "data/windows_paths_win.h"
 
 namespace lomi {
 namespace {
@@ -48,7 +49,9 @@ private:
 
 FileReadResult ReadWholeFile(const std::string& path) {
     FileReadResult result;
-    Handle file(::CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ,
+    const std::wstring wide = Utf8ToWide(path);
+    if (IsTooLongPath(wide)) return {FileReadStatus::Failed, {}, kTooLongPath};
+    Handle file(::CreateFileW(wide.c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) {
@@ -77,6 +80,7 @@ FileReadResult ReadWholeFile(const std::string& path) {
 
 FileWriteResult ReplaceWholeFile(const std::string& path, std::string_view bytes) {
     const std::wstring target = Utf8ToWide(path);
+    if (IsTooLongPath(target)) return {false, kTooLongPath};
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         if (attributes & FILE_ATTRIBUTE_DIRECTORY) return {false, ErrorText(ERROR_ACCESS_DENIED)};
@@ -110,6 +114,22 @@ FileWriteResult ReplaceWholeFile(const std::string& path, std::string_view bytes
     }
     if (!::FlushFileBuffers(file.Get())) return fail(::GetLastError());
     file.Close();
+    // The new file takes the attributes of the old one (hidden, system, …).
+    constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                            FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kKept) != 0 &&
+        !::SetFileAttributesW(temporary.c_str(), attributes & kKept)) {
+        return fail(::GetLastError());
+    }
+    // ReplaceFileW keeps the old file's security and creation time, as the
+    // POSIX save keeps the permissions. When it cannot move the new file
+    // into place the old one is left under its name, and a plain rename,
+    // atomic on NTFS, does the job.
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        ::ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                       nullptr, nullptr)) {
+        return {};
+    }
     if (!::MoveFileExW(temporary.c_str(), target.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return fail(::GetLastError());
