@@ -114,22 +114,17 @@ FileWriteResult ReplaceWholeFile(const std::string& path, std::string_view bytes
     }
     if (!::FlushFileBuffers(file.Get())) return fail(::GetLastError());
     file.Close();
-    // The new file takes the attributes of the old one (hidden, system, …).
+    // The new file takes the attributes of the old one (hidden, system, …);
+    // its security comes from the folder, as for any new file there.
     constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                             FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kKept) != 0 &&
         !::SetFileAttributesW(temporary.c_str(), attributes & kKept)) {
         return fail(::GetLastError());
     }
-    // ReplaceFileW keeps the old file's security and creation time, as the
-    // POSIX save keeps the permissions. When it cannot move the new file
-    // into place the old one is left under its name, and a plain rename,
-    // atomic on NTFS, does the job.
-    if (attributes != INVALID_FILE_ATTRIBUTES &&
-        ::ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                       nullptr, nullptr)) {
-        return {};
-    }
+    // One rename, atomic on NTFS (and a rename(2) under Wine). ReplaceFileW,
+    // which would also carry over the old file's security descriptor, is
+    // not used: under Wine, saves ended half-way through it left no whole file.
     if (!::MoveFileExW(temporary.c_str(), target.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return fail(::GetLastError());

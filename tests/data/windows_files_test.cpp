@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <random>
 
 #include "data/program_state.h"
 #include "data/ticket_reader.h"
@@ -71,6 +73,57 @@ TEST(WindowsFiles, SettingsSaveKeepsTheFilesAttributes) {
     LoadSettings(read, file.string(), "C:\\");
     EXPECT_EQ(read.DataFolder, "D:\\競馬データ");
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 1);
+}
+
+ProgramState SavedState(bool second) {
+    ProgramState state;
+    state.DataFolder = second ? "D:\\" + std::string(200, 'b') : "C:\\競馬\\データ";
+    state.Con1 = second ? -1 : 7, state.Con2 = second ? 32767 : 1;
+    state.Con3 = second ? -32768 : 3, state.Con4 = second ? 2 : 1;
+    return state;
+}
+
+// The child of the next test: saves two settings in turn until it is ended.
+TEST(WindowsFiles, SaveLoopOfTheCrashTest) {
+    const char* path = std::getenv("LOMI_SAVE_LOOP");
+    if (path == nullptr) GTEST_SKIP() << "started by KilledSaveLeavesOldOrNewFile";
+    for (int i = 0;; ++i) SaveSettings(SavedState(i % 2 != 0), path);
+}
+
+// A save ended at any moment (TerminateProcess, as a crash or the task
+// manager ends it) leaves a file that is either the old or the new one.
+TEST(WindowsFiles, KilledSaveLeavesOldOrNewFile) {
+    const test::TempFolder folder;
+    const std::string path = (folder / "Lomi.ini").string();
+    test::WriteBytes(path, "; mine\r\n[X]\r\nY=1\r\n");
+    ASSERT_TRUE(SaveSettings(SavedState(false), path).ok);
+    const std::string bytesA = test::ReadBytes(path);
+    ASSERT_TRUE(SaveSettings(SavedState(true), path).ok);
+    const std::string bytesB = test::ReadBytes(path);
+
+    wchar_t self[MAX_PATH];
+    ASSERT_GT(GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
+    std::wstring command =
+        L"\"" + std::wstring(self) + L"\" --gtest_filter=WindowsFiles.SaveLoopOfTheCrashTest";
+    SetEnvironmentVariableW(L"LOMI_SAVE_LOOP",
+                            folder.Path().wstring().append(L"\\Lomi.ini").c_str());
+    std::mt19937 random(12345);
+    for (int round = 0; round < 20; ++round) {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION child{};
+        ASSERT_TRUE(CreateProcessW(self, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                                   nullptr, nullptr, &startup, &child));
+        // Process start-up takes a while; the saves begin after it.
+        Sleep(std::uniform_int_distribution<DWORD>(150, 600)(random));
+        TerminateProcess(child.hProcess, 9);
+        WaitForSingleObject(child.hProcess, INFINITE);
+        CloseHandle(child.hProcess);
+        CloseHandle(child.hThread);
+        const std::string now = test::ReadBytes(path);
+        ASSERT_TRUE(now == bytesA || now == bytesB) << "round " << round << ":\n" << now;
+    }
+    SetEnvironmentVariableW(L"LOMI_SAVE_LOOP", nullptr);
 }
 
 }  // namespace
