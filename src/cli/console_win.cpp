@@ -8,6 +8,7 @@
 #include <shellapi.h>
 #include <stdio.h>
 
+#include <algorithm>
 #include <iostream>
 #include <streambuf>
 
