@@ -7,6 +7,7 @@
 #include "analysis/pattern_analysis.h"
 #include "cli/report_json.h"
 #include "cli/report_options.h"
+#include "data/folder_listing.h"
 #include "settings/settings.h"
 #include "settings/settings_location.h"
 
@@ -41,10 +42,15 @@ void PrintSettings(const ProgramState& state, const SettingsLocation& location, 
 
 }  // namespace
 
-int RunReportCommand(int argc, const char* const argv[], std::ostream& out, std::ostream& err) {
-    const ParsedArguments parsed = ParseReportArguments(argc, argv, out, err);
+int RunReportCommand(int argc, const char* const argv[], std::ostream& rawOut,
+                     std::ostream& rawErr) {
+    const ParsedArguments parsed = ParseReportArguments(argc, argv, rawOut, rawErr);
     if (!parsed.options) return parsed.exitCode;
     const ReportOptions& options = *parsed.options;
+    EncodedOutput encodedErr(rawErr, options.encoding);
+    EncodedOutput encodedOut(rawOut, options.encoding, &encodedErr.Stream());
+    std::ostream& out = encodedOut.Stream();
+    std::ostream& err = encodedErr.Stream();
 
     // The same start as the window: the same settings file, the same
     // folder when they name none.
@@ -75,6 +81,12 @@ int RunReportCommand(int argc, const char* const argv[], std::ostream& out, std:
             out << MessageJson(load.message);
         } else {
             err << load.message << "\n";
+        }
+        // Why a folder gave no file: missing, not a folder, too long a path.
+        const std::string problem =
+            load.status == LoadStatus::NotFound ? FolderProblem(state.DataFolder) : "";
+        if (!problem.empty()) {
+            err << "lomi-report: " << state.DataFolder << ": " << problem << "\n";
         }
         return kExitFailure;
     }

@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <charconv>
+#include <map>
 #include <ostream>
 
 #include "tally/selector_items.h"
@@ -167,6 +168,13 @@ ParsedArguments ParseReportArguments(int argc, const char* const argv[], std::os
         ->group(output);
     app.add_flag("--show-settings", options.showSettings,
                  "設定: print PATH and CON1..CON4 as read from Lomi.ini, and that file's name")
+        ->group(output);
+    const std::map<std::string, OutputEncoding> encodings = {{"utf-8", OutputEncoding::Utf8},
+                                                             {"cp932", OutputEncoding::Cp932}};
+    app.add_option("--encoding", options.encoding,
+                   "文字コード: utf-8 (default) or cp932, for output redirected to a file")
+        ->type_name("NAME")
+        ->transform(CLI::CheckedTransformer(encodings, CLI::ignore_case))
         ->group(output);
 
     const auto usageError = [&](const std::string& message) {

@@ -4,35 +4,17 @@
 
 #include <windows.h>
 
+#include "data/wide_text.h"
+
 namespace lomi {
 namespace {
-
-std::wstring Wide(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int size =
-        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
-                          size);
-    return wide;
-}
-
-std::string Utf8(const std::wstring& wide) {
-    if (wide.empty()) return {};
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), size,
-                          nullptr, nullptr);
-    return utf8;
-}
 
 std::string Environment(const wchar_t* name) {
     const DWORD size = ::GetEnvironmentVariableW(name, nullptr, 0);
     if (size == 0) return {};
     std::wstring value(size, L'\0');
     value.resize(::GetEnvironmentVariableW(name, value.data(), size));
-    return Utf8(value);
+    return WideToUtf8(value);
 }
 
 }  // namespace
@@ -42,7 +24,7 @@ std::string HomeFolder() { return Environment(L"USERPROFILE"); }
 std::string UserConfigFolder() { return Environment(L"APPDATA"); }
 
 bool MayWrite(const std::string& path) {
-    const std::wstring name = Wide(path);
+    const std::wstring name = Utf8ToWide(path);
     const DWORD attributes = ::GetFileAttributesW(name.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return false;
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {

@@ -134,11 +134,16 @@ TEST_F(ExampleFolder, JsonShowsEveryStep) {
 TEST(ReportCommand, NoMatchingFileIsFileNotFound) {
     const test::TempFolder empty;
     test::WriteGoldenInput("worked_example", empty.Path());
-    for (const std::string& folder : {empty.PathText(), empty.PathText() + "/missing"}) {
+    // A folder that cannot be listed is named, with the reason.
+    const std::string missing = (empty / "missing").string();
+    const std::pair<std::string, std::string> cases[] = {
+        {empty.PathText(), "FILE NOT FOUND.\n"},
+        {missing, "FILE NOT FOUND.\nlomi-report: " + missing + ": フォルダが見つかりません\n"}};
+    for (const auto& [folder, message] : cases) {
         const ReportRun run = RunReport({"--folder", folder, "--pattern", "T1TN"});
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_EQ(run.out, "");
-        EXPECT_EQ(run.err, "FILE NOT FOUND.\n");
+        EXPECT_EQ(run.err, message);
         const ReportRun json = RunReport({"--folder", folder, "--pattern", "T1TN", "--json"});
         EXPECT_EQ(json.exitCode, 1);
         EXPECT_EQ(nlohmann::json::parse(json.out),
