@@ -1,5 +1,6 @@
 // Which settings file a copy of the program reads and writes: beside it when
-// it can write there, else the user's own file.
+// it can write there, else the user's own file. POSIX only: the cases turn on
+// write bits, XDG_CONFIG_HOME and an unprivileged user, which Windows has not.
 #include "settings/settings_location.h"
 
 #include <cstdlib>

@@ -1,5 +1,6 @@
 // Saving into a writable Lomi.ini whose folder takes no new files, and two
-// programs saving at the same moment.
+// programs saving at the same moment. POSIX only: writing in place is the
+// POSIX writer's fallback, and the Windows writer always renames.
 #include <csignal>
 #include <filesystem>
 #include <string>
