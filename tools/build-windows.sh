@@ -11,18 +11,8 @@ build="${LOMI_WINDOWS_BUILD_DIR:-build-windows}"
 mkdir -p "$build"
 build="$(cd "$build" && pwd)"
 
-packages=(g++-mingw-w64-x86-64-posix mingw-w64-tools googletest libcli11-dev nlohmann-json3-dev cmake)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  echo "Installing: ${missing[*]}"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+tools/install-packages.sh --no-recommends g++-mingw-w64-x86-64-posix mingw-w64-tools googletest \
+  libcli11-dev nlohmann-json3-dev cmake
 
 # The target's own prefix: the header-only libraries with their CMake files
 # (copied, so that they point at this prefix and not at the host's /usr),

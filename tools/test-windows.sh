@@ -11,17 +11,7 @@ build="${LOMI_WINDOWS_BUILD_DIR:-build-windows}"
 linux="${LOMI_BUILD_DIR:-build}"
 started=$SECONDS
 
-missing=()
-for p in wine wine64; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  echo "Installing: ${missing[*]}"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+tools/install-packages.sh --no-recommends wine wine64
 
 tools/build-windows.sh
 mkdir -p "$build"
