@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "cli/console_encoding.h"
 #include "tally/pattern_names.h"
 #include "tally/race_filter.h"
 
@@ -16,6 +17,7 @@ struct ReportOptions {
     RaceConditions conditions;                 // 0 / "全抽出" when not given
     bool json = false;
     bool showSettings = false;
+    OutputEncoding encoding = OutputEncoding::Utf8;  // --encoding
 };
 
 // Either options to run with, or the exit code of a run that ends here:
