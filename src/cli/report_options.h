@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "tally/bet_type.h"
 #include "tally/pattern_names.h"
 #include "tally/race_filter.h"
 
@@ -15,7 +16,14 @@ struct ReportOptions {
     std::optional<PatternSelections> pattern;  // --pattern, else CON1..CON4
     RaceConditions conditions;                 // 0 / "全抽出" when not given
     bool json = false;
+    bool csv = false;  // tables as CSV
     bool showSettings = false;
+
+    // --all-patterns: every pattern of the folder ranked.
+    bool allPatterns = false;
+    std::string splitDate;  // --split, YYYYMMDD; empty for none
+    BetType bet = BetType::Win;
+    std::int64_t minRaces = 0;
 };
 
 // Either options to run with, or the exit code of a run that ends here:
