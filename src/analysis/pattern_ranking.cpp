@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <map>
 #include <mutex>
 #include <string_view>
 #include <thread>
@@ -26,17 +25,47 @@ constexpr std::string_view kExtension = ".txt";
 // Two-sided 95% point of the normal distribution.
 constexpr double kNormal95 = 1.959963984540054;
 
-// The pattern whose mask the name fits, if any.
-std::optional<std::string> PatternCodeOfName(std::string_view name) {
+// The masks and codes of all patterns, built once; a pattern's place is
+// its selections counted in selector order.
+constexpr std::size_t kPatternCount = 7 * 5 * 7 * 2;
+struct PatternNames {
+    std::array<std::string, kPatternCount> masks;
+    std::array<std::string, kPatternCount> codes;
+};
+
+std::size_t PlaceOf(const PatternSelections& s) {
+    return ((static_cast<std::size_t>(s.con1 - 1) * 5 + (s.con2 - 1)) * 7 + (s.con3 - 1)) * 2 +
+           (s.con4 - 1);
+}
+
+const PatternNames& AllPatternNames() {
+    static const PatternNames names = [] {
+        PatternNames n;
+        for (std::int16_t a = 1; a <= 7; ++a) {
+            for (std::int16_t r = 1; r <= 5; ++r) {
+                for (std::int16_t b = 1; b <= 7; ++b) {
+                    for (std::int16_t s = 1; s <= 2; ++s) {
+                        const std::size_t place = PlaceOf({a, r, b, s});
+                        n.masks[place] = BuildPatternFileMask(a, r, b, s).value_or("");
+                        n.codes[place] = PatternCode(a, r, b, s).value_or("");
+                    }
+                }
+            }
+        }
+        return n;
+    }();
+    return names;
+}
+
+// The place of the pattern whose mask the name fits, if any.
+std::optional<std::size_t> PatternOfName(std::string_view name) {
     if (name.size() < kShortestName) return std::nullopt;
-    const std::string_view code =
-        name.substr(name.size() - kExtension.size() - kCodeChars, kCodeChars);
-    const auto selections = ParsePatternCode(code);
+    const auto selections =
+        ParsePatternCode(name.substr(name.size() - kExtension.size() - kCodeChars, kCodeChars));
     if (!selections) return std::nullopt;
-    const auto mask = BuildPatternFileMask(selections->con1, selections->con2, selections->con3,
-                                           selections->con4);
-    if (!mask || !MatchesFileMask(name, *mask)) return std::nullopt;
-    return PatternCode(selections->con1, selections->con2, selections->con3, selections->con4);
+    const std::size_t place = PlaceOf(*selections);
+    if (!MatchesFileMask(name, AllPatternNames().masks[place])) return std::nullopt;
+    return place;
 }
 
 // A record's date characters (31-38), as the race filter reads them.
@@ -45,95 +74,134 @@ std::string_view RecordDate(std::string_view text, bool plain) {
     return CharSlice(text, record::kDate.start + 1, record::kDate.width);
 }
 
-// What one counted race paid and cost, per bet type, for the interval and
-// the drawdown. The date points into the pattern's records.
-struct RaceLine {
-    std::string_view date;
-    bool later = false;
-    std::array<double, 4> payout;  // yen
-    std::array<double, 4> stake;   // yen
+// Ordinal order of date texts, eight-byte dates (nearly all) in one step.
+bool DateLess(std::string_view a, std::string_view b) {
+    if (a.size() == 8 && b.size() == 8)
+        return LoadOrderedWord(a.data()) < LoadOrderedWord(b.data());
+    return a < b;
+}
+
+// One bet type's running sums over the races of a part: those of the
+// interval, and the cumulative profit with its peak and deepest fall.
+struct BetStream {
+    double payout = 0, squaredPayout = 0, payoutTimesStake = 0, squaredStake = 0;
+    double profit = 0, peak = 0, deepest = 0;
+
+    void Add(double paid, double stake) {
+        payout += paid;
+        squaredPayout += paid * paid;
+        payoutTimesStake += paid * stake;
+        squaredStake += stake * stake;
+        Fall(paid - stake);
+    }
+    void Fall(double change) {
+        profit += change;
+        peak = std::max(peak, profit);
+        deepest = std::max(deepest, peak - profit);
+    }
 };
 
-// The ratio estimator's interval: R = Σpayout / Σstake, its standard error
-// from the deviations payout_i - R·stake_i.
-void AddInterval(const std::vector<const RaceLine*>& races, std::size_t k, double payoutSum,
-                 double stakeSum, BetSpread& spread) {
-    const double n = static_cast<double>(races.size());
-    if (races.size() < 2 || stakeSum <= 0) return;
-    const double ratio = payoutSum / stakeSum;
-    double squares = 0;
-    for (const RaceLine* race : races) {
-        const double deviation = race->payout[k] - ratio * race->stake[k];
-        squares += deviation * deviation;
+// The counted races of one part as they stream past.
+struct PartStream {
+    std::int64_t records = 0;
+    TallyAccumulators tally;
+    std::array<BetStream, 4> bets;
+    std::string_view lastDate;
+    bool ordered = true;  // dates never went back, so the drawdown holds
+};
+
+// What a counted race paid and cost per bet type, in yen.
+void RaceMoney(const RaceOutcome& race, std::array<double, 4>& paid, std::array<double, 4>& cost) {
+    for (std::size_t k = 0; k < 4; ++k) {
+        const PayoutValue value = race.Payout(k);
+        paid[k] = value.whole ? static_cast<double>(value.units) * 10 : value.value * 10;
+        cost[k] = k < 2 ? 100.0 : 100.0 * race.slotCount;
     }
-    const double error = std::sqrt(squares * n / (n - 1)) / stakeSum;
+}
+
+// The ratio estimator's interval: R = Σpayout / Σstake, its standard error
+// from the deviations d_i = payout_i - R·stake_i, whose squares sum to
+// Σp² - 2RΣps + R²Σs².
+void SetInterval(const BetStream& sums, std::int64_t races, double payout, double stake,
+                 BetSpread& spread) {
+    if (races < 2 || stake <= 0) return;
+    const double n = static_cast<double>(races);
+    const double ratio = payout / stake;
+    const double squares = std::max(0.0, sums.squaredPayout - 2 * ratio * sums.payoutTimesStake +
+                                             ratio * ratio * sums.squaredStake);
+    const double error = std::sqrt(squares * n / (n - 1)) / stake;
     spread.recoveryLow = std::max(0.0, ratio - kNormal95 * error) * 100;
     spread.recoveryHigh = (ratio + kNormal95 * error) * 100;
 }
 
-std::int64_t MaxDrawdown(const std::vector<const RaceLine*>& races, std::size_t k) {
-    double profit = 0, peak = 0, deepest = 0;
-    for (const RaceLine* race : races) {
-        profit += race->payout[k] - race->stake[k];
-        peak = std::max(peak, profit);
-        deepest = std::max(deepest, peak - profit);
-    }
-    return std::llround(deepest);
-}
-
-void FinishPart(std::int64_t records, const TallyAccumulators& tally,
-                const std::vector<const RaceLine*>& races, RankedPart& part) {
-    part.recordCount = records;
-    part.tally = tally;
-    part.figures = ComputeFigures(records, tally);
+void FinishPart(const PartStream& stream, RankedPart& part) {
+    part.recordCount = stream.records;
+    part.tally = stream.tally;
+    part.figures = ComputeFigures(stream.records, stream.tally);
     for (const BetType bet : kBetTypes) {
         const std::size_t k = Index(bet);
         const BetFigures& f = part.figures.Bet(bet);
-        AddInterval(races, k, static_cast<double>(f.payout), static_cast<double>(f.stake),
-                    part.spreads[k]);
-        part.spreads[k].maxDrawdown = MaxDrawdown(races, k);
+        SetInterval(stream.bets[k], stream.tally.ExtractedRaces, static_cast<double>(f.payout),
+                    static_cast<double>(f.stake), part.spreads[k]);
+        part.spreads[k].maxDrawdown = std::llround(stream.bets[k].deepest);
     }
 }
 
-// One pattern's loaded records tallied, and split when asked.
+// The drawdowns again, for a part whose races came out of date order: its
+// races sorted by date, those of one day kept in reading order.
+void RedoDrawdowns(const LoadedData& data, const RaceFilter& filter, const std::string& split,
+                   bool later, PartStream& stream) {
+    struct Race {
+        std::string_view date;
+        std::array<double, 4> paid, cost;
+    };
+    std::vector<Race> races;
+    data.Records.ForEach([&](std::string_view text, bool plain) {
+        RaceOutcome race;
+        if (!filter.Evaluate(text, plain, race)) return;
+        if ((!split.empty() && race.date >= split) != later) return;
+        Race r{race.date, {}, {}};
+        RaceMoney(race, r.paid, r.cost);
+        races.push_back(r);
+    });
+    std::stable_sort(races.begin(), races.end(),
+                     [](const Race& a, const Race& b) { return DateLess(a.date, b.date); });
+    for (BetStream& bet : stream.bets) bet.profit = bet.peak = bet.deepest = 0;
+    for (const Race& race : races) {
+        for (std::size_t k = 0; k < 4; ++k) stream.bets[k].Fall(race.paid[k] - race.cost[k]);
+    }
+}
+
+// One pattern's loaded records tallied in one pass, and split when asked.
 void TallyPattern(const LoadedData& data, const RaceFilter& filter, const std::string& split,
-                  std::vector<RaceLine>& lines, PatternRanking& out) {
+                  PatternRanking& out) {
     const bool splitting = !split.empty();
-    TallyAccumulators tallies[2];
-    std::int64_t records[2] = {0, 0};
-    lines.clear();
+    PartStream parts[2];
+    std::array<double, 4> paid, cost;
     data.Records.ForEach([&](std::string_view text, bool plain) {
         RaceOutcome race;
         if (!filter.Evaluate(text, plain, race)) {
-            if (splitting) ++records[RecordDate(text, plain) >= split];
+            if (splitting) ++parts[RecordDate(text, plain) >= split].records;
             return;
         }
         // Ordinal comparison of the date characters, as the period's bounds
-        // are compared: the later part is what --from split would count.
-        const bool later = splitting && race.date >= split;
-        ++records[later];
-        AddOutcome(tallies[later], race);
-        RaceLine line{race.date, later, {}, {}};
-        for (std::size_t k = 0; k < 4; ++k) {
-            const PayoutValue value = race.Payout(k);
-            line.payout[k] = value.whole ? static_cast<double>(value.units) * 10 : value.value * 10;
-            line.stake[k] = k < 2 ? 100.0 : 100.0 * race.slotCount;
-        }
-        lines.push_back(line);
+        // are compared: the later part is what a period from the split counts.
+        PartStream& part = parts[splitting && race.date >= split];
+        ++part.records;
+        AddOutcome(part.tally, race);
+        RaceMoney(race, paid, cost);
+        for (std::size_t k = 0; k < 4; ++k) part.bets[k].Add(paid[k], cost[k]);
+        if (DateLess(race.date, part.lastDate)) part.ordered = false;
+        part.lastDate = race.date;
     });
-    if (!splitting) records[0] = static_cast<std::int64_t>(data.Records.Size());
-
-    // Date order for the drawdown; races of one day keep their reading order.
-    std::vector<const RaceLine*> parts[2];
-    for (const RaceLine& line : lines) parts[line.later].push_back(&line);
-    for (auto& part : parts) {
-        std::stable_sort(part.begin(), part.end(),
-                         [](const RaceLine* a, const RaceLine* b) { return a->date < b->date; });
+    if (!splitting) parts[0].records = static_cast<std::int64_t>(data.Records.Size());
+    for (int later = 0; later < (splitting ? 2 : 1); ++later) {
+        if (!parts[later].ordered) RedoDrawdowns(data, filter, split, later == 1, parts[later]);
     }
-    FinishPart(records[0], tallies[0], parts[0], out.earlier);
+    FinishPart(parts[0], out.earlier);
     if (splitting) {
         out.later.emplace();
-        FinishPart(records[1], tallies[1], parts[1], *out.later);
+        FinishPart(parts[1], *out.later);
     }
 }
 
@@ -158,11 +226,10 @@ public:
 
     void Work() {
         LoadedData data;
-        std::vector<RaceLine> lines;
         for (;;) {
             const std::size_t i = next_.fetch_add(1);
             if (i >= patterns_.size() || stop_.stop_requested()) return;
-            if (RankOne(patterns_[i], data, lines, results_[i])) finished_[i] = true;
+            if (RankOne(patterns_[i], data, results_[i])) finished_[i] = true;
         }
     }
 
@@ -183,8 +250,7 @@ public:
 
 private:
     // False when the run was stopped before the pattern was read whole.
-    bool RankOne(const PatternFiles& pattern, LoadedData& data, std::vector<RaceLine>& lines,
-                 PatternRanking& out) {
+    bool RankOne(const PatternFiles& pattern, LoadedData& data, PatternRanking& out) {
         out.code = pattern.code;
         out.selections = pattern.selections;
         out.description = DescribeSelections(pattern.selections.con1, pattern.selections.con2,
@@ -208,7 +274,7 @@ private:
                    counted);
             return true;
         }
-        TallyPattern(data, filter_, options_.splitDate, lines, out);
+        TallyPattern(data, filter_, options_.splitDate, out);
         return true;
     }
 
@@ -229,20 +295,22 @@ private:
 }  // namespace
 
 std::optional<std::vector<PatternFiles>> ListAllPatternFiles(const std::string& folder) {
-    std::map<std::string, std::vector<std::string>> byCode;
-    const auto names = ListPlainFiles(folder, [&](std::string_view name) {
-        const auto code = PatternCodeOfName(name);
-        if (code) byCode[*code];
-        return code.has_value();
-    });
+    const auto names = ListPlainFiles(
+        folder, [](std::string_view name) { return PatternOfName(name).has_value(); });
     if (!names) return std::nullopt;
-    for (const std::string& name : *names) byCode[*PatternCodeOfName(name)].push_back(name);
+    std::vector<std::vector<std::string>> byPattern(kPatternCount);
+    for (const std::string& name : *names) byPattern[*PatternOfName(name)].push_back(name);
+    // By code, as the ranking lists them before it is sorted.
     std::vector<PatternFiles> patterns;
-    for (auto& [code, files] : byCode) {
-        if (files.empty()) continue;  // wanted, but not a plain file
-        SortInReadingOrder(files);
-        patterns.push_back(PatternFiles{code, *ParsePatternCode(code), std::move(files)});
+    for (std::size_t place = 0; place < kPatternCount; ++place) {
+        if (byPattern[place].empty()) continue;
+        SortInReadingOrder(byPattern[place]);
+        const std::string& code = AllPatternNames().codes[place];
+        patterns.push_back(
+            PatternFiles{code, *ParsePatternCode(code), std::move(byPattern[place])});
     }
+    std::sort(patterns.begin(), patterns.end(),
+              [](const PatternFiles& a, const PatternFiles& b) { return a.code < b.code; });
     return patterns;
 }
 

@@ -47,10 +47,9 @@ std::string PadBytes(const std::string& text, std::size_t width, bool right) {
     return right ? fill + text : text + fill;
 }
 
+// Two digits with a leading zero; values here are 0 to 99.
 std::string TwoDigits(int value) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%02d", value);
-    return text;
+    return {static_cast<char>('0' + value / 10 % 10), static_cast<char>('0' + value % 10)};
 }
 
 // The conditions of one race, the same for every pattern.
