@@ -28,8 +28,11 @@ struct Figures {
     std::size_t patterns = 0;
     std::size_t files = 0;
     std::size_t bytes = 0;
-    Samples read;  // one thread: the listing and every file's bytes
-    Samples rank;  // RankAllPatterns on every processor
+    Samples read;     // one thread: the listing and every file's bytes
+    Samples rank;     // RankAllPatterns on every processor
+    Samples rankOne;  // the same on one thread
+    Samples readCpu;  // processor time of the reading
+    Samples rankCpu;  // processor time of the ranking, all threads
     double peakBytes = 0;
     Samples cancel;  // from the stop request to the run's return
     std::size_t cancelledAt = 0;
@@ -56,8 +59,8 @@ std::size_t ReadAll(const std::string& folder, std::string& buffer, std::size_t&
     return bytes;
 }
 
-RankingResult Rank(const std::string& folder) {
-    RankingResult result = RankAllPatterns(folder, {});
+RankingResult Rank(const std::string& folder, unsigned threads = 0) {
+    RankingResult result = RankAllPatterns(folder, {{}, "", threads});
     if (result.status != RankingStatus::Ranked) throw std::runtime_error(result.message);
     return result;
 }
@@ -96,6 +99,10 @@ void Print(const Figures& f) {
                 f.rank.Min() / 1000);
     std::printf("| ranking / reading | %.2f x | %.2f x |\n", f.rank.Median() / f.read.Median(),
                 f.rank.Min() / f.read.Min());
+    std::printf("| RankAllPatterns, one thread | %.2f s | %.2f s |\n", f.rankOne.Median() / 1000,
+                f.rankOne.Min() / 1000);
+    std::printf("| processor time: reading / ranking (all threads) | %.2f / %.2f s | |\n",
+                f.readCpu.Median() / 1000, f.rankCpu.Median() / 1000);
     std::printf("| peak resident memory of the ranking | %.0f MB | |\n", f.peakBytes / 1e6);
     std::printf("| stop request to return (%zu files done at the request) | %.1f ms | %.1f ms |\n",
                 f.cancelledAt, f.cancel.Median(), f.cancel.Min());
@@ -120,11 +127,18 @@ bool RunAllPatternBenchmark(const std::string& work, int runs) {
     // Reading and ranking take turns, so both meet the same load of the machine.
     for (int run = 0; run < runs; ++run) {
         auto start = Clock::now();
+        double cpu = ProcessorMilliseconds();
         f.bytes = ReadAll(corpus.folder, buffer, f.files);
         f.read.Add(Since(start));
+        f.readCpu.Add(ProcessorMilliseconds() - cpu);
         start = Clock::now();
+        cpu = ProcessorMilliseconds();
         Rank(corpus.folder);
         f.rank.Add(Since(start));
+        f.rankCpu.Add(ProcessorMilliseconds() - cpu);
+        start = Clock::now();
+        Rank(corpus.folder, 1);
+        f.rankOne.Add(Since(start));
         f.cancel.Add(CancelLatency(corpus.folder, f.cancelledAt));
     }
     Print(f);
