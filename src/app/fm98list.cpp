@@ -1,5 +1,6 @@
 #include "app/fm98list.h"
 
+#include <memory>
 #include <utility>
 
 #include <QAction>
@@ -28,7 +29,8 @@ namespace lomi {
 namespace {
 
 constexpr const char* kDesignCaption = "KestravaのTolvikｺﾝﾃｽﾄ形式買い目集計";
-constexpr const char* kVersionText = "Ver 1.02";
+// The version from the build (project(VERSION)), as the caption shows it.
+constexpr const char* kVersionText = "Ver " LOMI_VERSION;
 constexpr int kClientWidth = 6285;
 constexpr int kClientHeight = 3555;
 
@@ -49,6 +51,9 @@ constexpr LabelPlace kLabel1[8] = {
     {"馬場", {3225, 390, 450, 240}}, {"日付", {4770, 945, 450, 240}},
 };
 
+// The selector each Label1 caption names, by Label1 index.
+constexpr int kLabelledCombo[8] = {1, 2, 3, 5, 7, 4, 6, 8};
+
 // Combo1 … Combo8.
 constexpr Place kCombo[8] = {
     {75, 585, 1500, 300},    {1620, 585, 1500, 300},  {75, 1140, 1500, 300},
@@ -68,6 +73,7 @@ Fm98List::Fm98List(ProgramState& state, std::string iniPath, QWidget* parent)
       state_(state),
       iniPath_(std::move(iniPath)) {
     InitResources();
+    ui::UseInterfaceFont();
     setObjectName("Fm98List");
     setWindowTitle(QString::fromUtf8(kDesignCaption));
 
@@ -89,6 +95,7 @@ Fm98List::Fm98List(ProgramState& state, std::string iniPath, QWidget* parent)
 void Fm98List::CreateControls(QWidget* client) {
     label2_ = new QLabel(client);
     label2_->setObjectName("Label2");
+    label2_->setAccessibleDescription(QString::fromUtf8("買い目ﾊﾟﾀｰﾝ"));
     label2_->setFont(ui::ProportionalGothicFont());
     label2_->setFrameStyle(QFrame::Box | QFrame::Plain);
     label2_->setLineWidth(1);
@@ -120,20 +127,32 @@ void Fm98List::CreateControls(QWidget* client) {
         combos_[i]->setObjectName(QStringLiteral("Combo%1").arg(i + 1));
         Put(combos_[i], kCombo[i]);
     }
+    // A screen reader names each selector by its caption: on Linux through
+    // the label relation that the buddy makes, elsewhere by the name.
+    for (int i = 0; i < 8; ++i) {
+        ui::ComboBox* combo = Combo(kLabelledCombo[i]);
+        label1_[i]->setBuddy(combo);
+        combo->setAccessibleName(label1_[i]->text());
+    }
 
     check1_ = new ui::CheckBox(QString::fromUtf8("以上"), client);
     check1_->setObjectName("Check1");
+    check1_->setAccessibleName(QString::fromUtf8("以上"));
     ui::PlaceTwipsGrowing(check1_, 570, 930, 825, 180);
 
     text1_ = new ui::TextBox(client);
     text1_->setObjectName("Text1");
+    text1_->setAccessibleName(QString::fromUtf8("集計結果"));
     text1_->setFont(ui::FixedGothicFont());
-    // Narrow margins so that a whole report line fits beside the scroll bar.
-    text1_->document()->setDocumentMargin(2);
+    // A one-pixel margin: a whole report line fits beside the scroll bar,
+    // and all seven lines fit the box's height with the Japanese fonts'
+    // 13-pixel lines as with the 12-pixel ones of the Windows font.
+    text1_->document()->setDocumentMargin(1);
     ui::PlaceTwips(text1_, 75, 1590, 6150, 1410);
 
     command1_ = new QPushButton(QString::fromUtf8("上記の条件で抽出／集計"), client);
     command1_->setObjectName("Command1");
+    command1_->setAccessibleName(command1_->text());
     command1_->setFont(ui::ProportionalGothicFont());
     // Enter presses the button that has the focus, as Space does.
     command1_->setAutoDefault(true);
@@ -200,8 +219,49 @@ void Fm98List::MenuEnd_Click() { close(); }
 void Fm98List::MenuFol_Click() { ShowFolderSettings(); }
 
 void Fm98List::ShowPatternDialog() {
-    Fm98Con dialog(state_, *this);
-    dialog.exec();
+    if (loading_) return;
+    auto dialog = std::make_unique<Fm98Con>(
+        state_, [this](const PatternSelections&, QWidget* over) { return OpenPattern(over); },
+        this);
+    const bool opened = dialog->exec() == QDialog::Accepted;
+    // The dialog is gone before the first report over the new data.
+    dialog.reset();
+    if (opened) RunTally();
+}
+
+bool Fm98List::OpenPattern(QWidget* messageParent) {
+    if (loading_) return false;
+    loading_ = true;
+    PatternLoad load = ui::LoadPatternInBackground(state_.DataFolder, state_.PatternFileMask,
+                                                   messageParent, progressDelay_);
+    loading_ = false;
+    switch (load.status) {
+        case LoadStatus::Loaded:
+            break;
+        case LoadStatus::Cancelled:
+            return false;
+        case LoadStatus::NotFound:
+        case LoadStatus::Failed:
+            ui::ShowMessage(messageParent, ui::FromUtf8(load.message));
+            return false;
+    }
+    CommitLoad(state_, std::move(load));
+    PrepareMainWindowAfterLoad(DescribeLoaded(state_));
+    return true;
+}
+
+void Fm98List::PrepareMainWindowAfterLoad(const LoadedView& view) {
+    text1_->SetText(QString());
+    label2_->setText(ui::FromUtf8(view.description));
+    for (std::size_t i = 0; i < combos_.size(); ++i) {
+        ui::ComboBox* combo = combos_[i];
+        combo->Clear();
+        for (const SelectorItem& item : view.selectors.at(i)) {
+            combo->AddItem(ui::FromUtf8(item.text));
+            combo->SetItemData(combo->NewIndex(), item.data);
+        }
+        combo->SetListIndex(0);
+    }
 }
 
 void Fm98List::ShowFolderSettings() { Fm98Dir::ShowFor(state_); }

@@ -4,14 +4,13 @@
 
 #include <QDir>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 
-#include "dialogs/fm98dir.h"
 #include "ui/dir_list.h"
 #include "ui/drive_list.h"
 #include "ui/folder_path.h"
+#include "ui/fonts.h"
 #include "ui/twips.h"
 
 namespace lomi {
@@ -26,11 +25,12 @@ constexpr int kClientHeight = 4080;
 
 }  // namespace
 
-Fm98Path::Fm98Path(Fm98Dir& settings, ui::DriveSource drives)
-    : QDialog(&settings, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                             Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      settings_(settings),
+Fm98Path::Fm98Path(const QString& startFolder, ui::DriveSource drives, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      startFolder_(startFolder),
       source_(std::move(drives)) {
+    ui::UseInterfaceFont();
     setObjectName("Fm98Path");
     setWindowTitle(QString::fromUtf8("ﾌｫﾙﾀﾞの選択"));
     setModal(true);
@@ -53,10 +53,13 @@ Fm98Path::Fm98Path(Fm98Dir& settings, ui::DriveSource drives)
 void Fm98Path::CreateControls() {
     drive1_ = new ui::DriveList(this);
     drive1_->setObjectName("Drive1");
+    drive1_->setAccessibleName(QString::fromUtf8("ﾄﾞﾗｲﾌﾞ"));
+    drive1_->setAccessibleDescription(QString::fromUtf8("ﾄﾞﾗｲﾌﾞ"));
     ui::PlaceTwips(drive1_, 90, 105, 3345, 300);
 
     dir1_ = new ui::DirList(this);
     dir1_->setObjectName("Dir1");
+    dir1_->setAccessibleName(QString::fromUtf8("ﾌｫﾙﾀﾞ"));
     dir1_->setToolTip(QString::fromUtf8("ダブルクリックで選択"));
     ui::PlaceTwips(dir1_, 90, 525, 3300, 3030);
 
@@ -86,7 +89,7 @@ void Fm98Path::Form_Load() {
     const int current = ui::DriveOfFolder(currentDirectory, drives_);
     drive1_->SetDrives(drives_,
                        current >= 0 ? drives_[static_cast<std::size_t>(current)].root : QString());
-    OpenStartFolder(settings_.Lbpat()->text());
+    OpenStartFolder(startFolder_);
     previousDrive_ = drive1_->Drive();
 }
 
@@ -118,7 +121,7 @@ void Fm98Path::Drive1_Change() {
 }
 
 void Fm98Path::Command1_Click() {
-    settings_.Lbpat()->setText(dir1_->Path());
+    emit FolderChosen(dir1_->Path());
     done(QDialog::Accepted);
 }
 

@@ -8,7 +8,9 @@
 #include <utility>
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QInputMethodEvent>
 #include <QLineEdit>
@@ -20,6 +22,25 @@
 #include "ui/combo_box.h"
 
 namespace lomi::test {
+
+// How long a test waits for a modal window before it fails.
+inline constexpr int kModalWaitMilliseconds = 10000;
+
+// Fails the running test with what, then closes every modal window, so that
+// whatever the test was blocked in (another modal window nobody answers)
+// returns and the test ends instead of waiting for ctest's timeout.
+inline void FailAndCloseModals(const char* what) {
+    QTest::qFail(what, __FILE__, __LINE__);
+    while (QWidget* modal = QApplication::activeModalWidget()) {
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+            dialog->done(QDialog::Rejected);
+        } else {
+            modal->close();
+        }
+        if (QApplication::activeModalWidget() == modal) modal->hide();
+        if (QApplication::activeModalWidget() == modal) break;
+    }
+}
 
 // Stops watching for a modal window when it goes, so that a watch whose
 // window never came cannot act on a later one.
@@ -40,7 +61,8 @@ private:
 // Runs action on the next modal window of kind Modal other than previous as
 // soon as it is shown, from the event loop that the modal window runs, while
 // the returned watch lives. Other modal windows meanwhile (a progress
-// dialog) are left alone. Gives up after ten seconds with a warning.
+// dialog) are left alone. When none has come within ten seconds the test
+// fails and every modal window is closed.
 template <class Modal>
 [[nodiscard]] ModalWatch WhenModal(std::function<void(Modal*)> action,
                                    QWidget* previous = nullptr) {
@@ -57,9 +79,9 @@ template <class Modal>
             act(modal);
             return;
         }
-        if (clock->elapsed() > 10000) {
-            qWarning("the expected modal window did not appear");
+        if (clock->elapsed() > kModalWaitMilliseconds) {
             *poll = nullptr;
+            FailAndCloseModals("the expected modal window did not appear");
             return;
         }
         QTimer::singleShot(10, [poll] {
@@ -117,6 +139,25 @@ inline void TypeInto(ui::ComboBox* combo, const QString& text) {
     QInputMethodEvent event;
     event.setCommitString(text);
     QApplication::sendEvent(combo->lineEdit(), &event);
+}
+
+// What the accessibility bus reads of a control: its name, and the name of
+// what labels it (empty when nothing does).
+inline QString AccessibleName(QObject* control) {
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(control);
+    return iface ? iface->text(QAccessible::Name) : QString();
+}
+
+inline QString AccessibleLabel(QObject* control) {
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(control);
+    if (!iface) return QString();
+    const auto labels = iface->relations(QAccessible::Label);
+    return labels.isEmpty() ? QString() : labels.first().first->text(QAccessible::Name);
+}
+
+inline QString AccessibleDescription(QObject* control) {
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(control);
+    return iface ? iface->text(QAccessible::Description) : QString();
 }
 
 inline void Click(QWidget* button) { QTest::mouseClick(button, Qt::LeftButton); }
