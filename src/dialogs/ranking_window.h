@@ -48,6 +48,8 @@ public:
     // 中止: the run stops before its next file.
     void Cancel();
     bool Running() const { return running_; }
+    // A stop was asked for and the run has not ended yet.
+    bool Stopping() const { return running_ && worker_.get_stop_token().stop_requested(); }
 
     // The table as shown (filtered and sorted) into a CSV file, UTF-8 with a
     // byte order mark. False, after a message, when it cannot be saved.
