@@ -90,6 +90,11 @@ void RankingFilter::SetMinimumRaces(std::int64_t races) {
     invalidateFilter();
 }
 
+QVariant RankingFilter::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Vertical && role == Qt::DisplayRole) return section + 1;
+    return QSortFilterProxyModel::headerData(section, orientation, role);
+}
+
 bool RankingFilter::filterAcceptsRow(int sourceRow, const QModelIndex&) const {
     const auto* model = qobject_cast<const RankingModel*>(sourceModel());
     return model == nullptr || HasEnoughRaces(model->Pattern(sourceRow), minimumRaces_);

@@ -57,6 +57,9 @@ public:
     void SetMinimumRaces(std::int64_t races);
     std::int64_t MinimumRaces() const { return minimumRaces_; }
 
+    // Rows are numbered as shown: the rank in the present order.
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
 
