@@ -208,7 +208,7 @@ void TallyPattern(const LoadedData& data, const RaceFilter& filter, const std::s
 // The run's shared state: the next pattern to take and the progress.
 class RankingRun {
 public:
-    RankingRun(const std::string& folder, const std::vector<PatternFiles>& patterns,
+    RankingRun(const std::string& folder, std::vector<PatternFiles>& patterns,
                const RankingOptions& options, const LoadProgress& progress, std::stop_token stop)
         : folder_(folder),
           patterns_(patterns),
@@ -250,7 +250,8 @@ public:
 
 private:
     // False when the run was stopped before the pattern was read whole.
-    bool RankOne(const PatternFiles& pattern, LoadedData& data, PatternRanking& out) {
+    bool RankOne(PatternFiles& pattern, LoadedData& data, PatternRanking& out) {
+        SortInReadingOrder(pattern.files);
         out.code = pattern.code;
         out.selections = pattern.selections;
         out.description = DescribeSelections(pattern.selections.con1, pattern.selections.con2,
@@ -279,7 +280,7 @@ private:
     }
 
     const std::string& folder_;
-    const std::vector<PatternFiles>& patterns_;
+    std::vector<PatternFiles>& patterns_;
     const RankingOptions& options_;
     const RaceFilter filter_;
     const LoadProgress& progress_;
@@ -294,17 +295,20 @@ private:
 
 }  // namespace
 
-std::optional<std::vector<PatternFiles>> ListAllPatternFiles(const std::string& folder) {
+namespace {
+
+// The files of every pattern, by code; each pattern's in reading order when
+// sorted, otherwise as the folder listed them.
+std::optional<std::vector<PatternFiles>> ListGrouped(const std::string& folder, bool sorted) {
     const auto names = ListPlainFiles(
         folder, [](std::string_view name) { return PatternOfName(name).has_value(); });
     if (!names) return std::nullopt;
     std::vector<std::vector<std::string>> byPattern(kPatternCount);
     for (const std::string& name : *names) byPattern[*PatternOfName(name)].push_back(name);
-    // By code, as the ranking lists them before it is sorted.
     std::vector<PatternFiles> patterns;
     for (std::size_t place = 0; place < kPatternCount; ++place) {
         if (byPattern[place].empty()) continue;
-        SortInReadingOrder(byPattern[place]);
+        if (sorted) SortInReadingOrder(byPattern[place]);
         const std::string& code = AllPatternNames().codes[place];
         patterns.push_back(
             PatternFiles{code, *ParsePatternCode(code), std::move(byPattern[place])});
@@ -314,10 +318,17 @@ std::optional<std::vector<PatternFiles>> ListAllPatternFiles(const std::string& 
     return patterns;
 }
 
+}  // namespace
+
+std::optional<std::vector<PatternFiles>> ListAllPatternFiles(const std::string& folder) {
+    return ListGrouped(folder, true);
+}
+
 RankingResult RankAllPatterns(const std::string& folder, const RankingOptions& options,
                               const LoadProgress& progress, std::stop_token stop) {
     RankingResult result;
-    const auto patterns = ListAllPatternFiles(folder);
+    // Each worker sorts its pattern's files, so the sorting is shared out too.
+    auto patterns = ListGrouped(folder, false);
     if (!patterns) {
         result.status = RankingStatus::Failed;
         result.message = "フォルダー「" + folder + "」の中を読めません。";
