@@ -233,10 +233,12 @@ public:
         }
     }
 
+    // Threads count files in any order; the caller sees the count only grow.
     void Report(std::size_t done) {
         if (!progress_) return;
         const std::lock_guard lock(progressMutex_);
-        progress_(done, total_);
+        reported_ = std::max(reported_, done);
+        progress_(reported_, total_);
     }
 
     // The patterns that were finished, in listing order.
@@ -291,6 +293,7 @@ private:
     std::atomic<std::size_t> next_{0};
     std::atomic<std::size_t> done_{0};
     std::mutex progressMutex_;
+    std::size_t reported_ = 0;  // under progressMutex_
 };
 
 }  // namespace
