@@ -246,6 +246,8 @@ TEST(RankAllPatterns, FolderProblemsAndUnreadableFiles) {
     test::WriteBytes(folder / "file", "x");
     EXPECT_EQ(RankAllPatterns((folder / "file").string(), {}).status, RankingStatus::Failed);
 
+#ifndef _WIN32
+    // Windows reads a file without rights all the same.
     WriteCorpus(folder.Path());
     const fs::path locked = folder / "P20010401T5PB.txt";
     test::WriteBytes(locked, "");
@@ -264,6 +266,7 @@ TEST(RankAllPatterns, FolderProblemsAndUnreadableFiles) {
     EXPECT_NE(outcome.find("T5PB:ファイル「" + locked.string() + "」を開けません"),
               std::string::npos)
         << outcome;
+#endif
 }
 
 TEST(SortByRecovery, HighestFirstTiesByCodeFailuresLast) {

@@ -179,6 +179,7 @@ TEST(RankingCommand, FoldersWithoutPatternsAndUsage) {
     }
 }
 
+#ifdef __linux__
 // A link to the process's own memory lists as a plain file and fails to read.
 TEST_F(RankingFolder, UnreadablePatternIsNamedAndTheOthersRanked) {
     fs::create_symlink("/proc/self/mem", data_ / "P_mem_Z3WN.txt");
@@ -187,6 +188,7 @@ TEST_F(RankingFolder, UnreadablePatternIsNamedAndTheOthersRanked) {
     EXPECT_NE(run.err.find("Z3WN: ファイル「"), std::string::npos) << run.err;
     EXPECT_EQ(Json::parse(run.out)["patterns"].size(), kPatterns.size() - 1);
 }
+#endif
 
 TEST(RankingCommand, BundledSamples) {
     const ReportRun run = RunReport({"--folder", LOMI_SAMPLES_DIR, "--all-patterns"});
