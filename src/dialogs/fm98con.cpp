@@ -168,6 +168,7 @@ void Fm98Con::Command3_Click() {
     } else {
         ranking_ = rankingOpener_(this);
         if (!ranking_) return;
+        connect(ranking_, &RankingWindow::started, this, &Fm98Con::UpdateCommand4);
         connect(ranking_, &RankingWindow::finished, this, &Fm98Con::UpdateCommand4);
         connect(ranking_, &QObject::destroyed, this, &Fm98Con::UpdateCommand4);
     }

@@ -180,6 +180,7 @@ void RankingWindow::Start() {
             Qt::QueuedConnection);
     });
     timer_->start();
+    emit started();
 }
 
 void RankingWindow::Cancel() {

@@ -62,7 +62,8 @@ public:
 signals:
     // A row was double-clicked: open this pattern as the pattern dialog's OK does.
     void patternChosen(lomi::PatternSelections selections);
-    // A run ended, finished or stopped.
+    // A run began; a run ended, finished or stopped.
+    void started();
     void finished();
 
 private:
