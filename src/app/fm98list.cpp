@@ -15,6 +15,7 @@
 #include "app/resources.h"
 #include "dialogs/fm98con.h"
 #include "dialogs/fm98dir.h"
+#include "dialogs/ranking_window.h"
 #include "settings/settings.h"
 #include "ui/check_box.h"
 #include "ui/combo_box.h"
@@ -221,12 +222,43 @@ void Fm98List::MenuFol_Click() { ShowFolderSettings(); }
 void Fm98List::ShowPatternDialog() {
     if (loading_) return;
     auto dialog = std::make_unique<Fm98Con>(
-        state_, [this](const PatternSelections&, QWidget* over) { return OpenPattern(over); },
-        this);
+        state_, [this](const PatternSelections&, QWidget* over) { return OpenPattern(over); }, this,
+        [this](QWidget* over) { return OpenRankingWindow(over); });
+    patternDialog_ = dialog.get();
     const bool opened = dialog->exec() == QDialog::Accepted;
+    // A ranking window opened from the dialog outlives it, over this window.
+    if (ranking_ && ranking_->parentWidget() == dialog.get()) {
+        const QRect place = ranking_->geometry();
+        ranking_->setParent(this, Qt::Window);
+        ranking_->setGeometry(place);
+        ranking_->show();
+    }
     // The dialog is gone before the first report over the new data.
     dialog.reset();
     if (opened) RunTally();
+}
+
+RankingWindow* Fm98List::Ranking() const { return ranking_; }
+
+RankingWindow* Fm98List::OpenRankingWindow(QWidget* parent) {
+    if (ranking_) ranking_->close();
+    ranking_ = new RankingWindow(state_.DataFolder, CurrentConditions(), CurrentConditionsText(),
+                                 parent != nullptr ? parent : this);
+    ranking_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(ranking_, &RankingWindow::patternChosen, this, &Fm98List::OpenChosenPattern);
+    ranking_->show();
+    return ranking_;
+}
+
+void Fm98List::OpenChosenPattern(const PatternSelections& selections) {
+    if (loading_) return;
+    // While the pattern dialog is open the choice goes through its OK.
+    if (patternDialog_) {
+        patternDialog_->ChoosePattern(selections);
+        return;
+    }
+    SelectPattern(state_, selections);
+    if (OpenPattern(ranking_ ? static_cast<QWidget*>(ranking_) : this)) RunTally();
 }
 
 bool Fm98List::OpenPattern(QWidget* messageParent) {

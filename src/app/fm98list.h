@@ -4,6 +4,7 @@
 #include <string>
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include "analysis/pattern_analysis.h"
 #include "data/program_state.h"
@@ -22,6 +23,9 @@ class TextBox;
 }  // namespace lomi::ui
 
 namespace lomi {
+
+class Fm98Con;
+class RankingWindow;
 
 // The main window: eight race-condition selectors, the "以上" box, the
 // pattern description, the report box and the tally button. It shows the
@@ -58,6 +62,19 @@ public:
     // How long a load runs before its progress window shows.
     void SetProgressDelay(int milliseconds) { progressDelay_ = milliseconds; }
 
+    // The conditions the selectors and the "以上" box give now (no
+    // restriction where a selector has no choice, as before any load), and
+    // the same as the selectors show them.
+    RaceConditions CurrentConditions() const;
+    QString CurrentConditionsText() const;
+
+    // 全パターン: the ranking of every pattern of the data folder under the
+    // current conditions, in a window over parent. A pattern chosen there
+    // opens as the pattern dialog's OK opens it.
+    RankingWindow* OpenRankingWindow(QWidget* parent);
+    RankingWindow* Ranking() const;
+    void OpenChosenPattern(const PatternSelections& selections);
+
     // Empties the report, describes the pattern in Label2 and refills the
     // eight selectors, each headed by "全抽出" and left on it.
     void PrepareMainWindowAfterLoad(const LoadedView& view);
@@ -87,6 +104,8 @@ private:
     bool unloaded_ = false;
     bool loading_ = false;
     int progressDelay_ = ui::kProgressDelayMilliseconds;
+    QPointer<Fm98Con> patternDialog_;  // while it is open
+    QPointer<RankingWindow> ranking_;
 
     std::array<ui::ComboBox*, 8> combos_{};
     std::array<QLabel*, 8> label1_{};

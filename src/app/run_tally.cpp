@@ -1,6 +1,7 @@
 // Fm98List::RunTally: the tally behind the main window's button and the end
 // of a pattern load.
 #include <QLabel>
+#include <QStringList>
 
 #include "analysis/pattern_analysis.h"
 #include "app/fm98list.h"
@@ -33,18 +34,34 @@ void Fm98List::RunTally() {
         }
     }
 
-    RaceConditions conditions;
-    conditions.venue = ChosenData(*Combo(1));
-    conditions.race = ChosenData(*Combo(2));
-    conditions.runners = ChosenData(*Combo(3));
-    conditions.age = ChosenData(*Combo(4));
-    conditions.raceClass = ChosenData(*Combo(5));
-    conditions.surface = ChosenData(*Combo(6));
-    conditions.distance = ChosenData(*Combo(7));
-    conditions.date = ui::ToUtf8(Combo(8)->List(Combo(8)->ListIndex()));
-    conditions.runnersOrMore = static_cast<std::int16_t>(check1_->Value());
+    text1_->SetText(ui::FromUtf8(TallyLoaded(state_, CurrentConditions()).report));
+}
 
-    text1_->SetText(ui::FromUtf8(TallyLoaded(state_, conditions).report));
+RaceConditions Fm98List::CurrentConditions() const {
+    RaceConditions conditions;
+    std::int32_t* codes[] = {&conditions.venue,   &conditions.race,      &conditions.runners,
+                             &conditions.age,     &conditions.raceClass, &conditions.surface,
+                             &conditions.distance};
+    for (int i = 0; i < 7; ++i) {
+        if (Combo(i + 1)->ListIndex() >= 0) *codes[i] = ChosenData(*Combo(i + 1));
+    }
+    if (Combo(8)->ListIndex() >= 0)
+        conditions.date = ui::ToUtf8(Combo(8)->List(Combo(8)->ListIndex()));
+    conditions.runnersOrMore = static_cast<std::int16_t>(check1_->Value());
+    return conditions;
+}
+
+QString Fm98List::CurrentConditionsText() const {
+    QStringList chosen;
+    for (std::size_t i = 0; i < combos_.size(); ++i) {
+        const ui::ComboBox* combo = combos_[i];
+        if (combo->ListIndex() <= 0) continue;  // 全抽出, or nothing loaded
+        QString text =
+            label1_[i]->text() + QString::fromUtf8(" ") + combo->List(combo->ListIndex());
+        if (i == 2 && check1_->Value() == 1) text += QString::fromUtf8(" 以上");
+        chosen << text;
+    }
+    return chosen.isEmpty() ? QString::fromUtf8("全抽出") : chosen.join(QString::fromUtf8("、"));
 }
 
 }  // namespace lomi

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "analysis/pattern_analysis.h"
+#include "cli/ranking_command.h"
 #include "cli/report_json.h"
 #include "cli/report_options.h"
 #include "data/folder_listing.h"
@@ -64,6 +65,7 @@ int RunReportCommand(int argc, const char* const argv[], std::ostream& rawOut,
     }
 
     if (options.folder) state.DataFolder = *options.folder;
+    if (options.allPatterns) return RunRankingCommand(state.DataFolder, options, out, err);
     const PatternSelections selections =
         options.pattern.value_or(PatternSelections{state.Con1, state.Con2, state.Con3, state.Con4});
     if (!SelectPattern(state, selections)) {

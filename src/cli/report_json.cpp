@@ -96,6 +96,18 @@ std::string ReportJson(const ProgramState& state, const std::string& description
     return Dump(json);
 }
 
+Json ConditionsJson(const RaceConditions& c) {
+    const auto date = [](const std::string& yyyymmdd) {
+        return yyyymmdd.empty() ? Json() : Json(DateText(yyyymmdd));
+    };
+    return Json{{"venue", c.venue},      {"race", c.race},
+                {"runners", c.runners},  {"orMore", c.runnersOrMore == 1},
+                {"age", c.age},          {"class", c.raceClass},
+                {"surface", c.surface},  {"distance", c.distance},
+                {"date", c.date},        {"from", date(c.firstDate)},
+                {"to", date(c.lastDate)}};
+}
+
 std::string MessageJson(const std::string& message) { return Dump(Json{{"message", message}}); }
 
 }  // namespace lomi

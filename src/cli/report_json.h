@@ -8,6 +8,7 @@
 #include "analysis/pattern_analysis.h"
 #include "data/program_state.h"
 #include "tally/figures.h"
+#include "tally/race_conditions.h"
 
 namespace lomi {
 
@@ -27,6 +28,10 @@ nlohmann::ordered_json TallyJson(const TallyAccumulators& tally);
 // "averageDividend", "hits"}, "place": …, "quinella": …, "wide": …};
 // percentages as numbers with two decimals.
 nlohmann::ordered_json BetsJson(const TallyFigures& figures);
+
+// The race conditions as given: the seven codes, orMore, date, and the
+// period's from and to (YYYY-MM-DD, null when open).
+nlohmann::ordered_json ConditionsJson(const RaceConditions& conditions);
 
 // {"message": message}, for a run that ends before any data is loaded.
 std::string MessageJson(const std::string& message);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/console_encoding.h"
+#include "tally/bet_type.h"
 #include "tally/pattern_names.h"
 #include "tally/race_filter.h"
 
@@ -16,8 +17,15 @@ struct ReportOptions {
     std::optional<PatternSelections> pattern;  // --pattern, else CON1..CON4
     RaceConditions conditions;                 // 0 / "全抽出" when not given
     bool json = false;
+    bool csv = false;  // tables as CSV
     bool showSettings = false;
     OutputEncoding encoding = OutputEncoding::Utf8;  // --encoding
+
+    // --all-patterns: every pattern of the folder ranked.
+    bool allPatterns = false;
+    std::string splitDate;  // --split, YYYYMMDD; empty for none
+    BetType bet = BetType::Win;
+    std::int64_t minRaces = 0;
 };
 
 // Either options to run with, or the exit code of a run that ends here:

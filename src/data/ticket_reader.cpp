@@ -28,16 +28,19 @@ std::optional<std::vector<std::string>> ListPatternFiles(const std::string& fold
                                                          const std::string& mask) {
     auto names =
         ListPlainFiles(folder, [&](std::string_view name) { return MatchesFileMask(name, mask); });
-    if (!names) return names;
+    if (names) SortInReadingOrder(*names);
+    return names;
+}
+
+void SortInReadingOrder(std::vector<std::string>& names) {
     // The directory's own order is arbitrary on Linux; the race date carries
     // over from file to file, so the order must be fixed.
     std::vector<std::pair<std::string, std::string>> keyed;
-    keyed.reserve(names->size());
-    for (std::string& name : *names) keyed.emplace_back(FileOrderKey(name), std::move(name));
+    keyed.reserve(names.size());
+    for (std::string& name : names) keyed.emplace_back(FileOrderKey(name), std::move(name));
     std::sort(keyed.begin(), keyed.end());
-    names->clear();
-    for (auto& entry : keyed) names->push_back(std::move(entry.second));
-    return names;
+    names.clear();
+    for (auto& entry : keyed) names.push_back(std::move(entry.second));
 }
 
 std::string JoinFolderAndName(const std::string& folder, const std::string& name) {
@@ -75,11 +78,24 @@ LoadResult ReadPatternFiles(const std::string& folder, const std::string& mask, 
             return Failure(current, "フォルダー「" + current + "」に「" + mask +
                                         "」に合うファイルがありません。");
         }
+        return ReadListedFiles(folder, *names, out, progress, stop);
+    } catch (const std::bad_alloc&) {
+        return Failure(current, "「" + current + "」の読み込み中にメモリが足りなくなりました。");
+    } catch (const std::exception& error) {
+        return Failure(current, "「" + current + "」を読み込めません（" + error.what() + "）。");
+    }
+}
+
+LoadResult ReadListedFiles(const std::string& folder, const std::vector<std::string>& names,
+                           LoadedData& out, const LoadProgress& progress, std::stop_token stop) {
+    std::string current = folder;
+    try {
+        out = LoadedData();
         TicketReaderState reader;
         std::string bytes;
         std::string reason;
-        if (progress) progress(0, names->size());
-        for (const std::string& name : *names) {
+        if (progress) progress(0, names.size());
+        for (const std::string& name : names) {
             if (stop.stop_requested()) return LoadResult{false, true, current, {}};
             current = JoinFolderAndName(folder, name);
             bool opened = false;
@@ -93,7 +109,7 @@ LoadResult ReadPatternFiles(const std::string& folder, const std::string& mask, 
                 return Failure(current, "ファイル「" + current + "」で読み込みを中止しました（" +
                                             reason + "）。");
             }
-            if (progress) progress(out.Files.size(), names->size());
+            if (progress) progress(out.Files.size(), names.size());
         }
         SortConditionLists(out);
         out.Records.ShrinkToFit();

@@ -21,6 +21,9 @@ namespace lomi {
 std::optional<std::vector<std::string>> ListPatternFiles(const std::string& folder,
                                                          const std::string& mask);
 
+// Sorts file names into the order a load reads them: by upper-cased name.
+void SortInReadingOrder(std::vector<std::string>& names);
+
 // folder, the platform separator, name. No second separator is added after
 // a folder that already ends in one (a root folder such as / or C:\).
 std::string JoinFolderAndName(const std::string& folder, const std::string& name);
@@ -50,6 +53,12 @@ struct LoadResult {
 using LoadProgress = std::function<void(std::size_t done, std::size_t total)>;
 LoadResult ReadPatternFiles(const std::string& folder, const std::string& mask, LoadedData& out,
                             const LoadProgress& progress = {}, std::stop_token stop = {});
+
+// ReadPatternFiles once the files are known: names (of files in folder, in
+// reading order) read into out, with the same results, progress and stop.
+LoadResult ReadListedFiles(const std::string& folder, const std::vector<std::string>& names,
+                           LoadedData& out, const LoadProgress& progress = {},
+                           std::stop_token stop = {});
 
 // ReadPatternFiles of state.DataFolder and state.PatternFileMask into a new
 // LoadedData, swapped into state only when all of it was read: on failure

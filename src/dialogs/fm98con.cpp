@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "analysis/pattern_analysis.h"
+#include "dialogs/ranking_window.h"
 #include "ui/combo_box.h"
 #include "ui/fonts.h"
 #include "ui/message_box.h"
@@ -38,17 +39,20 @@ std::int16_t ChosenSelection(const ui::ComboBox& combo) {
 
 }  // namespace
 
-Fm98Con::Fm98Con(ProgramState& state, PatternOpener opener, QWidget* parent)
+Fm98Con::Fm98Con(ProgramState& state, PatternOpener opener, QWidget* parent,
+                 RankingOpener rankingOpener)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       state_(state),
-      opener_(std::move(opener)) {
+      opener_(std::move(opener)),
+      rankingOpener_(std::move(rankingOpener)) {
     ui::UseInterfaceFont();
     setObjectName("Fm98Con");
     setWindowTitle(QString::fromUtf8("ﾌｧｲﾙを開く"));
     setModal(true);
     CreateControls();
-    setFixedSize(ui::TwipsSize(3360, 2430));
+    // Taller than the form's 2430 by the row of 全パターン and 中止.
+    setFixedSize(ui::TwipsSize(3360, 2925));
     Form_Load();
 }
 
@@ -83,12 +87,27 @@ void Fm98Con::CreateControls() {
     ui::PlaceTwips(command2_, 1710, 1995, 1500, 360);
     connect(command2_, &QPushButton::clicked, this, &Fm98Con::Command2_Click);
 
+    command3_ = new QPushButton(QString::fromUtf8("全パターン"), this);
+    command3_->setObjectName("Command3");
+    ui::PlaceTwips(command3_, 180, 2490, 1500, 360);
+    connect(command3_, &QPushButton::clicked, this, &Fm98Con::Command3_Click);
+    command3_->setEnabled(static_cast<bool>(rankingOpener_));
+
+    command4_ = new QPushButton(QString::fromUtf8("中止"), this);
+    command4_->setObjectName("Command4");
+    ui::PlaceTwips(command4_, 1695, 2490, 1500, 360);
+    connect(command4_, &QPushButton::clicked, this, &Fm98Con::Command4_Click);
+    command4_->setEnabled(false);
+
     // No default button: Enter presses the button that has the focus, and
     // the focus starts on ｷｬﾝｾﾙ.
-    command1_->setDefault(false);
-    command2_->setDefault(false);
+    for (QPushButton* button : {command1_, command2_, command3_, command4_}) {
+        button->setDefault(false);
+    }
     setTabOrder(command2_, command1_);
-    setTabOrder(command1_, combos_[0]);
+    setTabOrder(command1_, command3_);
+    setTabOrder(command3_, command4_);
+    setTabOrder(command4_, combos_[0]);
     setTabOrder(combos_[0], combos_[1]);
     setTabOrder(combos_[1], combos_[2]);
     setTabOrder(combos_[2], combos_[3]);
@@ -137,5 +156,41 @@ void Fm98Con::Command2_Click() {
 }
 
 void Fm98Con::reject() { Command2_Click(); }
+
+RankingWindow* Fm98Con::Ranking() const { return ranking_; }
+
+void Fm98Con::Command3_Click() {
+    if (opening_ || !rankingOpener_) return;
+    if (ranking_) {
+        ranking_->raise();
+        ranking_->activateWindow();
+        if (!ranking_->Running()) ranking_->Start();
+    } else {
+        ranking_ = rankingOpener_(this);
+        if (!ranking_) return;
+        connect(ranking_, &RankingWindow::started, this, &Fm98Con::UpdateCommand4);
+        connect(ranking_, &RankingWindow::finished, this, &Fm98Con::UpdateCommand4);
+        connect(ranking_, &QObject::destroyed, this, &Fm98Con::UpdateCommand4);
+    }
+    UpdateCommand4();
+}
+
+void Fm98Con::Command4_Click() {
+    if (ranking_) ranking_->Cancel();
+    UpdateCommand4();
+}
+
+void Fm98Con::UpdateCommand4() {
+    command4_->setEnabled(ranking_ && ranking_->Running() && !ranking_->Stopping());
+}
+
+void Fm98Con::ChoosePattern(const PatternSelections& selections) {
+    if (opening_) return;
+    SelectPosition(combos_[0], selections.con1);
+    SelectPosition(combos_[1], selections.con2);
+    SelectPosition(combos_[2], selections.con3);
+    SelectPosition(combos_[3], selections.con4);
+    Command1_Click();
+}
 
 }  // namespace lomi

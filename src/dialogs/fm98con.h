@@ -3,6 +3,7 @@
 #include <functional>
 
 #include <QDialog>
+#include <QPointer>
 
 #include "data/program_state.h"
 #include "tally/pattern_names.h"
@@ -11,6 +12,8 @@ class QGroupBox;
 class QPushButton;
 
 namespace lomi {
+
+class RankingWindow;
 
 namespace ui {
 class ComboBox;
@@ -21,7 +24,8 @@ class ComboBox;
 // the file mask, and hands the choice to the opener, which loads the
 // pattern and prepares the main window; when that succeeds the dialog
 // closes with Accepted, otherwise it stays open. ｷｬﾝｾﾙ, Esc and the close box
-// change nothing.
+// change nothing. 全パターン opens the ranking of every pattern, 中止 stops
+// its run; a pattern chosen there opens as OK opens it.
 class Fm98Con : public QDialog {
     Q_OBJECT
 
@@ -31,7 +35,12 @@ public:
     // the main window. Returns whether the pattern opened.
     using PatternOpener = std::function<bool(const PatternSelections& chosen, QWidget* dialog)>;
 
-    Fm98Con(ProgramState& state, PatternOpener opener, QWidget* parent = nullptr);
+    // Opens the ranking window over dialog (so it takes input while the
+    // dialog is modal); nothing when it cannot.
+    using RankingOpener = std::function<RankingWindow*(QWidget* dialog)>;
+
+    Fm98Con(ProgramState& state, PatternOpener opener, QWidget* parent = nullptr,
+            RankingOpener rankingOpener = {});
 
     // Combo1 … Combo4 by their number.
     ui::ComboBox* Combo(int number) const;
@@ -42,6 +51,13 @@ public:
 
     void Command1_Click();  // OK
     void Command2_Click();  // ｷｬﾝｾﾙ
+    void Command3_Click();  // 全パターン
+    void Command4_Click();  // 中止
+
+    // Puts the selections into Combo1..Combo4 and presses OK.
+    void ChoosePattern(const PatternSelections& selections);
+    // The ranking window 全パターン opened, while it is open.
+    RankingWindow* Ranking() const;
 
     // Esc and the close box press ｷｬﾝｾﾙ.
     void reject() override;
@@ -49,9 +65,12 @@ public:
 private:
     void CreateControls();
     void Form_Load();
+    void UpdateCommand4();
 
     ProgramState& state_;
     PatternOpener opener_;
+    RankingOpener rankingOpener_;
+    QPointer<RankingWindow> ranking_;
     PatternSelections chosen_{};
     bool opening_ = false;
     QGroupBox* frame1_ = nullptr;
@@ -59,6 +78,8 @@ private:
     ui::ComboBox* combos_[4] = {};
     QPushButton* command1_ = nullptr;
     QPushButton* command2_ = nullptr;
+    QPushButton* command3_ = nullptr;
+    QPushButton* command4_ = nullptr;
 };
 
 }  // namespace lomi

@@ -5,6 +5,7 @@
 #include <iostream>
 #include <sstream>
 #include <stdexcept>
+#include <string_view>
 
 #include "corpus_writer.h"
 
@@ -56,12 +57,30 @@ Corpus MillionRecords(const std::string& work) {
     return corpus;
 }
 
-void EnsureCorpus(const Corpus& corpus) {
+Corpus AllPatterns(const std::string& work) {
+    Corpus corpus;
+    corpus.name = "all-patterns-10";
+    for (const char axis : std::string_view("TFRZWPQ")) {
+        for (const char rank : std::string_view("12345")) {
+            for (const char partner : std::string_view("TFRZWPQ")) {
+                for (const char style : std::string_view("NB")) {
+                    corpus.patterns.push_back({axis, rank, partner, style});
+                }
+            }
+        }
+    }
+    corpus.years = 10;
+    corpus.folder = (fs::u8path(work) / corpus.name).string();
+    corpus.mask = "P*.txt";
+    return corpus;
+}
+
+bool EnsureCorpus(const Corpus& corpus) {
     const fs::path folder = fs::u8path(corpus.folder);
     const std::string wanted = Description(corpus);
     if (fs::exists(folder)) {
         const bool stamped = fs::exists(folder / kStamp);
-        if (stamped && ReadStamp(folder) == wanted) return;
+        if (stamped && ReadStamp(folder) == wanted) return false;
         if (!stamped && !fs::is_empty(folder)) {
             throw std::runtime_error(corpus.folder +
                                      " holds files this benchmark did not write; "
@@ -77,6 +96,7 @@ void EnsureCorpus(const Corpus& corpus) {
                              samples::LastDayOfYears(first, corpus.years), kSeed, 0);
     std::ofstream(folder / kStamp) << wanted << "\n";
     std::cerr << " " << size.files << " files\n";
+    return true;
 }
 
 }  // namespace lomi::bench

@@ -9,6 +9,11 @@ namespace lomi::bench {
 // does not tell. Platform files: machine_info_posix.cpp, machine_info_win.cpp.
 std::optional<std::size_t> ResidentBytes();
 
+// The highest resident memory of this process since it started or since
+// the last ResetPeakResident (where the platform allows a reset), in bytes.
+std::optional<std::size_t> PeakResidentBytes();
+void ResetPeakResident();
+
 // The one-minute load average of the machine, or nothing when unknown: the
 // figures of a busy machine are read with it in mind.
 std::optional<double> LoadAverage();

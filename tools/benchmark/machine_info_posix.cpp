@@ -20,6 +20,29 @@ std::optional<std::size_t> ResidentBytes() {
     return static_cast<std::size_t>(resident) * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
 }
 
+std::optional<std::size_t> PeakResidentBytes() {
+    // Linux: VmHWM of status, in kB.
+    std::FILE* file = std::fopen("/proc/self/status", "r");
+    if (file == nullptr) return std::nullopt;
+    char line[256];
+    std::optional<std::size_t> peak;
+    while (std::fgets(line, sizeof line, file) != nullptr) {
+        unsigned long kb = 0;
+        if (std::sscanf(line, "VmHWM: %lu kB", &kb) == 1)
+            peak = static_cast<std::size_t>(kb) * 1024;
+    }
+    std::fclose(file);
+    return peak;
+}
+
+void ResetPeakResident() {
+    // Linux: 5 in clear_refs sets the peak back to the present resident size.
+    if (std::FILE* file = std::fopen("/proc/self/clear_refs", "w")) {
+        std::fputs("5", file);
+        std::fclose(file);
+    }
+}
+
 std::optional<double> LoadAverage() {
     double load[1] = {};
     if (getloadavg(load, 1) != 1) return std::nullopt;

@@ -11,6 +11,15 @@ std::optional<std::size_t> ResidentBytes() {
     return static_cast<std::size_t>(counters.WorkingSetSize);
 }
 
+std::optional<std::size_t> PeakResidentBytes() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return std::nullopt;
+    return static_cast<std::size_t>(counters.PeakWorkingSetSize);
+}
+
+// Windows keeps the peak for the life of the process.
+void ResetPeakResident() {}
+
 std::optional<double> LoadAverage() { return std::nullopt; }
 
 double ProcessorMilliseconds() {

@@ -47,10 +47,9 @@ std::string PadBytes(const std::string& text, std::size_t width, bool right) {
     return right ? fill + text : text + fill;
 }
 
+// Two digits with a leading zero; values here are 0 to 99.
 std::string TwoDigits(int value) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%02d", value);
-    return text;
+    return {static_cast<char>('0' + value / 10 % 10), static_cast<char>('0' + value % 10)};
 }
 
 // The conditions of one race, the same for every pattern.
@@ -196,9 +195,22 @@ std::vector<int> DayVenues(std::uint64_t seed, const RaceDay& day, int venues) {
 }
 
 void AppendLine(std::string& bytes, const std::string& line) {
-    bool representable = true;
-    bytes += EncodeCp932(line, &representable);
-    if (!representable) throw std::logic_error("not code page 932: " + line);
+    // ASCII is its own code page 932 encoding; only the rest (venue names,
+    // the header's words) goes through the encoder. A large corpus has
+    // millions of lines.
+    std::size_t start = 0;
+    while (start < line.size()) {
+        std::size_t end = start;
+        while (end < line.size() && static_cast<unsigned char>(line[end]) < 0x80) ++end;
+        bytes.append(line, start, end - start);
+        if (end == line.size()) break;
+        std::size_t next = end;
+        while (next < line.size() && static_cast<unsigned char>(line[next]) >= 0x80) ++next;
+        bool representable = true;
+        bytes += EncodeCp932(std::string_view(line).substr(end, next - end), &representable);
+        if (!representable) throw std::logic_error("not code page 932: " + line);
+        start = next;
+    }
     bytes += "\r\n";
 }
 

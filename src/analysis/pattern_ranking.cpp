@@ -1,0 +1,375 @@
+#include "analysis/pattern_ranking.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <mutex>
+#include <string_view>
+#include <thread>
+#include <utility>
+
+#include "analysis/pattern_analysis.h"
+#include "data/file_mask.h"
+#include "data/folder_listing.h"
+#include "data/record_layout.h"
+#include "tally/race_filter.h"
+#include "tally/utf8_chars.h"
+
+namespace lomi {
+namespace {
+
+// "P" + code + ".txt": the shortest name a pattern's mask takes.
+constexpr std::size_t kShortestName = 9;
+constexpr std::size_t kCodeChars = 4;
+constexpr std::string_view kExtension = ".txt";
+// Two-sided 95% point of the normal distribution.
+constexpr double kNormal95 = 1.959963984540054;
+
+// The masks and codes of all patterns, built once; a pattern's place is
+// its selections counted in selector order.
+constexpr std::size_t kPatternCount = 7 * 5 * 7 * 2;
+struct PatternNames {
+    std::array<std::string, kPatternCount> masks;
+    std::array<std::string, kPatternCount> codes;
+};
+
+std::size_t PlaceOf(const PatternSelections& s) {
+    return ((static_cast<std::size_t>(s.con1 - 1) * 5 + (s.con2 - 1)) * 7 + (s.con3 - 1)) * 2 +
+           (s.con4 - 1);
+}
+
+const PatternNames& AllPatternNames() {
+    static const PatternNames names = [] {
+        PatternNames n;
+        for (std::int16_t a = 1; a <= 7; ++a) {
+            for (std::int16_t r = 1; r <= 5; ++r) {
+                for (std::int16_t b = 1; b <= 7; ++b) {
+                    for (std::int16_t s = 1; s <= 2; ++s) {
+                        const std::size_t place = PlaceOf({a, r, b, s});
+                        n.masks[place] = BuildPatternFileMask(a, r, b, s).value_or("");
+                        n.codes[place] = PatternCode(a, r, b, s).value_or("");
+                    }
+                }
+            }
+        }
+        return n;
+    }();
+    return names;
+}
+
+// The place of the pattern whose mask the name fits, if any.
+std::optional<std::size_t> PatternOfName(std::string_view name) {
+    if (name.size() < kShortestName) return std::nullopt;
+    const auto selections =
+        ParsePatternCode(name.substr(name.size() - kExtension.size() - kCodeChars, kCodeChars));
+    if (!selections) return std::nullopt;
+    const std::size_t place = PlaceOf(*selections);
+    if (!MatchesFileMask(name, AllPatternNames().masks[place])) return std::nullopt;
+    return place;
+}
+
+// A record's date characters (31-38), as the race filter reads them.
+std::string_view RecordDate(std::string_view text, bool plain) {
+    if (plain) return text.substr(record::kDate.start, record::kDate.width);
+    return CharSlice(text, record::kDate.start + 1, record::kDate.width);
+}
+
+// Ordinal order of date texts, eight-byte dates (nearly all) in one step.
+bool DateLess(std::string_view a, std::string_view b) {
+    if (a.size() == 8 && b.size() == 8)
+        return LoadOrderedWord(a.data()) < LoadOrderedWord(b.data());
+    return a < b;
+}
+
+// One bet type's running sums over the races of a part: those of the
+// interval, and the cumulative profit with its peak and deepest fall.
+struct BetStream {
+    double payout = 0, squaredPayout = 0, payoutTimesStake = 0, squaredStake = 0;
+    double profit = 0, peak = 0, deepest = 0;
+
+    void Add(double paid, double stake) {
+        payout += paid;
+        squaredPayout += paid * paid;
+        payoutTimesStake += paid * stake;
+        squaredStake += stake * stake;
+        Fall(paid - stake);
+    }
+    void Fall(double change) {
+        profit += change;
+        peak = std::max(peak, profit);
+        deepest = std::max(deepest, peak - profit);
+    }
+};
+
+// The counted races of one part as they stream past.
+struct PartStream {
+    std::int64_t records = 0;
+    TallyAccumulators tally;
+    std::array<BetStream, 4> bets;
+    std::string_view lastDate;
+    bool ordered = true;  // dates never went back, so the drawdown holds
+};
+
+// What a counted race paid and cost per bet type, in yen.
+void RaceMoney(const RaceOutcome& race, std::array<double, 4>& paid, std::array<double, 4>& cost) {
+    for (std::size_t k = 0; k < 4; ++k) {
+        const PayoutValue value = race.Payout(k);
+        paid[k] = value.whole ? static_cast<double>(value.units) * 10 : value.value * 10;
+        cost[k] = k < 2 ? 100.0 : 100.0 * race.slotCount;
+    }
+}
+
+// The ratio estimator's interval: R = Σpayout / Σstake, its standard error
+// from the deviations d_i = payout_i - R·stake_i, whose squares sum to
+// Σp² - 2RΣps + R²Σs².
+void SetInterval(const BetStream& sums, std::int64_t races, double payout, double stake,
+                 BetSpread& spread) {
+    if (races < 2 || stake <= 0) return;
+    const double n = static_cast<double>(races);
+    const double ratio = payout / stake;
+    const double squares = std::max(0.0, sums.squaredPayout - 2 * ratio * sums.payoutTimesStake +
+                                             ratio * ratio * sums.squaredStake);
+    const double error = std::sqrt(squares * n / (n - 1)) / stake;
+    spread.recoveryLow = std::max(0.0, ratio - kNormal95 * error) * 100;
+    spread.recoveryHigh = (ratio + kNormal95 * error) * 100;
+}
+
+void FinishPart(const PartStream& stream, RankedPart& part) {
+    part.recordCount = stream.records;
+    part.tally = stream.tally;
+    part.figures = ComputeFigures(stream.records, stream.tally);
+    for (const BetType bet : kBetTypes) {
+        const std::size_t k = Index(bet);
+        const BetFigures& f = part.figures.Bet(bet);
+        SetInterval(stream.bets[k], stream.tally.ExtractedRaces, static_cast<double>(f.payout),
+                    static_cast<double>(f.stake), part.spreads[k]);
+        part.spreads[k].maxDrawdown = std::llround(stream.bets[k].deepest);
+    }
+}
+
+// The drawdowns again, for a part whose races came out of date order: its
+// races sorted by date, those of one day kept in reading order.
+void RedoDrawdowns(const LoadedData& data, const RaceFilter& filter, const std::string& split,
+                   bool later, PartStream& stream) {
+    struct Race {
+        std::string_view date;
+        std::array<double, 4> paid, cost;
+    };
+    std::vector<Race> races;
+    data.Records.ForEach([&](std::string_view text, bool plain) {
+        RaceOutcome race;
+        if (!filter.Evaluate(text, plain, race)) return;
+        if ((!split.empty() && race.date >= split) != later) return;
+        Race r{race.date, {}, {}};
+        RaceMoney(race, r.paid, r.cost);
+        races.push_back(r);
+    });
+    std::stable_sort(races.begin(), races.end(),
+                     [](const Race& a, const Race& b) { return DateLess(a.date, b.date); });
+    for (BetStream& bet : stream.bets) bet.profit = bet.peak = bet.deepest = 0;
+    for (const Race& race : races) {
+        for (std::size_t k = 0; k < 4; ++k) stream.bets[k].Fall(race.paid[k] - race.cost[k]);
+    }
+}
+
+// One pattern's loaded records tallied in one pass, and split when asked.
+void TallyPattern(const LoadedData& data, const RaceFilter& filter, const std::string& split,
+                  PatternRanking& out) {
+    const bool splitting = !split.empty();
+    PartStream parts[2];
+    std::array<double, 4> paid, cost;
+    data.Records.ForEach([&](std::string_view text, bool plain) {
+        RaceOutcome race;
+        if (!filter.Evaluate(text, plain, race)) {
+            if (splitting) ++parts[RecordDate(text, plain) >= split].records;
+            return;
+        }
+        // Ordinal comparison of the date characters, as the period's bounds
+        // are compared: the later part is what a period from the split counts.
+        PartStream& part = parts[splitting && race.date >= split];
+        ++part.records;
+        AddOutcome(part.tally, race);
+        RaceMoney(race, paid, cost);
+        for (std::size_t k = 0; k < 4; ++k) part.bets[k].Add(paid[k], cost[k]);
+        if (DateLess(race.date, part.lastDate)) part.ordered = false;
+        part.lastDate = race.date;
+    });
+    if (!splitting) parts[0].records = static_cast<std::int64_t>(data.Records.Size());
+    for (int later = 0; later < (splitting ? 2 : 1); ++later) {
+        if (!parts[later].ordered) RedoDrawdowns(data, filter, split, later == 1, parts[later]);
+    }
+    FinishPart(parts[0], out.earlier);
+    if (splitting) {
+        out.later.emplace();
+        FinishPart(parts[1], *out.later);
+    }
+}
+
+// The run's shared state: the next pattern to take and the progress.
+class RankingRun {
+public:
+    RankingRun(const std::string& folder, std::vector<PatternFiles>& patterns,
+               const RankingOptions& options, const LoadProgress& progress, std::stop_token stop)
+        : folder_(folder),
+          patterns_(patterns),
+          options_(options),
+          filter_(options.conditions),
+          progress_(progress),
+          stop_(std::move(stop)),
+          results_(patterns.size()),
+          finished_(patterns.size(), false) {
+        for (const PatternFiles& pattern : patterns) total_ += pattern.files.size();
+    }
+
+    std::size_t Total() const { return total_; }
+    std::size_t Done() const { return done_.load(); }
+
+    void Work() {
+        LoadedData data;
+        for (;;) {
+            const std::size_t i = next_.fetch_add(1);
+            if (i >= patterns_.size() || stop_.stop_requested()) return;
+            if (RankOne(patterns_[i], data, results_[i])) finished_[i] = true;
+        }
+    }
+
+    // Threads count files in any order; the caller sees the count only grow.
+    void Report(std::size_t done) {
+        if (!progress_) return;
+        const std::lock_guard lock(progressMutex_);
+        reported_ = std::max(reported_, done);
+        progress_(reported_, total_);
+    }
+
+    // The patterns that were finished, in listing order.
+    std::vector<PatternRanking> Finished() {
+        std::vector<PatternRanking> out;
+        for (std::size_t i = 0; i < results_.size(); ++i) {
+            if (finished_[i]) out.push_back(std::move(results_[i]));
+        }
+        return out;
+    }
+
+private:
+    // False when the run was stopped before the pattern was read whole.
+    bool RankOne(PatternFiles& pattern, LoadedData& data, PatternRanking& out) {
+        SortInReadingOrder(pattern.files);
+        out.code = pattern.code;
+        out.selections = pattern.selections;
+        out.description = DescribeSelections(pattern.selections.con1, pattern.selections.con2,
+                                             pattern.selections.con3, pattern.selections.con4)
+                              .value_or("");
+        out.files = pattern.files.size();
+        std::size_t counted = 0;
+        const LoadResult load = ReadListedFiles(
+            folder_, pattern.files, data,
+            [&](std::size_t done, std::size_t) {
+                if (done == 0) return;
+                ++counted;
+                Report(done_.fetch_add(1) + 1);
+            },
+            stop_);
+        if (load.cancelled) return false;
+        if (!load.ok) {
+            out.failure = load.message;
+            // The files it did not get to count as done.
+            Report(done_.fetch_add(pattern.files.size() - counted) + pattern.files.size() -
+                   counted);
+            return true;
+        }
+        TallyPattern(data, filter_, options_.splitDate, out);
+        return true;
+    }
+
+    const std::string& folder_;
+    std::vector<PatternFiles>& patterns_;
+    const RankingOptions& options_;
+    const RaceFilter filter_;
+    const LoadProgress& progress_;
+    const std::stop_token stop_;
+    std::vector<PatternRanking> results_;
+    std::vector<char> finished_;  // written by one thread each, read after the join
+    std::size_t total_ = 0;
+    std::atomic<std::size_t> next_{0};
+    std::atomic<std::size_t> done_{0};
+    std::mutex progressMutex_;
+    std::size_t reported_ = 0;  // under progressMutex_
+};
+
+}  // namespace
+
+namespace {
+
+// The files of every pattern, by code; each pattern's in reading order when
+// sorted, otherwise as the folder listed them.
+std::optional<std::vector<PatternFiles>> ListGrouped(const std::string& folder, bool sorted) {
+    const auto names = ListPlainFiles(
+        folder, [](std::string_view name) { return PatternOfName(name).has_value(); });
+    if (!names) return std::nullopt;
+    std::vector<std::vector<std::string>> byPattern(kPatternCount);
+    for (const std::string& name : *names) byPattern[*PatternOfName(name)].push_back(name);
+    std::vector<PatternFiles> patterns;
+    for (std::size_t place = 0; place < kPatternCount; ++place) {
+        if (byPattern[place].empty()) continue;
+        if (sorted) SortInReadingOrder(byPattern[place]);
+        const std::string& code = AllPatternNames().codes[place];
+        patterns.push_back(
+            PatternFiles{code, *ParsePatternCode(code), std::move(byPattern[place])});
+    }
+    std::sort(patterns.begin(), patterns.end(),
+              [](const PatternFiles& a, const PatternFiles& b) { return a.code < b.code; });
+    return patterns;
+}
+
+}  // namespace
+
+std::optional<std::vector<PatternFiles>> ListAllPatternFiles(const std::string& folder) {
+    return ListGrouped(folder, true);
+}
+
+RankingResult RankAllPatterns(const std::string& folder, const RankingOptions& options,
+                              const LoadProgress& progress, std::stop_token stop) {
+    RankingResult result;
+    // Each worker sorts its pattern's files, so the sorting is shared out too.
+    auto patterns = ListGrouped(folder, false);
+    if (!patterns) {
+        result.status = RankingStatus::Failed;
+        result.message = "フォルダー「" + folder + "」の中を読めません。";
+        return result;
+    }
+    if (patterns->empty()) {
+        result.status = RankingStatus::NotFound;
+        result.message = kFileNotFound;
+        return result;
+    }
+
+    RankingRun run(folder, *patterns, options, progress, stop);
+    run.Report(0);
+    unsigned threads = options.threads != 0 ? options.threads : std::thread::hardware_concurrency();
+    threads = std::clamp<unsigned>(threads, 1, static_cast<unsigned>(patterns->size()));
+    {
+        std::vector<std::jthread> pool;
+        for (unsigned t = 1; t < threads; ++t) pool.emplace_back([&] { run.Work(); });
+        run.Work();
+    }
+    result.patterns = run.Finished();
+    result.filesDone = run.Done();
+    result.filesTotal = run.Total();
+    if (stop.stop_requested() && result.patterns.size() < patterns->size()) {
+        result.status = RankingStatus::Cancelled;
+    }
+    return result;
+}
+
+void SortByRecovery(std::vector<PatternRanking>& patterns, BetType bet) {
+    std::sort(patterns.begin(), patterns.end(),
+              [bet](const PatternRanking& a, const PatternRanking& b) {
+                  if (a.Ranked() != b.Ranked()) return a.Ranked();
+                  const Percent& ra = a.earlier.figures.Bet(bet).recovery;
+                  const Percent& rb = b.earlier.figures.Bet(bet).recovery;
+                  if (ra != rb) return ra > rb;
+                  return a.code < b.code;
+              });
+}
+
+}  // namespace lomi

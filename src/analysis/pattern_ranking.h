@@ -1,0 +1,103 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <stop_token>
+#include <string>
+#include <vector>
+
+#include "data/ticket_reader.h"
+#include "tally/bet_type.h"
+#include "tally/figures.h"
+#include "tally/pattern_names.h"
+#include "tally/race_conditions.h"
+
+namespace lomi {
+
+// Every pattern of a data folder tallied under the same conditions, to rank
+// the patterns against each other. Each pattern is read as a load reads it
+// and tallied by the race filter, then its records are dropped: memory
+// holds one pattern per worker thread, whatever the number of patterns.
+
+// The files of one pattern, from one listing of the folder.
+struct PatternFiles {
+    std::string code;  // the four pattern characters, upper case ("Q1RN")
+    PatternSelections selections{};
+    std::vector<std::string> files;  // in reading order
+};
+
+// The plain files of folder whose names fit some pattern's mask
+// (P*<code>.txt, letters in either case), grouped by pattern and sorted by
+// code. Nothing when the folder cannot be listed.
+std::optional<std::vector<PatternFiles>> ListAllPatternFiles(const std::string& folder);
+
+// What ranks a bet type beside the report's figures.
+struct BetSpread {
+    // 95% interval of the recovery rate in percent, the races taken as
+    // samples of a ratio estimator; nothing with fewer than two races or
+    // no stake.
+    std::optional<double> recoveryLow;
+    std::optional<double> recoveryHigh;
+    // The largest fall of the cumulative profit, races in date order; yen.
+    std::int64_t maxDrawdown = 0;
+};
+
+// The counted races of one part of the period (all of it without a split).
+struct RankedPart {
+    std::int64_t recordCount = 0;  // loaded records dated in this part
+    TallyAccumulators tally;
+    TallyFigures figures;              // ComputeFigures(recordCount, tally)
+    std::array<BetSpread, 4> spreads;  // by BetType
+
+    const BetSpread& Spread(BetType bet) const { return spreads[Index(bet)]; }
+};
+
+struct PatternRanking {
+    std::string code;
+    PatternSelections selections{};
+    std::string description;  // as Label2 shows it
+    std::size_t files = 0;
+    // Empty when the pattern was read; otherwise why it could not be (its
+    // figures are then empty).
+    std::string failure;
+    RankedPart earlier;               // the whole period, or the races before the split date
+    std::optional<RankedPart> later;  // from the split date on, with a split
+
+    bool Ranked() const { return failure.empty(); }
+};
+
+struct RankingOptions {
+    RaceConditions conditions;
+    std::string splitDate;  // YYYYMMDD; empty for no split
+    unsigned threads = 0;   // 0: one per processor
+};
+
+enum class RankingStatus {
+    Ranked,     // every pattern done (some may have failed)
+    NotFound,   // no file fits a pattern: message is "FILE NOT FOUND."
+    Failed,     // the folder could not be listed: message says so
+    Cancelled,  // stopped on request: patterns holds those done
+};
+
+struct RankingResult {
+    RankingStatus status = RankingStatus::Ranked;
+    std::string message;
+    std::vector<PatternRanking> patterns;  // by code
+    std::size_t filesDone = 0;
+    std::size_t filesTotal = 0;
+};
+
+// Reads and tallies every pattern of folder on a small pool of threads.
+// progress (files done, files in all) is called from the pool's threads,
+// one call at a time. A stop ends the run before the next file of every
+// thread; the patterns finished by then are kept.
+RankingResult RankAllPatterns(const std::string& folder, const RankingOptions& options,
+                              const LoadProgress& progress = {}, std::stop_token stop = {});
+
+// Highest recovery of bet first (of the earlier part with a split), ties by
+// code; patterns that failed go last.
+void SortByRecovery(std::vector<PatternRanking>& patterns, BetType bet);
+
+}  // namespace lomi

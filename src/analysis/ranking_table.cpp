@@ -1,0 +1,153 @@
+#include "analysis/ranking_table.h"
+
+#include <cstdio>
+
+namespace lomi {
+namespace {
+
+std::string OneDecimal(double percent) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", percent);
+    return text;
+}
+
+}  // namespace
+
+std::vector<RankingColumn> RankingColumns(bool split) {
+    std::vector<RankingColumn> columns = {
+        RankingColumn::Pattern,         RankingColumn::Code,     RankingColumn::Races,
+        RankingColumn::Stake,           RankingColumn::Payout,   RankingColumn::Profit,
+        RankingColumn::Recovery,        RankingColumn::Interval, RankingColumn::HitRate,
+        RankingColumn::AverageDividend, RankingColumn::Hits,     RankingColumn::Drawdown};
+    if (split) columns.push_back(RankingColumn::LaterRecovery);
+    return columns;
+}
+
+const char* RankingColumnTitle(RankingColumn column) {
+    switch (column) {
+        case RankingColumn::Pattern:
+            return "パターン";
+        case RankingColumn::Code:
+            return "ｺｰﾄﾞ";
+        case RankingColumn::Races:
+            return "ﾚｰｽ数";
+        case RankingColumn::Stake:
+            return "投票";
+        case RankingColumn::Payout:
+            return "払戻";
+        case RankingColumn::Profit:
+            return "損益";
+        case RankingColumn::Recovery:
+            return "回収率";
+        case RankingColumn::Interval:
+            return "95%区間";
+        case RankingColumn::HitRate:
+            return "的中率";
+        case RankingColumn::AverageDividend:
+            return "平均配当";
+        case RankingColumn::Hits:
+            return "的中数";
+        case RankingColumn::Drawdown:
+            return "最大DD";
+        case RankingColumn::LaterRecovery:
+            return "後期回収率";
+    }
+    return "";
+}
+
+bool IsNumericColumn(RankingColumn column) {
+    return column != RankingColumn::Pattern && column != RankingColumn::Code;
+}
+
+std::string IntervalText(const BetSpread& spread) {
+    if (!spread.recoveryLow || !spread.recoveryHigh) return "-";
+    return OneDecimal(*spread.recoveryLow) + "–" + OneDecimal(*spread.recoveryHigh) + "%";
+}
+
+std::optional<double> RankingCellValue(const PatternRanking& p, BetType bet, RankingColumn column) {
+    const BetFigures& f = p.earlier.figures.Bet(bet);
+    switch (column) {
+        case RankingColumn::Pattern:
+        case RankingColumn::Code:
+            return std::nullopt;
+        case RankingColumn::Races:
+            return static_cast<double>(p.earlier.tally.ExtractedRaces);
+        case RankingColumn::Stake:
+            return static_cast<double>(f.stake);
+        case RankingColumn::Payout:
+            return static_cast<double>(f.payout);
+        case RankingColumn::Profit:
+            return static_cast<double>(f.profit);
+        case RankingColumn::Recovery:
+            return f.recovery.Value();
+        case RankingColumn::Interval:
+            return p.earlier.Spread(bet).recoveryLow.value_or(-1);
+        case RankingColumn::HitRate:
+            return f.hitRate.Value();
+        case RankingColumn::AverageDividend:
+            return static_cast<double>(f.averageDividend);
+        case RankingColumn::Hits:
+            return static_cast<double>(f.hits);
+        case RankingColumn::Drawdown:
+            return static_cast<double>(p.earlier.Spread(bet).maxDrawdown);
+        case RankingColumn::LaterRecovery:
+            return p.later ? p.later->figures.Bet(bet).recovery.Value() : -1;
+    }
+    return std::nullopt;
+}
+
+std::string RankingCellText(const PatternRanking& p, BetType bet, RankingColumn column) {
+    if (column == RankingColumn::Pattern) return p.description;
+    if (column == RankingColumn::Code) return p.code;
+    if (!p.Ranked()) return "";
+    const BetFigures& f = p.earlier.figures.Bet(bet);
+    switch (column) {
+        case RankingColumn::Races:
+            return std::to_string(p.earlier.tally.ExtractedRaces);
+        case RankingColumn::Stake:
+            return std::to_string(f.stake);
+        case RankingColumn::Payout:
+            return std::to_string(f.payout);
+        case RankingColumn::Profit:
+            return std::to_string(f.profit);
+        case RankingColumn::Recovery:
+            return f.recovery.Text();
+        case RankingColumn::Interval:
+            return IntervalText(p.earlier.Spread(bet));
+        case RankingColumn::HitRate:
+            return f.hitRate.Text();
+        case RankingColumn::AverageDividend:
+            return std::to_string(f.averageDividend);
+        case RankingColumn::Hits:
+            return std::to_string(f.hits);
+        case RankingColumn::Drawdown:
+            return std::to_string(p.earlier.Spread(bet).maxDrawdown);
+        case RankingColumn::LaterRecovery:
+            return p.later ? p.later->figures.Bet(bet).recovery.Text() : "";
+        default:
+            return "";
+    }
+}
+
+std::vector<std::vector<std::string>> RankingRows(const std::vector<PatternRanking>& patterns,
+                                                  BetType bet, bool split) {
+    const std::vector<RankingColumn> columns = RankingColumns(split);
+    std::vector<std::vector<std::string>> rows;
+    std::vector<std::string> header;
+    for (const RankingColumn column : columns) header.push_back(RankingColumnTitle(column));
+    rows.push_back(std::move(header));
+    for (const PatternRanking& pattern : patterns) {
+        std::vector<std::string> row;
+        for (const RankingColumn column : columns) {
+            row.push_back(RankingCellText(pattern, bet, column));
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+bool HasEnoughRaces(const PatternRanking& pattern, std::int64_t minRaces) {
+    return !pattern.Ranked() || pattern.earlier.tally.ExtractedRaces >= minRaces;
+}
+
+}  // namespace lomi

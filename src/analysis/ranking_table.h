@@ -1,0 +1,56 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "analysis/pattern_ranking.h"
+#include "tally/bet_type.h"
+
+namespace lomi {
+
+// The ranking as a table of texts, the same for the window, its CSV file
+// and the command line: one row per pattern, the chosen bet type's figures.
+
+enum class RankingColumn {
+    Pattern,          // パターン: the description
+    Code,             // ｺｰﾄﾞ
+    Races,            // ﾚｰｽ数: counted races
+    Stake,            // 投票
+    Payout,           // 払戻
+    Profit,           // 損益
+    Recovery,         // 回収率
+    Interval,         // 95%区間
+    HitRate,          // 的中率
+    AverageDividend,  // 平均配当
+    Hits,             // 的中数
+    Drawdown,         // 最大DD
+    LaterRecovery,    // 後期回収率: only with a split
+};
+
+// The columns shown: all but the last without a split.
+std::vector<RankingColumn> RankingColumns(bool split);
+const char* RankingColumnTitle(RankingColumn column);
+// Whether the column holds numbers (right-aligned).
+bool IsNumericColumn(RankingColumn column);
+
+// "88.2–112.7%", or "-" without an interval.
+std::string IntervalText(const BetSpread& spread);
+
+// A cell's text; empty figures for a pattern that failed.
+std::string RankingCellText(const PatternRanking& pattern, BetType bet, RankingColumn column);
+
+// A number that orders the column as its meaning does (texts order by
+// their own text instead: nothing).
+std::optional<double> RankingCellValue(const PatternRanking& pattern, BetType bet,
+                                       RankingColumn column);
+
+// Header and rows of the patterns, in their order.
+std::vector<std::vector<std::string>> RankingRows(const std::vector<PatternRanking>& patterns,
+                                                  BetType bet, bool split);
+
+// Whether a pattern has at least minRaces counted races (of the earlier
+// part with a split); a pattern that failed is always shown.
+bool HasEnoughRaces(const PatternRanking& pattern, std::int64_t minRaces);
+
+}  // namespace lomi

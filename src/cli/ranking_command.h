@@ -1,0 +1,17 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "cli/report_options.h"
+
+namespace lomi {
+
+// lomi-report --all-patterns: every pattern of folder ranked under the
+// options' conditions and printed as a text table, CSV or JSON. Patterns
+// that could not be read are named on err. Returns the exit code: 0 when
+// some pattern was ranked.
+int RunRankingCommand(const std::string& folder, const ReportOptions& options, std::ostream& out,
+                      std::ostream& err);
+
+}  // namespace lomi

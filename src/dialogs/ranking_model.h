@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include <QAbstractTableModel>
+#include <QSortFilterProxyModel>
+
+#include "analysis/pattern_ranking.h"
+#include "analysis/ranking_table.h"
+#include "tally/bet_type.h"
+
+namespace lomi {
+
+// The ranking's patterns as a table: the cells of RankingCellText for the
+// chosen bet type. Switching the bet type only repaints; nothing is read
+// again. Qt::UserRole gives the number a column sorts by.
+class RankingModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    static constexpr int kSortRole = Qt::UserRole;
+
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void SetPatterns(std::vector<PatternRanking> patterns, bool split);
+    void SetBet(BetType bet);
+    BetType Bet() const { return bet_; }
+    bool Split() const { return split_; }
+    const std::vector<RankingColumn>& Columns() const { return columns_; }
+    const PatternRanking& Pattern(int row) const {
+        return patterns_[static_cast<std::size_t>(row)];
+    }
+    // The column of a kind, or -1 when it is not shown.
+    int ColumnOf(RankingColumn column) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    std::vector<PatternRanking> patterns_;
+    std::vector<RankingColumn> columns_ = RankingColumns(false);
+    BetType bet_ = BetType::Win;
+    bool split_ = false;
+};
+
+// Sorting by the numbers of RankingModel, and hiding patterns with fewer
+// counted races than a minimum.
+class RankingFilter : public QSortFilterProxyModel {
+    Q_OBJECT
+
+public:
+    explicit RankingFilter(QObject* parent = nullptr);
+
+    void SetMinimumRaces(std::int64_t races);
+    std::int64_t MinimumRaces() const { return minimumRaces_; }
+
+    // Rows are numbered as shown: the rank in the present order.
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+protected:
+    bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+
+private:
+    std::int64_t minimumRaces_ = 0;
+};
+
+}  // namespace lomi

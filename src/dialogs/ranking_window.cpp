@@ -1,0 +1,280 @@
+#include "dialogs/ranking_window.h"
+
+#include <utility>
+#include <vector>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDate>
+#include <QDateEdit>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "analysis/csv.h"
+#include "analysis/ranking_table.h"
+#include "dialogs/ranking_model.h"
+#include "settings/whole_file.h"
+#include "ui/message_box.h"
+#include "ui/text.h"
+
+namespace lomi {
+namespace {
+
+constexpr int kDefaultMinimumRaces = 100;
+// Progress is shown at most this often, so the window repaints at a human pace.
+constexpr int kProgressMilliseconds = 50;
+
+}  // namespace
+
+RankingWindow::RankingWindow(std::string folder, RaceConditions conditions,
+                             const QString& conditionsText, QWidget* parent)
+    : QWidget(parent, Qt::Window), folder_(std::move(folder)), conditions_(std::move(conditions)) {
+    setObjectName("RankingWindow");
+    setWindowTitle(QString::fromUtf8("全パターン集計"));
+    CreateControls();
+    auto* where = findChild<QLabel*>("ConditionsLabel");
+    where->setText(QString::fromUtf8("フォルダ: ") + ui::FromUtf8(folder_) +
+                   QString::fromUtf8("　条件: ") + conditionsText);
+    resize(1100, 600);
+    Start();
+}
+
+RankingWindow::~RankingWindow() {
+    // The worker posts its result to this window: it must end first.
+    worker_.request_stop();
+    if (worker_.joinable()) worker_.join();
+}
+
+void RankingWindow::CreateControls() {
+    betCombo_ = new QComboBox(this);
+    betCombo_->setObjectName("BetCombo");
+    for (const BetType bet : kBetTypes) betCombo_->addItem(QString::fromUtf8(BetName(bet)));
+    minRaces_ = new QSpinBox(this);
+    minRaces_->setObjectName("MinRaces");
+    minRaces_->setRange(0, 9999999);
+    minRaces_->setValue(kDefaultMinimumRaces);
+    splitCheck_ = new QCheckBox(QString::fromUtf8("検証分割日"), this);
+    splitCheck_->setObjectName("SplitCheck");
+    splitDate_ = new QDateEdit(QDate::currentDate().addYears(-1), this);
+    splitDate_->setObjectName("SplitDate");
+    splitDate_->setDisplayFormat("yyyy-MM-dd");
+    splitDate_->setCalendarPopup(true);
+    splitDate_->setEnabled(false);
+    runButton_ = new QPushButton(QString::fromUtf8("再集計"), this);
+    runButton_->setObjectName("RunButton");
+    cancelButton_ = new QPushButton(QString::fromUtf8("中止"), this);
+    cancelButton_->setObjectName("CancelButton");
+    saveButton_ = new QPushButton(QString::fromUtf8("CSV保存..."), this);
+    saveButton_->setObjectName("SaveButton");
+
+    auto* controls = new QHBoxLayout;
+    controls->addWidget(new QLabel(QString::fromUtf8("券種"), this));
+    controls->addWidget(betCombo_);
+    controls->addSpacing(12);
+    controls->addWidget(new QLabel(QString::fromUtf8("最低ﾚｰｽ数"), this));
+    controls->addWidget(minRaces_);
+    controls->addSpacing(12);
+    controls->addWidget(splitCheck_);
+    controls->addWidget(splitDate_);
+    controls->addStretch();
+    controls->addWidget(runButton_);
+    controls->addWidget(cancelButton_);
+    controls->addWidget(saveButton_);
+
+    auto* conditionsLabel = new QLabel(this);
+    conditionsLabel->setObjectName("ConditionsLabel");
+
+    model_ = new RankingModel(this);
+    filter_ = new RankingFilter(this);
+    filter_->setSourceModel(model_);
+    filter_->SetMinimumRaces(kDefaultMinimumRaces);
+    table_ = new QTableView(this);
+    table_->setObjectName("RankingTable");
+    table_->setModel(filter_);
+    table_->setSortingEnabled(true);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    table_->sortByColumn(model_->ColumnOf(RankingColumn::Recovery), Qt::DescendingOrder);
+
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName("Progress");
+    status_ = new QLabel(this);
+    status_->setObjectName("StatusLabel");
+    count_ = new QLabel(this);
+    count_->setObjectName("CountLabel");
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(progress_, 1);
+    bottom->addWidget(status_, 2);
+    bottom->addWidget(count_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(controls);
+    layout->addWidget(conditionsLabel);
+    layout->addWidget(table_, 1);
+    layout->addLayout(bottom);
+
+    timer_ = new QTimer(this);
+    timer_->setInterval(kProgressMilliseconds);
+    connect(timer_, &QTimer::timeout, this, &RankingWindow::ShowProgress);
+    connect(betCombo_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0) model_->SetBet(kBetTypes[static_cast<std::size_t>(index)]);
+    });
+    connect(minRaces_, &QSpinBox::valueChanged, this, [this](int races) {
+        filter_->SetMinimumRaces(races);
+        UpdateCount();
+    });
+    connect(splitCheck_, &QCheckBox::toggled, this, [this](bool on) {
+        splitDate_->setEnabled(on);
+        Start();
+    });
+    connect(runButton_, &QPushButton::clicked, this, &RankingWindow::Start);
+    connect(cancelButton_, &QPushButton::clicked, this, &RankingWindow::Cancel);
+    connect(saveButton_, &QPushButton::clicked, this, &RankingWindow::AskAndSaveCsv);
+    connect(table_, &QTableView::doubleClicked, this, &RankingWindow::ChooseRow);
+}
+
+std::string RankingWindow::SplitDate() const {
+    if (!splitCheck_->isChecked()) return {};
+    return ui::ToUtf8(splitDate_->date().toString("yyyyMMdd"));
+}
+
+void RankingWindow::Start() {
+    if (running_) {
+        // A new split date while a run goes: the old one stops first.
+        worker_.request_stop();
+        worker_.join();
+    }
+    running_ = true;
+    done_ = 0;
+    total_ = 0;
+    progress_->setRange(0, 0);
+    status_->setText(QString::fromUtf8("集計しています..."));
+    runButton_->setEnabled(false);
+    cancelButton_->setEnabled(true);
+    const RankingOptions options{conditions_, SplitDate(), 0};
+    const std::string folder = folder_;
+    const std::uint64_t run = ++runId_;
+    worker_ = std::jthread([this, folder, options, run](std::stop_token stop) {
+        auto result = std::make_shared<RankingResult>(RankAllPatterns(
+            folder, options,
+            [this](std::size_t done, std::size_t total) {
+                total_ = total;
+                done_ = done;
+            },
+            stop));
+        // A run replaced by a newer one reports nothing.
+        QMetaObject::invokeMethod(
+            this,
+            [this, result, run] {
+                if (run == runId_) Finish(*result);
+            },
+            Qt::QueuedConnection);
+    });
+    timer_->start();
+    emit started();
+}
+
+void RankingWindow::Cancel() {
+    if (!running_) return;
+    worker_.request_stop();
+    status_->setText(QString::fromUtf8("中止しています..."));
+    cancelButton_->setEnabled(false);
+}
+
+void RankingWindow::ShowProgress() {
+    const std::size_t total = total_;
+    if (total == 0) return;
+    progress_->setRange(0, static_cast<int>(total));
+    progress_->setValue(static_cast<int>(done_.load()));
+}
+
+void RankingWindow::Finish(const RankingResult& result) {
+    running_ = false;
+    timer_->stop();
+    runButton_->setEnabled(true);
+    cancelButton_->setEnabled(false);
+    progress_->setRange(0, static_cast<int>(std::max<std::size_t>(result.filesTotal, 1)));
+    progress_->setValue(static_cast<int>(result.filesDone));
+
+    const bool split = !SplitDate().empty();
+    const int sortColumn = table_->horizontalHeader()->sortIndicatorSection();
+    const Qt::SortOrder order = table_->horizontalHeader()->sortIndicatorOrder();
+    model_->SetPatterns(result.patterns, split);
+    table_->sortByColumn(std::min(sortColumn, model_->columnCount() - 1), order);
+    table_->resizeColumnsToContents();
+
+    std::size_t failed = 0;
+    for (const PatternRanking& pattern : result.patterns) failed += pattern.Ranked() ? 0 : 1;
+    QString text;
+    switch (result.status) {
+        case RankingStatus::Ranked:
+            text = QString::fromUtf8("%1 パターンを集計しました（ファイル %2）。")
+                       .arg(result.patterns.size())
+                       .arg(result.filesTotal);
+            break;
+        case RankingStatus::Cancelled:
+            text = QString::fromUtf8("中止しました。集計済み %1 パターン（ファイル %2 / %3）。")
+                       .arg(result.patterns.size())
+                       .arg(result.filesDone)
+                       .arg(result.filesTotal);
+            break;
+        case RankingStatus::NotFound:
+            text = QString::fromUtf8("フォルダーに買い目ファイルがありません（FILE NOT FOUND.）。");
+            break;
+        case RankingStatus::Failed:
+            text = ui::FromUtf8(result.message);
+            break;
+    }
+    if (failed > 0) {
+        text +=
+            QString::fromUtf8(" 読めないパターン %1 件（× 印、理由はツールチップ）。").arg(failed);
+    }
+    status_->setText(text);
+    UpdateCount();
+    emit finished();
+}
+
+void RankingWindow::UpdateCount() {
+    count_->setText(
+        QString::fromUtf8("表示 %1 / %2").arg(filter_->rowCount()).arg(model_->rowCount()));
+}
+
+void RankingWindow::ChooseRow(const QModelIndex& index) {
+    if (!index.isValid()) return;
+    const QModelIndex source = filter_->mapToSource(index);
+    emit patternChosen(model_->Pattern(source.row()).selections);
+}
+
+bool RankingWindow::SaveCsv(const QString& path) {
+    std::vector<PatternRanking> shown;
+    for (int row = 0; row < filter_->rowCount(); ++row) {
+        shown.push_back(model_->Pattern(filter_->mapToSource(filter_->index(row, 0)).row()));
+    }
+    std::string bytes(kUtf8ByteOrderMark);
+    for (const auto& row : RankingRows(shown, model_->Bet(), model_->Split())) bytes += CsvRow(row);
+    const FileWriteResult written = ReplaceWholeFile(ui::ToUtf8(path), bytes);
+    if (!written.ok) {
+        ui::ShowMessage(this, QString::fromUtf8("CSVファイル「%1」を保存できません（%2）。")
+                                  .arg(path, ui::FromUtf8(written.error)));
+        return false;
+    }
+    return true;
+}
+
+void RankingWindow::AskAndSaveCsv() {
+    const QString path = QFileDialog::getSaveFileName(this, QString::fromUtf8("CSV保存"),
+                                                      QString::fromUtf8("全パターン集計.csv"),
+                                                      QString::fromUtf8("CSV ファイル (*.csv)"));
+    if (!path.isEmpty()) SaveCsv(path);
+}
+
+}  // namespace lomi

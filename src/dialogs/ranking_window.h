@@ -1,0 +1,104 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include <QMetaType>
+#include <QWidget>
+
+#include "analysis/pattern_ranking.h"
+#include "tally/pattern_names.h"
+#include "tally/race_conditions.h"
+
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QTableView;
+class QTimer;
+
+namespace lomi {
+
+class RankingModel;
+class RankingFilter;
+
+// 全パターン集計: every pattern of the data folder ranked under the main
+// window's conditions. The run goes on a worker thread with a progress bar;
+// 中止 stops it and keeps the patterns done. The bet type and the minimum
+// of races change the table at once; a split date needs a new run.
+// Double-clicking a row asks for that pattern to be opened.
+class RankingWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    // conditionsText: the conditions as the main window's selectors show them.
+    RankingWindow(std::string folder, RaceConditions conditions, const QString& conditionsText,
+                  QWidget* parent = nullptr);
+    ~RankingWindow() override;
+
+    // Runs the ranking again (after a change of the split date).
+    void Start();
+    // 中止: the run stops before its next file.
+    void Cancel();
+    bool Running() const { return running_; }
+    // A stop was asked for and the run has not ended yet.
+    bool Stopping() const { return running_ && worker_.get_stop_token().stop_requested(); }
+
+    // The table as shown (filtered and sorted) into a CSV file, UTF-8 with a
+    // byte order mark. False, after a message, when it cannot be saved.
+    bool SaveCsv(const QString& path);
+
+    RankingModel* Model() const { return model_; }
+    RankingFilter* Filter() const { return filter_; }
+    QTableView* Table() const { return table_; }
+
+signals:
+    // A row was double-clicked: open this pattern as the pattern dialog's OK does.
+    void patternChosen(lomi::PatternSelections selections);
+    // A run began; a run ended, finished or stopped.
+    void started();
+    void finished();
+
+private:
+    void CreateControls();
+    void ShowProgress();
+    void Finish(const RankingResult& result);
+    void ChooseRow(const QModelIndex& index);
+    void AskAndSaveCsv();
+    void UpdateCount();
+    std::string SplitDate() const;
+
+    std::string folder_;
+    RaceConditions conditions_;
+    bool running_ = false;
+    std::uint64_t runId_ = 0;  // of the run whose result is awaited
+    std::atomic<std::size_t> done_{0};
+    std::atomic<std::size_t> total_{0};
+    std::jthread worker_;
+
+    RankingModel* model_ = nullptr;
+    RankingFilter* filter_ = nullptr;
+    QComboBox* betCombo_ = nullptr;
+    QSpinBox* minRaces_ = nullptr;
+    QCheckBox* splitCheck_ = nullptr;
+    QDateEdit* splitDate_ = nullptr;
+    QPushButton* runButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    QPushButton* saveButton_ = nullptr;
+    QTableView* table_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QLabel* status_ = nullptr;
+    QLabel* count_ = nullptr;
+    QTimer* timer_ = nullptr;
+};
+
+}  // namespace lomi
+
+Q_DECLARE_METATYPE(lomi::PatternSelections)

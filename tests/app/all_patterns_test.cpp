@@ -1,0 +1,153 @@
+// 全パターン and 中止 in the pattern dialog: the ranking window opens over
+// the data folder, a double-click opens that pattern as OK does, and a
+// stopped run leaves the main window as it was.
+#include <filesystem>
+#include <memory>
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include "app/fm98list.h"
+#include "dialogs/fm98con.h"
+#include "dialogs/ranking_model.h"
+#include "dialogs/ranking_window.h"
+#include "support/temp_folder.h"
+#include "ui/gui_test_helpers.h"
+#include "ui/text.h"
+#include "ui/text_box.h"
+#include "ui/twips.h"
+
+using lomi::Fm98Con;
+using lomi::Fm98List;
+using lomi::RankingWindow;
+namespace t = lomi::test;
+
+namespace {
+
+QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+
+struct Session {
+    t::TempFolder home;
+    lomi::ProgramState state;
+    std::unique_ptr<Fm98List> window;
+
+    Session() {
+        state.DataFolder = LOMI_SAMPLES_DIR;
+        state.Con1 = 7;
+        state.Con2 = 1;
+        state.Con3 = 3;
+        state.Con4 = 1;
+        window = std::make_unique<Fm98List>(state, (home / "Lomi.ini").string());
+        window->show();
+    }
+
+    bool WithDialog(const std::function<void(Fm98Con*)>& act) {
+        bool opened = false;
+        const auto watch = t::WhenModal<Fm98Con>([&](Fm98Con* dialog) {
+            opened = true;
+            act(dialog);
+            if (dialog->isVisible()) t::Click(Button(dialog, "Command2"));
+        });
+        window->MenuOpen_Click();
+        return opened;
+    }
+
+    static QPushButton* Button(QWidget* dialog, const char* name) {
+        return dialog->findChild<QPushButton*>(name);
+    }
+};
+
+// Double-clicks the table's row (as shown).
+void DoubleClickRow(RankingWindow* ranking, int row) {
+    QTableView* table = ranking->Table();
+    const QRect cell = table->visualRect(ranking->Filter()->index(row, 0));
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+}  // namespace
+
+class AllPatternsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void buttonsSitBelowTheOthers() {
+        Session s;
+        QVERIFY(s.WithDialog([&](Fm98Con* d) {
+            QPushButton* all = Session::Button(d, "Command3");
+            QPushButton* stop = Session::Button(d, "Command4");
+            QCOMPARE(all->text(), U("全パターン"));
+            QCOMPARE(stop->text(), U("中止"));
+            QCOMPARE(all->geometry(), lomi::ui::TwipsRect(180, 2490, 1500, 360));
+            QCOMPARE(stop->geometry(), lomi::ui::TwipsRect(1695, 2490, 1500, 360));
+            QCOMPARE(Session::Button(d, "Command1")->geometry(),
+                     lomi::ui::TwipsRect(195, 1995, 1500, 360));
+            QVERIFY(all->isEnabled());
+            QVERIFY(!stop->isEnabled());
+        }));
+    }
+
+    void doubleClickOpensThePatternAsOkDoes() {
+        Session s;
+        RankingWindow* ranking = nullptr;
+        lomi::PatternSelections chosen{};
+        QVERIFY(s.WithDialog([&](Fm98Con* d) {
+            t::Click(Session::Button(d, "Command3"));
+            ranking = d->Ranking();
+            QVERIFY(ranking != nullptr);
+            QVERIFY(ranking->isVisible());
+            QTRY_VERIFY(!ranking->Running());
+            QVERIFY(!Session::Button(d, "Command4")->isEnabled());
+            QCOMPARE(ranking->Model()->rowCount(), 3);
+            // The pattern at the bottom is not the one the dialog opened on.
+            const int row = ranking->Filter()->rowCount() - 1;
+            chosen = ranking->Model()
+                         ->Pattern(
+                             ranking->Filter()->mapToSource(ranking->Filter()->index(row, 0)).row())
+                         .selections;
+            DoubleClickRow(ranking, row);
+            QTRY_VERIFY(!d->isVisible());
+        }));
+        QCOMPARE(s.state.Con1, chosen.con1);
+        QCOMPARE(s.state.Con2, chosen.con2);
+        QCOMPARE(s.state.Con3, chosen.con3);
+        QCOMPARE(s.state.Con4, chosen.con4);
+        QCOMPARE(s.window->Label2()->text(),
+                 lomi::ui::FromUtf8(*lomi::DescribeSelections(chosen.con1, chosen.con2, chosen.con3,
+                                                              chosen.con4)));
+        QVERIFY(s.window->Text1()->Text().contains(U("単勝")));
+
+        // The window stays after the dialog, and opens patterns directly.
+        RankingWindow* kept = s.window->Ranking();
+        QVERIFY(kept != nullptr);
+        QTRY_VERIFY(kept->isVisible());
+        const int top = 0;
+        const auto next = kept->Model()->Pattern(
+            kept->Filter()->mapToSource(kept->Filter()->index(top, 0)).row());
+        DoubleClickRow(kept, top);
+        QTRY_COMPARE(s.window->Label2()->text(), lomi::ui::FromUtf8(next.description));
+        QCOMPARE(s.state.Con1, next.selections.con1);
+        QCOMPARE(s.state.Con4, next.selections.con4);
+    }
+
+    void stoppedRunLeavesTheMainWindowAlone() {
+        Session s;
+        const QString report = s.window->Text1()->Text();
+        const QString label = s.window->Label2()->text();
+        QVERIFY(s.WithDialog([&](Fm98Con* d) {
+            t::Click(Session::Button(d, "Command3"));
+            RankingWindow* ranking = d->Ranking();
+            t::Click(Session::Button(d, "Command4"));
+            QTRY_VERIFY(!ranking->Running());
+        }));
+        QCOMPARE(s.window->Text1()->Text(), report);
+        QCOMPARE(s.window->Label2()->text(), label);
+        QCOMPARE(s.state.Con1, 7);
+        QCOMPARE(s.state.Loaded.Records.Size(), 0u);
+    }
+};
+
+QTEST_MAIN(AllPatternsTest)
+#include "all_patterns_test.moc"

@@ -1,0 +1,237 @@
+// 全パターン集計: the window runs, sorts by recovery, switches bet types
+// without reading again, filters by races, stops on 中止, saves CSV and asks
+// for a pattern on a double-click.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTest>
+
+#include "analysis/csv.h"
+#include "analysis/ranking_table.h"
+#include "corpus_writer.h"
+#include "dialogs/ranking_model.h"
+#include "dialogs/ranking_window.h"
+#include "support/temp_folder.h"
+#include "ui/gui_test_helpers.h"
+
+using lomi::RankingColumn;
+using lomi::RankingWindow;
+namespace t = lomi::test;
+
+namespace {
+
+QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+
+const std::vector<std::string> kPatterns = {"Q1RN", "T5PB", "R2FB", "F3ZN", "W1PB", "P4QN"};
+
+void WriteCorpus(const std::filesystem::path& folder, const char* to = "2001-06-30") {
+    lomi::samples::RaceDay first{}, last{};
+    lomi::samples::ParseDate("2001-04-07", first);
+    lomi::samples::ParseDate(to, last);
+    lomi::samples::WriteCorpus(folder.string(), kPatterns, first, last, 5, 0);
+}
+
+// The values of a column as the table shows them, top to bottom.
+std::vector<double> ColumnValues(RankingWindow& w, RankingColumn column) {
+    std::vector<double> values;
+    const int c = w.Model()->ColumnOf(column);
+    for (int row = 0; row < w.Filter()->rowCount(); ++row) {
+        values.push_back(w.Filter()->index(row, c).data(lomi::RankingModel::kSortRole).toDouble());
+    }
+    return values;
+}
+
+bool Descending(const std::vector<double>& values) {
+    return std::is_sorted(values.rbegin(), values.rend());
+}
+
+}  // namespace
+
+class RankingWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void opensSortedByRecoveryAndSwitchesBetTypes() {
+        t::TempFolder data;
+        WriteCorpus(data.Path());
+        RankingWindow w(data.PathText(), {}, U("全抽出"));
+        w.show();
+        QCOMPARE(w.windowTitle(), U("全パターン集計"));
+        QTRY_VERIFY(!w.Running());
+        QCOMPARE(w.Model()->rowCount(), static_cast<int>(kPatterns.size()));
+        QCOMPARE(w.Filter()->rowCount(), static_cast<int>(kPatterns.size()));
+        QVERIFY(Descending(ColumnValues(w, RankingColumn::Recovery)));
+        QCOMPARE(w.Table()->horizontalHeader()->sortIndicatorSection(),
+                 w.Model()->ColumnOf(RankingColumn::Recovery));
+        const QStringList headers = [&] {
+            QStringList h;
+            for (int c = 0; c < w.Model()->columnCount(); ++c) {
+                h << w.Model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+            }
+            return h;
+        }();
+        QCOMPARE(headers.join(","), U("パターン,ｺｰﾄﾞ,ﾚｰｽ数,投票,払戻,損益,回収率,95%区間,的中率,"
+                                      "平均配当,的中数,最大DD"));
+
+        // Another bet type: the same patterns re-sorted by its recovery, no new run.
+        QSignalSpy runs(&w, &RankingWindow::finished);
+        auto* bet = w.findChild<QComboBox*>("BetCombo");
+        bet->setCurrentIndex(2);
+        QVERIFY(!w.Running());
+        QCOMPARE(runs.count(), 0);
+        QVERIFY(Descending(ColumnValues(w, RankingColumn::Recovery)));
+        const QModelIndex top = w.Filter()->index(0, w.Model()->ColumnOf(RankingColumn::Stake));
+        const auto& pattern = w.Model()->Pattern(w.Filter()->mapToSource(top).row());
+        QCOMPARE(top.data().toString(),
+                 QString::number(pattern.earlier.figures.Bet(lomi::BetType::Quinella).stake));
+
+        // Clicking a header sorts by it.
+        QTest::mouseClick(w.Table()->horizontalHeader()->viewport(), Qt::LeftButton, {},
+                          QPoint(w.Table()->horizontalHeader()->sectionViewportPosition(
+                                     w.Model()->ColumnOf(RankingColumn::Code)) +
+                                     5,
+                                 5));
+        QCOMPARE(w.Table()->horizontalHeader()->sortIndicatorSection(),
+                 w.Model()->ColumnOf(RankingColumn::Code));
+    }
+
+    void minimumRacesHidesSmallPatterns() {
+        t::TempFolder data;
+        WriteCorpus(data.Path(), "2001-04-30");
+        RankingWindow w(data.PathText(), {}, U("全抽出"));
+        QTRY_VERIFY(!w.Running());
+        auto* minimum = w.findChild<QSpinBox*>("MinRaces");
+        QCOMPARE(minimum->value(), 100);
+        const std::vector<double> races = [&] {
+            minimum->setValue(0);
+            return ColumnValues(w, RankingColumn::Races);
+        }();
+        QCOMPARE(races.size(), kPatterns.size());
+        const double most = *std::max_element(races.begin(), races.end());
+        minimum->setValue(static_cast<int>(most));
+        const auto left = ColumnValues(w, RankingColumn::Races);
+        QVERIFY(!left.empty());
+        for (double r : left) QCOMPARE(r, most);
+        minimum->setValue(static_cast<int>(most) + 1);
+        QCOMPARE(w.Filter()->rowCount(), 0);
+        QCOMPARE(w.findChild<QLabel*>("CountLabel")->text(),
+                 U("表示 0 / %1").arg(kPatterns.size()));
+    }
+
+    void splitAddsTheLaterRecovery() {
+        t::TempFolder data;
+        WriteCorpus(data.Path());
+        RankingWindow w(data.PathText(), {}, U("全抽出"));
+        QTRY_VERIFY(!w.Running());
+        w.findChild<QDateEdit*>("SplitDate")->setDate(QDate(2001, 6, 1));
+        w.findChild<QCheckBox*>("SplitCheck")->setChecked(true);
+        QTRY_VERIFY(!w.Running());
+        QVERIFY(w.Model()->Split());
+        const int later = w.Model()->ColumnOf(RankingColumn::LaterRecovery);
+        QVERIFY(later > 0);
+        QCOMPARE(w.Model()->headerData(later, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 U("後期回収率"));
+        const auto& p = w.Model()->Pattern(0);
+        QVERIFY(p.later.has_value());
+        QCOMPARE(p.earlier.recordCount + p.later->recordCount > 0, true);
+    }
+
+    void cancelStopsAndKeepsWhatIsDone() {
+        t::TempFolder data;
+        WriteCorpus(data.Path());
+        RankingWindow w(data.PathText(), {}, U("全抽出"));
+        QSignalSpy ended(&w, &RankingWindow::finished);
+        QTest::mouseClick(w.findChild<QPushButton*>("CancelButton"), Qt::LeftButton);
+        QTRY_COMPARE(ended.count(), 1);
+        QVERIFY(!w.Running());
+        const QString status = w.findChild<QLabel*>("StatusLabel")->text();
+        // Either it stopped or it had already finished every pattern.
+        if (status.startsWith(U("中止しました"))) {
+            QVERIFY(w.Model()->rowCount() < static_cast<int>(kPatterns.size()));
+        } else {
+            QCOMPARE(w.Model()->rowCount(), static_cast<int>(kPatterns.size()));
+        }
+        // The window runs again on request.
+        QTest::mouseClick(w.findChild<QPushButton*>("RunButton"), Qt::LeftButton);
+        QTRY_COMPARE(ended.count(), 2);
+        QCOMPARE(w.Model()->rowCount(), static_cast<int>(kPatterns.size()));
+    }
+
+    void savesTheTableAsShownInCsv() {
+        t::TempFolder data;
+        WriteCorpus(data.Path());
+        RankingWindow w(data.PathText(), {}, U("全抽出"));
+        QTRY_VERIFY(!w.Running());
+        w.findChild<QSpinBox*>("MinRaces")->setValue(0);
+        const auto file = data / "ranking.csv";
+        QVERIFY(w.SaveCsv(QString::fromStdString(file.string())));
+        const std::string bytes = t::ReadBytes(file);
+        QVERIFY(bytes.starts_with(lomi::kUtf8ByteOrderMark));
+        const std::string header =
+            lomi::CsvRow({"パターン", "ｺｰﾄﾞ", "ﾚｰｽ数", "投票", "払戻", "損益", "回収率", "95%区間",
+                          "的中率", "平均配当", "的中数", "最大DD"});
+        QCOMPARE(bytes.substr(3, header.size()), header);
+        // The rows in the order shown: the top row first.
+        const std::string topCode = w.Filter()
+                                        ->index(0, w.Model()->ColumnOf(RankingColumn::Code))
+                                        .data()
+                                        .toString()
+                                        .toStdString();
+        const std::size_t firstRow = 3 + header.size();
+        QVERIFY(bytes.find("," + topCode + ",", firstRow) < bytes.find("\r\n", firstRow));
+        QCOMPARE(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')),
+                 kPatterns.size() + 1);
+
+        t::SeenMessage seen;
+        {
+            const auto watch = t::AnswerMessage(&seen);
+            QVERIFY(!w.SaveCsv(QString::fromStdString((data / "missing" / "x.csv").string())));
+        }
+        QVERIFY(seen.shown);
+        QVERIFY2(seen.text.startsWith(U("CSVファイル「")), qPrintable(seen.text));
+        QVERIFY(seen.text.contains(U("を保存できません")));
+    }
+
+    void doubleClickAsksForThePattern() {
+        t::TempFolder data;
+        WriteCorpus(data.Path());
+        RankingWindow w(data.PathText(), {}, U("全抽出"));
+        w.show();
+        QTRY_VERIFY(!w.Running());
+        QSignalSpy chosen(&w, &RankingWindow::patternChosen);
+        const QModelIndex second = w.Filter()->index(1, 0);
+        const QRect cell = w.Table()->visualRect(second);
+        // A double-click is a press and release, then a second press that the
+        // view takes as the double-click.
+        QTest::mouseClick(w.Table()->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(w.Table()->viewport(), Qt::LeftButton, {}, cell.center());
+        QCOMPARE(chosen.count(), 1);
+        const auto selections = chosen[0][0].value<lomi::PatternSelections>();
+        const auto& expected = w.Model()->Pattern(w.Filter()->mapToSource(second).row());
+        QCOMPARE(selections.con1, expected.selections.con1);
+        QCOMPARE(selections.con2, expected.selections.con2);
+        QCOMPARE(selections.con3, expected.selections.con3);
+        QCOMPARE(selections.con4, expected.selections.con4);
+    }
+
+    void folderWithoutPatternsSaysSo() {
+        t::TempFolder data;
+        RankingWindow w(data.PathText(), {}, U("全抽出"));
+        QTRY_VERIFY(!w.Running());
+        QCOMPARE(w.Model()->rowCount(), 0);
+        QVERIFY(w.findChild<QLabel*>("StatusLabel")->text().contains(U("FILE NOT FOUND.")));
+    }
+};
+
+QTEST_MAIN(RankingWindowTest)
+#include "ranking_window_test.moc"
