@@ -33,6 +33,11 @@ std::vector<std::string> FiguresCells(const TallyFigures& figures) {
     return cells;
 }
 
+void WriteFiguresCsv(std::ostream& out, const TallyFigures& figures) {
+    WriteCsvRow(out, FiguresHeader());
+    WriteCsvRow(out, FiguresCells(figures));
+}
+
 std::vector<std::string> BreakdownHeader(BreakdownAxis axis) {
     std::vector<std::string> header = {AxisName(axis), "値"};
     for (std::string& caption : FiguresHeader()) header.push_back(std::move(caption));

@@ -19,6 +19,9 @@ std::vector<std::string> FiguresHeader();
 // The same figures as the report writes them ("136.00%").
 std::vector<std::string> FiguresCells(const TallyFigures& figures);
 
+// FiguresHeader and FiguresCells as two CSV rows.
+void WriteFiguresCsv(std::ostream& out, const TallyFigures& figures);
+
 // The axis's name and 値 (the field's text), then FiguresHeader.
 std::vector<std::string> BreakdownHeader(BreakdownAxis axis);
 // One row per group (label, key, figures), then 合計 (empty key) with the

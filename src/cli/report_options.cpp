@@ -100,7 +100,7 @@ std::string InvalidPatternMessage(const std::string& code) {
 
 std::string ShortUsage() {
     return "Usage: lomi-report [--folder DIR] [--pattern CODE] [conditions] [--from YYYY-MM-DD]\n"
-           "                   [--to YYYY-MM-DD] [--json]\n"
+           "                   [--to YYYY-MM-DD] [--by AXIS | --series] [--json | --csv]\n"
            "       lomi-report --show-settings | --help | --version\n";
 }
 
@@ -160,8 +160,22 @@ ParsedArguments ParseReportArguments(int argc, const char* const argv[], std::os
     app.add_option("--to", to, "期間: last race date counted, for example 2001-06-30")
         ->type_name("YYYY-MM-DD")
         ->group(conditions);
-    app.add_flag("--json", options.json,
-                 "JSON: one object with mask, files, records, lists, selectors, tally, report")
+    CLI::Option* json =
+        app.add_flag("--json", options.json,
+                     "JSON: one object with mask, files, records, lists, selectors, tally, report")
+            ->group(output);
+    // Breakdown, profit series and CSV.
+    std::string by;
+    app.add_option("--by", by,
+                   "内訳: the tally split by venue, race, runners, age, class, surface, "
+                   "distance, year or month")
+        ->type_name("AXIS")
+        ->group(output);
+    app.add_flag("--series", options.series,
+                 "損益推移: cumulative profit of each bet type after every race day")
+        ->group(output);
+    app.add_flag("--csv", options.csv, "CSV: the figures as CSV rows (RFC 4180)")
+        ->excludes(json)
         ->group(output);
     app.add_flag("--show-settings", options.showSettings,
                  "設定: print PATH and CON1..CON4 as read from Lomi.ini")
@@ -226,6 +240,16 @@ ParsedArguments ParseReportArguments(int argc, const char* const argv[], std::os
     if (!options.conditions.firstDate.empty() && !options.conditions.lastDate.empty() &&
         options.conditions.firstDate > options.conditions.lastDate) {
         return usageError("--from " + from + " is after --to " + to);
+    }
+    if (app.count("--by") > 0) {
+        options.by = AxisFromKey(by);
+        if (!options.by) {
+            return usageError(
+                "--by needs venue, race, runners, age, class, surface, distance, "
+                "year or month, not '" +
+                by + "'");
+        }
+        if (options.series) return usageError("--by and --series cannot be given together");
     }
     return ParsedArguments{options, kExitOk};
 }

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "analysis/breakdown.h"
 #include "tally/pattern_names.h"
 #include "tally/race_filter.h"
 
@@ -16,6 +17,9 @@ struct ReportOptions {
     RaceConditions conditions;                 // 0 / "全抽出" when not given
     bool json = false;
     bool showSettings = false;
+    bool csv = false;                 // --csv: the figures as CSV rows
+    std::optional<BreakdownAxis> by;  // --by: the tally split by one axis
+    bool series = false;              // --series: cumulative profit per race day
 };
 
 // Either options to run with, or the exit code of a run that ends here:
