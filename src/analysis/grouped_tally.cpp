@@ -6,6 +6,9 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "data/ascii_run.h"
+#include "data/force_inline.h"
+#include "tally/plain_sums.h"
 #include "tally/race_filter.h"
 #include "tally/saturating.h"
 #include "tally/utf8_chars.h"
@@ -24,10 +27,12 @@ public:
     GroupIndex(record::Field field, FieldGroups& groups) : field_(field), groups_(groups) {
         if (field.width <= 2) shortKeys_ = std::make_unique<std::array<std::int32_t, 1 << 16>>();
         if (shortKeys_) shortKeys_->fill(-1);
+        packedMask_ =
+            field.width >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * field.width)) - 1;
     }
 
     // A usual record: 38 ASCII bytes.
-    std::size_t OfPlain(const char* p) {
+    LOMI_ALWAYS_INLINE std::size_t OfPlain(const char* p) {
         const char* key = p + field_.start;
         if (shortKeys_) {
             const std::size_t slot =
@@ -36,8 +41,8 @@ public:
             if (index < 0) index = static_cast<std::int32_t>(OfText({key, field_.width}));
             return static_cast<std::size_t>(index);
         }
-        std::uint64_t packed = 0;
-        std::memcpy(&packed, key, field_.width);
+        // A usual record has eight bytes from the date's start on.
+        const std::uint64_t packed = LoadWord(key) & packedMask_;
         if (packed == lastPacked_ && lastIndex_ >= 0) return static_cast<std::size_t>(lastIndex_);
         auto [it, added] = packedKeys_.try_emplace(packed, 0);
         if (added) it->second = OfText({key, field_.width});
@@ -48,6 +53,11 @@ public:
 
     // Any record: the characters of the field, as many as exist.
     std::size_t OfRecord(std::string_view text) {
+        // Dashed payout fields and the like: still ASCII where the key is.
+        if (text.size() >= record::kChars &&
+            IsAsciiBytes(reinterpret_cast<const unsigned char*>(text.data()), record::kChars)) {
+            return OfPlain(text.data());
+        }
         return OfText(CharSlice(text, field_.start + 1, field_.width));
     }
 
@@ -65,6 +75,7 @@ private:
     record::Field field_;
     FieldGroups& groups_;
     std::unique_ptr<std::array<std::int32_t, 1 << 16>> shortKeys_;
+    std::uint64_t packedMask_ = 0;
     std::unordered_map<std::uint64_t, std::size_t> packedKeys_;
     std::uint64_t lastPacked_ = 0;
     std::int64_t lastIndex_ = -1;
@@ -84,6 +95,32 @@ void AddDifference(TallyAccumulators& group, const TallyAccumulators& after,
     std::memcpy(&group, g, sizeof g);
 }
 
+// The sums of a group or of the whole: the usual records' digits summed
+// as the tally sums them, the other records' outcomes added one by one.
+struct Sums {
+    PlainCounts counts;
+    PlainSums sums;
+    TallyAccumulators tally;
+
+    LOMI_ALWAYS_INLINE void CountPlain(const char* p) {
+        counts.Count(p);
+        if (counts.races % 16 == 0) sums.Spread(counts);
+    }
+    void Settle() { sums.MoveInto(counts, tally); }
+};
+
+// The tally's counts passed by value and returned, so that the running
+// total's counts stay in registers through the loop.
+LOMI_NOINLINE PlainCounts SpreadCounts(PlainSums& sums, PlainCounts counts) {
+    sums.Spread(counts);
+    return counts;
+}
+LOMI_NOINLINE PlainCounts SettleCounts(PlainSums& sums, PlainCounts counts,
+                                       TallyAccumulators& tally) {
+    sums.MoveInto(counts, tally);
+    return counts;
+}
+
 }  // namespace
 
 FieldGroups TallyByField(const RecordStore& records, const RaceConditions& conditions,
@@ -91,26 +128,49 @@ FieldGroups TallyByField(const RecordStore& records, const RaceConditions& condi
     FieldGroups groups;
     GroupIndex index(field, groups);
     const RaceFilter filter(conditions);
-    const bool none = filter.MatchesNothing();
-    records.ForEach([&](std::string_view text, bool plain) {
-        const auto groupOf = [&] {
-            return plain ? index.OfPlain(text.data()) : index.OfRecord(text);
-        };
-        std::size_t group = 0;
-        if (countAllRecords) {
-            group = groupOf();
-            ++groups.recordCounts[group];
+    if (filter.MatchesNothing() && !countAllRecords) return groups;
+    const bool plainRoad = filter.PlainRoad();
+    PlainCounts totalCounts;
+    PlainSums totalSums;
+    TallyAccumulators& total = groups.total;
+    std::vector<Sums> split;
+    const auto groupOf = [&](std::string_view text, bool plain) LOMI_ALWAYS_INLINE_LAMBDA {
+        const std::size_t group = plain ? index.OfPlain(text.data()) : index.OfRecord(text);
+        if (group == split.size()) split.emplace_back();
+        ++groups.recordCounts[group];
+        return group;
+    };
+    records.ForEach([&](std::string_view text, bool plain) LOMI_ALWAYS_INLINE_LAMBDA {
+        std::size_t group = countAllRecords ? groupOf(text, plain) : 0;
+        if (plain && plainRoad) {
+            // The race filter's fast road, and the tally's.
+            if (!filter.MatchesPlain(text.data())) return;
+            if (!countAllRecords) group = groupOf(text, plain);
+            totalCounts.Count(text.data());
+            if (totalCounts.races % 16 == 0) totalCounts = SpreadCounts(totalSums, totalCounts);
+            split[group].CountPlain(text.data());
+            return;
         }
         RaceOutcome race;
-        if (none || !filter.Evaluate(text, plain, race)) return;
-        if (!countAllRecords) {
-            group = groupOf();
-            ++groups.recordCounts[group];
+        if (!filter.Evaluate(text, plain, race)) return;
+        if (!countAllRecords) group = groupOf(text, plain);
+        if (race.whole) {
+            AddOutcome(total, race);
+            AddOutcome(split[group].tally, race);
+            return;
         }
-        const TallyAccumulators before = groups.total;
-        AddOutcome(groups.total, race);
-        AddDifference(groups.tallies[group], groups.total, before);
+        // A value that is not whole is rounded on the running total: the
+        // group takes what it added there.
+        totalCounts = SettleCounts(totalSums, totalCounts, total);
+        const TallyAccumulators before = total;
+        AddOutcome(total, race);
+        AddDifference(split[group].tally, total, before);
     });
+    totalCounts = SettleCounts(totalSums, totalCounts, total);
+    for (std::size_t i = 0; i < split.size(); ++i) {
+        split[i].Settle();
+        groups.tallies[i] = split[i].tally;
+    }
     return groups;
 }
 

@@ -17,8 +17,9 @@ namespace lomi {
 //
 // Each counted race adds to its group what it added to the running total
 // of the whole tally, so the groups add up to that total exactly, also
-// where a fractional payout field is rounded on the running total or a
-// sum stops at its limit. With whole payout fields (nearly all) a group's
+// where a fractional payout field is rounded on the running total (only
+// sums at the limits of 64 bits, which absurd fields such as 9e99 reach,
+// can make them differ). With whole payout fields (nearly all) a group's
 // sums are also those of a tally restricted to the group's records.
 struct FieldGroups {
     std::vector<std::string> keys;           // the field's text, UTF-8
