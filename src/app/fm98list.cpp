@@ -1,5 +1,6 @@
 #include "app/fm98list.h"
 
+#include <memory>
 #include <utility>
 
 #include <QAction>
@@ -18,6 +19,7 @@
 #include "ui/check_box.h"
 #include "ui/combo_box.h"
 #include "ui/fonts.h"
+#include "ui/load_progress.h"
 #include "ui/message_box.h"
 #include "ui/text.h"
 #include "ui/text_box.h"
@@ -28,7 +30,8 @@ namespace lomi {
 namespace {
 
 constexpr const char* kDesignCaption = "KestravaのTolvikｺﾝﾃｽﾄ形式買い目集計";
-constexpr const char* kVersionText = "Ver 1.02";
+// The version from the build (project(VERSION)), as the caption shows it.
+constexpr const char* kVersionText = "Ver " LOMI_VERSION;
 constexpr int kClientWidth = 6285;
 constexpr int kClientHeight = 3555;
 
@@ -200,8 +203,49 @@ void Fm98List::MenuEnd_Click() { close(); }
 void Fm98List::MenuFol_Click() { ShowFolderSettings(); }
 
 void Fm98List::ShowPatternDialog() {
-    Fm98Con dialog(state_, *this);
-    dialog.exec();
+    if (loading_) return;
+    auto dialog = std::make_unique<Fm98Con>(
+        state_, [this](const PatternSelections&, QWidget* over) { return OpenPattern(over); },
+        this);
+    const bool opened = dialog->exec() == QDialog::Accepted;
+    // The dialog is gone before the first report over the new data.
+    dialog.reset();
+    if (opened) RunTally();
+}
+
+bool Fm98List::OpenPattern(QWidget* messageParent) {
+    if (loading_) return false;
+    loading_ = true;
+    PatternLoad load =
+        ui::LoadPatternWithProgress(state_.DataFolder, state_.PatternFileMask, messageParent);
+    loading_ = false;
+    switch (load.status) {
+        case LoadStatus::Loaded:
+            break;
+        case LoadStatus::Cancelled:
+            return false;
+        case LoadStatus::NotFound:
+        case LoadStatus::Failed:
+            ui::ShowMessage(messageParent, ui::FromUtf8(load.message));
+            return false;
+    }
+    CommitLoad(state_, std::move(load));
+    PrepareMainWindowAfterLoad(DescribeLoaded(state_));
+    return true;
+}
+
+void Fm98List::PrepareMainWindowAfterLoad(const LoadedView& view) {
+    text1_->SetText(QString());
+    label2_->setText(ui::FromUtf8(view.description));
+    for (std::size_t i = 0; i < combos_.size(); ++i) {
+        ui::ComboBox* combo = combos_[i];
+        combo->Clear();
+        for (const SelectorItem& item : view.selectors.at(i)) {
+            combo->AddItem(ui::FromUtf8(item.text));
+            combo->SetItemData(combo->NewIndex(), item.data);
+        }
+        combo->SetListIndex(0);
+    }
 }
 
 void Fm98List::ShowFolderSettings() { Fm98Dir::ShowFor(state_); }

@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 
+#include "analysis/pattern_analysis.h"
 #include "data/program_state.h"
 
 class QAction;
@@ -41,7 +42,21 @@ public:
 
     // Tallies the loaded races under the selectors' conditions and writes the
     // report into Text1; "FILE NOT OPEN." in Label2 when nothing is loaded.
+    // Does nothing while a load runs.
     void RunTally();
+
+    // Loads the pattern that Con1..Con4 and PatternFileMask hold: the
+    // existence test and the load, with any message shown over
+    // messageParent; a load that fails or is cancelled keeps the previous
+    // data. When it succeeds the data becomes the program's and the window
+    // is prepared for it (not yet tallied). Returns whether it succeeded;
+    // refused (false) while another load runs.
+    bool OpenPattern(QWidget* messageParent);
+    bool LoadRunning() const { return loading_; }
+
+    // Empties the report, describes the pattern in Label2 and refills the
+    // eight selectors, each headed by "全抽出" and left on it.
+    void PrepareMainWindowAfterLoad(const LoadedView& view);
 
     // Command handlers, named after the control they belong to.
     void Command1_Click();
@@ -66,6 +81,7 @@ private:
     ProgramState& state_;
     std::string iniPath_;
     bool unloaded_ = false;
+    bool loading_ = false;
 
     std::array<ui::ComboBox*, 8> combos_{};
     std::array<QLabel*, 8> label1_{};

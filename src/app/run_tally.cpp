@@ -2,9 +2,8 @@
 // of a pattern load.
 #include <QLabel>
 
+#include "analysis/pattern_analysis.h"
 #include "app/fm98list.h"
-#include "tally/race_filter.h"
-#include "tally/tally_report.h"
 #include "ui/check_box.h"
 #include "ui/combo_box.h"
 #include "ui/message_box.h"
@@ -20,6 +19,7 @@ std::int32_t ChosenData(const ui::ComboBox& combo) { return combo.ItemData(combo
 }  // namespace
 
 void Fm98List::RunTally() {
+    if (loading_) return;
     if (state_.RecordCount() == 0) {
         label2_->setText(QStringLiteral("FILE NOT OPEN."));
         return;
@@ -44,8 +44,7 @@ void Fm98List::RunTally() {
     conditions.date = ui::ToUtf8(Combo(8)->List(Combo(8)->ListIndex()));
     conditions.runnersOrMore = static_cast<std::int16_t>(check1_->Value());
 
-    ExtractAndTally(state_, conditions);
-    text1_->SetText(ui::FromUtf8(BuildTallyReport(state_.RecordCount(), state_.Tally)));
+    text1_->SetText(ui::FromUtf8(TallyLoaded(state_, conditions).report));
 }
 
 }  // namespace lomi

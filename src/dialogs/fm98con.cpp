@@ -1,17 +1,13 @@
 #include "dialogs/fm98con.h"
 
-#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QGroupBox>
 #include <QPushButton>
 
-#include "app/fm98list.h"
-#include "data/ticket_reader.h"
-#include "dialogs/load_progress.h"
-#include "dialogs/prepare_main_window.h"
-#include "tally/pattern_names.h"
+#include "analysis/pattern_analysis.h"
 #include "ui/combo_box.h"
 #include "ui/message_box.h"
 #include "ui/text.h"
@@ -41,11 +37,11 @@ std::int16_t ChosenSelection(const ui::ComboBox& combo) {
 
 }  // namespace
 
-Fm98Con::Fm98Con(ProgramState& state, Fm98List& mainWindow)
-    : QDialog(&mainWindow, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+Fm98Con::Fm98Con(ProgramState& state, PatternOpener opener, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       state_(state),
-      mainWindow_(mainWindow) {
+      opener_(std::move(opener)) {
     setObjectName("Fm98Con");
     setWindowTitle(QString::fromUtf8("ﾌｧｲﾙを開く"));
     setModal(true);
@@ -106,6 +102,7 @@ void Fm98Con::Form_Load() {
 }
 
 void Fm98Con::Command1_Click() {
+    if (opening_) return;
     for (const ui::ComboBox* combo : combos_) {
         if (combo->ListIndex() == -1) {
             ui::ShowMessage(this, QString::fromUtf8("選択されていない項目があります。"));
@@ -113,36 +110,24 @@ void Fm98Con::Command1_Click() {
         }
     }
 
-    state_.Con1 = ChosenSelection(*combos_[0]);
-    state_.Con2 = ChosenSelection(*combos_[1]);
-    state_.Con3 = ChosenSelection(*combos_[2]);
-    state_.Con4 = ChosenSelection(*combos_[3]);
-    state_.PatternFileMask =
-        BuildPatternFileMask(state_.Con1, state_.Con2, state_.Con3, state_.Con4).value_or("");
+    const PatternSelections chosen{ChosenSelection(*combos_[0]), ChosenSelection(*combos_[1]),
+                                   ChosenSelection(*combos_[2]), ChosenSelection(*combos_[3])};
+    SelectPattern(state_, chosen);
 
-    if (PatternFilesMissing(state_)) {
-        ui::ShowMessage(this, QStringLiteral("FILE NOT FOUND."));
-        return;
-    }
-
-    // The load replaces the data only when every file was read; on failure
-    // the main window keeps showing the previous pattern.
-    const LoadResult loaded = LoadPatternFilesWithProgress(state_, this);
-    if (!loaded.ok) {
-        ui::ShowMessage(this, ui::FromUtf8(loaded.message));
-        return;
-    }
-
-    auto chosenText = [this](int i) {
-        return ui::ToUtf8(combos_[i]->List(combos_[i]->ListIndex()));
-    };
-    PrepareMainWindowAfterLoad(mainWindow_, state_.Loaded, chosenText(0), chosenText(1),
-                               chosenText(2), chosenText(3), state_.Con4);
+    // The opener tests that files exist and loads them; on any failure it
+    // has said why (or the user cancelled) and the dialog stays open.
+    opening_ = true;
+    const bool opened = opener_ && opener_(chosen, this);
+    opening_ = false;
+    if (!opened) return;
+    chosen_ = chosen;
     accept();
-    mainWindow_.RunTally();
 }
 
-void Fm98Con::Command2_Click() { QDialog::reject(); }
+void Fm98Con::Command2_Click() {
+    if (opening_) return;
+    QDialog::reject();
+}
 
 void Fm98Con::reject() { Command2_Click(); }
 

@@ -1,31 +1,44 @@
 #pragma once
 
+#include <functional>
+
 #include <QDialog>
 
 #include "data/program_state.h"
+#include "tally/pattern_names.h"
 
 class QGroupBox;
 class QPushButton;
 
 namespace lomi {
 
-class Fm98List;
-
 namespace ui {
 class ComboBox;
 }
 
 // The pattern dialog: four selectors (axis index, axis rank, partner index,
-// bet style). OK stores the choice, loads the pattern's ticket files, refills
-// the main window and tallies; ｷｬﾝｾﾙ, Esc and the close box change nothing.
+// bet style). OK checks that each has a choice, stores it as Con1..Con4 and
+// the file mask, and hands the choice to the opener, which loads the
+// pattern and prepares the main window; when that succeeds the dialog
+// closes with Accepted, otherwise it stays open. ｷｬﾝｾﾙ, Esc and the close box
+// change nothing.
 class Fm98Con : public QDialog {
     Q_OBJECT
 
 public:
-    Fm98Con(ProgramState& state, Fm98List& mainWindow);
+    // Runs the existence test and the load of the pattern state now holds,
+    // shows any message over dialog and, when the pattern opened, prepares
+    // the main window. Returns whether the pattern opened.
+    using PatternOpener = std::function<bool(const PatternSelections& chosen, QWidget* dialog)>;
+
+    Fm98Con(ProgramState& state, PatternOpener opener, QWidget* parent = nullptr);
 
     // Combo1 … Combo4 by their number.
     ui::ComboBox* Combo(int number) const;
+    // The selections OK accepted last (Con1..Con4 as stored).
+    const PatternSelections& Chosen() const { return chosen_; }
+    // True while OK's opener runs; the dialog takes no other command then.
+    bool Opening() const { return opening_; }
 
     void Command1_Click();  // OK
     void Command2_Click();  // ｷｬﾝｾﾙ
@@ -38,7 +51,9 @@ private:
     void Form_Load();
 
     ProgramState& state_;
-    Fm98List& mainWindow_;
+    PatternOpener opener_;
+    PatternSelections chosen_{};
+    bool opening_ = false;
     QGroupBox* frame1_ = nullptr;
     QGroupBox* frame2_ = nullptr;
     ui::ComboBox* combos_[4] = {};

@@ -113,7 +113,8 @@ void Fm98Dir::UnloadBrowser() {
 void Fm98Dir::Com1_Click() {
     UnloadBrowser();
     const QPointer<Fm98Dir> self(this);
-    auto* browser = new Fm98Path(*this, drives_);
+    auto* browser = new Fm98Path(lbpat_->text(), drives_, this);
+    connect(browser, &Fm98Path::FolderChosen, lbpat_, &QLabel::setText);
     browser_ = browser;
     browser->exec();
     // The dialog may have been unloaded, and the browser with it, while

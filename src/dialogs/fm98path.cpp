@@ -4,11 +4,9 @@
 
 #include <QDir>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 
-#include "dialogs/fm98dir.h"
 #include "ui/dir_list.h"
 #include "ui/drive_list.h"
 #include "ui/folder_path.h"
@@ -26,10 +24,10 @@ constexpr int kClientHeight = 4080;
 
 }  // namespace
 
-Fm98Path::Fm98Path(Fm98Dir& settings, ui::DriveSource drives)
-    : QDialog(&settings, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                             Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      settings_(settings),
+Fm98Path::Fm98Path(const QString& startFolder, ui::DriveSource drives, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      startFolder_(startFolder),
       source_(std::move(drives)) {
     setObjectName("Fm98Path");
     setWindowTitle(QString::fromUtf8("ﾌｫﾙﾀﾞの選択"));
@@ -86,7 +84,7 @@ void Fm98Path::Form_Load() {
     const int current = ui::DriveOfFolder(currentDirectory, drives_);
     drive1_->SetDrives(drives_,
                        current >= 0 ? drives_[static_cast<std::size_t>(current)].root : QString());
-    OpenStartFolder(settings_.Lbpat()->text());
+    OpenStartFolder(startFolder_);
     previousDrive_ = drive1_->Drive();
 }
 
@@ -118,7 +116,7 @@ void Fm98Path::Drive1_Change() {
 }
 
 void Fm98Path::Command1_Click() {
-    settings_.Lbpat()->setText(dir1_->Path());
+    emit FolderChosen(dir1_->Path());
     done(QDialog::Accepted);
 }
 

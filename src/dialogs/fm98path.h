@@ -11,21 +11,20 @@ class QPushButton;
 
 namespace lomi {
 
-class Fm98Dir;
-
 namespace ui {
 class DirList;
 class DriveList;
 }  // namespace ui
 
 // The folder browser: a drive list and a directory list. It opens at the
-// folder the settings dialog shows; OK writes the directory list's path
-// into that dialog's Lbpat. ｷｬﾝｾﾙ, Esc and the close box change nothing.
+// folder it is given (the one the settings dialog shows); OK hands the
+// directory list's path back through FolderChosen. ｷｬﾝｾﾙ, Esc and the close
+// box change nothing.
 class Fm98Path : public QDialog {
     Q_OBJECT
 
 public:
-    Fm98Path(Fm98Dir& settings, ui::DriveSource drives);
+    Fm98Path(const QString& startFolder, ui::DriveSource drives, QWidget* parent = nullptr);
 
     ui::DriveList* Drive1() const { return drive1_; }
     ui::DirList* Dir1() const { return dir1_; }
@@ -39,12 +38,16 @@ public:
     // Esc and the close box press ｷｬﾝｾﾙ.
     void reject() override;
 
+signals:
+    // OK: the folder the directory list has opened, before the dialog goes.
+    void FolderChosen(const QString& folder);
+
 private:
     void CreateControls();
     void Form_Load();
     void OpenStartFolder(const QString& folder);
 
-    Fm98Dir& settings_;
+    QString startFolder_;
     ui::DriveSource source_;
     std::vector<ui::Drive> drives_;
     QString previousDrive_;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -285,9 +286,8 @@ TEST_F(BadTicketFiles, OneHugeLineNeedsNoMemoryBeyondItsBytes) {
             std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
         ASSERT_TRUE(result.ok) << result.message;
         EXPECT_EQ(state.RecordCount(), shape.records);
-        // Generous, for slow builds: what it guards against is work that
-        // grows faster than the line.
-        EXPECT_LT(seconds, 20.0);
+        // Printed, not checked: tests assert no wall-clock figure.
+        std::printf("load of one long line: %.2f s\n", seconds);
 #ifdef __linux__
         if (measured) {
             const std::size_t peak = PeakMemory();

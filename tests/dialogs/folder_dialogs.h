@@ -22,6 +22,7 @@
 #include "ui/dir_list.h"
 #include "ui/drive_list.h"
 #include "ui/drives.h"
+#include "ui/gui_test_helpers.h"
 
 namespace lomi::test {
 
@@ -51,12 +52,11 @@ inline QPushButton* Button(QWidget* dialog, const char* name) {
     return dialog->findChild<QPushButton*>(name);
 }
 
-inline void Click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
-
 // Runs open, which shows a modal window, and runs act on that window once it
 // is shown, from the window's own event loop; a window of kind Dialog that
 // act leaves open is closed. Other modal windows meanwhile (a progress
-// dialog) are left alone. Returns whether the window appeared.
+// dialog) are left alone. Returns whether the window appeared; when it has
+// not within ten seconds the test fails and every modal window is closed.
 template <class Dialog>
 bool WhileModal(const std::function<void()>& open, const std::function<void(Dialog*)>& act) {
     struct Watch {
@@ -76,8 +76,9 @@ bool WhileModal(const std::function<void()>& open, const std::function<void(Dial
                 if (dialog->isVisible()) dialog->close();
                 return;
             }
-            if (w->clock.elapsed() > 10000) {
+            if (w->clock.elapsed() > kModalWaitMilliseconds) {
                 w->watching = false;
+                FailAndCloseModals("the expected modal window did not appear");
                 return;
             }
             QTimer::singleShot(10, [w] { Run(w); });

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -141,7 +142,7 @@ TEST_F(BadSettingsFiles, BinaryJunkReadsAsDefaultsAndSurvivesASave) {
     SaveOver(middle, {"PATH=/x", "CON1=4"});
 }
 
-TEST_F(BadSettingsFiles, TenMegabyteFilesReadAndSaveQuickly) {
+TEST_F(BadSettingsFiles, TenMegabyteFilesReadAndSave) {
     const auto began = std::chrono::steady_clock::now();
     // Five megabytes of comments before the section, and a value line of
     // five megabytes in it: the value reads as its first 254 bytes.
@@ -173,11 +174,9 @@ TEST_F(BadSettingsFiles, TenMegabyteFilesReadAndSaveQuickly) {
                                     "\r\n[DEF]\r\nPATH=/data/\x8b\xa3\x94\x6e\r\nCON1=1\r\n"
                                     "CON2=5\r\nCON3=6\r\nCON4=2\r\n");
 
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
-    // Generous, for sanitizer builds: what it guards against is work that
-    // grows faster than the file.
-    EXPECT_LT(seconds, 60.0);
+    // The time is printed, not checked: tests assert no wall-clock figure.
+    std::printf("ten-megabyte settings files: %.2f s\n",
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count());
 }
 
 TEST_F(BadSettingsFiles, NulBytesEndAValueAndStayInTheFile) {

@@ -9,6 +9,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QInputMethodEvent>
 #include <QLineEdit>
@@ -20,6 +21,25 @@
 #include "ui/combo_box.h"
 
 namespace lomi::test {
+
+// How long a test waits for a modal window before it fails.
+inline constexpr int kModalWaitMilliseconds = 10000;
+
+// Fails the running test with what, then closes every modal window, so that
+// whatever the test was blocked in (another modal window nobody answers)
+// returns and the test ends instead of waiting for ctest's timeout.
+inline void FailAndCloseModals(const char* what) {
+    QTest::qFail(what, __FILE__, __LINE__);
+    while (QWidget* modal = QApplication::activeModalWidget()) {
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+            dialog->done(QDialog::Rejected);
+        } else {
+            modal->close();
+        }
+        if (QApplication::activeModalWidget() == modal) modal->hide();
+        if (QApplication::activeModalWidget() == modal) break;
+    }
+}
 
 // Stops watching for a modal window when it goes, so that a watch whose
 // window never came cannot act on a later one.
@@ -40,7 +60,8 @@ private:
 // Runs action on the next modal window of kind Modal other than previous as
 // soon as it is shown, from the event loop that the modal window runs, while
 // the returned watch lives. Other modal windows meanwhile (a progress
-// dialog) are left alone. Gives up after ten seconds with a warning.
+// dialog) are left alone. When none has come within ten seconds the test
+// fails and every modal window is closed.
 template <class Modal>
 [[nodiscard]] ModalWatch WhenModal(std::function<void(Modal*)> action,
                                    QWidget* previous = nullptr) {
@@ -57,9 +78,9 @@ template <class Modal>
             act(modal);
             return;
         }
-        if (clock->elapsed() > 10000) {
-            qWarning("the expected modal window did not appear");
+        if (clock->elapsed() > kModalWaitMilliseconds) {
             *poll = nullptr;
+            FailAndCloseModals("the expected modal window did not appear");
             return;
         }
         QTimer::singleShot(10, [poll] {

@@ -8,10 +8,11 @@
 #include <QProgressDialog>
 #include <QTest>
 
+#include "analysis/pattern_analysis.h"
 #include "app/worked_example.h"
 #include "data/ticket_reader.h"
-#include "dialogs/load_progress.h"
 #include "support/temp_folder.h"
+#include "ui/load_progress.h"
 
 namespace t = lomi::test;
 
@@ -84,10 +85,11 @@ private slots:
         ProgressWatcher watcher;
         qApp->installEventFilter(&watcher);
         // No delay before the dialog, so that a quick load shows it too.
-        const lomi::LoadResult result = lomi::LoadPatternFilesWithProgress(state, &parent, 0);
+        const lomi::PatternLoad load =
+            lomi::ui::LoadPatternWithProgress(state.DataFolder, state.PatternFileMask, &parent, 0);
         qApp->removeEventFilter(&watcher);
-        QVERIFY(result.ok);
-        QCOMPARE(state.RecordCount(), 12);
+        QVERIFY(load.status == lomi::LoadStatus::Loaded);
+        QCOMPARE(load.data.Records.Size(), 12u);
         QVERIFY(watcher.shown);
         QVERIFY(watcher.waitCursorWhenShown);
         QCOMPARE(watcher.maximum, 12);
@@ -105,7 +107,8 @@ private slots:
         parent.show();
         ProgressWatcher watcher;
         qApp->installEventFilter(&watcher);
-        QVERIFY(lomi::LoadPatternFilesWithProgress(state, &parent).ok);
+        QVERIFY(lomi::ui::LoadPatternWithProgress(state.DataFolder, state.PatternFileMask, &parent)
+                    .status == lomi::LoadStatus::Loaded);
         qApp->removeEventFilter(&watcher);
         QVERIFY(!watcher.shown);
         QCOMPARE(QApplication::overrideCursor(), nullptr);

@@ -21,7 +21,7 @@
 #include "dialogs/fm98con.h"
 #include "dialogs/fm98dir.h"
 #include "dialogs/fm98path.h"
-#include "folder_dialogs.h"
+#include "dialogs/folder_dialogs.h"
 #include "settings/profile_file.h"
 #include "support/temp_folder.h"
 #include "ui/dir_list.h"
@@ -111,7 +111,7 @@ int OpenSettingsDialogs() {
 
 }  // namespace
 
-class Fm98DirTest : public QObject {
+class FolderSettingsTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -296,5 +296,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(Fm98DirTest)
-#include "fm98dir_test.moc"
+QTEST_MAIN(FolderSettingsTest)
+#include "folder_settings_test.moc"

@@ -1,4 +1,4 @@
-#include "dialogs/load_progress.h"
+#include "ui/load_progress.h"
 
 #include <QCoreApplication>
 #include <QProgressDialog>
@@ -6,11 +6,11 @@
 #include "ui/message_box.h"
 #include "ui/wait_cursor.h"
 
-namespace lomi {
+namespace lomi::ui {
 
-LoadResult LoadPatternFilesWithProgress(ProgramState& state, QWidget* parent,
-                                        int showAfterMilliseconds) {
-    const ui::WaitCursor waiting;
+PatternLoad LoadPatternWithProgress(const std::string& folder, const std::string& mask,
+                                    QWidget* parent, int showAfterMilliseconds) {
+    const WaitCursor waiting;
     // Let the window system show the wait cursor before the work starts;
     // what the user does meanwhile waits until the load is over.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -19,7 +19,7 @@ LoadResult LoadPatternFilesWithProgress(ProgramState& state, QWidget* parent,
     // dialogs below it from taking input while the load runs on.
     QProgressDialog progress(parent);
     progress.setObjectName("LoadProgress");
-    progress.setWindowTitle(QString::fromUtf8(ui::kApplicationTitle));
+    progress.setWindowTitle(QString::fromUtf8(kApplicationTitle));
     progress.setWindowModality(Qt::WindowModal);
     progress.setCancelButton(nullptr);
     progress.setAutoClose(false);
@@ -27,11 +27,11 @@ LoadResult LoadPatternFilesWithProgress(ProgramState& state, QWidget* parent,
     progress.setMinimumDuration(showAfterMilliseconds);
 
     const QString format = QString::fromUtf8("ﾌｧｲﾙを読み込んでいます… %1 / %2");
-    return LoadPatternFiles(state, [&](std::size_t done, std::size_t total) {
+    return LoadPattern(folder, mask, [&](std::size_t done, std::size_t total) {
         progress.setMaximum(static_cast<int>(total));
         progress.setLabelText(format.arg(done).arg(total));
         progress.setValue(static_cast<int>(done));
     });
 }
 
-}  // namespace lomi
+}  // namespace lomi::ui

@@ -1,0 +1,307 @@
+// The pattern dialog opened from the main window: what it opens on, its two
+// messages, the state each way out leaves behind, the mask, and loads that
+// fail or find nothing.
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/fm98list.h"
+#include "app/worked_example.h"
+#include "dialogs/fm98con.h"
+#include "support/temp_folder.h"
+#include "ui/check_box.h"
+#include "ui/combo_box.h"
+#include "ui/gui_test_helpers.h"
+#include "ui/text_box.h"
+
+using lomi::Fm98Con;
+using lomi::Fm98List;
+namespace t = lomi::test;
+
+namespace {
+
+QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+
+struct Session {
+    t::TempFolder data;
+    t::TempFolder home;
+    lomi::ProgramState state;
+    std::unique_ptr<Fm98List> window;
+
+    explicit Session(std::int16_t con1 = 7, std::int16_t con2 = 1, std::int16_t con3 = 3,
+                     std::int16_t con4 = 1) {
+        state.DataFolder = data.PathText();
+        state.Con1 = con1;
+        state.Con2 = con2;
+        state.Con3 = con3;
+        state.Con4 = con4;
+        window = std::make_unique<Fm98List>(state, (home / "Lomi.ini").string());
+        window->show();
+    }
+
+    // Opens the dialog from the menu and runs act on it while it is shown.
+    // Returns whether the dialog appeared.
+    bool WithDialog(const std::function<void(Fm98Con*)>& act) {
+        bool opened = false;
+        const auto watch = t::WhenModal<Fm98Con>([&](Fm98Con* dialog) {
+            opened = true;
+            act(dialog);
+            // Whatever the case left open is cancelled.
+            if (dialog->isVisible()) t::Click(Button(dialog, "Command2"));
+        });
+        window->MenuOpen_Click();
+        return opened;
+    }
+
+    static QPushButton* Button(QWidget* dialog, const char* name) {
+        return dialog->findChild<QPushButton*>(name);
+    }
+
+    // Presses OK and returns the message that it showed, if any.
+    static t::SeenMessage PressOk(Fm98Con* dialog) {
+        t::SeenMessage seen;
+        const auto answer = t::AnswerMessage(&seen, dialog);
+        t::Click(Button(dialog, "Command1"));
+        QCoreApplication::processEvents();
+        return seen;
+    }
+
+    QString Report() const { return window->Text1()->Text(); }
+};
+
+QStringList Items(const lomi::ui::ComboBox* combo) {
+    QStringList items;
+    for (int i = 0; i < combo->ListCount(); ++i) items << combo->List(i);
+    return items;
+}
+
+}  // namespace
+
+class OpenPatternTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void opensOnTheStoredSelectionsWithTheFocusOnCancel() {
+        Session s;
+        QVERIFY(s.WithDialog([&](Fm98Con* d) {
+            QCOMPARE(d->windowTitle(), U("ﾌｧｲﾙを開く"));
+            QCOMPARE(d->size(), QSize(224, 162));
+            QCOMPARE(Items(d->Combo(1)),
+                     (QStringList{U("Ｔ値"), U("Ｆ値"), U("Ｒ値"), U("Ｚ値"), U("単勝人気"),
+                                  U("複勝人気"), U("仮単人気")}));
+            QCOMPARE(Items(d->Combo(2)),
+                     (QStringList{U("１位"), U("２位"), U("３位"), U("４位"), U("５位")}));
+            QCOMPARE(Items(d->Combo(4)), (QStringList{U("流し"), U("ボックス")}));
+            QCOMPARE(d->Combo(3)->ItemData(6), 7);
+            QCOMPARE(d->Combo(1)->Text(), U("仮単人気"));
+            QCOMPARE(d->Combo(2)->Text(), U("１位"));
+            QCOMPARE(d->Combo(3)->Text(), U("Ｒ値"));
+            QCOMPARE(d->Combo(4)->Text(), U("流し"));
+            QTRY_COMPARE(QApplication::focusWidget(), Session::Button(d, "Command2"));
+            // Combo1 and Combo2 sit in the frame 軸馬, Combo3 and Combo4 in ひも.
+            QCOMPARE(d->Combo(2)->parentWidget()->objectName(), QString("Frame1"));
+            QCOMPARE(d->Combo(4)->parentWidget()->objectName(), QString("Frame2"));
+        }));
+    }
+
+    void enterRightAfterOpeningPressesCancel() {
+        Session s;
+        t::WriteWorkedExample(s.data.Path());
+        bool closed = false;
+        QVERIFY(s.WithDialog([&](Fm98Con* d) {
+            QTRY_COMPARE(QApplication::focusWidget(), Session::Button(d, "Command2"));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            closed = !d->isVisible();
+        }));
+        QVERIFY(closed);
+        QCOMPARE(s.Report(), QString());
+        QCOMPARE(s.state.PatternFileMask, std::string());
+    }
+
+    void aStoredSelectionOfZeroOrOutOfRangeOpensEmptyAndIsRefused() {
+        Session s(7, 0, 9, 1);
+        QVERIFY(s.WithDialog([&](Fm98Con* d) {
+            QCOMPARE(d->Combo(2)->Text(), QString());
+            QCOMPARE(d->Combo(2)->ListIndex(), -1);
+            QCOMPARE(d->Combo(3)->ListIndex(), -1);
+            const t::SeenMessage seen = Session::PressOk(d);
+            QVERIFY(seen.shown);
+            QCOMPARE(seen.text, U("選択されていない項目があります。"));
+            QCOMPARE(seen.title, U("Lomi"));
+            QCOMPARE(seen.buttons, 1);
+            QVERIFY(d->isVisible());
+        }));
+        QCOMPARE(s.state.Con2, 0);
+        QCOMPARE(s.state.Con3, 9);
+        QCOMPARE(s.state.PatternFileMask, std::string());
+    }
+
+    void typedTextPicksNoItem() {
+        Session s;
+        t::WriteWorkedExample(s.data.Path());
+        QVERIFY(s.WithDialog([&](Fm98Con* d) {
+            t::PickText(d->Combo(1), "Ｔ値");
+            t::TypeInto(d->Combo(3), U("Ｆ値"));  // the exact text of an item, typed
+            QCOMPARE(d->Combo(3)->ListIndex(), -1);
+            const t::SeenMessage seen = Session::PressOk(d);
+            QCOMPARE(seen.text, U("選択されていない項目があります。"));
+            QVERIFY(d->isVisible());
+            QCOMPARE(d->Combo(3)->Text(), U("Ｆ値"));  // the user's entry stays
+        }));
+        QCOMPARE(s.state.Con1, 7);
+        QCOMPARE(s.state.Con3, 3);
+        QCOMPARE(s.Report(), QString());
+    }
+
+    void fileNotFoundKeepsTheNewChoiceAndTheOldData() {
+        Session s;
+        t::WriteWorkedExample(s.data.Path());
+        QVERIFY(s.WithDialog([](Fm98Con* d) { QVERIFY(!Session::PressOk(d).shown); }));
+        QCOMPARE(s.Report(), t::WorkedExampleReport());
+
+        QVERIFY(s.WithDialog([&](Fm98Con* d) {
+            t::PickText(d->Combo(4), "ボックス");
+            const t::SeenMessage seen = Session::PressOk(d);
+            QCOMPARE(seen.text, U("FILE NOT FOUND."));
+            QCOMPARE(seen.title, U("Lomi"));
+            QVERIFY(d->isVisible());
+            QCOMPARE(s.state.Con4, 2);
+            QCOMPARE(s.state.PatternFileMask, std::string("P*Q1RB.txt"));
+        }));
+        // Cancelled after the message: the old data and report stay, the new
+        // choice is what the dialog opens on next.
+        QCOMPARE(s.Report(), t::WorkedExampleReport());
+        QCOMPARE(s.state.RecordCount(), 6);
+        QCOMPARE(s.window->Label2()->text(), U("仮単人気の１位からＲ値への流し馬券"));
+        QCOMPARE(s.window->Combo(1)->ListCount(), 3);
+        QVERIFY(s.WithDialog([](Fm98Con* d) { QCOMPARE(d->Combo(4)->Text(), U("ボックス")); }));
+    }
+
+    void aDataFolderThatCannotBeSearchedIsFileNotFound() {
+        Session s;
+        s.state.DataFolder = (s.data / "no-such-folder").string();
+        QVERIFY(s.WithDialog(
+            [](Fm98Con* d) { QCOMPARE(Session::PressOk(d).text, U("FILE NOT FOUND.")); }));
+    }
+
+    void escAndTheCloseBoxChangeNothing() {
+        Session s(1, 5, 6, 2);
+        QVERIFY(s.WithDialog([](Fm98Con* d) {
+            t::PickText(d->Combo(1), "Ｚ値");
+            QTest::keyClick(d->Combo(1)->lineEdit(), Qt::Key_Escape);  // Esc inside a selector
+            QVERIFY(!d->isVisible());
+        }));
+        QVERIFY(s.WithDialog([](Fm98Con* d) {
+            QCOMPARE(d->Combo(1)->Text(), U("Ｔ値"));  // a new opening starts afresh
+            t::PickText(d->Combo(2), "２位");
+            d->close();
+            QVERIFY(!d->isVisible());
+        }));
+        QCOMPARE(s.state.Con1, 1);
+        QCOMPARE(s.state.Con2, 5);
+        QCOMPARE(s.state.Con3, 6);
+        QCOMPARE(s.state.Con4, 2);
+        QCOMPARE(s.state.PatternFileMask, std::string());
+    }
+
+    void theSameIndexForAxisAndPartnersIsAccepted() {
+        Session s;
+        t::WriteTicketFile(s.data.Path(), "p20010415t1tn.TXT",
+                           {t::HeaderLine(2001, 4, 15),
+                            t::Race(1, 12, 18, 5, 6, 1, 18, "0032", "0014", "00158", "00052", 2)});
+        QVERIFY(s.WithDialog([](Fm98Con* d) {
+            t::PickText(d->Combo(1), "Ｔ値");
+            t::PickText(d->Combo(3), "Ｔ値");
+            QVERIFY(!Session::PressOk(d).shown);
+            QVERIFY(!d->isVisible());
+        }));
+        QCOMPARE(s.state.PatternFileMask, std::string("P*T1TN.txt"));
+        QCOMPARE(s.window->Label2()->text(), U("Ｔ値の１位からＴ値への流し馬券"));
+        QCOMPARE(Items(s.window->Combo(2)), (QStringList{U("全抽出"), U("１２レース")}));
+        QCOMPARE(Items(s.window->Combo(4)), (QStringList{U("全抽出"), U("４歳上")}));
+        QVERIFY(s.Report().startsWith(U("総ﾚｰｽ：1  抽出ﾚｰｽ：1\n")));
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    void filesWithoutDataLinesLeaveOnlyAllRacesAndFileNotOpen() {
+        Session s;
+        t::WriteTicketFile(s.data.Path(), "P010415Q1RN.txt", {t::HeaderLine(2001, 4, 15)});
+        QVERIFY(s.WithDialog([](Fm98Con* d) { QVERIFY(!Session::PressOk(d).shown); }));
+        for (int n = 1; n <= 8; ++n) {
+            QCOMPARE(Items(s.window->Combo(n)), QStringList{U("全抽出")});
+            QCOMPARE(s.window->Combo(n)->ListIndex(), 0);
+        }
+        QCOMPARE(s.window->Label2()->text(), U("FILE NOT OPEN."));
+        QCOMPARE(s.Report(), QString());
+    }
+
+    void theOrMoreBoxKeepsItsStateAcrossALoad() {
+        Session s;
+        t::WriteWorkedExample(s.data.Path());
+        s.window->Check1()->setChecked(true);
+        QVERIFY(s.WithDialog([](Fm98Con* d) { QVERIFY(!Session::PressOk(d).shown); }));
+        QCOMPARE(s.window->Check1()->isChecked(), true);
+        // Every selector on 全抽出: 以上 with no runner count restricts nothing.
+        QCOMPARE(s.Report(), t::WorkedExampleReport());
+    }
+
+    void aLoadThatFailsKeepsThePreviousPatternAndNamesTheFile() {
+        Session s;
+        t::WriteWorkedExample(s.data.Path());
+        QVERIFY(s.WithDialog([](Fm98Con* d) { QVERIFY(!Session::PressOk(d).shown); }));
+        s.window->Check1()->setChecked(true);
+        t::PickText(s.window->Combo(3), "１６頭");
+        t::Click(s.window->findChild<QPushButton*>("Command1"));
+        const QString report = s.Report();
+
+        // More distinct race dates than a condition list can count.
+        std::vector<std::string> lines;
+        for (int i = 0; i < 32768; ++i) {
+            lines.push_back(t::HeaderLine(1000 + i / 372, 1 + (i / 31) % 12, 1 + i % 31));
+            lines.push_back(t::Race(5, 1, 8, 1, 1, 1, 12, "0100", "0100", "00000", "00000", 1));
+        }
+        t::WriteTicketFile(s.data.Path(), "P_many_days_T1RN.txt", lines);
+        QVERIFY(s.WithDialog([&](Fm98Con* d) {
+            t::PickText(d->Combo(1), "Ｔ値");
+            const t::SeenMessage seen = Session::PressOk(d);
+            QVERIFY(seen.shown);
+            QVERIFY2(seen.text.contains(U("P_many_days_T1RN.txt")), qPrintable(seen.text));
+            QCOMPARE(seen.title, U("Lomi"));
+            QVERIFY(d->isVisible());
+        }));
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        QCOMPARE(s.state.Con1, 1);  // the choice was taken, as with FILE NOT FOUND
+        QCOMPARE(s.state.RecordCount(), 6);
+        QCOMPARE(s.Report(), report);
+        QCOMPARE(s.window->Label2()->text(), U("仮単人気の１位からＲ値への流し馬券"));
+        QCOMPARE(s.window->Combo(3)->Text(), U("１６頭"));
+        QCOMPARE(s.window->Combo(1)->ListCount(), 3);
+    }
+
+    void anUnreadableFileIsNamedInTheMessage() {
+        if (geteuid() == 0) QSKIP("the superuser reads every file");
+        Session s;
+        const auto file =
+            t::WriteTicketFile(s.data.Path(), "P010415Q1RN.txt", {t::HeaderLine(2001, 4, 15)});
+        std::filesystem::permissions(file, std::filesystem::perms::none);
+        QVERIFY(s.WithDialog([&](Fm98Con* d) {
+            const t::SeenMessage seen = Session::PressOk(d);
+            QVERIFY2(seen.text.contains(U("P010415Q1RN.txt")), qPrintable(seen.text));
+            QVERIFY(d->isVisible());
+        }));
+        QCOMPARE(s.window->Combo(1)->ListCount(), 0);
+        std::filesystem::permissions(file, std::filesystem::perms::owner_all);
+    }
+};
+
+QTEST_MAIN(OpenPatternTest)
+#include "open_pattern_test.moc"

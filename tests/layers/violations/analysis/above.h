@@ -1,0 +1,3 @@
+#pragma once
+#include <QtCore/QObject>
+#include "cli/report_json.h"

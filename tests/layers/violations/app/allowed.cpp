@@ -1,0 +1,2 @@
+#include "dialogs/fm98con.h"
+#include <QWidget>

@@ -1,0 +1,2 @@
+#include <vector>
+  #  include "ui/text.h"

@@ -1,0 +1,2 @@
+#include "app/fm98list.h"
+#include "ui/text.h"
