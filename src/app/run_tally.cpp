@@ -22,6 +22,7 @@ void Fm98List::RunTally() {
     if (loading_) return;
     if (state_.RecordCount() == 0) {
         label2_->setText(QStringLiteral("FILE NOT OPEN."));
+        ShowTallyInAnalysis(nullptr, {});
         return;
     }
     // Text typed into a selector chooses no condition; say so instead of
@@ -44,7 +45,9 @@ void Fm98List::RunTally() {
     conditions.date = ui::ToUtf8(Combo(8)->List(Combo(8)->ListIndex()));
     conditions.runnersOrMore = static_cast<std::int16_t>(check1_->Value());
 
-    text1_->SetText(ui::FromUtf8(TallyLoaded(state_, conditions).report));
+    std::string report = TallyLoaded(state_, conditions).report;
+    text1_->SetText(ui::FromUtf8(report));
+    ShowTallyInAnalysis(&conditions, std::move(report));
 }
 
 }  // namespace lomi
