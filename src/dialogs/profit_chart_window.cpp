@@ -108,14 +108,13 @@ ProfitChartWindow::ProfitChartWindow(const ProgramState& state, QWidget* parent)
         const std::size_t k = Index(bet);
         lines_[k] = addLine(QString::fromUtf8(BetName(bet)), QPen(kColours[k], 1.5));
     }
+    // The largest fall: from its peak to its trough, dashed, both ends marked.
     for (const BetType bet : kBetTypes) {
         const std::size_t k = Index(bet);
-        QPen pen(kColours[k], 4);
-        pen.setCapStyle(Qt::FlatCap);
-        QColor light = kColours[k];
-        light.setAlpha(110);
-        pen.setColor(light);
-        drawdowns_[k] = addLine(QString::fromUtf8("最大ドローダウン"), pen);
+        drawdowns_[k] = addLine(QString::fromUtf8("最大ドローダウン"),
+                                QPen(kColours[k].darker(130), 2, Qt::DashLine));
+        drawdowns_[k]->setPointsVisible(true);
+        drawdowns_[k]->setMarkerSize(7);
     }
     // Only the four lines have a legend entry, and a click on one switches it.
     const auto markers = chart_->legend()->markers();
@@ -216,15 +215,12 @@ void ProfitChartWindow::Refresh() {
         const std::int64_t end = series_.drawdownEnd[k];
         if (end >= 0) {
             const std::int64_t start = series_.drawdownStart[k];
-            const qreal startX = start >= 0 ? days[static_cast<std::size_t>(start)] : first;
-            const qreal startY =
-                start >= 0
-                    ? static_cast<qreal>(series_.points[static_cast<std::size_t>(start)].profit[k])
-                    : 0;
-            const ProfitPoint& trough = series_.points[static_cast<std::size_t>(end)];
-            mark = {
-                QPointF(startX, startY), QPointF(days[static_cast<std::size_t>(end)], startY),
-                QPointF(days[static_cast<std::size_t>(end)], static_cast<qreal>(trough.profit[k]))};
+            const auto at = [&](std::int64_t i) {
+                return QPointF(
+                    days[static_cast<std::size_t>(i)],
+                    static_cast<qreal>(series_.points[static_cast<std::size_t>(i)].profit[k]));
+            };
+            mark = {start >= 0 ? at(start) : QPointF(first, 0), at(end)};
         }
         drawdowns_[k]->replace(mark);
         drawdowns_[k]->setVisible(lines_[k]->isVisible() && end >= 0);
@@ -236,9 +232,9 @@ void ProfitChartWindow::Refresh() {
         .first()
         ->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(first), Qt::UTC),
                    QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(last), Qt::UTC));
-    chart_->axes(Qt::Vertical)
-        .first()
-        ->setRange(static_cast<qreal>(low) - margin, static_cast<qreal>(high) + margin);
+    auto* yAxis = static_cast<QValueAxis*>(chart_->axes(Qt::Vertical).first());
+    yAxis->setRange(static_cast<qreal>(low) - margin, static_cast<qreal>(high) + margin);
+    yAxis->applyNiceNumbers();
     chart_->zoomReset();
 
     QStringList lines;
