@@ -19,7 +19,6 @@
 #include "ui/check_box.h"
 #include "ui/combo_box.h"
 #include "ui/fonts.h"
-#include "ui/load_progress.h"
 #include "ui/message_box.h"
 #include "ui/text.h"
 #include "ui/text_box.h"
@@ -52,6 +51,9 @@ constexpr LabelPlace kLabel1[8] = {
     {"馬場", {3225, 390, 450, 240}}, {"日付", {4770, 945, 450, 240}},
 };
 
+// The selector each Label1 caption names, by Label1 index.
+constexpr int kLabelledCombo[8] = {1, 2, 3, 5, 7, 4, 6, 8};
+
 // Combo1 … Combo8.
 constexpr Place kCombo[8] = {
     {75, 585, 1500, 300},    {1620, 585, 1500, 300},  {75, 1140, 1500, 300},
@@ -71,6 +73,7 @@ Fm98List::Fm98List(ProgramState& state, std::string iniPath, QWidget* parent)
       state_(state),
       iniPath_(std::move(iniPath)) {
     InitResources();
+    ui::UseInterfaceFont();
     setObjectName("Fm98List");
     setWindowTitle(QString::fromUtf8(kDesignCaption));
 
@@ -92,6 +95,7 @@ Fm98List::Fm98List(ProgramState& state, std::string iniPath, QWidget* parent)
 void Fm98List::CreateControls(QWidget* client) {
     label2_ = new QLabel(client);
     label2_->setObjectName("Label2");
+    label2_->setAccessibleDescription(QString::fromUtf8("買い目ﾊﾟﾀｰﾝ"));
     label2_->setFont(ui::ProportionalGothicFont());
     label2_->setFrameStyle(QFrame::Box | QFrame::Plain);
     label2_->setLineWidth(1);
@@ -123,20 +127,32 @@ void Fm98List::CreateControls(QWidget* client) {
         combos_[i]->setObjectName(QStringLiteral("Combo%1").arg(i + 1));
         Put(combos_[i], kCombo[i]);
     }
+    // A screen reader names each selector by its caption: on Linux through
+    // the label relation that the buddy makes, elsewhere by the name.
+    for (int i = 0; i < 8; ++i) {
+        ui::ComboBox* combo = Combo(kLabelledCombo[i]);
+        label1_[i]->setBuddy(combo);
+        combo->setAccessibleName(label1_[i]->text());
+    }
 
     check1_ = new ui::CheckBox(QString::fromUtf8("以上"), client);
     check1_->setObjectName("Check1");
+    check1_->setAccessibleName(QString::fromUtf8("以上"));
     ui::PlaceTwipsGrowing(check1_, 570, 930, 825, 180);
 
     text1_ = new ui::TextBox(client);
     text1_->setObjectName("Text1");
+    text1_->setAccessibleName(QString::fromUtf8("集計結果"));
     text1_->setFont(ui::FixedGothicFont());
-    // Narrow margins so that a whole report line fits beside the scroll bar.
-    text1_->document()->setDocumentMargin(2);
+    // A one-pixel margin: a whole report line fits beside the scroll bar,
+    // and all seven lines fit the box's height with the Japanese fonts'
+    // 13-pixel lines as with the 12-pixel ones of the Windows font.
+    text1_->document()->setDocumentMargin(1);
     ui::PlaceTwips(text1_, 75, 1590, 6150, 1410);
 
     command1_ = new QPushButton(QString::fromUtf8("上記の条件で抽出／集計"), client);
     command1_->setObjectName("Command1");
+    command1_->setAccessibleName(command1_->text());
     command1_->setFont(ui::ProportionalGothicFont());
     // Enter presses the button that has the focus, as Space does.
     command1_->setAutoDefault(true);
@@ -218,8 +234,8 @@ void Fm98List::ShowPatternDialog() {
 bool Fm98List::OpenPattern(QWidget* messageParent) {
     if (loading_) return false;
     loading_ = true;
-    PatternLoad load =
-        ui::LoadPatternWithProgress(state_.DataFolder, state_.PatternFileMask, messageParent);
+    PatternLoad load = ui::LoadPatternInBackground(state_.DataFolder, state_.PatternFileMask,
+                                                   messageParent, progressDelay_);
     loading_ = false;
     switch (load.status) {
         case LoadStatus::Loaded:

@@ -8,6 +8,7 @@
 
 #include "analysis/pattern_analysis.h"
 #include "data/program_state.h"
+#include "ui/load_progress.h"
 
 class QAction;
 class QCloseEvent;
@@ -50,13 +51,16 @@ public:
     void RunTally();
 
     // Loads the pattern that Con1..Con4 and PatternFileMask hold: the
-    // existence test and the load, with any message shown over
-    // messageParent; a load that fails or is cancelled keeps the previous
-    // data. When it succeeds the data becomes the program's and the window
+    // existence test and the load on a worker thread, with the progress
+    // window and any message shown over messageParent; a load that fails or
+    // is cancelled keeps the previous data (a cancelled one without a
+    // message). When it succeeds the data becomes the program's and the window
     // is prepared for it (not yet tallied). Returns whether it succeeded;
     // refused (false) while another load runs.
     bool OpenPattern(QWidget* messageParent);
     bool LoadRunning() const { return loading_; }
+    // How long a load runs before its progress window shows.
+    void SetProgressDelay(int milliseconds) { progressDelay_ = milliseconds; }
 
     // Empties the report, describes the pattern in Label2 and refills the
     // eight selectors, each headed by "全抽出" and left on it.
@@ -102,6 +106,7 @@ private:
     std::string iniPath_;
     bool unloaded_ = false;
     bool loading_ = false;
+    int progressDelay_ = ui::kProgressDelayMilliseconds;
 
     std::array<ui::ComboBox*, 8> combos_{};
     std::array<QLabel*, 8> label1_{};

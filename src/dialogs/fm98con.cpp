@@ -9,6 +9,7 @@
 
 #include "analysis/pattern_analysis.h"
 #include "ui/combo_box.h"
+#include "ui/fonts.h"
 #include "ui/message_box.h"
 #include "ui/text.h"
 #include "ui/twips.h"
@@ -42,6 +43,7 @@ Fm98Con::Fm98Con(ProgramState& state, PatternOpener opener, QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       state_(state),
       opener_(std::move(opener)) {
+    ui::UseInterfaceFont();
     setObjectName("Fm98Con");
     setWindowTitle(QString::fromUtf8("ﾌｧｲﾙを開く"));
     setModal(true);
@@ -59,9 +61,14 @@ void Fm98Con::CreateControls() {
     ui::PlaceTwips(frame2_, 150, 1050, 3060, 780);
 
     QGroupBox* frameOf[4] = {frame1_, frame1_, frame2_, frame2_};
+    // The frame's caption is each selector's label for a screen reader; the
+    // name and the description tell the two selectors of a frame apart.
+    const char* purpose[4] = {"軸馬の指数", "軸馬の順位", "ひもの指数", "買い方"};
     for (int i = 0; i < 4; ++i) {
         combos_[i] = new ui::ComboBox(frameOf[i]);
         combos_[i]->setObjectName(QStringLiteral("Combo%1").arg(i + 1));
+        combos_[i]->setAccessibleName(QString::fromUtf8(purpose[i]));
+        combos_[i]->setAccessibleDescription(QString::fromUtf8(purpose[i]));
         const bool left = i % 2 == 0;
         ui::PlaceTwips(combos_[i], left ? 180 : 1755, 315, left ? 1500 : 1140, 300);
     }

@@ -21,6 +21,7 @@ Fm98Dir::Fm98Dir(ProgramState& state, ui::DriveSource drives)
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       state_(state),
       drives_(std::move(drives)) {
+    ui::UseInterfaceFont();
     setObjectName("Fm98Dir");
     setWindowTitle(QString::fromUtf8("ﾌｫﾙﾀﾞの設定"));
     setModal(false);
@@ -57,6 +58,7 @@ void Fm98Dir::CreateControls() {
     // A label shown as a field: window colours and a single-line border.
     lbpat_ = new QLabel(frame1_);
     lbpat_->setObjectName("Lbpat");
+    lbpat_->setAccessibleDescription(frame1_->title());
     lbpat_->setFrameStyle(QFrame::Box | QFrame::Plain);
     lbpat_->setLineWidth(1);
     lbpat_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -69,6 +71,7 @@ void Fm98Dir::CreateControls() {
 
     com1_ = new QPushButton(QStringLiteral("..."), frame1_);
     com1_->setObjectName("Com1");
+    com1_->setAccessibleName(QString::fromUtf8("ﾌｫﾙﾀﾞの選択"));
     QFont dotsFont = ui::ProportionalGothicFont();
     dotsFont.setPointSizeF(12.0);
     com1_->setFont(dotsFont);

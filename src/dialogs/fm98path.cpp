@@ -10,6 +10,7 @@
 #include "ui/dir_list.h"
 #include "ui/drive_list.h"
 #include "ui/folder_path.h"
+#include "ui/fonts.h"
 #include "ui/twips.h"
 
 namespace lomi {
@@ -29,6 +30,7 @@ Fm98Path::Fm98Path(const QString& startFolder, ui::DriveSource drives, QWidget* 
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       startFolder_(startFolder),
       source_(std::move(drives)) {
+    ui::UseInterfaceFont();
     setObjectName("Fm98Path");
     setWindowTitle(QString::fromUtf8("ﾌｫﾙﾀﾞの選択"));
     setModal(true);
@@ -51,10 +53,13 @@ Fm98Path::Fm98Path(const QString& startFolder, ui::DriveSource drives, QWidget* 
 void Fm98Path::CreateControls() {
     drive1_ = new ui::DriveList(this);
     drive1_->setObjectName("Drive1");
+    drive1_->setAccessibleName(QString::fromUtf8("ﾄﾞﾗｲﾌﾞ"));
+    drive1_->setAccessibleDescription(QString::fromUtf8("ﾄﾞﾗｲﾌﾞ"));
     ui::PlaceTwips(drive1_, 90, 105, 3345, 300);
 
     dir1_ = new ui::DirList(this);
     dir1_->setObjectName("Dir1");
+    dir1_->setAccessibleName(QString::fromUtf8("ﾌｫﾙﾀﾞ"));
     dir1_->setToolTip(QString::fromUtf8("ダブルクリックで選択"));
     ui::PlaceTwips(dir1_, 90, 525, 3300, 3030);
 

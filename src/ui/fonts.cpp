@@ -1,5 +1,8 @@
 #include "ui/fonts.h"
 
+#include <QApplication>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QStringList>
 
 namespace lomi::ui {
@@ -24,6 +27,39 @@ QFont ProportionalGothicFont() {
     font.setWeight(QFont::Normal);
     font.setItalic(false);
     return font;
+}
+
+bool CoversWithoutFallback(const QFont& font, const QString& text) {
+    QFont alone = font;
+    alone.setStyleStrategy(QFont::NoFontMerging);
+    const QFontMetrics metrics(alone);
+    for (const char32_t c : text.toUcs4()) {
+        if (!metrics.inFontUcs4(c)) return false;
+    }
+    return true;
+}
+
+QFont InterfaceFont() {
+    // Half-width kana and kanji, as the captions use them.
+    const QString japanese = QString::fromUtf8("ﾚｰｽ開催");
+    const QFont platform = QApplication::font();
+    if (CoversWithoutFallback(platform, japanese)) return platform;
+    QFont font(QStringLiteral("IPAPGothic"));
+    font.setPointSizeF(9.0);
+    font.setWeight(QFont::Normal);
+    font.setItalic(false);
+    if (QFontInfo(font).family() != font.family() || !CoversWithoutFallback(font, japanese)) {
+        return platform;
+    }
+    return font;
+}
+
+void UseInterfaceFont() {
+    static const bool done = [] {
+        QApplication::setFont(InterfaceFont());
+        return true;
+    }();
+    (void)done;
 }
 
 }  // namespace lomi::ui

@@ -13,4 +13,19 @@ QFont FixedGothicFont();
 // pattern description.
 QFont ProportionalGothicFont();
 
+// The font of controls that carry none of their own: the platform's
+// default interface font when it has kana and kanji itself (a Japanese
+// Windows), otherwise the proportional IPAPGothic at 9 pt where it is
+// installed, so that half-width kana and kanji come from one font.
+QFont InterfaceFont();
+
+// Whether font itself, without falling back to another font, has a glyph
+// for every character of text.
+bool CoversWithoutFallback(const QFont& font, const QString& text);
+
+// Makes InterfaceFont the application's font (message boxes, menus and
+// every window then use it). Each window calls it; only the first call
+// does anything.
+void UseInterfaceFont();
+
 }  // namespace lomi::ui

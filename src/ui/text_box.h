@@ -2,6 +2,7 @@
 
 #include <QPlainTextEdit>
 #include <QString>
+#include <QTextBlock>
 
 namespace lomi::ui {
 
@@ -17,6 +18,9 @@ public:
     // Replaces the whole text; CR LF and lone CR end lines like LF does.
     void SetText(const QString& text);
     QString Text() const { return toPlainText(); }
+
+    // Where block ends, in pixels from the top of the visible area.
+    qreal BlockBottom(const QTextBlock& block) const;
 };
 
 }  // namespace lomi::ui

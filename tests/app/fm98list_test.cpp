@@ -4,10 +4,12 @@
 #include <string>
 
 #include <QAction>
+#include <QFontInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -241,6 +243,63 @@ private slots:
         QCOMPARE(metrics.horizontalAdvance(header.left(header.indexOf(U("投票")) + 2)),
                  metrics.horizontalAdvance(win.left(win.indexOf(QLatin1String("500")) + 3)));
         QCOMPARE(metrics.horizontalAdvance(header), metrics.horizontalAdvance(win));
+    }
+
+    void theWholeReportIsVisibleAtTheDefaultSize() {
+        Session s;
+        t::WriteWorkedExample(s.data.Path());
+        s.LoadWith();
+        QVERIFY(QTest::qWaitForWindowExposed(s.window.get()));
+        lomi::ui::TextBox* box = s.window->Text1();
+        QCOMPARE(box->geometry(), QRect(5, 106, 410, 94));
+        QTextBlock last = box->document()->lastBlock();
+        while (last.isValid() && last.text().isEmpty()) last = last.previous();
+        QVERIFY(last.text().startsWith(QString::fromUtf8("ﾜｲﾄﾞ")));
+        const qreal bottom = box->BlockBottom(last);
+        qInfo("report: last line ends at %.1f px, the box shows %d px", bottom,
+              box->viewport()->height());
+        QVERIFY(bottom <= box->viewport()->height());
+        QCOMPARE(box->verticalScrollBar()->value(), 0);
+    }
+
+    void captionsTakeKanaAndKanjiFromOneFont() {
+        Session s;
+        QList<QWidget*> plain = {s.window->Check1(), s.window->menuBar()};
+        for (int i = 0; i < 8; ++i) {
+            plain << s.window->findChild<QLabel*>(QStringLiteral("Label1_%1").arg(i));
+        }
+        for (QWidget* widget : plain) {
+            QFont font = widget->font();
+            font.setStyleStrategy(QFont::NoFontMerging);
+            const QFontMetrics metrics(font);
+            for (const char32_t c : U("ﾚｰｽ開催").toUcs4()) {
+                QVERIFY2(metrics.inFontUcs4(c),
+                         qPrintable(widget->objectName() + " " + QFontInfo(font).family()));
+            }
+        }
+    }
+
+    void screenReadersHearEveryControlByItsName() {
+        Session s;
+        Fm98List& w = *s.window;
+        struct Labelled {
+            int combo;
+            const char* label;
+        };
+        for (const Labelled c :
+             {Labelled{1, "開催"}, Labelled{2, "ﾚｰｽ"}, Labelled{3, "頭数"}, Labelled{4, "馬齢"},
+              Labelled{5, "ｸﾗｽ"}, Labelled{6, "馬場"}, Labelled{7, "距離"}, Labelled{8, "日付"}}) {
+            QCOMPARE(t::AccessibleLabel(w.Combo(c.combo)), U(c.label));
+        }
+        struct Named {
+            QWidget* control;
+            const char* name;
+        };
+        for (const Named c :
+             {Named{w.Text1(), "集計結果"}, Named{s.Button("Command2"), "ﾌｧｲﾙを開く"},
+              Named{w.Check1(), "以上"}, Named{s.Button("Command1"), "上記の条件で抽出／集計"}}) {
+            QCOMPARE(t::AccessibleName(c.control), U(c.name));
+        }
     }
 
     void conditionsAndTheOrMoreBoxChangeTheReport() {

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 
@@ -21,6 +22,7 @@
 #include "ui/check_box.h"
 #include "ui/combo_box.h"
 #include "ui/gui_test_helpers.h"
+#include "ui/progress_window.h"
 #include "ui/text_box.h"
 
 using lomi::Fm98Con;
@@ -76,6 +78,36 @@ struct Session {
     }
 
     QString Report() const { return window->Text1()->Text(); }
+};
+
+// Runs atShow when a progress window appears, and notes (and closes) any
+// message box shown meanwhile.
+class LoadWatcher : public QObject {
+public:
+    explicit LoadWatcher(std::function<void(lomi::ui::ProgressWindow*)> atShow)
+        : atShow_(std::move(atShow)) {
+        qApp->installEventFilter(this);
+    }
+    ~LoadWatcher() override { qApp->removeEventFilter(this); }
+
+    int progressShown = 0;
+    QStringList messages;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Show) return false;
+        if (auto* progress = qobject_cast<lomi::ui::ProgressWindow*>(watched)) {
+            ++progressShown;
+            atShow_(progress);
+        } else if (auto* box = qobject_cast<QMessageBox*>(watched)) {
+            messages << box->text();
+            QTimer::singleShot(0, box, &QMessageBox::accept);
+        }
+        return false;
+    }
+
+private:
+    std::function<void(lomi::ui::ProgressWindow*)> atShow_;
 };
 
 QStringList Items(const lomi::ui::ComboBox* combo) {
@@ -285,6 +317,70 @@ private slots:
         QCOMPARE(s.window->Label2()->text(), U("仮単人気の１位からＲ値への流し馬券"));
         QCOMPARE(s.window->Combo(3)->Text(), U("１６頭"));
         QCOMPARE(s.window->Combo(1)->ListCount(), 3);
+    }
+
+    void whileALoadRunsNoOtherLoadOrTallyIsAccepted() {
+        Session s;
+        t::WriteWorkedExample(s.data.Path());
+        QVERIFY(s.WithDialog([](Fm98Con* d) { QVERIFY(!Session::PressOk(d).shown); }));
+        t::PickText(s.window->Combo(1), "東京");
+        s.window->SetProgressDelay(0);
+        bool running = false;
+        bool secondLoadRefused = false;
+        bool waitCursor = false;
+        QString reportDuringLoad;
+        LoadWatcher watcher([&](lomi::ui::ProgressWindow*) {
+            running = s.window->LoadRunning();
+            secondLoadRefused = !s.window->OpenPattern(s.window.get());
+            waitCursor = QApplication::overrideCursor() != nullptr;
+            s.window->RunTally();  // refused: Combo1 on 東京 would change the report
+            reportDuringLoad = s.Report();
+        });
+        QVERIFY(s.WithDialog([](Fm98Con* d) { QVERIFY(!Session::PressOk(d).shown); }));
+        QCOMPARE(watcher.progressShown, 1);
+        QVERIFY(running);
+        QVERIFY(secondLoadRefused);
+        QVERIFY(waitCursor);
+        QCOMPARE(reportDuringLoad, t::WorkedExampleReport());
+        QVERIFY(watcher.messages.isEmpty());
+        QVERIFY(!s.window->LoadRunning());
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        // The load completed: selectors refilled, first report over all races.
+        QCOMPARE(s.window->Combo(1)->Text(), U("全抽出"));
+        QCOMPARE(s.Report(), t::WorkedExampleReport());
+        t::PickText(s.window->Combo(1), "東京");
+        t::Click(s.window->findChild<QPushButton*>("Command1"));
+        QVERIFY(s.Report() != t::WorkedExampleReport());
+    }
+
+    void cancelInTheProgressWindowKeepsTheOldDataWithoutAMessage() {
+        Session s;
+        t::WriteWorkedExample(s.data.Path());
+        QVERIFY(s.WithDialog([](Fm98Con* d) { QVERIFY(!Session::PressOk(d).shown); }));
+        t::WriteTicketFile(s.data.Path(), "P010506T2FB.txt",
+                           {t::HeaderLine(2001, 5, 6),
+                            t::Race(9, 1, 8, 1, 1, 2, 8, "0150", "0110", "00000", "00320", 1)});
+        s.window->SetProgressDelay(0);
+        LoadWatcher watcher(
+            [](lomi::ui::ProgressWindow* progress) { t::Click(progress->CancelButton()); });
+        bool stayedOpen = false;
+        QVERIFY(s.WithDialog([&](Fm98Con* d) {
+            t::PickText(d->Combo(1), "Ｔ値");
+            t::PickText(d->Combo(2), "２位");
+            t::PickText(d->Combo(3), "Ｆ値");
+            t::PickText(d->Combo(4), "ボックス");
+            t::Click(Session::Button(d, "Command1"));
+            stayedOpen = d->isVisible();
+        }));
+        QCOMPARE(watcher.progressShown, 1);
+        QVERIFY(watcher.messages.isEmpty());
+        QVERIFY(stayedOpen);
+        QCOMPARE(s.state.PatternFileMask, std::string("P*T2FB.txt"));
+        QCOMPARE(s.state.RecordCount(), 6);
+        QCOMPARE(s.Report(), t::WorkedExampleReport());
+        QCOMPARE(s.window->Label2()->text(), U("仮単人気の１位からＲ値への流し馬券"));
+        QCOMPARE(s.window->Combo(1)->ListCount(), 3);
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
     }
 
     void anUnreadableFileIsNamedInTheMessage() {

@@ -103,6 +103,22 @@ private slots:
         QCOMPARE(c.dialog.result(), int(QDialog::Rejected));
     }
 
+    void screenReadersHearTheFrameAndPurposeOfEachSelector() {
+        Case c;
+        struct Selector {
+            int number;
+            const char* frame;
+            const char* purpose;
+        };
+        for (const Selector s :
+             {Selector{1, "軸馬", "軸馬の指数"}, Selector{2, "軸馬", "軸馬の順位"},
+              Selector{3, "ひも", "ひもの指数"}, Selector{4, "ひも", "買い方"}}) {
+            QCOMPARE(t::AccessibleLabel(c.dialog.Combo(s.number)), U(s.frame));
+            QCOMPARE(t::AccessibleDescription(c.dialog.Combo(s.number)), U(s.purpose));
+        }
+        QCOMPARE(t::AccessibleName(c.dialog.findChild<QPushButton*>("Command2")), U("ｷｬﾝｾﾙ"));
+    }
+
     void aSelectorWithoutChoiceStopsBeforeAnythingIsStored() {
         Case c(0);
         t::SeenMessage seen;

@@ -93,6 +93,32 @@ class Fm98PathTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void screenReadersHearTheFolderControlsByName() {
+        Machine m;
+        m.Open(Q(m.b / "tickets"));
+        QCOMPARE(t::AccessibleName(t::Button(m.dir.get(), "Com1")), U("ﾌｫﾙﾀﾞの選択"));
+        QCOMPARE(t::AccessibleName(m.dir->Lbpat()), Q(m.b / "tickets"));
+        QCOMPARE(t::AccessibleDescription(m.dir->Lbpat()), U("Tolvikｺﾝﾃｽﾄ形式買い目ﾌｧｲﾙ格納ﾌｫﾙﾀﾞ"));
+        QCOMPARE(t::AccessibleName(t::Button(m.dir.get(), "Comok")), U("OK"));
+        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+            QCOMPARE(t::AccessibleName(p->Dir1()), U("ﾌｫﾙﾀﾞ"));
+            QCOMPARE(t::AccessibleDescription(p->Drive1()), U("ﾄﾞﾗｲﾌﾞ"));
+            QCOMPARE(t::AccessibleName(t::Button(p, "Command2")), U("ｷｬﾝｾﾙ"));
+        }));
+    }
+
+    void theBrowserHandsItsFolderBackOnlyOnOk() {
+        Machine m;
+        m.Open(Q(m.a / "data"));
+        Fm98Path browser(Q(m.a / "data" / "sub1"), t::FolderDrives({m.a.Path()}, m.a / "work"));
+        QSignalSpy chosen(&browser, &Fm98Path::FolderChosen);
+        browser.Command2_Click();
+        QCOMPARE(chosen.count(), 0);
+        browser.Command1_Click();
+        QCOMPARE(chosen.count(), 1);
+        QCOMPARE(chosen.at(0).at(0).toString(), Q(m.a / "data" / "sub1"));
+    }
+
     void opensModallyAtItsPlaceOnTheShownFolderWithTheCurrentDrive() {
         Machine m;
         m.Open(Q(m.b / "tickets"));

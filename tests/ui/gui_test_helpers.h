@@ -8,6 +8,7 @@
 #include <utility>
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
@@ -138,6 +139,25 @@ inline void TypeInto(ui::ComboBox* combo, const QString& text) {
     QInputMethodEvent event;
     event.setCommitString(text);
     QApplication::sendEvent(combo->lineEdit(), &event);
+}
+
+// What the accessibility bus reads of a control: its name, and the name of
+// what labels it (empty when nothing does).
+inline QString AccessibleName(QObject* control) {
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(control);
+    return iface ? iface->text(QAccessible::Name) : QString();
+}
+
+inline QString AccessibleLabel(QObject* control) {
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(control);
+    if (!iface) return QString();
+    const auto labels = iface->relations(QAccessible::Label);
+    return labels.isEmpty() ? QString() : labels.first().first->text(QAccessible::Name);
+}
+
+inline QString AccessibleDescription(QObject* control) {
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(control);
+    return iface ? iface->text(QAccessible::Description) : QString();
 }
 
 inline void Click(QWidget* button) { QTest::mouseClick(button, Qt::LeftButton); }

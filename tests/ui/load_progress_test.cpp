@@ -1,11 +1,11 @@
-// A load of many files shows a wait cursor at once and a progress dialog
-// counting the files read; the data arrives whole or not at all.
+// A load on a worker thread: the wait cursor at once, a progress window of
+// fixed width counting the files read, ｷｬﾝｾﾙ that stops it, and the data
+// arriving whole or not at all.
 #include <string>
 #include <vector>
 
 #include <QApplication>
-#include <QLabel>
-#include <QProgressDialog>
+#include <QPushButton>
 #include <QTest>
 
 #include "analysis/pattern_analysis.h"
@@ -13,48 +13,62 @@
 #include "data/ticket_reader.h"
 #include "support/temp_folder.h"
 #include "ui/load_progress.h"
+#include "ui/progress_window.h"
 
 namespace t = lomi::test;
+using lomi::LoadStatus;
+using lomi::ui::ProgressWindow;
 
 namespace {
 
 void WriteDays(const std::filesystem::path& folder, int days) {
     for (int day = 1; day <= days; ++day) {
         t::WriteTicketFile(folder, "P" + std::to_string(100 + day) + "Q1RN.txt",
-                           {t::HeaderLine(2001, 4, day),
+                           {t::HeaderLine(2001, 4, 1 + day % 28),
                             t::Race(5, 11, 16, 4, 6, 1, 16, "0023", "0012", "00000", "00000", 3)});
     }
 }
 
-lomi::ProgramState StateFor(const t::TempFolder& folder) {
-    lomi::ProgramState state;
-    state.DataFolder = folder.PathText();
-    state.PatternFileMask = "P*Q1RN.txt";
-    return state;
-}
-
-// Records what the progress dialog showed when it appeared and at its last
-// repaint.
+// Records what the progress window showed when it appeared and, when told
+// to, presses its ｷｬﾝｾﾙ right then.
 class ProgressWatcher : public QObject {
 public:
+    bool cancelAtShow = false;
     bool shown = false;
     bool waitCursorWhenShown = false;
+    bool parentBlocked = false;
     QString firstLabel;
-    int maximum = -1;
+    int width = -1;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        auto* dialog = qobject_cast<QProgressDialog*>(watched);
-        if (dialog && event->type() == QEvent::Show) {
+        auto* window = qobject_cast<ProgressWindow*>(watched);
+        if (window && event->type() == QEvent::Show) {
             shown = true;
             const QCursor* cursor = QApplication::overrideCursor();
             waitCursorWhenShown = cursor && cursor->shape() == Qt::WaitCursor;
-            firstLabel = dialog->labelText();
-            maximum = dialog->maximum();
+            firstLabel = window->LabelText();
+            width = window->width();
+            if (cancelAtShow) window->CancelButton()->click();
         }
         return false;
     }
 };
+
+struct Loaded {
+    lomi::PatternLoad load;
+    ProgressWatcher watcher;
+};
+
+void LoadFolder(const t::TempFolder& folder, int delay, Loaded& out) {
+    QWidget parent;
+    parent.show();
+    qApp->installEventFilter(&out.watcher);
+    out.load = lomi::ui::LoadPatternInBackground(folder.PathText(), "P*Q1RN.txt", &parent, delay);
+    qApp->removeEventFilter(&out.watcher);
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+    QVERIFY(!parent.findChild<ProgressWindow*>());
+}
 
 }  // namespace
 
@@ -65,7 +79,9 @@ private slots:
     void theCoreReportsEveryFileRead() {
         t::TempFolder folder;
         WriteDays(folder.Path(), 3);
-        lomi::ProgramState state = StateFor(folder);
+        lomi::ProgramState state;
+        state.DataFolder = folder.PathText();
+        state.PatternFileMask = "P*Q1RN.txt";
         std::vector<std::pair<std::size_t, std::size_t>> calls;
         const lomi::LoadResult result = lomi::LoadPatternFiles(
             state, [&](std::size_t done, std::size_t total) { calls.emplace_back(done, total); });
@@ -76,42 +92,80 @@ private slots:
         QCOMPARE(state.RecordCount(), 3);
     }
 
-    void aSlowLoadShowsTheNumberOfFilesReadUnderAWaitCursor() {
+    void aSlowLoadShowsItsProgressUnderAWaitCursor() {
         t::TempFolder folder;
         WriteDays(folder.Path(), 12);
-        lomi::ProgramState state = StateFor(folder);
-        QWidget parent;
-        parent.show();
-        ProgressWatcher watcher;
-        qApp->installEventFilter(&watcher);
-        // No delay before the dialog, so that a quick load shows it too.
-        const lomi::PatternLoad load =
-            lomi::ui::LoadPatternWithProgress(state.DataFolder, state.PatternFileMask, &parent, 0);
-        qApp->removeEventFilter(&watcher);
-        QVERIFY(load.status == lomi::LoadStatus::Loaded);
-        QCOMPARE(load.data.Records.Size(), 12u);
-        QVERIFY(watcher.shown);
-        QVERIFY(watcher.waitCursorWhenShown);
-        QCOMPARE(watcher.maximum, 12);
-        QVERIFY2(watcher.firstLabel.contains(QStringLiteral(" / 12")),
-                 qPrintable(watcher.firstLabel));
-        QCOMPARE(QApplication::overrideCursor(), nullptr);
-        QVERIFY(!parent.findChild<QProgressDialog*>());
+        Loaded l;
+        // No delay before the window, so that a quick load shows it too.
+        LoadFolder(folder, 0, l);
+        QVERIFY(l.load.status == LoadStatus::Loaded);
+        QCOMPARE(l.load.data.Records.Size(), 12u);
+        QVERIFY(l.watcher.shown);
+        QVERIFY(l.watcher.waitCursorWhenShown);
+        QVERIFY2(l.watcher.firstLabel.startsWith(QString::fromUtf8("ﾌｧｲﾙを読み込んでいます…")),
+                 qPrintable(l.watcher.firstLabel));
     }
 
-    void aQuickLoadShowsNoDialog() {
+    void aQuickLoadShowsNoWindow() {
         t::TempFolder folder;
         WriteDays(folder.Path(), 2);
-        lomi::ProgramState state = StateFor(folder);
-        QWidget parent;
-        parent.show();
-        ProgressWatcher watcher;
-        qApp->installEventFilter(&watcher);
-        QVERIFY(lomi::ui::LoadPatternWithProgress(state.DataFolder, state.PatternFileMask, &parent)
-                    .status == lomi::LoadStatus::Loaded);
-        qApp->removeEventFilter(&watcher);
-        QVERIFY(!watcher.shown);
-        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        Loaded l;
+        LoadFolder(folder, 60000, l);
+        QVERIFY(l.load.status == LoadStatus::Loaded);
+        QVERIFY(!l.watcher.shown);
+    }
+
+    void cancelStopsTheLoadAndGivesNoData() {
+        t::TempFolder folder;
+        WriteDays(folder.Path(), 40);
+        Loaded l;
+        l.watcher.cancelAtShow = true;
+        LoadFolder(folder, 0, l);
+        QVERIFY(l.watcher.shown);
+        QVERIFY(l.load.status == LoadStatus::Cancelled);
+        QVERIFY(l.load.message.empty());
+        QCOMPARE(l.load.data.Records.Size(), 0u);
+    }
+
+    void failuresComeBackFromTheWorker() {
+        t::TempFolder folder;
+        Loaded l;
+        LoadFolder(folder, 0, l);
+        QVERIFY(l.load.status == LoadStatus::NotFound);
+        QCOMPARE(l.load.message, std::string("FILE NOT FOUND."));
+    }
+
+    void theWindowKeepsOneWidthThatFitsTheLargestCount() {
+        struct Case {
+            std::size_t total;
+        };
+        for (const Case c : {Case{12}, Case{16593}, Case{1234567}}) {
+            ProgressWindow window;
+            window.SetCounts(0, c.total);
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            const int width = window.width();
+            for (std::size_t done : {std::size_t{1}, c.total / 2, c.total}) {
+                window.SetCounts(done, c.total);
+                QCoreApplication::processEvents();
+                QCOMPARE(window.width(), width);
+                QCOMPARE(window.Value(), static_cast<int>(done));
+            }
+            QCOMPARE(window.Maximum(), static_cast<int>(c.total));
+            const QFontMetrics metrics(window.font());
+            QVERIFY(metrics.horizontalAdvance(window.LabelText()) < width);
+            QVERIFY(window.LabelText().endsWith(QStringLiteral(" / %1").arg(c.total)));
+        }
+    }
+
+    void escAndTheCloseBoxAskToCancel() {
+        ProgressWindow window;
+        int asked = 0;
+        QObject::connect(&window, &ProgressWindow::CancelRequested, [&] { ++asked; });
+        window.show();
+        QTest::keyClick(&window, Qt::Key_Escape);
+        window.close();
+        QCOMPARE(asked, 2);
     }
 };
 
