@@ -49,6 +49,7 @@ BreakdownWindow::BreakdownWindow(const ProgramState& state, QWidget* parent)
     table_->setSortingEnabled(true);
     table_->sortByColumn(0, Qt::AscendingOrder);
     table_->verticalHeader()->setVisible(false);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 8);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);

@@ -56,7 +56,7 @@ xdotool key --clearmodifiers alt+a
 sleep 0.5
 xdotool key Return
 breakdown="$(xdotool search --sync --onlyvisible --name '^内訳$' | head -1)"
-xdotool windowsize "$breakdown" 1100 330
+xdotool windowsize "$breakdown" 1100 400
 xdotool windowmove "$breakdown" 0 0
 sleep 1
 import -window "$breakdown" "$work/breakdown.png"
