@@ -101,6 +101,7 @@ struct Sums {
     PlainCounts counts;
     PlainSums sums;
     TallyAccumulators tally;
+    std::int64_t records = 0;  // grouped records, counted or not
 
     LOMI_ALWAYS_INLINE void CountPlain(const char* p) {
         counts.Count(p);
@@ -121,14 +122,10 @@ LOMI_NOINLINE PlainCounts SettleCounts(PlainSums& sums, PlainCounts counts,
     return counts;
 }
 
-}  // namespace
-
-FieldGroups TallyByField(const RecordStore& records, const RaceConditions& conditions,
-                         record::Field field, bool countAllRecords) {
-    FieldGroups groups;
-    GroupIndex index(field, groups);
-    const RaceFilter filter(conditions);
-    if (filter.MatchesNothing() && !countAllRecords) return groups;
+// The pass, with every record grouped (kCountAll) or only counted races.
+template <bool kCountAll>
+void SplitTally(const RecordStore& records, const RaceFilter& filter, GroupIndex& index,
+                FieldGroups& groups) {
     const bool plainRoad = filter.PlainRoad();
     PlainCounts totalCounts;
     PlainSums totalSums;
@@ -137,15 +134,15 @@ FieldGroups TallyByField(const RecordStore& records, const RaceConditions& condi
     const auto groupOf = [&](std::string_view text, bool plain) LOMI_ALWAYS_INLINE_LAMBDA {
         const std::size_t group = plain ? index.OfPlain(text.data()) : index.OfRecord(text);
         if (group == split.size()) split.emplace_back();
-        ++groups.recordCounts[group];
+        ++split[group].records;
         return group;
     };
     records.ForEach([&](std::string_view text, bool plain) LOMI_ALWAYS_INLINE_LAMBDA {
-        std::size_t group = countAllRecords ? groupOf(text, plain) : 0;
+        std::size_t group = kCountAll ? groupOf(text, plain) : 0;
         if (plain && plainRoad) {
             // The race filter's fast road, and the tally's.
             if (!filter.MatchesPlain(text.data())) return;
-            if (!countAllRecords) group = groupOf(text, plain);
+            if (!kCountAll) group = groupOf(text, plain);
             totalCounts.Count(text.data());
             if (totalCounts.races % 16 == 0) totalCounts = SpreadCounts(totalSums, totalCounts);
             split[group].CountPlain(text.data());
@@ -153,7 +150,7 @@ FieldGroups TallyByField(const RecordStore& records, const RaceConditions& condi
         }
         RaceOutcome race;
         if (!filter.Evaluate(text, plain, race)) return;
-        if (!countAllRecords) group = groupOf(text, plain);
+        if (!kCountAll) group = groupOf(text, plain);
         if (race.whole) {
             AddOutcome(total, race);
             AddOutcome(split[group].tally, race);
@@ -170,6 +167,21 @@ FieldGroups TallyByField(const RecordStore& records, const RaceConditions& condi
     for (std::size_t i = 0; i < split.size(); ++i) {
         split[i].Settle();
         groups.tallies[i] = split[i].tally;
+        groups.recordCounts[i] = split[i].records;
+    }
+}
+
+}  // namespace
+
+FieldGroups TallyByField(const RecordStore& records, const RaceConditions& conditions,
+                         record::Field field, bool countAllRecords) {
+    FieldGroups groups;
+    GroupIndex index(field, groups);
+    const RaceFilter filter(conditions);
+    if (countAllRecords) {
+        SplitTally<true>(records, filter, index, groups);
+    } else if (!filter.MatchesNothing()) {
+        SplitTally<false>(records, filter, index, groups);
     }
     return groups;
 }
