@@ -11,6 +11,7 @@
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -42,12 +43,41 @@ QString Yen(std::int64_t value) {
 }
 
 // The chart's view: a drag zooms in (the rubber band), the wheel zooms in
-// and out, the arrow keys move the view.
+// and out; a drag with the middle button or with Shift held, and the arrow
+// keys, move the view.
 class ZoomingChartView : public QChartView {
 public:
     using QChartView::QChartView;
 
 protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::MiddleButton ||
+            (event->button() == Qt::LeftButton && event->modifiers() & Qt::ShiftModifier)) {
+            panning_ = true;
+            last_ = event->position();
+            event->accept();
+            return;
+        }
+        QChartView::mousePressEvent(event);
+    }
+    void mouseMoveEvent(QMouseEvent* event) override {
+        if (panning_) {
+            const QPointF step = event->position() - last_;
+            last_ = event->position();
+            chart()->scroll(-step.x(), step.y());
+            event->accept();
+            return;
+        }
+        QChartView::mouseMoveEvent(event);
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        if (panning_) {
+            panning_ = false;
+            event->accept();
+            return;
+        }
+        QChartView::mouseReleaseEvent(event);
+    }
     void wheelEvent(QWheelEvent* event) override {
         chart()->zoom(event->angleDelta().y() > 0 ? 1.25 : 0.8);
         event->accept();
@@ -71,6 +101,10 @@ protected:
                 QChartView::keyPressEvent(event);
         }
     }
+
+private:
+    bool panning_ = false;
+    QPointF last_;
 };
 
 }  // namespace

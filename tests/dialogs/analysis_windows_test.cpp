@@ -6,9 +6,11 @@
 
 #include <QAbstractItemModel>
 #include <QChart>
+#include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDateTimeAxis>
 #include <QLabel>
 #include <QLegend>
 #include <QLegendMarker>
@@ -177,8 +179,16 @@ private slots:
         emit win->clicked();
         QVERIFY(window.Line(0)->isVisible());
 
-        // Zoom in and back.
+        // Zoom in, move the view with Shift and a drag, and back.
         window.Chart()->zoomIn();
+        const auto* dates = static_cast<QDateTimeAxis*>(window.Chart()->axes(Qt::Horizontal)[0]);
+        const QDateTime before = dates->min();
+        QWidget* viewport = window.ChartView()->viewport();
+        const QPoint middle = viewport->rect().center();
+        QTest::mousePress(viewport, Qt::LeftButton, Qt::ShiftModifier, middle);
+        QTest::mouseMove(viewport, middle + QPoint(-80, 0));
+        QTest::mouseRelease(viewport, Qt::LeftButton, Qt::ShiftModifier, middle + QPoint(-80, 0));
+        QVERIFY(dates->min() > before);
         window.ResetZoom();
         QVERIFY(!window.Chart()->isZoomed());
     }
