@@ -95,7 +95,7 @@ void AddDifference(TallyAccumulators& group, const TallyAccumulators& after,
     std::memcpy(&group, g, sizeof g);
 }
 
-// The sums of a group or of the whole: the usual records' digits summed
+// The sums of one group: the usual records' digits summed
 // as the tally sums them, the other records' outcomes added one by one.
 struct Sums {
     PlainCounts counts;
