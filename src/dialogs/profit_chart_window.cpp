@@ -1,5 +1,9 @@
 #include "dialogs/profit_chart_window.h"
 
+#include <algorithm>
+#include <optional>
+#include <vector>
+
 #include <QBuffer>
 #include <QChart>
 #include <QChartView>
@@ -15,7 +19,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <QValueAxis>
-#include <algorithm>
 
 #include "dialogs/period_selector.h"
 #include "tally/bet_type.h"

@@ -3,15 +3,16 @@
 // series, filling the lines and the first paint, then one step of moving
 // the view. Prints the medians; run it offscreen or under a display.
 
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
 #include <QApplication>
 #include <QChart>
 #include <QChartView>
 #include <QElapsedTimer>
 #include <QPixmap>
-#include <algorithm>
-#include <cstdio>
-#include <string>
-#include <vector>
 
 #include "analysis/pattern_analysis.h"
 #include "dialogs/profit_chart_window.h"
