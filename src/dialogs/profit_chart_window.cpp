@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 
+#include "analysis/pattern_analysis.h"
 #include "dialogs/period_selector.h"
 #include "tally/bet_type.h"
 #include "tally/selector_items.h"
@@ -294,7 +295,9 @@ void ProfitChartWindow::Refresh() {
         text += QString::fromUtf8("、最長不的中 %1日").arg(series_.longestDaysWithoutHit[k]);
         lines << text;
     }
-    summary_->setText(QString::fromUtf8("%1日分\n").arg(series_.points.size()) + lines.join('\n'));
+    summary_->setText(ui::FromUtf8(DescribeCurrentPattern(state_)) +
+                      QString::fromUtf8("　%1日分\n").arg(series_.points.size()) +
+                      lines.join('\n'));
     pngButton_->setEnabled(!state_.Loaded.Records.Empty());
 }
 
