@@ -107,35 +107,51 @@ struct Sums {
         counts.Count(p);
         if (counts.races % 16 == 0) sums.Spread(counts);
     }
-    void Settle() { sums.MoveInto(counts, tally); }
 };
 
-// The tally's counts passed by value and returned, so that the running
-// total's counts stay in registers through the loop.
-LOMI_NOINLINE PlainCounts SpreadCounts(PlainSums& sums, PlainCounts counts) {
-    sums.Spread(counts);
-    return counts;
-}
-LOMI_NOINLINE PlainCounts SettleCounts(PlainSums& sums, PlainCounts counts,
-                                       TallyAccumulators& tally) {
-    sums.MoveInto(counts, tally);
-    return counts;
+// moved into both sums, field by field.
+void AddToBoth(TallyAccumulators& group, TallyAccumulators& total, const TallyAccumulators& moved) {
+    constexpr std::size_t kSums = sizeof(TallyAccumulators) / sizeof(std::int64_t);
+    std::int64_t g[kSums], t[kSums], m[kSums];
+    std::memcpy(g, &group, sizeof g);
+    std::memcpy(t, &total, sizeof t);
+    std::memcpy(m, &moved, sizeof m);
+    for (std::size_t k = 0; k < kSums; ++k) {
+        g[k] = SaturatingAdd(g[k], m[k]);
+        t[k] = SaturatingAdd(t[k], m[k]);
+    }
+    std::memcpy(&group, g, sizeof g);
+    std::memcpy(&total, t, sizeof t);
 }
 
 // The pass, with every record grouped (kCountAll) or only counted races.
+// Usual records are summed in their group's digit lanes only; the running
+// total takes them when a value that is not whole needs it, and at the end.
+// They are whole and not negative, so adding them later, group by group,
+// gives what adding them one by one would have given.
 template <bool kCountAll>
 void SplitTally(const RecordStore& records, const RaceFilter& filter, GroupIndex& index,
                 FieldGroups& groups) {
     const bool plainRoad = filter.PlainRoad();
-    PlainCounts totalCounts;
-    PlainSums totalSums;
     TallyAccumulators& total = groups.total;
     std::vector<Sums> split;
+    std::vector<std::size_t> pending;  // groups with usual records not yet in the total
     const auto groupOf = [&](std::string_view text, bool plain) LOMI_ALWAYS_INLINE_LAMBDA {
         const std::size_t group = plain ? index.OfPlain(text.data()) : index.OfRecord(text);
         if (group == split.size()) split.emplace_back();
         ++split[group].records;
         return group;
+    };
+    // Each group settled here has counted a record since the last time, so
+    // the settling costs no more than the records themselves.
+    const auto settle = [&] {
+        for (const std::size_t group : pending) {
+            Sums& sums = split[group];
+            TallyAccumulators moved;
+            sums.sums.MoveInto(sums.counts, moved);
+            AddToBoth(sums.tally, total, moved);
+        }
+        pending.clear();
     };
     records.ForEach([&](std::string_view text, bool plain) LOMI_ALWAYS_INLINE_LAMBDA {
         std::size_t group = kCountAll ? groupOf(text, plain) : 0;
@@ -143,9 +159,9 @@ void SplitTally(const RecordStore& records, const RaceFilter& filter, GroupIndex
             // The race filter's fast road, and the tally's.
             if (!filter.MatchesPlain(text.data())) return;
             if (!kCountAll) group = groupOf(text, plain);
-            totalCounts.Count(text.data());
-            if (totalCounts.races % 16 == 0) totalCounts = SpreadCounts(totalSums, totalCounts);
-            split[group].CountPlain(text.data());
+            Sums& sums = split[group];
+            if (sums.counts.races == 0) pending.push_back(group);
+            sums.CountPlain(text.data());
             return;
         }
         RaceOutcome race;
@@ -158,14 +174,13 @@ void SplitTally(const RecordStore& records, const RaceFilter& filter, GroupIndex
         }
         // A value that is not whole is rounded on the running total: the
         // group takes what it added there.
-        totalCounts = SettleCounts(totalSums, totalCounts, total);
+        settle();
         const TallyAccumulators before = total;
         AddOutcome(total, race);
         AddDifference(split[group].tally, total, before);
     });
-    totalCounts = SettleCounts(totalSums, totalCounts, total);
+    settle();
     for (std::size_t i = 0; i < split.size(); ++i) {
-        split[i].Settle();
         groups.tallies[i] = split[i].tally;
         groups.recordCounts[i] = split[i].records;
     }
