@@ -26,7 +26,7 @@ ProfitSeries BuildProfitSeries(const RecordStore& records, const RaceConditions&
         const auto at = static_cast<std::int64_t>(series.points.size());
         for (const BetType bet : kBetTypes) {
             const std::size_t k = Index(bet);
-            const BetFigures figures = ComputeBetFigures(bet, days.tallies[day]);
+            const BetFigures figures = ComputeBetSums(bet, days.tallies[day]);
             profit[k] = SaturatingAdd(profit[k], figures.profit);
             if (profit[k] > peak[k]) {
                 peak[k] = profit[k];
