@@ -160,10 +160,9 @@ ParsedArguments ParseReportArguments(int argc, const char* const argv[], std::os
     app.add_option("--to", to, "期間: last race date counted, for example 2001-06-30")
         ->type_name("YYYY-MM-DD")
         ->group(conditions);
-    CLI::Option* json =
-        app.add_flag("--json", options.json,
-                     "JSON: one object with mask, files, records, lists, selectors, tally, report")
-            ->group(output);
+    app.add_flag("--json", options.json,
+                 "JSON: one object with mask, files, records, lists, selectors, tally, report")
+        ->group(output);
     // Breakdown, profit series and CSV.
     std::string by;
     app.add_option("--by", by,
@@ -174,9 +173,7 @@ ParsedArguments ParseReportArguments(int argc, const char* const argv[], std::os
     app.add_flag("--series", options.series,
                  "損益推移: cumulative profit of each bet type after every race day")
         ->group(output);
-    app.add_flag("--csv", options.csv, "CSV: the figures as CSV rows (RFC 4180)")
-        ->excludes(json)
-        ->group(output);
+    app.add_flag("--csv", options.csv, "CSV: the figures as CSV rows (RFC 4180)")->group(output);
     app.add_flag("--show-settings", options.showSettings,
                  "設定: print PATH and CON1..CON4 as read from Lomi.ini")
         ->group(output);
@@ -241,6 +238,7 @@ ParsedArguments ParseReportArguments(int argc, const char* const argv[], std::os
         options.conditions.firstDate > options.conditions.lastDate) {
         return usageError("--from " + from + " is after --to " + to);
     }
+    if (options.json && options.csv) return usageError("--json and --csv cannot be given together");
     if (app.count("--by") > 0) {
         options.by = AxisFromKey(by);
         if (!options.by) {
