@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QChart>
 #include <QChartView>
+#include <QCursor>
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QHBoxLayout>
@@ -17,6 +18,7 @@
 #include <QLineSeries>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
@@ -145,6 +147,17 @@ ProfitChartWindow::ProfitChartWindow(const ProgramState& state, QWidget* parent)
     for (const BetType bet : kBetTypes) {
         const std::size_t k = Index(bet);
         lines_[k] = addLine(QString::fromUtf8(BetName(bet)), QPen(kColours[k], 1.5));
+        // Pointing at a line tells its day and its cumulative profit.
+        connect(lines_[k], &QLineSeries::hovered, this, [this, k](const QPointF& point, bool on) {
+            if (!on) return QToolTip::hideText();
+            const QDate day =
+                QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(point.x()), Qt::UTC).date();
+            QToolTip::showText(QCursor::pos(),
+                               QString::fromUtf8("%1 %2 %3円")
+                                   .arg(lines_[k]->name(), day.toString(Qt::ISODate),
+                                        Yen(static_cast<std::int64_t>(point.y()))),
+                               view_);
+        });
     }
     // The largest fall: from its peak to its trough, dashed, both ends marked.
     for (const BetType bet : kBetTypes) {

@@ -18,6 +18,7 @@
 #include <QRadioButton>
 #include <QTableView>
 #include <QTest>
+#include <QToolTip>
 
 #include "analysis/breakdown.h"
 #include "analysis/figure_table.h"
@@ -164,6 +165,14 @@ private slots:
         QCOMPARE(window.ZeroLine()->points().size(), 2);
         QCOMPARE(window.ZeroLine()->points()[0].y(), 0.0);
         QVERIFY(window.Summary()->text().contains(U("最大ドローダウン")));
+
+        // Pointing at a line tells the day and the profit.
+        const QPointF last = window.Line(0)->points().last();
+        emit window.Line(0)->hovered(last, true);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QVERIFY(QToolTip::text().startsWith(U("単勝 2001-05-06 ")));
+        QVERIFY(QToolTip::text().endsWith(U("円")));
+        emit window.Line(0)->hovered(last, false);
 
         // The legend has the four bet types; a click switches a line off and on.
         QStringList names;
