@@ -256,13 +256,13 @@ void Fm98List::PrepareMainWindowAfterLoad(const LoadedView& view) {
     text1_->SetText(QString());
     label2_->setText(ui::FromUtf8(view.description));
     for (std::size_t i = 0; i < combos_.size(); ++i) {
-        ui::ComboBox* combo = combos_[i];
-        combo->Clear();
-        for (const SelectorItem& item : view.selectors.at(i)) {
-            combo->AddItem(ui::FromUtf8(item.text));
-            combo->SetItemData(combo->NewIndex(), item.data);
-        }
-        combo->SetListIndex(0);
+        const std::vector<SelectorItem>& items = view.selectors.at(i);
+        std::vector<ui::ComboBox::Item> shown;
+        shown.reserve(items.size());
+        for (const SelectorItem& item : items)
+            shown.push_back({ui::FromUtf8(item.text), item.data});
+        combos_[i]->SetItems(std::move(shown));
+        combos_[i]->SetListIndex(0);
     }
 }
 

@@ -7,10 +7,11 @@
 namespace lomi::ui {
 
 namespace {
-constexpr int kItemDataRole = Qt::UserRole;
+constexpr int kItemDataRole = ItemListModel::kDataRole;
 }
 
-ComboBox::ComboBox(QWidget* parent) : QComboBox(parent) {
+ComboBox::ComboBox(QWidget* parent) : QComboBox(parent), items_(new ItemListModel(this)) {
+    setModel(items_);
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     // Completion would turn typed text into a chosen item; typing never
@@ -53,6 +54,16 @@ void ComboBox::AddItem(const QString& text) {
         setEditText(shown);
         lineEdit()->setModified(modified);
     }
+}
+
+void ComboBox::SetItems(std::vector<Item> items) {
+    const QSignalBlocker blocker(this);
+    items_->Replace(std::move(items));
+    setCurrentIndex(-1);
+    clearEditText();
+    lineEdit()->setModified(false);
+    listIndex_ = -1;
+    newIndex_ = count() - 1;
 }
 
 QString ComboBox::List(int index) const { return itemText(index); }

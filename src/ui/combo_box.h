@@ -1,9 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include <QComboBox>
 #include <QString>
+
+#include "ui/item_list_model.h"
 
 namespace lomi::ui {
 
@@ -21,6 +24,10 @@ public:
     void Clear();
     // Appends an item; the list index and the text field stay as they were.
     void AddItem(const QString& text);
+    // Clear, then the items with their item data appended in one step: a
+    // list of tens of thousands of dates fills at once.
+    using Item = ItemListModel::Row;
+    void SetItems(std::vector<Item> items);
     // Index of the item appended last, -1 before any.
     int NewIndex() const { return newIndex_; }
 
@@ -41,6 +48,7 @@ public:
 private:
     void OnActivated(int index);
 
+    ItemListModel* items_ = nullptr;
     int listIndex_ = -1;
     int newIndex_ = -1;
 };

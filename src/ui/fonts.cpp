@@ -1,8 +1,9 @@
 #include "ui/fonts.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QFontInfo>
-#include <QFontMetrics>
+#include <QRawFont>
 #include <QStringList>
 
 namespace lomi::ui {
@@ -30,11 +31,12 @@ QFont ProportionalGothicFont() {
 }
 
 bool CoversWithoutFallback(const QFont& font, const QString& text) {
-    QFont alone = font;
-    alone.setStyleStrategy(QFont::NoFontMerging);
-    const QFontMetrics metrics(alone);
+    // The font's own face, as it is picked for Latin text: QFontMetrics
+    // would answer for whatever face the font falls back to for a script.
+    const QRawFont face = QRawFont::fromFont(font, QFontDatabase::Latin);
+    if (!face.isValid()) return false;
     for (const char32_t c : text.toUcs4()) {
-        if (!metrics.inFontUcs4(c)) return false;
+        if (!face.supportsCharacter(c)) return false;
     }
     return true;
 }

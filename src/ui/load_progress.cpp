@@ -2,12 +2,14 @@
 
 #include <atomic>
 #include <memory>
-#include <thread>
+#include <semaphore>
+#include <stop_token>
 #include <utility>
 
 #include <QEventLoop>
 #include <QTimer>
 
+#include "ui/background_worker.h"
 #include "ui/progress_window.h"
 #include "ui/wait_cursor.h"
 
@@ -28,44 +30,49 @@ struct Counts {
 
 PatternLoad LoadPatternInBackground(const std::string& folder, const std::string& mask,
                                     QWidget* parent, int showAfterMilliseconds) {
-    const WaitCursor waiting;
     QEventLoop loop;
-    bool cancelled = false;
-
-    ProgressWindow window(parent);
-    window.setWindowModality(Qt::WindowModal);
-    QObject::connect(&window, &ProgressWindow::CancelRequested, &loop, [&] {
-        cancelled = true;
-        loop.quit();
-    });
-
     auto counts = std::make_shared<Counts>();
-    auto refresh = [&window, counts] { window.SetCounts(counts->done, counts->total); };
-    QTimer refreshTimer;
-    refreshTimer.setInterval(kRefreshMilliseconds);
-    QObject::connect(&refreshTimer, &QTimer::timeout, &window, refresh);
-    auto show = [&] {
-        refresh();
-        window.show();
-        refreshTimer.start();
-    };
-    QTimer showTimer;
-    showTimer.setSingleShot(true);
-    QObject::connect(&showTimer, &QTimer::timeout, &window, show);
-
-    // Written by the worker before it posts the end of the load; read here
-    // only after the worker has been joined.
+    std::stop_source stop;
+    std::binary_semaphore ended{0};
+    // Written by the worker before it signals the end of the load; read
+    // here only after that.
     PatternLoad result;
-    std::jthread worker([&, counts](std::stop_token stop) {
+    static BackgroundWorker worker;
+    worker.Post([&, counts, token = stop.get_token()] {
         result = LoadPattern(
             folder, mask,
             [counts](std::size_t done, std::size_t total) {
                 counts->total = total;
                 counts->done = done;
             },
-            stop);
+            token);
         QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
+        ended.release();
     });
+
+    // The window is made only when it is due, so that a quick load costs
+    // this thread nothing but the wait cursor.
+    const WaitCursor waiting;
+    bool cancelled = false;
+    std::unique_ptr<ProgressWindow> window;
+    QTimer refreshTimer;
+    refreshTimer.setInterval(kRefreshMilliseconds);
+    QObject::connect(&refreshTimer, &QTimer::timeout, &loop,
+                     [&] { window->SetCounts(counts->done, counts->total); });
+    auto show = [&] {
+        window = std::make_unique<ProgressWindow>(parent);
+        window->setWindowModality(Qt::WindowModal);
+        QObject::connect(window.get(), &ProgressWindow::CancelRequested, &loop, [&] {
+            cancelled = true;
+            loop.quit();
+        });
+        window->SetCounts(counts->done, counts->total);
+        window->show();
+        refreshTimer.start();
+    };
+    QTimer showTimer;
+    showTimer.setSingleShot(true);
+    QObject::connect(&showTimer, &QTimer::timeout, &loop, show);
 
     if (showAfterMilliseconds <= 0) {
         show();
@@ -73,8 +80,9 @@ PatternLoad LoadPatternInBackground(const std::string& folder, const std::string
         showTimer.start(showAfterMilliseconds);
     }
     if (!cancelled) loop.exec();
-    worker.request_stop();
-    worker.join();
+    refreshTimer.stop();
+    stop.request_stop();
+    ended.acquire();
     if (cancelled) {
         PatternLoad stopped;
         stopped.status = LoadStatus::Cancelled;

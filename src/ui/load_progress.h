@@ -11,13 +11,14 @@ namespace lomi::ui {
 // How long a load runs before its progress window shows.
 inline constexpr int kProgressDelayMilliseconds = 500;
 
-// LoadPattern of folder and mask on a worker thread. Meanwhile the calling
+// LoadPattern of folder and mask on the worker thread that every load
+// shares. Meanwhile the calling
 // (user-interface) thread runs its event loop with the wait cursor shown
 // and, once the load has lasted showAfterMilliseconds, a progress window
 // over parent (window-modal) whose counts are refreshed at most every
 // 50 ms. Its ｷｬﾝｾﾙ stops the load: the result is then Cancelled, even when
 // the worker had just finished, and holds no data. Returns when the load
-// has ended and the worker has stopped.
+// has ended and the worker has let go of it.
 PatternLoad LoadPatternInBackground(const std::string& folder, const std::string& mask,
                                     QWidget* parent,
                                     int showAfterMilliseconds = kProgressDelayMilliseconds);

@@ -43,6 +43,37 @@ private slots:
         QCOMPARE(combo.List(1), QString::fromUtf8("Ｆ値"));
     }
 
+    void settingTheItemsReplacesTheListAndChoosesNothing() {
+        ComboBox combo;
+        FillThree(combo);
+        combo.SetListIndex(1);
+        CommitText(combo.lineEdit(), QString::fromUtf8("京都"));
+        QSignalSpy activated(&combo, &QComboBox::activated);
+        struct Case {
+            std::vector<ComboBox::Item> items;
+        };
+        for (const Case& c :
+             {Case{{{QString::fromUtf8("全抽出"), 0}, {QString::fromUtf8("阪神"), 9}}}, Case{{}},
+              Case{{{"a", 2147483647}, {"b", -1}, {"c", 0}}}}) {
+            combo.SetItems(c.items);
+            QCOMPARE(combo.ListCount(), static_cast<int>(c.items.size()));
+            QCOMPARE(combo.NewIndex(), static_cast<int>(c.items.size()) - 1);
+            QCOMPARE(combo.ListIndex(), -1);
+            QCOMPARE(combo.Text(), QString());
+            for (int i = 0; i < combo.ListCount(); ++i) {
+                QCOMPARE(combo.List(i), c.items[static_cast<std::size_t>(i)].text);
+                QCOMPARE(combo.ItemData(i), c.items[static_cast<std::size_t>(i)].data);
+            }
+        }
+        QCOMPARE(activated.count(), 0);
+        // Picking from the new list works as before.
+        combo.SetListIndex(2);
+        QCOMPARE(combo.Text(), QString("c"));
+        QCOMPARE(combo.ListIndex(), 2);
+        combo.AddItem("d");
+        QCOMPARE(combo.NewIndex(), 3);
+    }
+
     void itemDataIsZeroUntilSetAndKeepsFullRange() {
         ComboBox combo;
         combo.AddItem("a");

@@ -1,7 +1,10 @@
 // The report font must give a full-width character exactly two half-width
 // columns, or the report's header does not stand over its columns.
+#include <QApplication>
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QRawFont>
 #include <QTest>
 
 #include "ui/fonts.h"
@@ -40,6 +43,20 @@ private slots:
                                           QFontMetrics(font).horizontalAdvance("W"),
                  qPrintable(info.family()));
         QVERIFY(QFontMetrics(font).inFont(QChar(0x6295)));  // 投
+    }
+
+    void theInterfaceFontHasKanaAndKanjiInOneFace() {
+        const QFont font = lomi::ui::InterfaceFont();
+        const QRawFont face = QRawFont::fromFont(font, QFontDatabase::Latin);
+        QVERIFY(face.isValid());
+        for (const char32_t c : QString::fromUtf8("ﾚｰｽｸﾗｽﾌｫﾙﾀﾞの設定開催頭数").toUcs4()) {
+            QVERIFY2(face.supportsCharacter(c), qPrintable(QFontInfo(font).family()));
+        }
+        // Where the platform's font lacks them, the proportional gothic at 9 pt.
+        if (font != QApplication::font()) {
+            QCOMPARE(QFontInfo(font).family(), QString("IPAPGothic"));
+            QCOMPARE(font.pointSizeF(), 9.0);
+        }
     }
 
     void proportionalFontHasJapaneseGlyphs() {

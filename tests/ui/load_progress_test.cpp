@@ -1,7 +1,9 @@
 // A load on a worker thread: the wait cursor at once, a progress window of
 // fixed width counting the files read, ｷｬﾝｾﾙ that stops it, and the data
 // arriving whole or not at all.
+#include <semaphore>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <QApplication>
@@ -12,6 +14,7 @@
 #include "app/worked_example.h"
 #include "data/ticket_reader.h"
 #include "support/temp_folder.h"
+#include "ui/background_worker.h"
 #include "ui/load_progress.h"
 #include "ui/progress_window.h"
 
@@ -156,6 +159,26 @@ private slots:
             QVERIFY(metrics.horizontalAdvance(window.LabelText()) < width);
             QVERIFY(window.LabelText().endsWith(QStringLiteral(" / %1").arg(c.total)));
         }
+    }
+
+    void theWorkerRunsJobsInTurnOffTheCallingThread() {
+        std::vector<int> order;
+        std::vector<std::thread::id> threads;
+        std::binary_semaphore last{0};
+        {
+            lomi::ui::BackgroundWorker worker;
+            for (int job = 0; job < 3; ++job) {
+                worker.Post([&, job] {
+                    order.push_back(job);
+                    threads.push_back(std::this_thread::get_id());
+                    if (job == 2) last.release();
+                });
+            }
+            last.acquire();
+        }
+        QCOMPARE(order, (std::vector<int>{0, 1, 2}));
+        QVERIFY(threads[0] != std::this_thread::get_id());
+        QVERIFY(threads[0] == threads[1] && threads[1] == threads[2]);
     }
 
     void escAndTheCloseBoxAskToCancel() {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the desktop program under a virtual X server on the bundled samples,
 # drives it with the keyboard as a user would, and writes the screenshots
-# docs/main-window.png, docs/pattern-dialog.png and docs/report.png.
+# docs/main-window.png, docs/pattern-dialog.png, docs/report.png,
+# docs/folder-settings.png and docs/folder-browser.png.
 # Needs Xvfb, xdotool and ImageMagick; uses the build in $LOMI_BUILD_DIR
 # (default build/).
 set -euo pipefail
@@ -30,8 +31,14 @@ xvfb_pid=$!
 export DISPLAY="$display"
 for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 
+# The samples in a data folder of their own, beside a few other folders, so
+# that the folder browser shows a tree like a user's.
+data="$work/競馬データ/Tolvik"
+mkdir -p "$data" "$work/競馬データ/Tolvik/2001年" "$work/競馬データ/Tolvik/練習用"
+cp "$root"/samples/*.txt "$data/"
+
 # A first run without Lomi.ini: the data folder is the current directory.
-(cd "$root/samples" && exec env -u QT_QPA_PLATFORM "$work/lomi") &
+(cd "$data" && exec env -u QT_QPA_PLATFORM "$work/lomi") &
 app_pid=$!
 
 main="$(xdotool search --sync --onlyvisible --name 'Ver 1\.02' | head -1)"
@@ -56,8 +63,24 @@ height="$(identify -format '%h' "$work/main.png")"
 menu=$((height - 237))
 convert "$work/main.png" -crop "412x96+4+$((105 + menu))" +repage "$work/report.png"
 
+# The folder settings dialog from its menu (Alt+S, D); the focus starts on
+# OK, and two Tabs reach "...", which opens the folder browser.
+xdotool windowfocus --sync "$main"
+xdotool key --clearmodifiers alt+s
+sleep 0.5
+xdotool key --clearmodifiers Return
+settings="$(xdotool search --sync --onlyvisible --name 'ﾌｫﾙﾀﾞの設定' | head -1)"
+sleep 0.5
+import -window "$settings" "$work/settings.png"
+xdotool key Tab Tab space
+browser="$(xdotool search --sync --onlyvisible --name 'ﾌｫﾙﾀﾞの選択' | head -1)"
+sleep 0.5
+import -window "$browser" "$work/browser.png"
+
 mkdir -p "$out"
-for name in dialog:pattern-dialog main:main-window report:report; do
+for name in dialog:pattern-dialog main:main-window report:report settings:folder-settings \
+  browser:folder-browser; do
   convert "$work/${name%%:*}.png" -strip PNG8:"$out/${name#*:}.png"
 done
-echo "written: $out/main-window.png $out/pattern-dialog.png $out/report.png"
+echo "written: $out/main-window.png $out/pattern-dialog.png $out/report.png" \
+  "$out/folder-settings.png $out/folder-browser.png"
