@@ -1,7 +1,6 @@
 #include "cli/report_json.h"
 
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 #include "cli/json_writer.h"
 #include "tally/selector_items.h"
@@ -98,13 +97,6 @@ void WriteReportJson(std::ostream& out, const ProgramState& state, const std::st
     json.Value(tally ? Json() : Json(kFileNotOpen));
     json.EndObject();
     json.Finish();
-}
-
-std::string ReportJson(const ProgramState& state, const std::string& description,
-                       const std::optional<TallyResult>& tally) {
-    std::ostringstream out;
-    WriteReportJson(out, state, description, tally);
-    return out.str();
 }
 
 std::string MessageJson(const std::string& message) { return DumpJson(Json{{"message", message}}); }
