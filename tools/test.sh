@@ -1,11 +1,19 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: first the normal
-# build, then every test again under AddressSanitizer and UBSan.
+# build, then the Windows build under Wine, then every test again under
+# AddressSanitizer and UBSan, then the checks of the Debian package and of
+# the installed programs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
 tools/build.sh
 ctest --test-dir "${LOMI_BUILD_DIR:-build}" --output-on-failure -j "$(nproc)"
+if [ "${LOMI_SKIP_WINDOWS:-0}" != 1 ]; then
+  tools/test-windows.sh
+fi
 if [ "${LOMI_SKIP_SANITIZERS:-0}" != 1 ]; then
   tools/test-sanitizers.sh
+fi
+if [ "${LOMI_SKIP_PACKAGE:-0}" != 1 ]; then
+  tools/test-package.sh
 fi

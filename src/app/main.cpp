@@ -6,9 +6,8 @@
 #include "app/fm98list.h"
 #include "app/resources.h"
 #include "data/program_state.h"
-#include "settings/executable_folder.h"
-#include "settings/ini.h"
 #include "settings/settings.h"
+#include "settings/settings_location.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -17,9 +16,10 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/window_icon.png")));
 
     lomi::ProgramState state;
-    lomi::LoadSettings(state, lomi::IniFilePath(), lomi::CurrentDirectory());
+    const lomi::SettingsLocation settings = lomi::LocateSettings();
+    lomi::LoadSettings(state, settings.readPath, settings.defaultDataFolder);
 
-    auto* window = new lomi::Fm98List(state, lomi::IniFilePath());
+    auto* window = new lomi::Fm98List(state, settings.writePath);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
     return QApplication::exec();

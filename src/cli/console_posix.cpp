@@ -8,4 +8,8 @@ std::vector<std::string> Utf8Arguments(int argc, char* argv[]) {
 
 void PrepareConsoleOutput() {}
 
+// A terminal shows the bytes it is given in its own encoding, so output
+// asked for in another encoding is written as asked.
+bool IsConsole(const std::ostream&) { return false; }
+
 }  // namespace lomi

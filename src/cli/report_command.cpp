@@ -9,9 +9,9 @@
 #include "cli/breakdown_command.h"
 #include "cli/report_json.h"
 #include "cli/report_options.h"
-#include "settings/executable_folder.h"
-#include "settings/ini.h"
+#include "data/folder_listing.h"
 #include "settings/settings.h"
+#include "settings/settings_location.h"
 
 namespace lomi {
 namespace {
@@ -32,28 +32,36 @@ std::string SelectionsText(const ProgramState& state) {
            " CON3=" + std::to_string(state.Con3) + " CON4=" + std::to_string(state.Con4);
 }
 
-void PrintSettings(const ProgramState& state, std::ostream& out) {
+void PrintSettings(const ProgramState& state, const SettingsLocation& location, std::ostream& out) {
     out << "PATH=" << state.DataFolder << "\n"
         << "CON1=" << state.Con1 << "\n"
         << "CON2=" << state.Con2 << "\n"
         << "CON3=" << state.Con3 << "\n"
-        << "CON4=" << state.Con4 << "\n";
+        << "CON4=" << state.Con4 << "\n"
+        << "FILE=" << location.readPath << "\n"
+        << "NOTE=" << location.description << "\n";
 }
 
 }  // namespace
 
-int RunReportCommand(int argc, const char* const argv[], std::ostream& out, std::ostream& err) {
-    const ParsedArguments parsed = ParseReportArguments(argc, argv, out, err);
+int RunReportCommand(int argc, const char* const argv[], std::ostream& rawOut,
+                     std::ostream& rawErr) {
+    const ParsedArguments parsed = ParseReportArguments(argc, argv, rawOut, rawErr);
     if (!parsed.options) return parsed.exitCode;
     const ReportOptions& options = *parsed.options;
+    EncodedOutput encodedErr(rawErr, options.encoding);
+    EncodedOutput encodedOut(rawOut, options.encoding, &encodedErr.Stream());
+    std::ostream& out = encodedOut.Stream();
+    std::ostream& err = encodedErr.Stream();
 
-    // The same start as the window: settings beside the program, the
-    // current directory when they name no folder.
+    // The same start as the window: the same settings file, the same
+    // folder when they name none.
     ProgramState state;
-    const std::string iniPath = IniFilePath();
-    LoadSettings(state, iniPath, CurrentDirectory());
+    const SettingsLocation location = LocateSettings();
+    const std::string iniPath = location.readPath;
+    LoadSettings(state, iniPath, location.defaultDataFolder);
     if (options.showSettings) {
-        PrintSettings(state, out);
+        PrintSettings(state, location, out);
         return kExitOk;
     }
 
@@ -75,6 +83,12 @@ int RunReportCommand(int argc, const char* const argv[], std::ostream& out, std:
             out << MessageJson(load.message);
         } else {
             err << load.message << "\n";
+        }
+        // Why a folder gave no file: missing, not a folder, too long a path.
+        const std::string problem =
+            load.status == LoadStatus::NotFound ? FolderProblem(state.DataFolder) : "";
+        if (!problem.empty()) {
+            err << "lomi-report: " << state.DataFolder << ": " << problem << "\n";
         }
         return kExitFailure;
     }

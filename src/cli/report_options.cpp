@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <charconv>
+#include <map>
 #include <ostream>
 
 #include "tally/selector_items.h"
@@ -81,7 +82,9 @@ std::string Footer() {
            "  period (both dates counted).\n"
            "\n"
            "Without --folder and --pattern the data folder (PATH) and the pattern (CON1..CON4)\n"
-           "come from Lomi.ini beside the program, as the window reads them.\n"
+           "come from the settings file Lomi.ini, as the window reads them: beside the program\n"
+           "when it can be written there, otherwise $XDG_CONFIG_HOME/lomi/Lomi.ini\n"
+           "(~/.config/lomi/Lomi.ini). --show-settings names the file.\n"
            "\n"
            "Exit status: 0 report printed, 1 FILE NOT FOUND. / FILE NOT OPEN. / read error,\n"
            "2 usage error.\n"
@@ -175,7 +178,14 @@ ParsedArguments ParseReportArguments(int argc, const char* const argv[], std::os
         ->group(output);
     app.add_flag("--csv", options.csv, "CSV: the figures as CSV rows (RFC 4180)")->group(output);
     app.add_flag("--show-settings", options.showSettings,
-                 "設定: print PATH and CON1..CON4 as read from Lomi.ini")
+                 "設定: print PATH and CON1..CON4 as read from Lomi.ini, and that file's name")
+        ->group(output);
+    const std::map<std::string, OutputEncoding> encodings = {{"utf-8", OutputEncoding::Utf8},
+                                                             {"cp932", OutputEncoding::Cp932}};
+    app.add_option("--encoding", options.encoding,
+                   "文字コード: utf-8 (default) or cp932, for output redirected to a file")
+        ->type_name("NAME")
+        ->transform(CLI::CheckedTransformer(encodings, CLI::ignore_case))
         ->group(output);
 
     const auto usageError = [&](const std::string& message) {

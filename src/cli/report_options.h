@@ -5,6 +5,7 @@
 #include <string>
 
 #include "analysis/breakdown.h"
+#include "cli/console_encoding.h"
 #include "tally/pattern_names.h"
 #include "tally/race_filter.h"
 
@@ -17,6 +18,7 @@ struct ReportOptions {
     RaceConditions conditions;                 // 0 / "全抽出" when not given
     bool json = false;
     bool showSettings = false;
+    OutputEncoding encoding = OutputEncoding::Utf8;  // --encoding
     bool csv = false;                 // --csv: the figures as CSV rows
     std::optional<BreakdownAxis> by;  // --by: the tally split by one axis
     bool series = false;              // --series: cumulative profit per race day

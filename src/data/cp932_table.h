@@ -6,8 +6,9 @@
 
 namespace lomi {
 
-// The whole of code page 932 as lookup tables, built once from the
-// platform's own converter so that the mapping is exactly the system's.
+// The whole of code page 932 as lookup tables, built once from the table
+// generated from Windows' own conversion (cp932_table_data.cpp), so that
+// every platform decodes and encodes exactly as Windows does.
 struct Cp932Table {
     // Code point of a single byte; singleValid tells whether the byte is a
     // character on its own (byte 0 is U+0000, so 0 alone cannot say).
@@ -23,7 +24,7 @@ struct Cp932Table {
     // encoder itself. Only characters that decode from some sequence are
     // here (no best-fit substitutes such as the yen sign for 0x5C, which
     // would not read back as written); code points with several sequences
-    // (the NEC and IBM duplicates) hold the one the platform writes.
+    // (the NEC and IBM duplicates) hold the one Windows writes.
     std::array<std::uint16_t, 65536> encode{};
 
     char16_t Pair(unsigned char lead, unsigned char trail) const {
@@ -44,13 +45,7 @@ struct Cp932Table {
     }
 };
 
-// Built on first use from the platform converter; thread-safe.
+// Built on first use; thread-safe.
 const Cp932Table& GetCp932Table();
-
-// Fills table.encode from the decoding tables; for a code point that
-// decodes from several sequences, platformEncode(c) gives the sequence the
-// platform writes (0 when it writes none, then the first one is kept).
-void FillEncodeTable(Cp932Table& table, std::uint16_t (*platformEncode)(char32_t c, void* context),
-                     void* context);
 
 }  // namespace lomi

@@ -5,34 +5,15 @@
 #include <algorithm>
 #include <string>
 
+#include "data/wide_text.h"
+#include "data/windows_paths_win.h"
+
 namespace lomi {
 namespace {
 
-std::wstring Widen(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int size =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), size);
-    return wide;
-}
-
 std::string Reason(DWORD error) {
-    switch (error) {
-        case ERROR_ACCESS_DENIED:
-            return "アクセスが拒否されました";
-        case ERROR_SHARING_VIOLATION:
-        case ERROR_LOCK_VIOLATION:
-            return "ほかのプログラムが使用中です";
-        case ERROR_FILE_NOT_FOUND:
-        case ERROR_PATH_NOT_FOUND:
-            return "ファイルが見つかりません";
-        case ERROR_NOT_ENOUGH_MEMORY:
-        case ERROR_OUTOFMEMORY:
-            return "メモリが足りません";
-        default:
-            return "エラー番号 " + std::to_string(error);
-    }
+    // A folder of the path that is gone is a file that is not found.
+    return FileErrorText(error == ERROR_PATH_NOT_FOUND ? ERROR_FILE_NOT_FOUND : error);
 }
 
 }  // namespace
@@ -40,7 +21,12 @@ std::string Reason(DWORD error) {
 bool ReadFileBytes(const std::string& path, std::string& buffer, bool& opened,
                    std::string& reason) {
     opened = false;
-    HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    const std::wstring wide = Utf8ToWide(path);
+    if (IsTooLongPath(wide)) {
+        reason = kTooLongPath;
+        return false;
+    }
+    HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         reason = Reason(GetLastError());

@@ -18,6 +18,12 @@ namespace lomi {
 std::optional<std::vector<std::string>> ListPlainFiles(
     const std::string& folder, const std::function<bool(std::string_view)>& wanted);
 
+// Why folder cannot be listed, as a short Japanese text ("フォルダが見つかり
+// ません", "パスが長すぎます（259 文字まで）", "ドライブ Q: がありません", …);
+// empty when it can be. Windows paths of 260 characters or more are
+// refused everywhere, as Windows programs without long-path support do.
+std::string FolderProblem(const std::string& folder);
+
 // The platform's path separator.
 char PathSeparator();
 

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <memory>
 
 namespace lomi {
@@ -35,6 +36,31 @@ std::optional<std::vector<std::string>> ListPlainFiles(
         if (IsRegularFile(folder, *entry)) names.emplace_back(name);
     }
     return names;
+}
+
+std::string FolderProblem(const std::string& folder) {
+    if (folder.empty()) return "フォルダが指定されていません";
+    struct stat info {};
+    if (stat(folder.c_str(), &info) != 0) {
+        switch (errno) {
+            case ENOENT:
+            case ENOTDIR:
+                return "フォルダが見つかりません";
+            case EACCES:
+                return "アクセスが拒否されました";
+            case ENAMETOOLONG:
+                return "パスが長すぎます";
+            case ELOOP:
+                return "シンボリックリンクが循環しています";
+            default:
+                return "エラー番号 " + std::to_string(errno);
+        }
+    }
+    if (!S_ISDIR(info.st_mode)) return "フォルダではありません";
+    std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
+    if (!dir)
+        return errno == EACCES ? "アクセスが拒否されました" : "エラー番号 " + std::to_string(errno);
+    return {};
 }
 
 char PathSeparator() { return '/'; }

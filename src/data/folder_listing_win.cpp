@@ -2,26 +2,11 @@
 
 #include <windows.h>
 
+#include "data/wide_text.h"
+#include "data/windows_paths_win.h"
+
 namespace lomi {
 namespace {
-
-std::wstring Widen(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int size =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), size);
-    return wide;
-}
-
-std::string Narrow(const wchar_t* wide) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) return {};
-    std::string utf8(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8.data(), size, nullptr, nullptr);
-    utf8.pop_back();  // the terminating NUL
-    return utf8;
-}
 
 constexpr DWORD kLeftOut = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN |
                            FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DEVICE;
@@ -30,9 +15,10 @@ constexpr DWORD kLeftOut = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN |
 
 std::optional<std::vector<std::string>> ListPlainFiles(
     const std::string& folder, const std::function<bool(std::string_view)>& wanted) {
-    std::wstring pattern = Widen(folder);
+    std::wstring pattern = Utf8ToWide(folder);
     if (pattern.empty() || (pattern.back() != L'\\' && pattern.back() != L'/')) pattern += L'\\';
     pattern += L'*';
+    if (IsTooLongPath(pattern)) return std::nullopt;
     WIN32_FIND_DATAW data;
     HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
                                    nullptr, FIND_FIRST_EX_LARGE_FETCH);
@@ -44,11 +30,34 @@ std::optional<std::vector<std::string>> ListPlainFiles(
     std::vector<std::string> names;
     do {
         if (data.dwFileAttributes & kLeftOut) continue;
-        std::string name = Narrow(data.cFileName);
+        std::string name = WideToUtf8(data.cFileName);
         if (!name.empty() && wanted(name)) names.push_back(std::move(name));
     } while (FindNextFileW(find, &data));
     FindClose(find);
     return names;
+}
+
+std::string FolderProblem(const std::string& folder) {
+    if (folder.empty()) return "フォルダが指定されていません";
+    const std::wstring path = Utf8ToWide(folder);
+    // Room for the "\*" of the search pattern.
+    if (IsTooLongPath(path + L"\\*")) return kTooLongPath;
+    // Asking a drive without a medium must not show Windows' own message box.
+    DWORD previousMode = 0;
+    SetThreadErrorMode(SEM_FAILCRITICALERRORS, &previousMode);
+    std::string problem;
+    const bool driveLetter = path.size() >= 2 && path[1] == L':' && iswalpha(path[0]);
+    if (driveLetter && GetDriveTypeW((path.substr(0, 2) + L"\\").c_str()) == DRIVE_NO_ROOT_DIR) {
+        problem = "ドライブ " + WideToUtf8(path.substr(0, 2)) + " がありません";
+    } else if (const DWORD attributes = GetFileAttributesW(path.c_str());
+               attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        problem = FileErrorText(error == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : error);
+    } else if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        problem = "フォルダではありません";
+    }
+    SetThreadErrorMode(previousMode, nullptr);
+    return problem;
 }
 
 char PathSeparator() { return '\\'; }

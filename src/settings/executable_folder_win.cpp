@@ -4,21 +4,9 @@
 
 #include <windows.h>
 
+#include "data/wide_text.h"
+
 namespace lomi {
-namespace {
-
-std::string Utf8(const std::wstring& wide) {
-    if (wide.empty()) return {};
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), size,
-                          nullptr, nullptr);
-    return utf8;
-}
-
-}  // namespace
-
 std::string ExecutableFolder() {
     std::wstring name(MAX_PATH, L'\0');
     for (;;) {
@@ -35,7 +23,7 @@ std::string ExecutableFolder() {
     if (slash == std::wstring::npos) return CurrentDirectory();
     // A drive root keeps its backslash (C:\), any other folder has none.
     const bool root = slash == 2 && name[1] == L':';
-    return Utf8(name.substr(0, root ? slash + 1 : slash));
+    return WideToUtf8(name.substr(0, root ? slash + 1 : slash));
 }
 
 std::string CurrentDirectory() {
@@ -44,7 +32,7 @@ std::string CurrentDirectory() {
     std::wstring folder(size, L'\0');
     const DWORD length = ::GetCurrentDirectoryW(size, folder.data());
     folder.resize(length);
-    return Utf8(folder);
+    return WideToUtf8(folder);
 }
 
 }  // namespace lomi

@@ -15,19 +15,12 @@ constexpr char kSeparator = '/';
 
 std::string IniFilePath() { return IniFilePathIn(ExecutableFolder()); }
 
-std::string IniFilePathIn(const std::string& folder) {
+std::string IniFilePathIn(const std::string& folder) { return PathIn(folder, "Lomi.ini"); }
+
+std::string PathIn(const std::string& folder, const std::string& name) {
     std::string path = folder;
     if (!path.empty() && path.back() != '\\' && path.back() != '/') path += kSeparator;
-    return path + "Lomi.ini";
-}
-
-std::string ReadIniString(const std::string& section, const std::string& key) {
-    return ReadProfileString(IniFilePath(), section, key);
-}
-
-WriteResult WriteIniString(const std::string& section, const std::string& key,
-                           const std::string& value) {
-    return WriteProfileString(IniFilePath(), section, key, value);
+    return path + name;
 }
 
 }  // namespace lomi

@@ -21,7 +21,9 @@ struct SaveResult {
     std::string message;
 };
 
-// Writes PATH, CON1..CON4 in this order, in one rewrite of the file. A
+// Writes PATH, CON1..CON4 in this order, in one rewrite of the file,
+// creating the folder of the user's settings file (UserSettingsPath) when it
+// is missing. A
 // DataFolder the file cannot hold (characters outside code page 932, a line
 // break, more than 254 bytes) is not written: the file keeps its previous
 // PATH, the CON keys are still written, and the result says so.

@@ -29,7 +29,10 @@ struct FileWriteResult {
 // renames it over path, so that a crash or a full disk at any moment leaves
 // either the old or the new file whole. A file that is read-only is not
 // replaced. On failure the new file is removed and path is left as it was.
-// A symbolic link is followed: the file it points at is replaced.
+// A symbolic link is followed: the file it points at is replaced. A
+// writable file in a folder that takes no new files is overwritten in place
+// instead: room for the new content is taken first, and a failure part way
+// puts the old content back.
 FileWriteResult ReplaceWholeFile(const std::string& path, std::string_view bytes);
 
 }  // namespace lomi

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -81,6 +82,69 @@ void SyncFolder(const std::string& target) {
     ::close(fd);
 }
 
+// Waits for the lock; a signal does not end the wait.
+void Lock(int fd, int operation) {
+    while (::flock(fd, operation) != 0 && errno == EINTR) {
+    }
+}
+
+bool WriteAllAt(int fd, std::string_view bytes) {
+    off_t offset = 0;
+    while (!bytes.empty()) {
+        const ssize_t written = ::pwrite(fd, bytes.data(), bytes.size(), offset);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+        offset += written;
+    }
+    return true;
+}
+
+// Puts the old content back after a failed overwrite; the first failure is
+// the one reported.
+void PutBack(int fd, std::string_view old) {
+    if (WriteAllAt(fd, old) && ::ftruncate(fd, static_cast<off_t>(old.size())) == 0) ::fsync(fd);
+}
+
+// Overwrites target in place, for a writable file in a folder where no new
+// file can be made, as the system's own profile functions do. Room for the
+// whole new content is taken first, so a full disk fails before anything
+// changes; the content is written from the start and only then is the file
+// cut to its length. A write that fails part way puts the old content back.
+// An exclusive lock keeps two programs from writing it at once.
+FileWriteResult OverwriteInPlace(const std::string& target, std::string_view bytes) {
+    Descriptor fd(::open(target.c_str(), O_RDWR | O_CLOEXEC));
+    if (fd.Get() < 0) return {false, ErrorText(errno)};
+    Lock(fd.Get(), LOCK_EX);
+
+    std::string old;
+    char buffer[65536];
+    for (off_t offset = 0;;) {
+        const ssize_t got = ::pread(fd.Get(), buffer, sizeof buffer, offset);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return {false, ErrorText(errno)};
+        if (got == 0) break;
+        old.append(buffer, static_cast<std::size_t>(got));
+        offset += got;
+    }
+    if (bytes.size() > old.size()) {
+        const int error = ::posix_fallocate(fd.Get(), 0, static_cast<off_t>(bytes.size()));
+        if (error != 0) {
+            PutBack(fd.Get(), old);
+            return {false, ErrorText(error)};
+        }
+    }
+    if (!WriteAllAt(fd.Get(), bytes) ||
+        ::ftruncate(fd.Get(), static_cast<off_t>(bytes.size())) != 0 || ::fsync(fd.Get()) != 0) {
+        const int error = errno;
+        PutBack(fd.Get(), old);
+        return {false, ErrorText(error)};
+    }
+    return {};
+}
+
 }  // namespace
 
 FileReadResult ReadWholeFile(const std::string& path) {
@@ -106,6 +170,8 @@ FileReadResult ReadWholeFile(const std::string& path) {
         result.error = ErrorText(S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
         return result;
     }
+    // Waits while a file is being overwritten in place.
+    Lock(fd.Get(), LOCK_SH);
     char buffer[65536];
     for (;;) {
         const ssize_t got = ::read(fd.Get(), buffer, sizeof buffer);
@@ -136,7 +202,11 @@ FileWriteResult ReplaceWholeFile(const std::string& path, std::string_view bytes
 
     std::string temporary;
     Descriptor fd(CreateTemporary(target, temporary));
-    if (fd.Get() < 0) return {false, ErrorText(errno)};
+    if (fd.Get() < 0) {
+        const int error = errno;
+        if (exists && (error == EACCES || error == EPERM)) return OverwriteInPlace(target, bytes);
+        return {false, ErrorText(error)};
+    }
 
     const auto fail = [&](int error) {
         ::unlink(temporary.c_str());

@@ -6,28 +6,11 @@
 
 #include <windows.h>
 
+#include "data/wide_text.h"
+#include "data/windows_paths_win.h"
+
 namespace lomi {
 namespace {
-
-std::wstring Wide(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int size =
-        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
-                          size);
-    return wide;
-}
-
-std::string Utf8(const std::wstring& wide) {
-    if (wide.empty()) return {};
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), size,
-                          nullptr, nullptr);
-    return utf8;
-}
 
 std::string ErrorText(DWORD error) {
     wchar_t* buffer = nullptr;
@@ -39,7 +22,7 @@ std::string ErrorText(DWORD error) {
     while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
         text.pop_back();
     }
-    return Utf8(text);
+    return WideToUtf8(text);
 }
 
 // Closes a handle when it goes out of scope.
@@ -66,7 +49,9 @@ private:
 
 FileReadResult ReadWholeFile(const std::string& path) {
     FileReadResult result;
-    Handle file(::CreateFileW(Wide(path).c_str(), GENERIC_READ,
+    const std::wstring wide = Utf8ToWide(path);
+    if (IsTooLongPath(wide)) return {FileReadStatus::Failed, {}, kTooLongPath};
+    Handle file(::CreateFileW(wide.c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) {
@@ -94,7 +79,8 @@ FileReadResult ReadWholeFile(const std::string& path) {
 }
 
 FileWriteResult ReplaceWholeFile(const std::string& path, std::string_view bytes) {
-    const std::wstring target = Wide(path);
+    const std::wstring target = Utf8ToWide(path);
+    if (IsTooLongPath(target)) return {false, kTooLongPath};
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         if (attributes & FILE_ATTRIBUTE_DIRECTORY) return {false, ErrorText(ERROR_ACCESS_DENIED)};
@@ -128,6 +114,17 @@ FileWriteResult ReplaceWholeFile(const std::string& path, std::string_view bytes
     }
     if (!::FlushFileBuffers(file.Get())) return fail(::GetLastError());
     file.Close();
+    // The new file takes the attributes of the old one (hidden, system, …);
+    // its security comes from the folder, as for any new file there.
+    constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                            FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kKept) != 0 &&
+        !::SetFileAttributesW(temporary.c_str(), attributes & kKept)) {
+        return fail(::GetLastError());
+    }
+    // One rename, atomic on NTFS (and a rename(2) under Wine). ReplaceFileW,
+    // which would also carry over the old file's security descriptor, is
+    // not used: under Wine, saves ended half-way through it left no whole file.
     if (!::MoveFileExW(temporary.c_str(), target.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return fail(::GetLastError());

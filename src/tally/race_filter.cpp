@@ -79,6 +79,8 @@ public:
         offsets_[size_] = pos;
     }
     std::size_t Size() const { return size_; }
+    // Whether the first 38 bytes are ASCII, character i being byte i.
+    bool Ascii() const { return ascii_; }
     char32_t At(std::size_t i) const {
         if (i >= size_) return U' ';
         return ascii_ ? static_cast<char32_t>(text_[i]) : chars_[i];
@@ -187,16 +189,28 @@ RaceFilter::RaceFilter(const RaceConditions& c) {
     }
 }
 
-bool RaceFilter::EvaluateGeneral(std::string_view text, RaceOutcome& out) const {
-    if (empty_) return false;
-    const GeneralRecord r(text);
+template <class Record>
+bool RaceFilter::MatchesGeneral(const Record& r) const {
     for (std::size_t k = 0; k < record::kConditionFields.size(); ++k) {
         const record::Field field = record::kConditionFields[k];
         const std::uint64_t key = field.width == 1 ? Key(r.At(field.start))
                                                    : Key(r.At(field.start), r.At(field.start + 1));
         if (key < low_[k] || key > high_[k]) return false;
     }
-    if (r.CompareDate(generalDateLow_) < 0 || r.CompareDate(generalDateHigh_) > 0) return false;
+    return r.CompareDate(generalDateLow_) >= 0 && r.CompareDate(generalDateHigh_) <= 0;
+}
+
+bool RaceFilter::EvaluateGeneral(std::string_view text, RaceOutcome& out) const {
+    if (empty_) return false;
+    const GeneralRecord r(text);
+    // A record whose first 38 bytes are ASCII has its condition and date
+    // characters where the fast path reads them, so it is matched the same
+    // way; only its payout fields need the general reading.
+    if (r.Ascii() && plainRoad_) {
+        if (!MatchesPlain(text.data())) return false;
+    } else if (!MatchesGeneral(r)) {
+        return false;
+    }
 
     std::array<std::string_view, 4> fields;
     for (std::size_t k = 0; k < 4; ++k) fields[k] = r.Field(record::kPayoutFields[k]);

@@ -82,6 +82,8 @@ public:
 
 private:
     bool EvaluateGeneral(std::string_view text, RaceOutcome& out) const;
+    template <class Record>
+    bool MatchesGeneral(const Record& record) const;
 
     // Lanes of the two condition words: 16-bit lanes for the two-character
     // fields at 1, 3 and 5, 8-bit lanes for 7 and 8; then 9 and 10-11.

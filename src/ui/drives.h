@@ -24,12 +24,12 @@ struct DriveSource {
 
 DriveSource PlatformDriveSource();
 
-// The machine's drives in the order the drive list shows them. Linux: the
-// root "/" first, then the browsable mounted volumes; Windows: the drive
-// letters. Platform files: drives_posix.cpp, drives_win.cpp.
+// The machine's drives in the order the drive list shows them (the core's
+// ListVolumes).
 std::vector<Drive> ListDrives();
 
 // Whether the platform's file system tells folder names apart by letter case.
+// Platform files: drives_posix.cpp, drives_win.cpp.
 Qt::CaseSensitivity FolderNameCase();
 
 // The root of an absolute path in Qt's form ('/' separators, cleaned), with
@@ -46,10 +46,7 @@ int DriveOfFolder(const QString& folder, const std::vector<Drive>& drives);
 QString CurrentFolderOfDrive(const QString& driveRoot, const QString& currentDirectory,
                              const std::vector<Drive>& drives);
 
-// The drives in a Linux mount table (the text of /proc/self/mountinfo): "/"
-// first, then the volume that holds home when that is not the root, then
-// the volumes mounted under /media, /mnt and /run/media by mount point.
-// Pseudo file systems (proc, sysfs, tmpfs, cgroup, overlay, …) are left out.
+// The drives in a Linux mount table (the core's VolumesFromMountInfo).
 std::vector<Drive> DrivesFromMountInfo(std::string_view mountInfo, const QString& home);
 
 }  // namespace lomi::ui

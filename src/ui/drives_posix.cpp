@@ -1,19 +1,6 @@
 #include "ui/drives.h"
 
-#include <fstream>
-#include <sstream>
-#include <string>
-
-#include <QDir>
-
 namespace lomi::ui {
-
-std::vector<Drive> ListDrives() {
-    std::ifstream in("/proc/self/mountinfo", std::ios::binary);
-    std::ostringstream table;
-    if (in) table << in.rdbuf();
-    return DrivesFromMountInfo(table.str(), QDir::homePath());
-}
 
 Qt::CaseSensitivity FolderNameCase() { return Qt::CaseSensitive; }
 

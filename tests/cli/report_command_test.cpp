@@ -134,11 +134,16 @@ TEST_F(ExampleFolder, JsonShowsEveryStep) {
 TEST(ReportCommand, NoMatchingFileIsFileNotFound) {
     const test::TempFolder empty;
     test::WriteGoldenInput("worked_example", empty.Path());
-    for (const std::string& folder : {empty.PathText(), empty.PathText() + "/missing"}) {
+    // A folder that cannot be listed is named, with the reason.
+    const std::string missing = (empty / "missing").string();
+    const std::pair<std::string, std::string> cases[] = {
+        {empty.PathText(), "FILE NOT FOUND.\n"},
+        {missing, "FILE NOT FOUND.\nlomi-report: " + missing + ": フォルダが見つかりません\n"}};
+    for (const auto& [folder, message] : cases) {
         const ReportRun run = RunReport({"--folder", folder, "--pattern", "T1TN"});
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_EQ(run.out, "");
-        EXPECT_EQ(run.err, "FILE NOT FOUND.\n");
+        EXPECT_EQ(run.err, message);
         const ReportRun json = RunReport({"--folder", folder, "--pattern", "T1TN", "--json"});
         EXPECT_EQ(json.exitCode, 1);
         EXPECT_EQ(nlohmann::json::parse(json.out),
@@ -237,7 +242,10 @@ TEST(ReportCommand, ShowSettingsPrintsWhatTheWindowReads) {
     const ReportRun run = copy.Run({"--show-settings"});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(run.out, "PATH=D:\\競馬\\data\nCON1=2\nCON2=3\nCON3=0\nCON4=1\n");
+    EXPECT_EQ(run.out, "PATH=D:\\競馬\\data\nCON1=2\nCON2=3\nCON3=0\nCON4=1\nFILE=" +
+                           (copy.Program().parent_path() / "Lomi.ini").string() +
+                           "\nNOTE=プログラムのフォルダの設定ファイルを読みました。"
+                           "終了時にここへ保存します。\n");
 }
 
 TEST(ReportCommand, ShowSettingsWithoutFileGivesTheDefaults) {
@@ -245,7 +253,10 @@ TEST(ReportCommand, ShowSettingsWithoutFileGivesTheDefaults) {
     const test::TempFolder elsewhere;
     const ReportRun run = copy.Run({"--show-settings"}, elsewhere.Path());
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, "PATH=" + elsewhere.PathText() + "\nCON1=7\nCON2=1\nCON3=3\nCON4=1\n");
+    EXPECT_EQ(run.out, "PATH=" + elsewhere.PathText() + "\nCON1=7\nCON2=1\nCON3=3\nCON4=1\nFILE=" +
+                           (copy.Program().parent_path() / "Lomi.ini").string() +
+                           "\nNOTE=設定ファイルはまだありません。"
+                           "終了時にプログラムのフォルダへ作ります。\n");
 }
 
 TEST(ReportCommand, SettingsGiveFolderAndPatternAndOptionsWin) {

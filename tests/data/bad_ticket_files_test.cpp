@@ -14,7 +14,9 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 #ifdef __linux__
 #include <malloc.h>
 #endif
@@ -270,7 +272,7 @@ TEST_F(BadTicketFiles, OneHugeLineNeedsNoMemoryBeyondItsBytes) {
 
     for (const Shape& shape : shapes) {
         SCOPED_TRACE(shape.name);
-        std::size_t fileSize = 0;
+        [[maybe_unused]] std::size_t fileSize = 0;  // measured on Linux only
         {
             const std::string bytes = shape.bytes();
             fileSize = bytes.size();
@@ -302,6 +304,9 @@ TEST_F(BadTicketFiles, OneHugeLineNeedsNoMemoryBeyondItsBytes) {
     EXPECT_EQ(Records(state.Loaded)[0], std::string(29, '|') + "6");
 }
 
+// POSIX file kinds and permission bits: FIFOs, symbolic links (which
+// Windows makes only with a privilege) and files no user may read.
+#ifndef _WIN32
 TEST_F(BadTicketFiles, FileThatCannotBeReadIsNamedAndTheDataKept) {
     LoadGoodPattern();
     const fs::path file =
@@ -422,6 +427,7 @@ TEST_F(BadTicketFiles, DataFolderThatCannotBeSearched) {
     EXPECT_EQ(outcome.substr(0, 3), "101") << outcome;
     EXPECT_NE(outcome.find(locked.string()), std::string::npos) << outcome;
 }
+#endif
 
 }  // namespace
 }  // namespace lomi

@@ -33,6 +33,11 @@ const KnownPair kKnownPairs[] = {
     {"\x8E\x44", U'\u672D'},  // 札
     {"\x94\x4E", U'\u5E74'},  // 年
     {"\xF0\x40", U'\uE000'},  // first user-defined character
+    {"\xF9\xFC", U'\uE757'},  // last user-defined character
+    {"\x80", U'\u0080'},      // single bytes that are characters in
+    {"\xA0", U'\uF8F0'},      // Windows' table only: 0x80 as itself,
+    {"\xFD", U'\uF8F1'},      // the others as private-use characters
+    {"\xFE", U'\uF8F2'},     {"\xFF", U'\uF8F3'},
 };
 
 TEST(Cp932, DecodesAndEncodesKnownPairs) {
@@ -115,11 +120,9 @@ TEST(Cp932, BadBytesBecomeReplacementCharactersAndDecodingGoesOn) {
     std::u32string points;
     DecodeCp932("\x9F\x7F\x82\xA0", points);
     EXPECT_EQ(points, std::u32string(U"\uFFFD\x7F\u3042"));
-#ifndef _WIN32
-    // Bytes that are neither characters nor lead bytes in glibc's table
-    // (Windows maps these to private-use characters).
-    EXPECT_EQ(DecodeCp932("\x80\xA0\xFD\xFE\xFF!"), "\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD!");
-#endif
+    // Bytes that glibc's table has as neither characters nor lead bytes
+    // decode as on Windows, on every platform.
+    EXPECT_EQ(DecodeCp932("\x80\xA0\xFD\xFE\xFF!"), "\u0080\uF8F0\uF8F1\uF8F2\uF8F3!");
 }
 
 TEST(Cp932, AllByteStringsDecodeWithoutLosingBytes) {

@@ -4,10 +4,12 @@
 #include <string>
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include "child_process.h"
 #include "settings/profile_file.h"
@@ -62,6 +64,7 @@ TEST_F(ProfileWriteFailureTest, ReadOnlyFileIsLeftAsItWas) {
     EXPECT_TRUE(OnlyFileLeft(folder_, file_));
 }
 
+#ifndef _WIN32  // POSIX only: permission bits, FIFOs, symbolic links, setrlimit and fork
 TEST_F(ProfileWriteFailureTest, UnreadableFileIsNotOverwritten) {
     WriteBytes(file_, kOld);
     fs::permissions(file_,
@@ -71,6 +74,7 @@ TEST_F(ProfileWriteFailureTest, UnreadableFileIsNotOverwritten) {
     fs::permissions(file_, fs::perms::owner_read, fs::perm_options::add);
     EXPECT_EQ(ReadBytes(file_), kOld);
 }
+#endif
 
 TEST_F(ProfileWriteFailureTest, MissingFolderOrFolderInTheWayReportsIt) {
     const fs::path nowhere = folder_ / "missing" / "Lomi.ini";
@@ -84,13 +88,16 @@ TEST_F(ProfileWriteFailureTest, MissingFolderOrFolderInTheWayReportsIt) {
     EXPECT_TRUE(fs::is_directory(file_));
 }
 
+#ifndef _WIN32  // POSIX only: permission bits, FIFOs, symbolic links, setrlimit and fork
 TEST_F(ProfileWriteFailureTest, PipeInThePlaceOfTheFileIsRefusedWithoutWaiting) {
     ASSERT_EQ(::mkfifo(file_.c_str(), 0666), 0);
     EXPECT_EQ(ReadProfileString(file_.string(), "DEF", "PATH"), "");
     EXPECT_FALSE(WriteProfileString(file_.string(), "DEF", "PATH", "x").ok);
     EXPECT_EQ(fs::status(file_).type(), fs::file_type::fifo);
 }
+#endif
 
+#ifndef _WIN32  // POSIX only: permission bits, FIFOs, symbolic links, setrlimit and fork
 TEST_F(ProfileWriteFailureTest, FullDiskLeavesTheOldFileWhole) {
     WriteBytes(file_, kOld);
     test::OpenFolderToEveryone(folder_.PathText());
@@ -107,7 +114,9 @@ TEST_F(ProfileWriteFailureTest, FullDiskLeavesTheOldFileWhole) {
     EXPECT_EQ(ReadBytes(file_), kOld);
     EXPECT_TRUE(OnlyFileLeft(folder_, file_));
 }
+#endif
 
+#ifndef _WIN32  // POSIX only: permission bits, FIFOs, symbolic links, setrlimit and fork
 TEST_F(ProfileWriteFailureTest, SymbolicLinkIsFollowedAndKept) {
     const fs::path real = folder_ / "real.ini";
     WriteBytes(real, kOld);
@@ -116,7 +125,9 @@ TEST_F(ProfileWriteFailureTest, SymbolicLinkIsFollowedAndKept) {
     EXPECT_TRUE(fs::is_symlink(file_));
     EXPECT_EQ(ReadBytes(real), "; hand-written\r\n[DEF]\r\nPATH=C:\\old\r\nCON1=2\r\n");
 }
+#endif
 
+#ifndef _WIN32  // POSIX only: permission bits, FIFOs, symbolic links, setrlimit and fork
 // A save killed at any moment leaves a file that is either the old or the
 // new one, whole.
 TEST(SettingsCrashSafety, KilledSaveLeavesOldOrNewFile) {
@@ -150,6 +161,7 @@ TEST(SettingsCrashSafety, KilledSaveLeavesOldOrNewFile) {
         ASSERT_TRUE(now == bytesA || now == bytesB) << "round " << round << ":\n" << now;
     }
 }
+#endif
 
 }  // namespace
 }  // namespace lomi

@@ -1,29 +1,30 @@
-#include "ui/subfolders.h"
-
-#include <string>
-
-#include <QDir>
+#include "data/subfolders.h"
 
 #include <windows.h>
 
-namespace lomi::ui {
+#include "data/wide_text.h"
+#include "data/windows_paths_win.h"
 
-std::optional<std::vector<QString>> ListSubfolders(const QString& folder) {
-    if (folder.isEmpty()) return std::nullopt;
+namespace lomi {
+
+std::optional<std::vector<std::string>> ListSubfolders(const std::string& folder) {
+    if (folder.empty()) return std::nullopt;
+    std::wstring pattern = Utf8ToWide(folder);
+    for (wchar_t& c : pattern) {
+        if (c == L'/') c = L'\\';
+    }
+    if (pattern.back() != L'\\') pattern += L'\\';
+    pattern += L'*';
+    if (IsTooLongPath(pattern)) return std::nullopt;
     // A drive without a medium fails quietly instead of asking for a disk.
     DWORD previousMode = 0;
     SetThreadErrorMode(SEM_FAILCRITICALERRORS, &previousMode);
 
-    QString pattern = QDir::toNativeSeparators(folder);
-    if (!pattern.endsWith(QLatin1Char('\\'))) pattern += QLatin1Char('\\');
-    pattern += QLatin1Char('*');
-    const std::wstring wide = pattern.toStdWString();
-
     WIN32_FIND_DATAW data;
     HANDLE find =
-        FindFirstFileExW(wide.c_str(), FindExInfoBasic, &data, FindExSearchLimitToDirectories,
+        FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchLimitToDirectories,
                          nullptr, FIND_FIRST_EX_LARGE_FETCH);
-    std::optional<std::vector<QString>> result;
+    std::optional<std::vector<std::string>> result;
     if (find == INVALID_HANDLE_VALUE) {
         // An empty drive root has no entries at all, not even ".".
         if (GetLastError() == ERROR_FILE_NOT_FOUND) result.emplace();
@@ -33,9 +34,9 @@ std::optional<std::vector<QString>> ListSubfolders(const QString& folder) {
             const DWORD attributes = data.dwFileAttributes;
             if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) continue;
             if (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
-            const QString name = QString::fromWCharArray(data.cFileName);
-            if (name == QLatin1String(".") || name == QLatin1String("..")) continue;
-            result->push_back(name);
+            const std::wstring_view name = data.cFileName;
+            if (name == L"." || name == L"..") continue;
+            result->push_back(WideToUtf8(name));
         } while (FindNextFileW(find, &data));
         FindClose(find);
     }
@@ -43,4 +44,4 @@ std::optional<std::vector<QString>> ListSubfolders(const QString& folder) {
     return result;
 }
 
-}  // namespace lomi::ui
+}  // namespace lomi

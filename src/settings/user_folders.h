@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+namespace lomi {
+
+// Folders of the user running the program, UTF-8. Platform files:
+// user_folders_posix.cpp, user_folders_win.cpp.
+
+// The home folder ($HOME, else the password database; %USERPROFILE% on
+// Windows), "" when there is none.
+std::string HomeFolder();
+
+// The folder for programs' own settings folders: $XDG_CONFIG_HOME when it is
+// an absolute path, else ~/.config; %APPDATA% on Windows. "" when unknown.
+std::string UserConfigFolder();
+
+// Whether the user may create or change files in folder, or change file.
+bool MayWrite(const std::string& path);
+
+}  // namespace lomi
