@@ -178,6 +178,8 @@ void Fm98List::CreateMenus() {
     QAction* folder = settings->addAction(QString::fromUtf8("ﾌｫﾙﾀﾞの設定(&D)"));
     folder->setObjectName("MenuFol");
     connect(folder, &QAction::triggered, this, &Fm98List::MenuFol_Click);
+
+    CreateAnalysisMenu();
 }
 
 void Fm98List::SetTabOrder() {

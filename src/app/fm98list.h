@@ -26,6 +26,8 @@ namespace lomi {
 
 class Fm98Con;
 class RankingWindow;
+class BreakdownWindow;
+class ProfitChartWindow;
 
 // The main window: eight race-condition selectors, the "以上" box, the
 // pattern description, the report box and the tally button. It shows the
@@ -86,6 +88,18 @@ public:
     void MenuEnd_Click();
     void MenuFol_Click();
 
+    // 分析(A): 内訳..., 損益グラフ... and 結果を保存..., for the latest tally;
+    // enabled once a pattern's races are tallied. The windows follow every
+    // later tally.
+    void MenuBreakdown_Click();
+    void MenuChart_Click();
+    void MenuSave_Click();
+    QAction* MenuBreakdown() const { return menuBreakdown_; }
+    QAction* MenuChart() const { return menuChart_; }
+    QAction* MenuSave() const { return menuSave_; }
+    BreakdownWindow* Breakdown() const;
+    ProfitChartWindow* Chart() const;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -98,6 +112,10 @@ private:
     void ShowPatternDialog();
     // Shows the folder settings dialog modelessly, or brings it to the front.
     void ShowFolderSettings();
+    void CreateAnalysisMenu();
+    // The latest tally (none when nothing is loaded) to the analysis
+    // windows and the menu.
+    void ShowTallyInAnalysis(const RaceConditions* conditions, std::string report);
 
     ProgramState& state_;
     std::string iniPath_;
@@ -114,6 +132,15 @@ private:
     ui::CheckBox* check1_ = nullptr;
     QPushButton* command1_ = nullptr;
     QPushButton* command2_ = nullptr;
+
+    // The analysis windows and what they show.
+    QAction* menuBreakdown_ = nullptr;
+    QAction* menuChart_ = nullptr;
+    QAction* menuSave_ = nullptr;
+    QPointer<BreakdownWindow> breakdown_;
+    QPointer<ProfitChartWindow> chart_;
+    RaceConditions tallied_;
+    std::string report_;
 };
 
 }  // namespace lomi

@@ -23,6 +23,7 @@ void Fm98List::RunTally() {
     if (loading_) return;
     if (state_.RecordCount() == 0) {
         label2_->setText(QStringLiteral("FILE NOT OPEN."));
+        ShowTallyInAnalysis(nullptr, {});
         return;
     }
     // Text typed into a selector chooses no condition; say so instead of
@@ -34,7 +35,10 @@ void Fm98List::RunTally() {
         }
     }
 
-    text1_->SetText(ui::FromUtf8(TallyLoaded(state_, CurrentConditions()).report));
+    const RaceConditions conditions = CurrentConditions();
+    std::string report = TallyLoaded(state_, conditions).report;
+    text1_->SetText(ui::FromUtf8(report));
+    ShowTallyInAnalysis(&conditions, std::move(report));
 }
 
 RaceConditions Fm98List::CurrentConditions() const {

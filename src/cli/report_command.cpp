@@ -4,8 +4,10 @@
 #include <string>
 #include <utility>
 
+#include "analysis/figure_table.h"
 #include "analysis/pattern_analysis.h"
 #include "cli/ranking_command.h"
+#include "cli/breakdown_command.h"
 #include "cli/report_json.h"
 #include "cli/report_options.h"
 #include "data/folder_listing.h"
@@ -94,10 +96,12 @@ int RunReportCommand(int argc, const char* const argv[], std::ostream& rawOut,
     }
     CommitLoad(state, std::move(load));
 
+    if (WantsBreakdownOrSeries(options)) return RunBreakdownCommand(state, options, out, err);
+
     const std::string description = DescribeCurrentPattern(state);
     if (state.Loaded.Records.Empty()) {
         if (options.json) {
-            out << ReportJson(state, description, std::nullopt);
+            WriteReportJson(out, state, description, std::nullopt);
             return kExitOk;
         }
         err << kFileNotOpen << "\n";
@@ -106,7 +110,9 @@ int RunReportCommand(int argc, const char* const argv[], std::ostream& rawOut,
 
     const TallyResult tally = TallyLoaded(state, options.conditions);
     if (options.json) {
-        out << ReportJson(state, description, tally);
+        WriteReportJson(out, state, description, tally);
+    } else if (options.csv) {
+        WriteFiguresCsv(out, tally.figures);
     } else {
         out << WithLfLineEnds(tally.report);
     }

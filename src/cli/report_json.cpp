@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/json_writer.h"
 #include "tally/selector_items.h"
 
 namespace lomi {
@@ -64,36 +65,38 @@ Json BetsJson(const TallyFigures& figures) {
     return bets;
 }
 
-namespace {
-
-// Texts come from decoded files and should be UTF-8; a stray byte becomes
-// U+FFFD instead of ending the output.
-std::string Dump(const Json& json) {
-    return json.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
-}
-
-}  // namespace
-
-std::string ReportJson(const ProgramState& state, const std::string& description,
-                       const std::optional<TallyResult>& tally) {
+void WriteReportJson(std::ostream& out, const ProgramState& state, const std::string& description,
+                     const std::optional<TallyResult>& tally) {
     const LoadedData& data = state.Loaded;
-    Json records = Json::array();
-    for (std::size_t i = 0; i < data.Records.Size(); ++i) {
-        records.push_back(std::string(data.Records[i]));
-    }
-    Json json = Json::object();
-    json["mask"] = state.PatternFileMask;
-    json["files"] = data.Files;
-    json["recordCount"] = data.Records.Size();
-    json["records"] = std::move(records);
-    json["lists"] = Lists(data);
-    json["selectors"] = Selectors(data);
-    json["description"] = description;
-    json["tally"] = tally ? TallyJson(state.Tally) : Json();
-    json["bets"] = tally ? BetsJson(tally->figures) : Json();
-    json["report"] = tally ? Json(tally->report) : Json();
-    json["message"] = tally ? Json() : Json(kFileNotOpen);
-    return Dump(json);
+    JsonWriter json(out);
+    json.BeginObject();
+    json.Key("mask");
+    json.String(state.PatternFileMask);
+    json.Key("files");
+    json.Value(data.Files);
+    json.Key("recordCount");
+    json.Value(data.Records.Size());
+    // The records, the bulk of the output, one by one.
+    json.Key("records");
+    json.BeginArray();
+    data.Records.ForEach([&](std::string_view text, bool) { json.String(text); });
+    json.EndArray();
+    json.Key("lists");
+    json.Value(Lists(data));
+    json.Key("selectors");
+    json.Value(Selectors(data));
+    json.Key("description");
+    json.String(description);
+    json.Key("tally");
+    json.Value(tally ? TallyJson(state.Tally) : Json());
+    json.Key("bets");
+    json.Value(tally ? BetsJson(tally->figures) : Json());
+    json.Key("report");
+    json.Value(tally ? Json(tally->report) : Json());
+    json.Key("message");
+    json.Value(tally ? Json() : Json(kFileNotOpen));
+    json.EndObject();
+    json.Finish();
 }
 
 Json ConditionsJson(const RaceConditions& c) {
@@ -108,6 +111,6 @@ Json ConditionsJson(const RaceConditions& c) {
                 {"to", date(c.lastDate)}};
 }
 
-std::string MessageJson(const std::string& message) { return Dump(Json{{"message", message}}); }
+std::string MessageJson(const std::string& message) { return DumpJson(Json{{"message", message}}); }
 
 }  // namespace lomi

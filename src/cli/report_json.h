@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <ostream>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -17,9 +18,10 @@ namespace lomi {
 // and message, in this order. tally is the ten sums of state.Tally, bets the
 // figures of each bet type, report the text (CR LF line ends); without a
 // tally (no record was loaded) those are null and message is
-// "FILE NOT OPEN.". Pretty-printed UTF-8, ending in a newline.
-std::string ReportJson(const ProgramState& state, const std::string& description,
-                       const std::optional<TallyResult>& tally);
+// "FILE NOT OPEN.". Pretty-printed UTF-8, ending in a newline, written to
+// out as it is produced: the records never stand in memory a second time.
+void WriteReportJson(std::ostream& out, const ProgramState& state, const std::string& description,
+                     const std::optional<TallyResult>& tally);
 
 // The ten sums as one object, named as the accumulators are.
 nlohmann::ordered_json TallyJson(const TallyAccumulators& tally);

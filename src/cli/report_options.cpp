@@ -109,7 +109,7 @@ std::string InvalidPatternMessage(const std::string& code) {
 
 std::string ShortUsage() {
     return "Usage: lomi-report [--folder DIR] [--pattern CODE] [conditions] [--from YYYY-MM-DD]\n"
-           "                   [--to YYYY-MM-DD] [--json]\n"
+           "                   [--to YYYY-MM-DD] [--by AXIS | --series] [--json | --csv]\n"
            "       lomi-report --all-patterns [--folder DIR] [conditions] [--split YYYY-MM-DD]\n"
            "                   [--bet win|place|quinella|wide] [--min-races N] [--json | --csv]\n"
            "       lomi-report --show-settings | --help | --version\n";
@@ -174,7 +174,17 @@ ParsedArguments ParseReportArguments(int argc, const char* const argv[], std::os
     app.add_flag("--json", options.json,
                  "JSON: one object with mask, files, records, lists, selectors, tally, report")
         ->group(output);
-    app.add_flag("--csv", options.csv, "CSV: print the table as CSV (UTF-8)")->group(output);
+    // Breakdown, profit series and CSV.
+    std::string by;
+    app.add_option("--by", by,
+                   "内訳: the tally split by venue, race, runners, age, class, surface, "
+                   "distance, year or month")
+        ->type_name("AXIS")
+        ->group(output);
+    app.add_flag("--series", options.series,
+                 "損益推移: cumulative profit of each bet type after every race day")
+        ->group(output);
+    app.add_flag("--csv", options.csv, "CSV: the figures as CSV rows (RFC 4180)")->group(output);
     app.add_flag("--show-settings", options.showSettings,
                  "設定: print PATH and CON1..CON4 as read from Lomi.ini, and that file's name")
         ->group(output);
@@ -287,7 +297,19 @@ ParsedArguments ParseReportArguments(int argc, const char* const argv[], std::os
         for (const char* name : {"--split", "--bet", "--min-races"}) {
             if (app.count(name) > 0) return usageError(std::string(name) + " needs --all-patterns");
         }
-        if (options.csv) return usageError("--csv prints tables: give it with --all-patterns");
+    }
+    if (app.count("--by") > 0) {
+        options.by = AxisFromKey(by);
+        if (!options.by) {
+            return usageError(
+                "--by needs venue, race, runners, age, class, surface, distance, "
+                "year or month, not '" +
+                by + "'");
+        }
+        if (options.series) return usageError("--by and --series cannot be given together");
+    }
+    if (options.allPatterns && (options.by || options.series)) {
+        return usageError("--all-patterns ranks patterns: give --by or --series without it");
     }
     return ParsedArguments{options, kExitOk};
 }

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "analysis/breakdown.h"
 #include "cli/console_encoding.h"
 #include "tally/bet_type.h"
 #include "tally/pattern_names.h"
@@ -26,6 +27,8 @@ struct ReportOptions {
     std::string splitDate;  // --split, YYYYMMDD; empty for none
     BetType bet = BetType::Win;
     std::int64_t minRaces = 0;
+    std::optional<BreakdownAxis> by;  // --by: the tally split by one axis
+    bool series = false;              // --series: cumulative profit per race day
 };
 
 // Either options to run with, or the exit code of a run that ends here:

@@ -47,4 +47,13 @@ std::string AlignedTable(const std::vector<std::vector<std::string>>& rows,
     return text;
 }
 
+std::string AlignedTable(const std::vector<std::vector<std::string>>& rows,
+                         std::size_t leftColumns) {
+    std::size_t columns = 0;
+    for (const auto& row : rows) columns = std::max(columns, row.size());
+    std::vector<bool> rightAligned(columns, true);
+    for (std::size_t i = 0; i < leftColumns && i < columns; ++i) rightAligned[i] = false;
+    return AlignedTable(rows, rightAligned);
+}
+
 }  // namespace lomi

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,5 +16,10 @@ std::size_t DisplayWidth(std::string_view utf8);
 // right-aligned. Lines end in LF, trailing blanks left off.
 std::string AlignedTable(const std::vector<std::vector<std::string>>& rows,
                          const std::vector<bool>& rightAligned);
+
+// The same with the first leftColumns columns left-aligned and the rest
+// right-aligned, as numbers are.
+std::string AlignedTable(const std::vector<std::vector<std::string>>& rows,
+                         std::size_t leftColumns);
 
 }  // namespace lomi

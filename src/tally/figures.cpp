@@ -105,7 +105,7 @@ std::strong_ordering Percent::operator<=>(const Percent& other) const {
     return negative ? 0 <=> magnitude : magnitude;
 }
 
-BetFigures ComputeBetFigures(BetType bet, const TallyAccumulators& t) {
+BetFigures ComputeBetSums(BetType bet, const TallyAccumulators& t) {
     BetFigures f;
     switch (bet) {
         case BetType::Win:
@@ -123,6 +123,11 @@ BetFigures ComputeBetFigures(BetType bet, const TallyAccumulators& t) {
     }
     f.stake = SaturatingMul(f.tickets, 100);
     f.profit = SaturatingSub(f.payout, f.stake);
+    return f;
+}
+
+BetFigures ComputeBetFigures(BetType bet, const TallyAccumulators& t) {
+    BetFigures f = ComputeBetSums(bet, t);
     f.recovery = PercentOf(f.payout, f.stake);
     f.hitRate = PercentOf(f.hits, t.ExtractedRaces);
     f.averageDividend = FloorDivide(f.payout, f.hits);

@@ -62,4 +62,8 @@ TallyFigures ComputeFigures(std::int64_t totalRaces, const TallyAccumulators& ta
 // buy a ticket per counted race, 連勝 and ﾜｲﾄﾞ one per filled slot.
 BetFigures ComputeBetFigures(BetType bet, const TallyAccumulators& tally);
 
+// The same without the rates and the average (left 0): tickets, stake,
+// payout, profit and hits, for figures wanted by the thousand.
+BetFigures ComputeBetSums(BetType bet, const TallyAccumulators& tally);
+
 }  // namespace lomi

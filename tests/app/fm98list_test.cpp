@@ -165,9 +165,10 @@ private slots:
     void menusCarryTheirCaptionsAndShortcut() {
         Session s;
         const QList<QAction*> bar = s.window->menuBar()->actions();
-        QCOMPARE(bar.size(), 2);
+        QCOMPARE(bar.size(), 3);
         QCOMPARE(bar[0]->text(), U("ﾌｧｲﾙ(&F)"));
         QCOMPARE(bar[1]->text(), U("設定(&S)"));
+        QCOMPARE(bar[2]->text(), U("分析(&A)"));
         const QList<QAction*> file = bar[0]->menu()->actions();
         QCOMPARE(file.size(), 3);
         QCOMPARE(file[0], s.Action("MenuOpen"));

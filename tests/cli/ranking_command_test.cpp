@@ -172,7 +172,8 @@ TEST(RankingCommand, FoldersWithoutPatternsAndUsage) {
                                                {"--all-patterns", "--pattern", "Q1RN"},
                                                {"--all-patterns", "--json", "--csv"},
                                                {"--split", "2001-04-01"},
-                                               {"--csv"}}) {
+                                               {"--all-patterns", "--by", "venue"},
+                                               {"--all-patterns", "--series"}}) {
         const ReportRun run = RunReport(arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments[1];
         EXPECT_NE(run.err.find("Usage:"), std::string::npos);

@@ -1,0 +1,73 @@
+// Fm98List's 分析(A) menu: the breakdown, the profit chart and saving the
+// results of the latest tally.
+#include <utility>
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "app/fm98list.h"
+#include "dialogs/breakdown_window.h"
+#include "dialogs/profit_chart_window.h"
+#include "dialogs/save_results.h"
+
+namespace lomi {
+
+void Fm98List::CreateAnalysisMenu() {
+    QMenu* analysis = menuBar()->addMenu(QString::fromUtf8("分析(&A)"));
+    analysis->setObjectName("MenuAnalysis");
+    const auto add = [&](const char* text, const char* name, void (Fm98List::*handler)()) {
+        QAction* action = analysis->addAction(QString::fromUtf8(text));
+        action->setObjectName(name);
+        action->setEnabled(false);
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    menuBreakdown_ = add("内訳...", "MenuBreakdown", &Fm98List::MenuBreakdown_Click);
+    menuChart_ = add("損益グラフ...", "MenuChart", &Fm98List::MenuChart_Click);
+    menuSave_ = add("結果を保存...", "MenuSave", &Fm98List::MenuSave_Click);
+}
+
+BreakdownWindow* Fm98List::Breakdown() const { return breakdown_; }
+ProfitChartWindow* Fm98List::Chart() const { return chart_; }
+
+void Fm98List::ShowTallyInAnalysis(const RaceConditions* conditions, std::string report) {
+    const bool tallied = conditions != nullptr;
+    tallied_ = tallied ? *conditions : RaceConditions();
+    report_ = std::move(report);
+    for (QAction* action : {menuBreakdown_, menuChart_, menuSave_}) action->setEnabled(tallied);
+    if (breakdown_) breakdown_->ShowTally(tallied_);
+    if (chart_) chart_->ShowTally(tallied_);
+}
+
+namespace {
+
+// Opens a window of its own the first time, or brings the open one to the
+// front; it closes with the main window.
+template <class Window>
+Window* ShowAnalysisWindow(QPointer<Window>& window, const ProgramState& state,
+                           const RaceConditions& conditions, QWidget* owner) {
+    if (!window) {
+        window = new Window(state, owner);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->ShowTally(conditions);
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
+}  // namespace
+
+void Fm98List::MenuBreakdown_Click() { ShowAnalysisWindow(breakdown_, state_, tallied_, this); }
+
+void Fm98List::MenuChart_Click() { ShowAnalysisWindow(chart_, state_, tallied_, this); }
+
+void Fm98List::MenuSave_Click() {
+    SaveResults dialog(state_, this);
+    dialog.SetResults(report_, tallied_);
+    dialog.exec();
+}
+
+}  // namespace lomi

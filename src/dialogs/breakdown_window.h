@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include "analysis/breakdown.h"
+#include "data/program_state.h"
+#include "tally/race_conditions.h"
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTableView;
+
+namespace lomi {
+
+class BreakdownModel;
+class BreakdownSortModel;
+class PeriodSelector;
+
+// 内訳: the tally of the main window's pattern and conditions split by one
+// axis, in a sortable table whose 合計 row is the report; the period
+// narrows it further; CSV export. Follows the main window through
+// ShowTally.
+class BreakdownWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit BreakdownWindow(const ProgramState& state, QWidget* parent = nullptr);
+
+    // The conditions of the main window's latest tally; shows the
+    // breakdown of the loaded data under them.
+    void ShowTally(const RaceConditions& conditions);
+
+    const Breakdown& Current() const { return breakdown_; }
+    QComboBox* AxisCombo() const { return axisCombo_; }
+    PeriodSelector* Period() const { return period_; }
+    QTableView* Table() const { return table_; }
+    QPushButton* CsvButton() const { return csvButton_; }
+
+    // Saves the table as CSV (UTF-8 with a byte order mark) at path; a
+    // failure is told in a message box. Returns whether it was saved.
+    bool SaveCsv(const QString& path);
+
+private:
+    void Refresh();
+    void AskAndSaveCsv();
+
+    const ProgramState& state_;
+    RaceConditions conditions_;
+    Breakdown breakdown_;
+
+    QComboBox* axisCombo_ = nullptr;
+    PeriodSelector* period_ = nullptr;
+    QLabel* description_ = nullptr;
+    QTableView* table_ = nullptr;
+    QPushButton* csvButton_ = nullptr;
+    BreakdownModel* model_ = nullptr;
+    BreakdownSortModel* sorted_ = nullptr;
+};
+
+}  // namespace lomi

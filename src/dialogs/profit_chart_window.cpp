@@ -1,0 +1,336 @@
+#include "dialogs/profit_chart_window.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+#include <QBuffer>
+#include <QChart>
+#include <QChartView>
+#include <QCursor>
+#include <QDateTime>
+#include <QDateTimeAxis>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QToolTip>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+#include "analysis/pattern_analysis.h"
+#include "dialogs/period_selector.h"
+#include "tally/bet_type.h"
+#include "tally/selector_items.h"
+#include "ui/save_file.h"
+#include "ui/text.h"
+
+namespace lomi {
+namespace {
+
+// One colour per bet type, the mark of its fall in the same colour.
+const std::array<QColor, 4> kColours = {QColor(0xD6, 0x27, 0x28), QColor(0x1F, 0x77, 0xB4),
+                                        QColor(0x2C, 0xA0, 0x2C), QColor(0xFF, 0x7F, 0x0E)};
+
+// A race day as the x value: midnight UTC of the day, in milliseconds.
+std::optional<qreal> DayValue(const std::string& yyyymmdd) {
+    const QDate date =
+        QDate::fromString(QString::fromStdString(yyyymmdd), QStringLiteral("yyyyMMdd"));
+    if (!date.isValid()) return std::nullopt;
+    return static_cast<qreal>(QDateTime(date, QTime(0, 0), Qt::UTC).toMSecsSinceEpoch());
+}
+
+QString Yen(std::int64_t value) {
+    return QLocale(QLocale::Japanese).toString(static_cast<qlonglong>(value));
+}
+
+// The chart's view: a drag zooms in (the rubber band), the wheel zooms in
+// and out; a drag with the middle button or with Shift held, and the arrow
+// keys, move the view.
+class ZoomingChartView : public QChartView {
+public:
+    using QChartView::QChartView;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::MiddleButton ||
+            (event->button() == Qt::LeftButton && event->modifiers() & Qt::ShiftModifier)) {
+            panning_ = true;
+            last_ = event->position();
+            event->accept();
+            return;
+        }
+        QChartView::mousePressEvent(event);
+    }
+    void mouseMoveEvent(QMouseEvent* event) override {
+        if (panning_) {
+            const QPointF step = event->position() - last_;
+            last_ = event->position();
+            chart()->scroll(-step.x(), step.y());
+            event->accept();
+            return;
+        }
+        QChartView::mouseMoveEvent(event);
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        if (panning_) {
+            panning_ = false;
+            event->accept();
+            return;
+        }
+        QChartView::mouseReleaseEvent(event);
+    }
+    void wheelEvent(QWheelEvent* event) override {
+        chart()->zoom(event->angleDelta().y() > 0 ? 1.25 : 0.8);
+        event->accept();
+    }
+    void keyPressEvent(QKeyEvent* event) override {
+        const qreal step = 40;
+        switch (event->key()) {
+            case Qt::Key_Left:
+                chart()->scroll(-step, 0);
+                break;
+            case Qt::Key_Right:
+                chart()->scroll(step, 0);
+                break;
+            case Qt::Key_Up:
+                chart()->scroll(0, step);
+                break;
+            case Qt::Key_Down:
+                chart()->scroll(0, -step);
+                break;
+            default:
+                QChartView::keyPressEvent(event);
+        }
+    }
+
+private:
+    bool panning_ = false;
+    QPointF last_;
+};
+
+}  // namespace
+
+ProfitChartWindow::ProfitChartWindow(const ProgramState& state, QWidget* parent)
+    : QWidget(parent, Qt::Window), state_(state) {
+    setObjectName("ProfitChartWindow");
+    setWindowTitle(QString::fromUtf8("損益グラフ"));
+
+    chart_ = new QChart;
+    chart_->setAnimationOptions(QChart::NoAnimation);
+    chart_->legend()->setAlignment(Qt::AlignBottom);
+    auto* xAxis = new QDateTimeAxis;
+    xAxis->setFormat(QStringLiteral("yyyy-MM-dd"));
+    xAxis->setTickCount(7);
+    xAxis->setTitleText(QString::fromUtf8("日付"));
+    auto* yAxis = new QValueAxis;
+    yAxis->setLabelFormat(QStringLiteral("%.0f"));
+    yAxis->setTitleText(QString::fromUtf8("累積損益 (円)"));
+    chart_->addAxis(xAxis, Qt::AlignBottom);
+    chart_->addAxis(yAxis, Qt::AlignLeft);
+
+    const auto addLine = [&](const QString& name, const QPen& pen) {
+        auto* line = new QLineSeries;
+        line->setName(name);
+        line->setPen(pen);
+        line->setUseOpenGL(false);
+        chart_->addSeries(line);
+        line->attachAxis(xAxis);
+        line->attachAxis(yAxis);
+        return line;
+    };
+    zero_ = addLine(QString::fromUtf8("0円"), QPen(Qt::gray, 1, Qt::DashLine));
+    for (const BetType bet : kBetTypes) {
+        const std::size_t k = Index(bet);
+        lines_[k] = addLine(QString::fromUtf8(BetName(bet)), QPen(kColours[k], 1.5));
+        // Pointing at a line tells its day and its cumulative profit.
+        connect(lines_[k], &QLineSeries::hovered, this, [this, k](const QPointF& point, bool on) {
+            if (!on) return QToolTip::hideText();
+            const QDate day =
+                QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(point.x()), Qt::UTC).date();
+            QToolTip::showText(QCursor::pos(),
+                               QString::fromUtf8("%1 %2 %3円")
+                                   .arg(lines_[k]->name(), day.toString(Qt::ISODate),
+                                        Yen(static_cast<std::int64_t>(point.y()))),
+                               view_);
+        });
+    }
+    // The largest fall: from its peak to its trough, dashed, both ends marked.
+    for (const BetType bet : kBetTypes) {
+        const std::size_t k = Index(bet);
+        drawdowns_[k] = addLine(QString::fromUtf8("最大ドローダウン"),
+                                QPen(kColours[k].darker(130), 2, Qt::DashLine));
+        drawdowns_[k]->setPointsVisible(true);
+        drawdowns_[k]->setMarkerSize(7);
+    }
+    // Only the four lines have a legend entry, and a click on one switches it.
+    const auto markers = chart_->legend()->markers();
+    for (QLegendMarker* marker : markers) {
+        const auto found = std::find(lines_.begin(), lines_.end(), marker->series());
+        if (found == lines_.end()) {
+            marker->setVisible(false);
+            continue;
+        }
+        const auto k = static_cast<std::size_t>(found - lines_.begin());
+        connect(marker, &QLegendMarker::clicked, this,
+                [this, k] { SetLineVisible(k, !lines_[k]->isVisible()); });
+    }
+
+    view_ = new ZoomingChartView(chart_, this);
+    view_->setObjectName("Chart");
+    view_->setRenderHint(QPainter::Antialiasing);
+    view_->setRubberBand(QChartView::RectangleRubberBand);
+
+    period_ = new PeriodSelector(this);
+    resetButton_ = new QPushButton(QString::fromUtf8("全体表示"), this);
+    resetButton_->setObjectName("ResetZoom");
+    pngButton_ = new QPushButton(QString::fromUtf8("画像を保存..."), this);
+    pngButton_->setObjectName("SavePng");
+    summary_ = new QLabel(this);
+    summary_->setObjectName("Summary");
+    summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(period_, 1);
+    top->addWidget(resetButton_);
+    top->addWidget(pngButton_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(view_, 1);
+    layout->addWidget(summary_);
+    resize(900, 560);
+
+    connect(period_, &PeriodSelector::Changed, this, &ProfitChartWindow::Refresh);
+    connect(resetButton_, &QPushButton::clicked, this, &ProfitChartWindow::ResetZoom);
+    connect(pngButton_, &QPushButton::clicked, this, &ProfitChartWindow::AskAndSavePng);
+    Refresh();
+}
+
+void ProfitChartWindow::ShowTally(const RaceConditions& conditions) {
+    conditions_ = conditions;
+    period_->SetDates(state_.Loaded.DateList);
+    Refresh();
+}
+
+void ProfitChartWindow::SetLineVisible(std::size_t bet, bool visible) {
+    lines_[bet]->setVisible(visible);
+    drawdowns_[bet]->setVisible(visible && series_.drawdownEnd[bet] >= 0);
+    // Hidden lines keep their legend entry, drawn faint.
+    for (QLegendMarker* marker : chart_->legend()->markers(lines_[bet])) {
+        marker->setVisible(true);
+        QColor label = chart_->legend()->labelColor();
+        label.setAlpha(visible ? 255 : 90);
+        marker->setLabelBrush(label);
+        QColor colour = kColours[bet];
+        colour.setAlpha(visible ? 255 : 60);
+        marker->setBrush(colour);
+    }
+}
+
+void ProfitChartWindow::Refresh() {
+    series_ = state_.Loaded.Records.Empty()
+                  ? ProfitSeries()
+                  : BuildProfitSeries(state_.Loaded.Records, period_->Narrow(conditions_));
+    std::array<QList<QPointF>, 4> points;
+    qreal first = 0, last = 0;
+    std::int64_t low = 0, high = 0;
+    bool any = false;
+    std::vector<qreal> days(series_.points.size(), 0);
+    for (std::size_t i = 0; i < series_.points.size(); ++i) {
+        const ProfitPoint& point = series_.points[i];
+        const auto x = DayValue(point.date);
+        if (!x) continue;  // a date that is no calendar day has no place
+        days[i] = *x;
+        first = any ? std::min(first, *x) : *x;
+        last = any ? std::max(last, *x) : *x;
+        any = true;
+        for (std::size_t k = 0; k < 4; ++k) {
+            points[k].append(QPointF(*x, static_cast<qreal>(point.profit[k])));
+            low = std::min(low, point.profit[k]);
+            high = std::max(high, point.profit[k]);
+        }
+    }
+    if (!any) {
+        // Nothing counted: a flat day at zero.
+        first = static_cast<qreal>(
+            QDateTime::currentDateTimeUtc().date().startOfDay(Qt::UTC).toMSecsSinceEpoch());
+        last = first + 86400000.0;
+    }
+    for (std::size_t k = 0; k < 4; ++k) {
+        lines_[k]->replace(points[k]);
+        QList<QPointF> mark;
+        const std::int64_t end = series_.drawdownEnd[k];
+        if (end >= 0) {
+            const std::int64_t start = series_.drawdownStart[k];
+            const auto at = [&](std::int64_t i) {
+                return QPointF(
+                    days[static_cast<std::size_t>(i)],
+                    static_cast<qreal>(series_.points[static_cast<std::size_t>(i)].profit[k]));
+            };
+            mark = {start >= 0 ? at(start) : QPointF(first, 0), at(end)};
+        }
+        drawdowns_[k]->replace(mark);
+        drawdowns_[k]->setVisible(lines_[k]->isVisible() && end >= 0);
+    }
+    zero_->replace({QPointF(first, 0), QPointF(last, 0)});
+
+    const qreal margin = std::max<qreal>(100, static_cast<qreal>(high - low) * 0.05);
+    chart_->axes(Qt::Horizontal)
+        .first()
+        ->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(first), Qt::UTC),
+                   QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(last), Qt::UTC));
+    auto* yAxis = static_cast<QValueAxis*>(chart_->axes(Qt::Vertical).first());
+    yAxis->setRange(static_cast<qreal>(low) - margin, static_cast<qreal>(high) + margin);
+    yAxis->applyNiceNumbers();
+    chart_->zoomReset();
+
+    QStringList lines;
+    for (const BetType bet : kBetTypes) {
+        const std::size_t k = Index(bet);
+        QString text = QString::fromUtf8("%1: 最大ドローダウン %2円")
+                           .arg(QString::fromUtf8(BetName(bet)), Yen(series_.maxDrawdown[k]));
+        if (series_.drawdownEnd[k] >= 0) {
+            const std::int64_t start = series_.drawdownStart[k];
+            const QString from =
+                start >= 0
+                    ? ui::FromUtf8(DateText(series_.points[static_cast<std::size_t>(start)].date))
+                    : QString::fromUtf8("開始");
+            text +=
+                QString::fromUtf8(" (%1～%2)")
+                    .arg(from, ui::FromUtf8(DateText(
+                                   series_.points[static_cast<std::size_t>(series_.drawdownEnd[k])]
+                                       .date)));
+        }
+        text += QString::fromUtf8("、最長不的中 %1日").arg(series_.longestDaysWithoutHit[k]);
+        lines << text;
+    }
+    summary_->setText(ui::FromUtf8(DescribeCurrentPattern(state_)) +
+                      QString::fromUtf8("　%1日分\n").arg(series_.points.size()) +
+                      lines.join('\n'));
+    pngButton_->setEnabled(!state_.Loaded.Records.Empty());
+}
+
+void ProfitChartWindow::ResetZoom() { chart_->zoomReset(); }
+
+bool ProfitChartWindow::SavePng(const QString& path) {
+    const QPixmap picture = view_->grab();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    return ui::SaveWholeFile(
+        this, path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+void ProfitChartWindow::AskAndSavePng() {
+    const QString path =
+        ui::AskSavePath(this, QString::fromUtf8("グラフを画像で保存"),
+                        QString::fromUtf8("損益グラフ.png"), QString::fromUtf8("PNG画像 (*.png)"));
+    if (!path.isEmpty()) SavePng(path);
+}
+
+}  // namespace lomi

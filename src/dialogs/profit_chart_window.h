@@ -1,0 +1,71 @@
+#pragma once
+
+#include <array>
+
+#include <QString>
+#include <QWidget>
+
+#include "analysis/profit_series.h"
+#include "data/program_state.h"
+#include "tally/race_conditions.h"
+
+class QChart;
+class QChartView;
+class QLabel;
+class QLineSeries;
+class QPushButton;
+
+namespace lomi {
+
+class PeriodSelector;
+
+// 損益グラフ: the cumulative profit of each bet type over the race days of
+// the main window's pattern and conditions, one line each; the legend
+// switches a line on and off, the largest fall from a peak is drawn over
+// its line, a drag with the mouse zooms in, 全体表示 zooms out again; the
+// picture can be saved as PNG. Follows the main window through ShowTally.
+class ProfitChartWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit ProfitChartWindow(const ProgramState& state, QWidget* parent = nullptr);
+
+    void ShowTally(const RaceConditions& conditions);
+
+    const ProfitSeries& Current() const { return series_; }
+    QChart* Chart() const { return chart_; }
+    QChartView* ChartView() const { return view_; }
+    // The line of a bet type, and the mark of its largest fall.
+    QLineSeries* Line(std::size_t bet) const { return lines_[bet]; }
+    QLineSeries* Drawdown(std::size_t bet) const { return drawdowns_[bet]; }
+    QLineSeries* ZeroLine() const { return zero_; }
+    QLabel* Summary() const { return summary_; }
+    PeriodSelector* Period() const { return period_; }
+
+    // Shows or hides a bet type's line with its mark, as its legend entry does.
+    void SetLineVisible(std::size_t bet, bool visible);
+    // Back to the whole period after zooming.
+    void ResetZoom();
+    // Saves the chart as PNG at path; a failure is told in a message box.
+    bool SavePng(const QString& path);
+
+private:
+    void Refresh();
+    void AskAndSavePng();
+
+    const ProgramState& state_;
+    RaceConditions conditions_;
+    ProfitSeries series_;
+
+    PeriodSelector* period_ = nullptr;
+    QChart* chart_ = nullptr;
+    QChartView* view_ = nullptr;
+    std::array<QLineSeries*, 4> lines_{};
+    std::array<QLineSeries*, 4> drawdowns_{};
+    QLineSeries* zero_ = nullptr;
+    QLabel* summary_ = nullptr;
+    QPushButton* resetButton_ = nullptr;
+    QPushButton* pngButton_ = nullptr;
+};
+
+}  // namespace lomi
