@@ -17,8 +17,6 @@
 namespace lomi::bench {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 double Since(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }

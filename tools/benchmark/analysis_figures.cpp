@@ -15,15 +15,6 @@
 namespace lomi::bench {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-template <typename F>
-double TimeMs(F&& f) {
-    const auto start = Clock::now();
-    f();
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
 // Standard output redirected to nowhere: takes every byte and counts it.
 class CountingBuffer : public std::streambuf {
 public:

@@ -14,15 +14,6 @@
 namespace lomi::bench {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-template <typename F>
-double TimeMs(F&& f) {
-    const auto start = Clock::now();
-    f();
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
 ProgramState StateFor(const Corpus& corpus) {
     ProgramState state;
     state.DataFolder = corpus.folder;

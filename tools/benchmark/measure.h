@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -7,6 +8,16 @@
 #include "corpora.h"
 
 namespace lomi::bench {
+
+using Clock = std::chrono::steady_clock;
+
+// How long f takes, in milliseconds.
+template <typename F>
+double TimeMs(F&& f) {
+    const auto start = Clock::now();
+    f();
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
 
 // Times of repeated runs of one measurement, in milliseconds.
 class Samples {

@@ -5,43 +5,15 @@
 # docs/profit-chart.png. Needs Xvfb, xdotool and ImageMagick; uses the build
 # in $LOMI_BUILD_DIR (default build/).
 set -euo pipefail
-cd "$(dirname "$0")/../.."
-root="$PWD"
-build="${LOMI_BUILD_DIR:-build}"
-out="${1:-$root/docs}"
-[ -x "$build/src/lomi" ] || { echo "no $build/src/lomi: build first" >&2; exit 1; }
+screen=1280x960
+source "$(dirname "$0")/virtual_display.sh"
 [ -x "$build/tools/sample_generator/lomi-make-samples" ] || {
   echo "no $build/tools/sample_generator/lomi-make-samples: build first" >&2; exit 1; }
-for tool in Xvfb xdotool import convert; do
-  command -v "$tool" >/dev/null || "$root/tools/install-deps.sh"
-done
-
-work="$(mktemp -d)"
-xvfb_pid=""
-app_pid=""
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-cp "$build/src/lomi" "$work/lomi"
 "$build/tools/sample_generator/lomi-make-samples" "$work/data" --from 2001-01-01 --years 5 \
   -p Q1RN >/dev/null
 
-display=":$((90 + RANDOM % 100))"
-Xvfb "$display" -screen 0 1280x960x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY="$display"
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-
 # No Lomi.ini: the data folder is the current directory, the pattern Q1RN.
-(cd "$work/data" && exec env -u QT_QPA_PLATFORM "$work/lomi") &
-app_pid=$!
-main="$(xdotool search --sync --onlyvisible --name 'Ver 1\.02' | head -1)"
-xdotool windowmove "$main" 0 0
-xdotool windowfocus --sync "$main"
-sleep 0.5
+start_lomi "$work/data"
 
 # Load the pattern: Ctrl+O, then OK (Tab from ｷｬﾝｾﾙ, Space).
 xdotool key --clearmodifiers ctrl+o

@@ -6,30 +6,7 @@
 # Needs Xvfb, xdotool and ImageMagick; uses the build in $LOMI_BUILD_DIR
 # (default build/).
 set -euo pipefail
-cd "$(dirname "$0")/../.."
-root="$PWD"
-build="${LOMI_BUILD_DIR:-build}"
-out="${1:-$root/docs}"
-[ -x "$build/src/lomi" ] || { echo "no $build/src/lomi: build first" >&2; exit 1; }
-
-# The settings file is written beside the executable: run a copy from a
-# temporary folder so that no Lomi.ini is left in the build or the samples.
-work="$(mktemp -d)"
-xvfb_pid=""
-app_pid=""
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-cp "$build/src/lomi" "$work/lomi"
-
-display=":$((90 + RANDOM % 100))"
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY="$display"
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+source "$(dirname "$0")/virtual_display.sh"
 
 # The samples in a data folder of their own, beside a few other folders, so
 # that the folder browser shows a tree like a user's.
@@ -38,13 +15,7 @@ mkdir -p "$data" "$work/競馬データ/Tolvik/2001年" "$work/競馬データ/T
 cp "$root"/samples/*.txt "$data/"
 
 # A first run without Lomi.ini: the data folder is the current directory.
-(cd "$data" && exec env -u QT_QPA_PLATFORM "$work/lomi") &
-app_pid=$!
-
-main="$(xdotool search --sync --onlyvisible --name 'Ver 1\.02' | head -1)"
-xdotool windowmove "$main" 0 0
-xdotool windowfocus --sync "$main"
-sleep 0.5
+start_lomi "$data"
 
 # The pattern dialog, opened with Ctrl+O on the stored (default) pattern.
 xdotool key --clearmodifiers ctrl+o
