@@ -106,21 +106,29 @@ std::strong_ordering Percent::operator<=>(const Percent& other) const {
 }
 
 BetFigures ComputeBetSums(BetType bet, const TallyAccumulators& t) {
-    BetFigures f;
+    // 単勝 and 複勝 buy a ticket per counted race, 連勝 and ﾜｲﾄﾞ one per slot.
+    struct Sums {
+        std::int64_t tickets, payout, hits;
+    };
+    Sums sums{};
     switch (bet) {
         case BetType::Win:
-            f = {t.ExtractedRaces, 0, t.WinPayout, 0, t.WinHits};
+            sums = {t.ExtractedRaces, t.WinPayout, t.WinHits};
             break;
         case BetType::Place:
-            f = {t.ExtractedRaces, 0, t.PlacePayout, 0, t.PlaceHits};
+            sums = {t.ExtractedRaces, t.PlacePayout, t.PlaceHits};
             break;
         case BetType::Quinella:
-            f = {t.PairTickets, 0, t.QuinellaPayout, 0, t.QuinellaHits};
+            sums = {t.PairTickets, t.QuinellaPayout, t.QuinellaHits};
             break;
         case BetType::Wide:
-            f = {t.PairTickets, 0, t.WidePayout, 0, t.WideHits};
+            sums = {t.PairTickets, t.WidePayout, t.WideHits};
             break;
     }
+    BetFigures f;
+    f.tickets = sums.tickets;
+    f.payout = sums.payout;
+    f.hits = sums.hits;
     f.stake = SaturatingMul(f.tickets, 100);
     f.profit = SaturatingSub(f.payout, f.stake);
     return f;

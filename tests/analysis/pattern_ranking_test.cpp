@@ -94,7 +94,9 @@ void ExpectSameAsSinglePatterns(const std::string& folder, const RankingOptions&
     }
     // Races on both sides, or the comparison would prove little.
     EXPECT_GT(counted[0], 0);
-    if (!options.splitDate.empty()) EXPECT_GT(counted[1], 0);
+    if (!options.splitDate.empty()) {
+        EXPECT_GT(counted[1], 0);
+    }
 }
 
 struct Case {
