@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "app/fm98list.h"
+#include "app/main_window_session.h"
 #include "dialogs/fm98con.h"
 #include "dialogs/ranking_model.h"
 #include "dialogs/ranking_window.h"
@@ -28,35 +29,8 @@ namespace {
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
-struct Session {
-    t::TempFolder home;
-    lomi::ProgramState state;
-    std::unique_ptr<Fm98List> window;
-
-    Session() {
-        state.DataFolder = LOMI_SAMPLES_DIR;
-        state.Con1 = 7;
-        state.Con2 = 1;
-        state.Con3 = 3;
-        state.Con4 = 1;
-        window = std::make_unique<Fm98List>(state, (home / "Lomi.ini").string());
-        window->show();
-    }
-
-    bool WithDialog(const std::function<void(Fm98Con*)>& act) {
-        bool opened = false;
-        const auto watch = t::WhenModal<Fm98Con>([&](Fm98Con* dialog) {
-            opened = true;
-            act(dialog);
-            if (dialog->isVisible()) t::Click(Button(dialog, "Command2"));
-        });
-        window->MenuOpen_Click();
-        return opened;
-    }
-
-    static QPushButton* Button(QWidget* dialog, const char* name) {
-        return dialog->findChild<QPushButton*>(name);
-    }
+struct Session : t::MainWindowSession {
+    Session() : MainWindowSession({7, 1, 3, 1}, LOMI_SAMPLES_DIR) {}
 };
 
 // Double-clicks the table's row (as shown).

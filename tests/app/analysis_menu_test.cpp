@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "app/fm98list.h"
+#include "app/main_window_session.h"
 #include "app/worked_example.h"
 #include "dialogs/breakdown_window.h"
 #include "dialogs/fm98con.h"
@@ -27,22 +28,8 @@ namespace {
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
-struct Session {
-    t::TempFolder data;
-    t::TempFolder home;
-    ProgramState state;
-    std::unique_ptr<Fm98List> window;
-
-    Session() {
-        t::WriteWorkedExample(data.Path());
-        state.DataFolder = data.PathText();
-        state.Con1 = 7;  // 仮単人気 １位 → Ｒ値 流し: Q1RN
-        state.Con2 = 1;
-        state.Con3 = 3;
-        state.Con4 = 1;
-        window = std::make_unique<Fm98List>(state, (home / "Lomi.ini").string());
-        window->show();
-    }
+struct Session : t::MainWindowSession {
+    Session() { t::WriteWorkedExample(data.Path()); }
 
     void Load() {
         const auto watch = t::WhenModal<Fm98Con>(

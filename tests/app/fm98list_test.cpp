@@ -17,6 +17,7 @@
 #include <QTextLayout>
 
 #include "app/fm98list.h"
+#include "app/main_window_session.h"
 #include "app/worked_example.h"
 #include "dialogs/fm98con.h"
 #include "settings/profile_file.h"
@@ -35,28 +36,13 @@ namespace {
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
-// One run of the program: a data folder, a settings file, the state and
-// the main window, shown.
-struct Session {
-    t::TempFolder data;
-    t::TempFolder home;
-    lomi::ProgramState state;
-    std::string ini;
-    std::unique_ptr<Fm98List> window;
+// One run of the program, its main window active.
+struct Session : t::MainWindowSession {
+    Session() { window->activateWindow(); }
 
-    Session() {
-        state.DataFolder = data.PathText();
-        state.Con1 = 7;
-        state.Con2 = 1;
-        state.Con3 = 3;
-        state.Con4 = 1;
-        ini = (home / "Lomi.ini").string();
-        window = std::make_unique<Fm98List>(state, ini);
-        window->show();
-        window->activateWindow();
+    QPushButton* Button(const char* name) const {
+        return MainWindowSession::Button(window.get(), name);
     }
-
-    QPushButton* Button(const char* name) const { return window->findChild<QPushButton*>(name); }
     QAction* Action(const char* name) const { return window->findChild<QAction*>(name); }
 
     // Opens the pattern dialog with the picture button, lets choose act on

@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include "app/fm98list.h"
+#include "app/main_window_session.h"
 #include "app/worked_example.h"
 #include "dialogs/fm98con.h"
 #include "dialogs/fm98dir.h"
@@ -39,27 +40,12 @@ namespace {
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
-// One run of the program: a data folder with the worked example's ticket
-// files in its subfolder "tickets", a settings file, the state and the
-// main window, shown.
-struct Session {
-    t::TempFolder data;
-    t::TempFolder home;
-    lomi::ProgramState state;
-    std::string ini;
-    std::unique_ptr<Fm98List> window;
-
+// One run of the program with the worked example's ticket files in the
+// data folder's subfolder "tickets".
+struct Session : t::MainWindowSession {
     Session() {
         t::MakeFolders(data.Path(), {"tickets", "other"});
         t::WriteWorkedExample(data / "tickets");
-        state.DataFolder = data.PathText();
-        state.Con1 = 7;
-        state.Con2 = 1;
-        state.Con3 = 3;
-        state.Con4 = 1;
-        ini = (home / "Lomi.ini").string();
-        window = std::make_unique<Fm98List>(state, ini);
-        window->show();
     }
 
     ~Session() {

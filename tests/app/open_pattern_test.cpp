@@ -16,6 +16,7 @@
 #include <QTest>
 
 #include "app/fm98list.h"
+#include "app/main_window_session.h"
 #include "app/worked_example.h"
 #include "dialogs/fm98con.h"
 #include "support/temp_folder.h"
@@ -33,40 +34,10 @@ namespace {
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
-struct Session {
-    t::TempFolder data;
-    t::TempFolder home;
-    lomi::ProgramState state;
-    std::unique_ptr<Fm98List> window;
-
+struct Session : t::MainWindowSession {
     explicit Session(std::int16_t con1 = 7, std::int16_t con2 = 1, std::int16_t con3 = 3,
-                     std::int16_t con4 = 1) {
-        state.DataFolder = data.PathText();
-        state.Con1 = con1;
-        state.Con2 = con2;
-        state.Con3 = con3;
-        state.Con4 = con4;
-        window = std::make_unique<Fm98List>(state, (home / "Lomi.ini").string());
-        window->show();
-    }
-
-    // Opens the dialog from the menu and runs act on it while it is shown.
-    // Returns whether the dialog appeared.
-    bool WithDialog(const std::function<void(Fm98Con*)>& act) {
-        bool opened = false;
-        const auto watch = t::WhenModal<Fm98Con>([&](Fm98Con* dialog) {
-            opened = true;
-            act(dialog);
-            // Whatever the case left open is cancelled.
-            if (dialog->isVisible()) t::Click(Button(dialog, "Command2"));
-        });
-        window->MenuOpen_Click();
-        return opened;
-    }
-
-    static QPushButton* Button(QWidget* dialog, const char* name) {
-        return dialog->findChild<QPushButton*>(name);
-    }
+                     std::int16_t con4 = 1)
+        : MainWindowSession({con1, con2, con3, con4}) {}
 
     // Presses OK and returns the message that it showed, if any.
     static t::SeenMessage PressOk(Fm98Con* dialog) {
