@@ -11,6 +11,7 @@
 #include "analysis/pattern_analysis.h"
 #include "data/file_mask.h"
 #include "data/folder_listing.h"
+#include "data/plain_record.h"
 #include "data/record_layout.h"
 #include "tally/race_filter.h"
 #include "tally/utf8_chars.h"
@@ -106,8 +107,8 @@ struct PartStream {
     std::int64_t records = 0;
     TallyAccumulators tally;
     std::array<BetStream, 4> bets;
-    std::string_view lastDate;
-    bool ordered = true;  // dates never went back, so the drawdown holds
+    std::string lastDate;  // copied: the reader reuses a record's storage
+    bool ordered = true;   // dates never went back, so the drawdown holds
 };
 
 // What a counted race paid and cost per bet type, in yen.
@@ -147,63 +148,80 @@ void FinishPart(const PartStream& stream, RankedPart& part) {
     }
 }
 
-// The drawdowns again, for a part whose races came out of date order: its
-// races sorted by date, those of one day kept in reading order.
-void RedoDrawdowns(const LoadedData& data, const RaceFilter& filter, const std::string& split,
-                   bool later, PartStream& stream) {
-    struct Race {
-        std::string_view date;
-        std::array<double, 4> paid, cost;
-    };
-    std::vector<Race> races;
-    data.Records.ForEach([&](std::string_view text, bool plain) {
-        RaceOutcome race;
-        if (!filter.Evaluate(text, plain, race)) return;
-        if ((!split.empty() && race.date >= split) != later) return;
-        Race r{race.date, {}, {}};
-        RaceMoney(race, r.paid, r.cost);
-        races.push_back(r);
-    });
-    std::stable_sort(races.begin(), races.end(),
-                     [](const Race& a, const Race& b) { return DateLess(a.date, b.date); });
-    for (BetStream& bet : stream.bets) bet.profit = bet.peak = bet.deepest = 0;
-    for (const Race& race : races) {
-        for (std::size_t k = 0; k < 4; ++k) stream.bets[k].Fall(race.paid[k] - race.cost[k]);
-    }
-}
+// One pattern's records tallied as the reader hands them over, split when
+// asked; nothing of a record is kept.
+class PatternTally final : public RecordSink {
+public:
+    PatternTally(const RaceFilter& filter, const std::string& split)
+        : filter_(filter), split_(split) {}
 
-// One pattern's loaded records tallied in one pass, and split when asked.
-void TallyPattern(const LoadedData& data, const RaceFilter& filter, const std::string& split,
-                  PatternRanking& out) {
-    const bool splitting = !split.empty();
-    PartStream parts[2];
-    std::array<double, 4> paid, cost;
-    data.Records.ForEach([&](std::string_view text, bool plain) {
+    void Add(std::string_view text) override {
+        const bool plain = IsPlainRecord(text);
         RaceOutcome race;
-        if (!filter.Evaluate(text, plain, race)) {
-            if (splitting) ++parts[RecordDate(text, plain) >= split].records;
+        if (!filter_.Evaluate(text, plain, race)) {
+            ++parts_[!split_.empty() && RecordDate(text, plain) >= split_].records;
             return;
         }
         // Ordinal comparison of the date characters, as the period's bounds
         // are compared: the later part is what a period from the split counts.
-        PartStream& part = parts[splitting && race.date >= split];
+        PartStream& part = parts_[!split_.empty() && race.date >= split_];
         ++part.records;
         AddOutcome(part.tally, race);
+        std::array<double, 4> paid, cost;
         RaceMoney(race, paid, cost);
         for (std::size_t k = 0; k < 4; ++k) part.bets[k].Add(paid[k], cost[k]);
         if (DateLess(race.date, part.lastDate)) part.ordered = false;
-        part.lastDate = race.date;
-    });
-    if (!splitting) parts[0].records = static_cast<std::int64_t>(data.Records.Size());
-    for (int later = 0; later < (splitting ? 2 : 1); ++later) {
-        if (!parts[later].ordered) RedoDrawdowns(data, filter, split, later == 1, parts[later]);
+        part.lastDate.assign(race.date);
     }
-    FinishPart(parts[0], out.earlier);
-    if (splitting) {
-        out.later.emplace();
-        FinishPart(parts[1], *out.later);
+
+    // Whether every part's races came in date order, so that the drawdowns
+    // as they streamed are the true ones.
+    bool Ordered() const { return parts_[0].ordered && parts_[1].ordered; }
+
+    // The drawdowns again from the pattern's records, for the parts whose
+    // races came out of date order.
+    void RedoDrawdowns(const LoadedData& data) {
+        for (int later = 0; later < 2; ++later) {
+            if (!parts_[later].ordered) RedoPart(data, later == 1, parts_[later]);
+        }
     }
-}
+
+    void Finish(PatternRanking& out) const {
+        FinishPart(parts_[0], out.earlier);
+        if (!split_.empty()) {
+            out.later.emplace();
+            FinishPart(parts_[1], *out.later);
+        }
+    }
+
+private:
+    // Its races sorted by date, those of one day kept in reading order.
+    void RedoPart(const LoadedData& data, bool later, PartStream& stream) const {
+        struct Race {
+            std::string_view date;
+            std::array<double, 4> paid, cost;
+        };
+        std::vector<Race> races;
+        data.Records.ForEach([&](std::string_view text, bool plain) {
+            RaceOutcome race;
+            if (!filter_.Evaluate(text, plain, race)) return;
+            if ((!split_.empty() && race.date >= split_) != later) return;
+            Race r{race.date, {}, {}};
+            RaceMoney(race, r.paid, r.cost);
+            races.push_back(r);
+        });
+        std::stable_sort(races.begin(), races.end(),
+                         [](const Race& a, const Race& b) { return DateLess(a.date, b.date); });
+        for (BetStream& bet : stream.bets) bet.profit = bet.peak = bet.deepest = 0;
+        for (const Race& race : races) {
+            for (std::size_t k = 0; k < 4; ++k) stream.bets[k].Fall(race.paid[k] - race.cost[k]);
+        }
+    }
+
+    const RaceFilter& filter_;
+    const std::string& split_;
+    PartStream parts_[2];
+};
 
 // The run's shared state: the next pattern to take and the progress.
 class RankingRun {
@@ -261,8 +279,9 @@ private:
                               .value_or("");
         out.files = pattern.files.size();
         std::size_t counted = 0;
-        const LoadResult load = ReadListedFiles(
-            folder_, pattern.files, data,
+        PatternTally tally(filter_, options_.splitDate);
+        const LoadResult load = StreamListedFiles(
+            folder_, pattern.files, data, tally,
             [&](std::size_t done, std::size_t) {
                 if (done == 0) return;
                 ++counted;
@@ -277,7 +296,18 @@ private:
                    counted);
             return true;
         }
-        TallyPattern(data, filter_, options_.splitDate, out);
+        if (!tally.Ordered()) {
+            // Dates that went back (rare): the records are needed in date
+            // order, so the pattern is read again, whole this time.
+            const LoadResult again = ReadListedFiles(folder_, pattern.files, data, {}, stop_);
+            if (again.cancelled) return false;
+            if (!again.ok) {
+                out.failure = again.message;
+                return true;
+            }
+            tally.RedoDrawdowns(data);
+        }
+        tally.Finish(out);
         return true;
     }
 

@@ -86,8 +86,12 @@ LoadResult ReadPatternFiles(const std::string& folder, const std::string& mask, 
     }
 }
 
-LoadResult ReadListedFiles(const std::string& folder, const std::vector<std::string>& names,
-                           LoadedData& out, const LoadProgress& progress, std::stop_token stop) {
+namespace {
+
+// The files of names read one by one into out, their records to sink.
+LoadResult ReadFiles(const std::string& folder, const std::vector<std::string>& names,
+                     LoadedData& out, RecordSink& sink, const LoadProgress& progress,
+                     std::stop_token stop) {
     std::string current = folder;
     try {
         out = LoadedData();
@@ -105,20 +109,35 @@ LoadResult ReadListedFiles(const std::string& folder, const std::vector<std::str
                                             reason + "）。");
             }
             out.Files.push_back(name);
-            if (!ReadTicketBytes(bytes, reader, out, reason)) {
+            if (!ReadTicketBytes(bytes, reader, out, sink, reason)) {
                 return Failure(current, "ファイル「" + current + "」で読み込みを中止しました（" +
                                             reason + "）。");
             }
             if (progress) progress(out.Files.size(), names.size());
         }
         SortConditionLists(out);
-        out.Records.ShrinkToFit();
         return {};
     } catch (const std::bad_alloc&) {
         return Failure(current, "「" + current + "」の読み込み中にメモリが足りなくなりました。");
     } catch (const std::exception& error) {
         return Failure(current, "「" + current + "」を読み込めません（" + error.what() + "）。");
     }
+}
+
+}  // namespace
+
+LoadResult ReadListedFiles(const std::string& folder, const std::vector<std::string>& names,
+                           LoadedData& out, const LoadProgress& progress, std::stop_token stop) {
+    StoreSink store(out.Records);
+    LoadResult result = ReadFiles(folder, names, out, store, progress, std::move(stop));
+    if (result.ok) out.Records.ShrinkToFit();
+    return result;
+}
+
+LoadResult StreamListedFiles(const std::string& folder, const std::vector<std::string>& names,
+                             LoadedData& out, RecordSink& sink, const LoadProgress& progress,
+                             std::stop_token stop) {
+    return ReadFiles(folder, names, out, sink, progress, std::move(stop));
 }
 
 LoadResult LoadPatternFiles(ProgramState& state, const LoadProgress& progress,

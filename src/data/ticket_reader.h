@@ -60,6 +60,31 @@ LoadResult ReadListedFiles(const std::string& folder, const std::vector<std::str
                            LoadedData& out, const LoadProgress& progress = {},
                            std::stop_token stop = {});
 
+// Where a read puts the records it builds, one at a time in reading order.
+class RecordSink {
+public:
+    virtual ~RecordSink() = default;
+    // record lives only until the call returns.
+    virtual void Add(std::string_view record) = 0;
+};
+
+// The sink of a load: every record appended to a store.
+class StoreSink final : public RecordSink {
+public:
+    explicit StoreSink(RecordStore& store) : store_(store) {}
+    void Add(std::string_view record) override { store_.Append(record); }
+
+private:
+    RecordStore& store_;
+};
+
+// ReadListedFiles for a single pass over the records: each goes to sink
+// instead of out.Records, which stays empty; out gets the condition lists
+// and the file names, and the results are those of ReadListedFiles.
+LoadResult StreamListedFiles(const std::string& folder, const std::vector<std::string>& names,
+                             LoadedData& out, RecordSink& sink, const LoadProgress& progress = {},
+                             std::stop_token stop = {});
+
 // ReadPatternFiles of state.DataFolder and state.PatternFileMask into a new
 // LoadedData, swapped into state only when all of it was read: on failure
 // or cancellation state is left exactly as it was.
@@ -72,6 +97,7 @@ LoadResult LoadPatternFiles(ProgramState& state, const LoadProgress& progress = 
 struct TicketReaderState {
     std::string currentDate;  // UTF-8, empty at the start of a load
     ConditionIndex index;     // of the LoadedData being filled
+    std::size_t records = 0;  // records built so far
 
     std::u32string text;  // the start of a header line, decoded
     std::string encoded;  // the same encoded again
@@ -86,5 +112,8 @@ struct TicketReaderState {
 // records read so far. Exposed for the fuzzer and the benchmark.
 bool ReadTicketBytes(std::string_view bytes, TicketReaderState& reader, LoadedData& data,
                      std::string& message);
+// The same with each record handed to sink instead of stored in data.
+bool ReadTicketBytes(std::string_view bytes, TicketReaderState& reader, LoadedData& data,
+                     RecordSink& sink, std::string& message);
 
 }  // namespace lomi
