@@ -58,14 +58,20 @@ const PatternNames& AllPatternNames() {
     return names;
 }
 
-// The place of the pattern whose mask the name fits, if any.
-std::optional<std::size_t> PatternOfName(std::string_view name) {
+// The place of the pattern whose code the name carries before its
+// extension, if any; whether the name fits that pattern's mask is not tested.
+std::optional<std::size_t> PlaceOfCodeIn(std::string_view name) {
     if (name.size() < kShortestName) return std::nullopt;
     const auto selections =
         ParsePatternCode(name.substr(name.size() - kExtension.size() - kCodeChars, kCodeChars));
     if (!selections) return std::nullopt;
-    const std::size_t place = PlaceOf(*selections);
-    if (!MatchesFileMask(name, AllPatternNames().masks[place])) return std::nullopt;
+    return PlaceOf(*selections);
+}
+
+// The place of the pattern whose mask the name fits, if any.
+std::optional<std::size_t> PatternOfName(std::string_view name) {
+    const auto place = PlaceOfCodeIn(name);
+    if (!place || !MatchesFileMask(name, AllPatternNames().masks[*place])) return std::nullopt;
     return place;
 }
 
@@ -82,54 +88,63 @@ bool DateLess(std::string_view a, std::string_view b) {
     return a < b;
 }
 
-// One bet type's running sums over the races of a part: those of the
-// interval, and the cumulative profit with its peak and deepest fall.
-struct BetStream {
-    double payout = 0, squaredPayout = 0, payoutTimesStake = 0, squaredStake = 0;
-    double profit = 0, peak = 0, deepest = 0;
+// One figure per bet type, in BetType order.
+using Money = std::array<double, 4>;
 
-    void Add(double paid, double stake) {
-        payout += paid;
-        squaredPayout += paid * paid;
-        payoutTimesStake += paid * stake;
-        squaredStake += stake * stake;
-        Fall(paid - stake);
+// The four bet types' running sums over the races of a part, side by side
+// so that a race adds to all four at once: those of the interval, and the
+// cumulative profit with its peak and deepest fall.
+struct BetStreams {
+    Money squaredPayout{}, payoutTimesStake{}, squaredStake{};
+    Money profit{}, peak{}, deepest{};
+
+    void Add(const Money& paid, const Money& cost) {
+        for (std::size_t k = 0; k < 4; ++k) {
+            squaredPayout[k] += paid[k] * paid[k];
+            payoutTimesStake[k] += paid[k] * cost[k];
+            squaredStake[k] += cost[k] * cost[k];
+        }
+        Fall(paid, cost);
     }
-    void Fall(double change) {
-        profit += change;
-        peak = std::max(peak, profit);
-        deepest = std::max(deepest, peak - profit);
+    void Fall(const Money& paid, const Money& cost) {
+        for (std::size_t k = 0; k < 4; ++k) {
+            profit[k] += paid[k] - cost[k];
+            peak[k] = std::max(peak[k], profit[k]);
+            deepest[k] = std::max(deepest[k], peak[k] - profit[k]);
+        }
     }
+    void RestartFalls() { profit = peak = deepest = Money{}; }
 };
 
 // The counted races of one part as they stream past.
 struct PartStream {
     std::int64_t records = 0;
     TallyAccumulators tally;
-    std::array<BetStream, 4> bets;
+    BetStreams bets;
     std::string lastDate;  // copied: the reader reuses a record's storage
     bool ordered = true;   // dates never went back, so the drawdown holds
 };
 
 // What a counted race paid and cost per bet type, in yen.
-void RaceMoney(const RaceOutcome& race, std::array<double, 4>& paid, std::array<double, 4>& cost) {
+void RaceMoney(const RaceOutcome& race, Money& paid, Money& cost) {
     for (std::size_t k = 0; k < 4; ++k) {
-        const PayoutValue value = race.Payout(k);
-        paid[k] = value.whole ? static_cast<double>(value.units) * 10 : value.value * 10;
-        cost[k] = k < 2 ? 100.0 : 100.0 * race.slotCount;
+        paid[k] = race.whole ? static_cast<double>(race.units[k]) * 10 : race.values[k] * 10;
     }
+    const double pairs = 100.0 * race.slotCount;
+    cost = {100.0, 100.0, pairs, pairs};
 }
 
-// The ratio estimator's interval: R = Σpayout / Σstake, its standard error
-// from the deviations d_i = payout_i - R·stake_i, whose squares sum to
-// Σp² - 2RΣps + R²Σs².
-void SetInterval(const BetStream& sums, std::int64_t races, double payout, double stake,
-                 BetSpread& spread) {
+// The ratio estimator's interval of bet k: R = Σpayout / Σstake, its
+// standard error from the deviations d_i = payout_i - R·stake_i, whose
+// squares sum to Σp² - 2RΣps + R²Σs².
+void SetInterval(const BetStreams& sums, std::size_t k, std::int64_t races, double payout,
+                 double stake, BetSpread& spread) {
     if (races < 2 || stake <= 0) return;
     const double n = static_cast<double>(races);
     const double ratio = payout / stake;
-    const double squares = std::max(0.0, sums.squaredPayout - 2 * ratio * sums.payoutTimesStake +
-                                             ratio * ratio * sums.squaredStake);
+    const double squares =
+        std::max(0.0, sums.squaredPayout[k] - 2 * ratio * sums.payoutTimesStake[k] +
+                          ratio * ratio * sums.squaredStake[k]);
     const double error = std::sqrt(squares * n / (n - 1)) / stake;
     spread.recoveryLow = std::max(0.0, ratio - kNormal95 * error) * 100;
     spread.recoveryHigh = (ratio + kNormal95 * error) * 100;
@@ -142,9 +157,9 @@ void FinishPart(const PartStream& stream, RankedPart& part) {
     for (const BetType bet : kBetTypes) {
         const std::size_t k = Index(bet);
         const BetFigures& f = part.figures.Bet(bet);
-        SetInterval(stream.bets[k], stream.tally.ExtractedRaces, static_cast<double>(f.payout),
+        SetInterval(stream.bets, k, stream.tally.ExtractedRaces, static_cast<double>(f.payout),
                     static_cast<double>(f.stake), part.spreads[k]);
-        part.spreads[k].maxDrawdown = std::llround(stream.bets[k].deepest);
+        part.spreads[k].maxDrawdown = std::llround(stream.bets.deepest[k]);
     }
 }
 
@@ -167,11 +182,14 @@ public:
         PartStream& part = parts_[!split_.empty() && race.date >= split_];
         ++part.records;
         AddOutcome(part.tally, race);
-        std::array<double, 4> paid, cost;
+        Money paid, cost;
         RaceMoney(race, paid, cost);
-        for (std::size_t k = 0; k < 4; ++k) part.bets[k].Add(paid[k], cost[k]);
-        if (DateLess(race.date, part.lastDate)) part.ordered = false;
-        part.lastDate.assign(race.date);
+        part.bets.Add(paid, cost);
+        // A part's races come a day at a time: the date is copied once a day.
+        if (race.date != part.lastDate) {
+            if (DateLess(race.date, part.lastDate)) part.ordered = false;
+            part.lastDate.assign(race.date);
+        }
     }
 
     // Whether every part's races came in date order, so that the drawdowns
@@ -199,7 +217,7 @@ private:
     void RedoPart(const LoadedData& data, bool later, PartStream& stream) const {
         struct Race {
             std::string_view date;
-            std::array<double, 4> paid, cost;
+            Money paid, cost;
         };
         std::vector<Race> races;
         data.Records.ForEach([&](std::string_view text, bool plain) {
@@ -212,10 +230,8 @@ private:
         });
         std::stable_sort(races.begin(), races.end(),
                          [](const Race& a, const Race& b) { return DateLess(a.date, b.date); });
-        for (BetStream& bet : stream.bets) bet.profit = bet.peak = bet.deepest = 0;
-        for (const Race& race : races) {
-            for (std::size_t k = 0; k < 4; ++k) stream.bets[k].Fall(race.paid[k] - race.cost[k]);
-        }
+        stream.bets.RestartFalls();
+        for (const Race& race : races) stream.bets.Fall(race.paid, race.cost);
     }
 
     const RaceFilter& filter_;
@@ -333,11 +349,12 @@ namespace {
 // The files of every pattern, by code; each pattern's in reading order when
 // sorted, otherwise as the folder listed them.
 std::optional<std::vector<PatternFiles>> ListGrouped(const std::string& folder, bool sorted) {
-    const auto names = ListPlainFiles(
+    auto names = ListPlainFiles(
         folder, [](std::string_view name) { return PatternOfName(name).has_value(); });
     if (!names) return std::nullopt;
     std::vector<std::vector<std::string>> byPattern(kPatternCount);
-    for (const std::string& name : *names) byPattern[*PatternOfName(name)].push_back(name);
+    // Every name listed fits its pattern's mask.
+    for (std::string& name : *names) byPattern[*PlaceOfCodeIn(name)].push_back(std::move(name));
     std::vector<PatternFiles> patterns;
     for (std::size_t place = 0; place < kPatternCount; ++place) {
         if (byPattern[place].empty()) continue;

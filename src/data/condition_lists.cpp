@@ -137,7 +137,7 @@ void ConditionIndex::Insert(int list, std::int16_t value) {
 
 bool ConditionIndex::ContainsDate(std::string_view date) {
     if (hasLastDate_ && date == lastDate_) return true;
-    if (dates_.find(std::string(date)) == dates_.end()) return false;
+    if (dates_.find(date) == dates_.end()) return false;
     lastDate_.assign(date);
     hasLastDate_ = true;
     return true;

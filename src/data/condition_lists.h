@@ -1,6 +1,7 @@
 #pragma once
 
 #include <bitset>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -49,7 +50,14 @@ private:
     static constexpr std::size_t kSeenTextWords = 7 * 65536 / 64;
     std::vector<std::uint64_t> seenText_;  // 7 × 65536 bits
     std::bitset<65536> numeric_[7];
-    std::unordered_set<std::string> dates_;
+    // Looked up by the record's own characters, without a copy.
+    struct TextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>{}(text);
+        }
+    };
+    std::unordered_set<std::string, TextHash, std::equal_to<>> dates_;
     std::string lastDate_;
     bool hasLastDate_ = false;
 };

@@ -1,6 +1,7 @@
 // Reading the lines of one ticket file into records and race dates.
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 
@@ -23,6 +24,8 @@ constexpr std::size_t kSlotColumns = 43;
 // The race data: 29 characters, from the second column after the bar.
 constexpr std::size_t kRaceDataOffset = 2;
 constexpr std::size_t kRaceDataLength = 29;
+// A race date of YYYYMMDD.
+constexpr std::size_t kUsualDateBytes = 8;
 constexpr std::string_view kProductName = "Kestrava";
 // The header's fields lie in its first 62 bytes.
 constexpr std::size_t kHeaderFieldBytes = 62;
@@ -116,6 +119,29 @@ void WalkColumns(const Cp932Table& table, const unsigned char* p, std::size_t si
     out.columns = column;
 }
 
+// The offset of the first bar in bytes [begin, end) when all of them are
+// ASCII; kNoBar when there is none or a byte is 0x80 or above. One pass,
+// eight bytes at a time.
+std::size_t BarInAsciiBytes(const unsigned char* p, std::size_t begin, std::size_t end) {
+    std::size_t bar = kNoBar;
+    std::size_t i = begin;
+    for (; i + 8 <= end; i += 8) {
+        const std::uint64_t word = LoadWord(p + i);
+        if ((word & kHighBits) != 0) return kNoBar;
+        if (bar == kNoBar) {
+            // Bytes below 0x80 plus 0x7F keep their top bit clear only when
+            // they were 0: those that equal the bar.
+            const std::uint64_t bars = ~((word ^ RepeatByte('|')) + RepeatByte(0x7F)) & kHighBits;
+            if (bars != 0) bar = i + static_cast<std::size_t>(std::countr_zero(bars)) / 8;
+        }
+    }
+    for (; i < end; ++i) {
+        if (p[i] >= 0x80) return kNoBar;
+        if (bar == kNoBar && p[i] == '|') bar = i;
+    }
+    return bar;
+}
+
 // WalkColumns for the usual data line, in fewer steps: characters of 0x80
 // and above only in the columns before the first slot, ASCII bytes from
 // there to the line's end, a bar among them, and the race data within the
@@ -135,11 +161,9 @@ bool WalkUsualDataLine(const Cp932Table& table, const unsigned char* p, std::siz
         i += length;
     }
     const std::size_t extra = i - column;
-    if (size - extra < kSlotColumns || !IsAsciiBytes(p + i, size - i)) return false;
-    const void* bar = std::memchr(p + i, '|', size - i);
-    if (bar == nullptr) return false;
-    const auto barByte = static_cast<std::size_t>(static_cast<const unsigned char*>(bar) - p);
-    if (barByte + kRaceDataOffset + kRaceDataLength > size) return false;
+    if (size - extra < kSlotColumns) return false;
+    const std::size_t barByte = BarInAsciiBytes(p, i, size);
+    if (barByte == kNoBar || barByte + kRaceDataOffset + kRaceDataLength > size) return false;
     out.bar = barByte - extra;
     out.raceFirst = barByte + kRaceDataOffset;
     out.raceEnd = out.raceFirst + kRaceDataLength;
@@ -242,15 +266,25 @@ private:
     // A data line of p with filled slots, its race data the bytes first to end.
     bool DataLine(const unsigned char* p, int filled, std::size_t first, std::size_t end) {
         std::string& record = reader_.record;
-        record.clear();
+        const std::string& date = reader_.currentDate;
         const std::string_view race(reinterpret_cast<const char*>(p) + first, end - first);
-        if (IsAsciiBytes(p + first, end - first)) {
-            record.append(race);
+        if (race.size() == kRaceDataLength && date.size() == kUsualDateBytes &&
+            IsAsciiBytes(p + first, kRaceDataLength)) {
+            // The usual record, copied in pieces of fixed size.
+            record.resize(kRaceDataLength + 1 + kUsualDateBytes);
+            std::memcpy(record.data(), race.data(), kRaceDataLength);
+            record[kRaceDataLength] = static_cast<char>('0' + filled);
+            std::memcpy(record.data() + kRaceDataLength + 1, date.data(), kUsualDateBytes);
         } else {
-            AppendDecodedCp932(race, record);
+            record.clear();
+            if (IsAsciiBytes(p + first, race.size())) {
+                record.append(race);
+            } else {
+                AppendDecodedCp932(race, record);
+            }
+            record.push_back(static_cast<char>('0' + filled));
+            record += date;
         }
-        record.push_back(static_cast<char>('0' + filled));
-        record += reader_.currentDate;
 
         if (!AddConditionValues(record, data_, reader_.index, message_)) return false;
         if (reader_.records >= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {

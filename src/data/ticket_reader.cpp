@@ -44,8 +44,15 @@ void SortInReadingOrder(std::vector<std::string>& names) {
 }
 
 std::string JoinFolderAndName(const std::string& folder, const std::string& name) {
-    if (EndsInSeparator(folder)) return folder + name;
-    return folder + PathSeparator() + name;
+    std::string path;
+    JoinFolderAndName(folder, name, path);
+    return path;
+}
+
+void JoinFolderAndName(const std::string& folder, const std::string& name, std::string& path) {
+    path.assign(folder);
+    if (!EndsInSeparator(folder)) path += PathSeparator();
+    path += name;
 }
 
 bool PatternFilesMissing(const ProgramState& state) {
@@ -101,7 +108,7 @@ LoadResult ReadFiles(const std::string& folder, const std::vector<std::string>& 
         if (progress) progress(0, names.size());
         for (const std::string& name : names) {
             if (stop.stop_requested()) return LoadResult{false, true, current, {}};
-            current = JoinFolderAndName(folder, name);
+            JoinFolderAndName(folder, name, current);
             bool opened = false;
             if (!ReadFileBytes(current, bytes, opened, reason)) {
                 return Failure(current, "ファイル「" + current + "」を" +

@@ -27,6 +27,8 @@ void SortInReadingOrder(std::vector<std::string>& names);
 // folder, the platform separator, name. No second separator is added after
 // a folder that already ends in one (a root folder such as / or C:\).
 std::string JoinFolderAndName(const std::string& folder, const std::string& name);
+// The same into path, reusing its storage.
+void JoinFolderAndName(const std::string& folder, const std::string& name, std::string& path);
 
 // True when no file of state.DataFolder matches state.PatternFileMask, or the
 // folder cannot be listed.
