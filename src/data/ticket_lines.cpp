@@ -252,6 +252,11 @@ public:
         const auto* p = reinterpret_cast<const unsigned char*>(line.data());
         DataColumns columns;
         if (!WalkUsualDataLine(table_, p, line.size(), columns)) {
+            // Without a byte of 0x7C there is no bar character: the line
+            // needs no walk to tell.
+            if (std::memchr(p, '|', line.size()) == nullptr) {
+                return IsAsciiBytes(p, line.size()) ? AsciiOtherLine(line) : OtherLine(line);
+            }
             WalkColumns(table_, p, line.size(), columns);
             if (columns.bar == kNoBar) {
                 // No bar character: none at all, or only bytes of 0x7C that
