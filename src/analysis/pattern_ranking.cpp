@@ -88,63 +88,55 @@ bool DateLess(std::string_view a, std::string_view b) {
     return a < b;
 }
 
-// One figure per bet type, in BetType order.
-using Money = std::array<double, 4>;
+// One bet type's running sums over the races of a part: those of the
+// interval, and the cumulative profit with its peak and deepest fall. One
+// bet type at a time in scalars: packing the four into vectors stalls on
+// loads of values just stored one by one.
+struct BetStream {
+    double squaredPayout = 0, payoutTimesStake = 0, squaredStake = 0;
+    double profit = 0, peak = 0, deepest = 0;
 
-// The four bet types' running sums over the races of a part, side by side
-// so that a race adds to all four at once: those of the interval, and the
-// cumulative profit with its peak and deepest fall.
-struct BetStreams {
-    Money squaredPayout{}, payoutTimesStake{}, squaredStake{};
-    Money profit{}, peak{}, deepest{};
-
-    void Add(const Money& paid, const Money& cost) {
-        for (std::size_t k = 0; k < 4; ++k) {
-            squaredPayout[k] += paid[k] * paid[k];
-            payoutTimesStake[k] += paid[k] * cost[k];
-            squaredStake[k] += cost[k] * cost[k];
-        }
-        Fall(paid, cost);
+    void Add(double paid, double stake) {
+        squaredPayout += paid * paid;
+        payoutTimesStake += paid * stake;
+        squaredStake += stake * stake;
+        Fall(paid - stake);
     }
-    void Fall(const Money& paid, const Money& cost) {
-        for (std::size_t k = 0; k < 4; ++k) {
-            profit[k] += paid[k] - cost[k];
-            peak[k] = std::max(peak[k], profit[k]);
-            deepest[k] = std::max(deepest[k], peak[k] - profit[k]);
-        }
+    void Fall(double change) {
+        profit += change;
+        peak = std::max(peak, profit);
+        deepest = std::max(deepest, peak - profit);
     }
-    void RestartFalls() { profit = peak = deepest = Money{}; }
 };
 
 // The counted races of one part as they stream past.
 struct PartStream {
     std::int64_t records = 0;
     TallyAccumulators tally;
-    BetStreams bets;
+    std::array<BetStream, 4> bets;
     std::string lastDate;  // copied: the reader reuses a record's storage
     bool ordered = true;   // dates never went back, so the drawdown holds
 };
 
-// What a counted race paid and cost per bet type, in yen.
-void RaceMoney(const RaceOutcome& race, Money& paid, Money& cost) {
-    for (std::size_t k = 0; k < 4; ++k) {
-        paid[k] = race.whole ? static_cast<double>(race.units[k]) * 10 : race.values[k] * 10;
-    }
-    const double pairs = 100.0 * race.slotCount;
-    cost = {100.0, 100.0, pairs, pairs};
+// What a counted race paid on bet type k, and what it cost, in yen.
+double RacePaid(const RaceOutcome& race, std::size_t k) {
+    return race.whole ? static_cast<double>(race.units[k]) * 10 : race.values[k] * 10;
+}
+double RaceCost(const RaceOutcome& race, std::size_t k) {
+    return k < 2 ? 100.0 : 100.0 * race.slotCount;
 }
 
-// The ratio estimator's interval of bet k: R = Σpayout / Σstake, its
+// The ratio estimator's interval: R = Σpayout / Σstake, its
 // standard error from the deviations d_i = payout_i - R·stake_i, whose
 // squares sum to Σp² - 2RΣps + R²Σs².
-void SetInterval(const BetStreams& sums, std::size_t k, std::int64_t races, double payout,
-                 double stake, BetSpread& spread) {
+void SetInterval(const BetStream& sums, std::int64_t races, double payout, double stake,
+                 BetSpread& spread) {
     if (races < 2 || stake <= 0) return;
     const double n = static_cast<double>(races);
     const double ratio = payout / stake;
     const double squares =
-        std::max(0.0, sums.squaredPayout[k] - 2 * ratio * sums.payoutTimesStake[k] +
-                          ratio * ratio * sums.squaredStake[k]);
+        std::max(0.0, sums.squaredPayout - 2 * ratio * sums.payoutTimesStake +
+                          ratio * ratio * sums.squaredStake);
     const double error = std::sqrt(squares * n / (n - 1)) / stake;
     spread.recoveryLow = std::max(0.0, ratio - kNormal95 * error) * 100;
     spread.recoveryHigh = (ratio + kNormal95 * error) * 100;
@@ -157,9 +149,9 @@ void FinishPart(const PartStream& stream, RankedPart& part) {
     for (const BetType bet : kBetTypes) {
         const std::size_t k = Index(bet);
         const BetFigures& f = part.figures.Bet(bet);
-        SetInterval(stream.bets, k, stream.tally.ExtractedRaces, static_cast<double>(f.payout),
+        SetInterval(stream.bets[k], stream.tally.ExtractedRaces, static_cast<double>(f.payout),
                     static_cast<double>(f.stake), part.spreads[k]);
-        part.spreads[k].maxDrawdown = std::llround(stream.bets.deepest[k]);
+        part.spreads[k].maxDrawdown = std::llround(stream.bets[k].deepest);
     }
 }
 
@@ -182,9 +174,7 @@ public:
         PartStream& part = parts_[!split_.empty() && race.date >= split_];
         ++part.records;
         AddOutcome(part.tally, race);
-        Money paid, cost;
-        RaceMoney(race, paid, cost);
-        part.bets.Add(paid, cost);
+        for (std::size_t k = 0; k < 4; ++k) part.bets[k].Add(RacePaid(race, k), RaceCost(race, k));
         // A part's races come a day at a time: the date is copied once a day.
         if (race.date != part.lastDate) {
             if (DateLess(race.date, part.lastDate)) part.ordered = false;
@@ -217,21 +207,23 @@ private:
     void RedoPart(const LoadedData& data, bool later, PartStream& stream) const {
         struct Race {
             std::string_view date;
-            Money paid, cost;
+            std::array<double, 4> change;  // profit on each bet type
         };
         std::vector<Race> races;
         data.Records.ForEach([&](std::string_view text, bool plain) {
             RaceOutcome race;
             if (!filter_.Evaluate(text, plain, race)) return;
             if ((!split_.empty() && race.date >= split_) != later) return;
-            Race r{race.date, {}, {}};
-            RaceMoney(race, r.paid, r.cost);
+            Race r{race.date, {}};
+            for (std::size_t k = 0; k < 4; ++k) r.change[k] = RacePaid(race, k) - RaceCost(race, k);
             races.push_back(r);
         });
         std::stable_sort(races.begin(), races.end(),
                          [](const Race& a, const Race& b) { return DateLess(a.date, b.date); });
-        stream.bets.RestartFalls();
-        for (const Race& race : races) stream.bets.Fall(race.paid, race.cost);
+        for (BetStream& bet : stream.bets) bet.profit = bet.peak = bet.deepest = 0;
+        for (const Race& race : races) {
+            for (std::size_t k = 0; k < 4; ++k) stream.bets[k].Fall(race.change[k]);
+        }
     }
 
     const RaceFilter& filter_;
@@ -294,22 +286,34 @@ private:
                                              pattern.selections.con3, pattern.selections.con4)
                               .value_or("");
         out.files = pattern.files.size();
-        std::size_t counted = 0;
+        // Files count as done one by one while someone watches the
+        // progress, otherwise a pattern at a time: the shared count is then
+        // not passed between the threads at every file.
+        const bool watched = static_cast<bool>(progress_);
+        std::size_t read = 0;      // files of the pattern read so far
+        std::size_t reported = 0;  // of those, in done_
+        const auto countUpTo = [&](std::size_t files) {
+            const std::size_t rest = files - reported;
+            reported = files;
+            if (rest != 0) Report(done_.fetch_add(rest) + rest);
+        };
         PatternTally tally(filter_, options_.splitDate);
         const LoadResult load = StreamListedFiles(
             folder_, pattern.files, data, tally,
             [&](std::size_t done, std::size_t) {
                 if (done == 0) return;
-                ++counted;
-                Report(done_.fetch_add(1) + 1);
+                ++read;
+                if (watched) countUpTo(read);
             },
             stop_);
-        if (load.cancelled) return false;
+        if (load.cancelled) {
+            countUpTo(read);
+            return false;
+        }
+        // The files a failed read did not get to count as done too.
+        countUpTo(pattern.files.size());
         if (!load.ok) {
             out.failure = load.message;
-            // The files it did not get to count as done.
-            Report(done_.fetch_add(pattern.files.size() - counted) + pattern.files.size() -
-                   counted);
             return true;
         }
         if (!tally.Ordered()) {

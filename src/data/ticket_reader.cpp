@@ -95,16 +95,18 @@ LoadResult ReadPatternFiles(const std::string& folder, const std::string& mask, 
 
 namespace {
 
-// The files of names read one by one into out, their records to sink.
+// The files of names read one by one into out, their records to sink,
+// their names to out.Files when keepNames.
 LoadResult ReadFiles(const std::string& folder, const std::vector<std::string>& names,
-                     LoadedData& out, RecordSink& sink, const LoadProgress& progress,
-                     std::stop_token stop) {
+                     LoadedData& out, RecordSink& sink, bool keepNames,
+                     const LoadProgress& progress, std::stop_token stop) {
     std::string current = folder;
     try {
         out = LoadedData();
         TicketReaderState reader;
         std::string bytes;
         std::string reason;
+        std::size_t done = 0;
         if (progress) progress(0, names.size());
         for (const std::string& name : names) {
             if (stop.stop_requested()) return LoadResult{false, true, current, {}};
@@ -115,12 +117,13 @@ LoadResult ReadFiles(const std::string& folder, const std::vector<std::string>& 
                                             (opened ? "読み込めません" : "開けません") + "（" +
                                             reason + "）。");
             }
-            out.Files.push_back(name);
+            if (keepNames) out.Files.push_back(name);
             if (!ReadTicketBytes(bytes, reader, out, sink, reason)) {
                 return Failure(current, "ファイル「" + current + "」で読み込みを中止しました（" +
                                             reason + "）。");
             }
-            if (progress) progress(out.Files.size(), names.size());
+            ++done;
+            if (progress) progress(done, names.size());
         }
         SortConditionLists(out);
         return {};
@@ -136,7 +139,7 @@ LoadResult ReadFiles(const std::string& folder, const std::vector<std::string>& 
 LoadResult ReadListedFiles(const std::string& folder, const std::vector<std::string>& names,
                            LoadedData& out, const LoadProgress& progress, std::stop_token stop) {
     StoreSink store(out.Records);
-    LoadResult result = ReadFiles(folder, names, out, store, progress, std::move(stop));
+    LoadResult result = ReadFiles(folder, names, out, store, true, progress, std::move(stop));
     if (result.ok) out.Records.ShrinkToFit();
     return result;
 }
@@ -144,7 +147,7 @@ LoadResult ReadListedFiles(const std::string& folder, const std::vector<std::str
 LoadResult StreamListedFiles(const std::string& folder, const std::vector<std::string>& names,
                              LoadedData& out, RecordSink& sink, const LoadProgress& progress,
                              std::stop_token stop) {
-    return ReadFiles(folder, names, out, sink, progress, std::move(stop));
+    return ReadFiles(folder, names, out, sink, false, progress, std::move(stop));
 }
 
 LoadResult LoadPatternFiles(ProgramState& state, const LoadProgress& progress,

@@ -81,8 +81,8 @@ private:
 };
 
 // ReadListedFiles for a single pass over the records: each goes to sink
-// instead of out.Records, which stays empty; out gets the condition lists
-// and the file names, and the results are those of ReadListedFiles.
+// instead of out.Records, and out gets only the condition lists (Records
+// and Files stay empty); the results are those of ReadListedFiles.
 LoadResult StreamListedFiles(const std::string& folder, const std::vector<std::string>& names,
                              LoadedData& out, RecordSink& sink, const LoadProgress& progress = {},
                              std::stop_token stop = {});
