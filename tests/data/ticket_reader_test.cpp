@@ -424,5 +424,33 @@ TEST_F(TicketReader, TooManyDatesEndTheLoadAndKeepTheOldData) {
     EXPECT_EQ(state.Loaded.DateList.size(), 32767u);
 }
 
+// A single pass hands over the records a load stores, with the same
+// lists and the same failure, and keeps no names.
+TEST_F(TicketReader, AStreamedReadHandsOverWhatALoadStores) {
+    struct Collect final : RecordSink {
+        std::vector<std::string> records;
+        void Add(std::string_view record) override { records.emplace_back(record); }
+    };
+    Write("P20010506Q1RN.txt", {HeaderLine(2001, 5, 6),
+                                DataLine("札幌1R", kThreeSlots, RaceData({.venue = 9})),
+                                DataLine("ｿ|", kNoSlots, RaceData({})), "短い|行"});
+    Write("P20010507Q1RN.txt", {DataLine("東京12R", kNoSlots, RaceData({.win = "350"}))});
+    const std::vector<std::string> names = {"P20010506Q1RN.txt", "P20010507Q1RN.txt"};
+    for (const bool broken : {false, true}) {
+        if (broken) std::filesystem::remove(folder / names[1]);
+        LoadedData stored, streamed;
+        Collect sink;
+        const LoadResult load = ReadListedFiles(folder.PathText(), names, stored);
+        const LoadResult stream = StreamListedFiles(folder.PathText(), names, streamed, sink);
+        EXPECT_EQ(stream.ok, load.ok);
+        EXPECT_EQ(stream.message, load.message);
+        EXPECT_EQ(sink.records, Records(stored));
+        EXPECT_EQ(streamed.VenueList, stored.VenueList);
+        EXPECT_EQ(streamed.DateList, stored.DateList);
+        EXPECT_TRUE(streamed.Records.Empty());
+        EXPECT_TRUE(streamed.Files.empty());
+    }
+}
+
 }  // namespace
 }  // namespace lomi
