@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
+#include <deque>
 #include <cmath>
 #include <mutex>
 #include <string_view>
@@ -356,39 +358,124 @@ private:
 
 namespace {
 
-// The files of every pattern, by code; each pattern's in reading order when
-// sorted, otherwise as the folder listed them.
-std::optional<std::vector<PatternFiles>> ListGrouped(const std::string& folder, bool sorted) {
-    auto names = ListPlainFiles(
-        folder, [](std::string_view name) { return PatternOfName(name).has_value(); });
-    if (!names) return std::nullopt;
-    std::vector<std::vector<std::string>> byPattern(kPatternCount);
-    // Every name listed fits its pattern's mask.
-    for (std::string& name : *names) byPattern[*PlaceOfCodeIn(name)].push_back(std::move(name));
-    std::vector<PatternFiles> patterns;
-    for (std::size_t place = 0; place < kPatternCount; ++place) {
-        if (byPattern[place].empty()) continue;
-        if (sorted) SortInReadingOrder(byPattern[place]);
-        const std::string& code = AllPatternNames().codes[place];
-        patterns.push_back(
-            PatternFiles{code, *ParsePatternCode(code), std::move(byPattern[place])});
+// Whether a name is worth a closer look: it carries a pattern code before
+// its extension. Cheap enough for the thread that reads the folder.
+bool CarriesCode(std::string_view name) { return PlaceOfCodeIn(name).has_value(); }
+
+// File names sorted into the patterns whose masks they fit.
+class PatternGroups {
+public:
+    PatternGroups() : byPattern_(kPatternCount) {}
+
+    // A name that fits no pattern's mask is dropped.
+    void Add(std::string_view name) {
+        if (const auto place = PatternOfName(name)) byPattern_[*place].emplace_back(name);
     }
-    std::sort(patterns.begin(), patterns.end(),
-              [](const PatternFiles& a, const PatternFiles& b) { return a.code < b.code; });
-    return patterns;
+
+    // The patterns with files, by code; each pattern's files in reading
+    // order when sorted, otherwise as they were added.
+    std::vector<PatternFiles> Take(bool sorted) {
+        std::vector<PatternFiles> patterns;
+        for (std::size_t place = 0; place < kPatternCount; ++place) {
+            if (byPattern_[place].empty()) continue;
+            if (sorted) SortInReadingOrder(byPattern_[place]);
+            const std::string& code = AllPatternNames().codes[place];
+            patterns.push_back(
+                PatternFiles{code, *ParsePatternCode(code), std::move(byPattern_[place])});
+        }
+        std::sort(patterns.begin(), patterns.end(),
+                  [](const PatternFiles& a, const PatternFiles& b) { return a.code < b.code; });
+        return patterns;
+    }
+
+private:
+    std::vector<std::vector<std::string>> byPattern_;
+};
+
+// Batches of names, each name ended by a NUL, passed from the thread that
+// reads the folder to the one that groups them.
+class NameBatches {
+public:
+    void Push(std::string batch) {
+        {
+            const std::lock_guard lock(mutex_);
+            batches_.push_back(std::move(batch));
+        }
+        ready_.notify_one();
+    }
+    void Close() {
+        {
+            const std::lock_guard lock(mutex_);
+            closed_ = true;
+        }
+        ready_.notify_one();
+    }
+    // False once closed and emptied.
+    bool Pop(std::string& batch) {
+        std::unique_lock lock(mutex_);
+        ready_.wait(lock, [&] { return closed_ || !batches_.empty(); });
+        if (batches_.empty()) return false;
+        batch = std::move(batches_.front());
+        batches_.pop_front();
+        return true;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::deque<std::string> batches_;
+    bool closed_ = false;
+};
+
+// The ranking's listing: this thread reads the folder while a second one
+// matches and groups the names, which would otherwise leave every other
+// processor idle until the listing ends. Each pattern's files as listed.
+std::optional<std::vector<PatternFiles>> ListGroupedAlongside(const std::string& folder) {
+    constexpr std::size_t kBatchBytes = 64 * 1024;
+    PatternGroups groups;
+    NameBatches batches;
+    std::jthread grouper([&] {
+        std::string batch;
+        while (batches.Pop(batch)) {
+            for (std::size_t at = 0; at < batch.size();) {
+                const std::size_t end = batch.find('\0', at);
+                groups.Add(std::string_view(batch).substr(at, end - at));
+                at = end + 1;
+            }
+        }
+    });
+    // Closed on every way out, so that the grouper ends before it is joined.
+    struct Closer {
+        NameBatches& batches;
+        ~Closer() { batches.Close(); }
+    } closer{batches};
+    std::string batch;
+    const bool listed = ForEachPlainFile(folder, CarriesCode, [&](std::string_view name) {
+        batch.append(name);
+        batch.push_back('\0');
+        if (batch.size() >= kBatchBytes) batches.Push(std::exchange(batch, {}));
+    });
+    batches.Push(std::move(batch));
+    batches.Close();
+    grouper.join();
+    if (!listed) return std::nullopt;
+    return groups.Take(false);
 }
 
 }  // namespace
 
 std::optional<std::vector<PatternFiles>> ListAllPatternFiles(const std::string& folder) {
-    return ListGrouped(folder, true);
+    PatternGroups groups;
+    if (!ForEachPlainFile(folder, CarriesCode, [&](std::string_view name) { groups.Add(name); }))
+        return std::nullopt;
+    return groups.Take(true);
 }
 
 RankingResult RankAllPatterns(const std::string& folder, const RankingOptions& options,
                               const LoadProgress& progress, std::stop_token stop) {
     RankingResult result;
     // Each worker sorts its pattern's files, so the sorting is shared out too.
-    auto patterns = ListGrouped(folder, false);
+    auto patterns = ListGroupedAlongside(folder);
     if (!patterns) {
         result.status = RankingStatus::Failed;
         result.message = "フォルダー「" + folder + "」の中を読めません。";

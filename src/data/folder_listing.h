@@ -8,15 +8,26 @@
 
 namespace lomi {
 
-// The names (UTF-8) of the plain files directly in folder for which wanted
-// returns true, in no particular order. Plain files are regular files, a
-// symbolic link counting as what it points to; directories, devices,
-// hidden files (a leading dot on POSIX, the hidden attribute on Windows) and
-// Windows system files are left out. wanted is asked first, so entries that
-// are not wanted cost no further look-up. Nothing when the folder cannot be
-// listed. Platform files: folder_listing_posix.cpp, folder_listing_win.cpp.
-std::optional<std::vector<std::string>> ListPlainFiles(
-    const std::string& folder, const std::function<bool(std::string_view)>& wanted);
+// Calls found with the name (UTF-8) of each plain file directly in folder
+// for which wanted returns true, in no particular order, as the folder is
+// read. Plain files are regular files, a symbolic link counting as what it
+// points to; directories, devices, hidden files (a leading dot on POSIX,
+// the hidden attribute on Windows) and Windows system files are left out.
+// wanted is asked first, so entries that are not wanted cost no further
+// look-up. False when the folder cannot be listed. Platform files:
+// folder_listing_posix.cpp, folder_listing_win.cpp.
+bool ForEachPlainFile(const std::string& folder,
+                      const std::function<bool(std::string_view)>& wanted,
+                      const std::function<void(std::string_view)>& found);
+
+// The names ForEachPlainFile finds; nothing when the folder cannot be listed.
+inline std::optional<std::vector<std::string>> ListPlainFiles(
+    const std::string& folder, const std::function<bool(std::string_view)>& wanted) {
+    std::vector<std::string> names;
+    if (!ForEachPlainFile(folder, wanted, [&](std::string_view name) { names.emplace_back(name); }))
+        return std::nullopt;
+    return names;
+}
 
 // Why folder cannot be listed, as a short Japanese text ("フォルダが見つかり
 // ません", "パスが長すぎます（259 文字まで）", "ドライブ Q: がありません", …);

@@ -24,18 +24,18 @@ bool IsRegularFile(const std::string& folder, const dirent& entry) {
 
 }  // namespace
 
-std::optional<std::vector<std::string>> ListPlainFiles(
-    const std::string& folder, const std::function<bool(std::string_view)>& wanted) {
+bool ForEachPlainFile(const std::string& folder,
+                      const std::function<bool(std::string_view)>& wanted,
+                      const std::function<void(std::string_view)>& found) {
     std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
-    if (!dir) return std::nullopt;
-    std::vector<std::string> names;
+    if (!dir) return false;
     while (const dirent* entry = readdir(dir.get())) {
         const std::string_view name(entry->d_name);
         if (name.empty() || name[0] == '.') continue;
         if (!wanted(name)) continue;
-        if (IsRegularFile(folder, *entry)) names.emplace_back(name);
+        if (IsRegularFile(folder, *entry)) found(name);
     }
-    return names;
+    return true;
 }
 
 std::string FolderProblem(const std::string& folder) {
