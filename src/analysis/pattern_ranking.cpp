@@ -7,6 +7,7 @@
 #include <cmath>
 #include <mutex>
 #include <string_view>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -14,6 +15,7 @@
 #include "data/file_mask.h"
 #include "data/folder_listing.h"
 #include "data/plain_record.h"
+#include "data/thread_files.h"
 #include "data/record_layout.h"
 #include "tally/race_filter.h"
 #include "tally/utf8_chars.h"
@@ -492,9 +494,21 @@ RankingResult RankAllPatterns(const std::string& folder, const RankingOptions& o
     unsigned threads = options.threads != 0 ? options.threads : std::thread::hardware_concurrency();
     threads = std::clamp<unsigned>(threads, 1, static_cast<unsigned>(patterns->size()));
     {
+        // The work runs on threads of its own, each with its own table of
+        // open files: the threads open and close half a million files, and
+        // in one shared table they would wait for each other at every one.
         std::vector<std::jthread> pool;
-        for (unsigned t = 1; t < threads; ++t) pool.emplace_back([&] { run.Work(); });
-        run.Work();
+        for (unsigned t = 0; t < threads; ++t) {
+            try {
+                pool.emplace_back([&] {
+                    UseOwnFileTable();
+                    run.Work();
+                });
+            } catch (const std::system_error&) {
+                break;  // no more threads to be had: fewer do it
+            }
+        }
+        if (pool.empty()) run.Work();
     }
     result.patterns = run.Finished();
     result.filesDone = run.Done();
