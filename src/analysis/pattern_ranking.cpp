@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <condition_variable>
 #include <deque>
-#include <cmath>
 #include <mutex>
 #include <string_view>
 #include <system_error>
@@ -15,8 +15,8 @@
 #include "data/file_mask.h"
 #include "data/folder_listing.h"
 #include "data/plain_record.h"
-#include "data/thread_files.h"
 #include "data/record_layout.h"
+#include "data/thread_files.h"
 #include "tally/race_filter.h"
 #include "tally/utf8_chars.h"
 
@@ -144,9 +144,8 @@ void SetInterval(const BetStream& sums, std::int64_t races, double payout, doubl
     if (races < 2 || stake <= 0) return;
     const double n = static_cast<double>(races);
     const double ratio = payout / stake;
-    const double squares =
-        std::max(0.0, sums.squaredPayout - 2 * ratio * sums.payoutTimesStake +
-                          ratio * ratio * sums.squaredStake);
+    const double squares = std::max(0.0, sums.squaredPayout - 2 * ratio * sums.payoutTimesStake +
+                                             ratio * ratio * sums.squaredStake);
     const double error = std::sqrt(squares * n / (n - 1)) / stake;
     spread.recoveryLow = std::max(0.0, ratio - kNormal95 * error) * 100;
     spread.recoveryHigh = (ratio + kNormal95 * error) * 100;

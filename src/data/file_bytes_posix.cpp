@@ -74,8 +74,8 @@ bool ReadFileBytes(const std::string& path, std::string& buffer, bool& opened,
         if (size == buffer.size()) buffer.resize(buffer.size() * 2);
         // pread: the descriptor's own position is never used, so threads of
         // one process reading files side by side take no lock for it.
-        const ssize_t got = pread(fd.Get(), buffer.data() + size, buffer.size() - size,
-                                  static_cast<off_t>(size));
+        const ssize_t got =
+            pread(fd.Get(), buffer.data() + size, buffer.size() - size, static_cast<off_t>(size));
         if (got == 0) break;
         if (got < 0) {
             if (errno == EINTR) continue;

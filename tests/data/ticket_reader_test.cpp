@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -424,32 +426,72 @@ TEST_F(TicketReader, TooManyDatesEndTheLoadAndKeepTheOldData) {
     EXPECT_EQ(state.Loaded.DateList.size(), 32767u);
 }
 
-// A single pass hands over the records a load stores, with the same
-// lists and the same failure, and keeps no names.
+// A single pass (one file after another) hands over the records a load
+// stores (reading ahead once there are many files), with the same lists and
+// the same failure at the same file, and keeps no names.
 TEST_F(TicketReader, AStreamedReadHandsOverWhatALoadStores) {
     struct Collect final : RecordSink {
         std::vector<std::string> records;
         void Add(std::string_view record) override { records.emplace_back(record); }
     };
-    Write("P20010506Q1RN.txt", {HeaderLine(2001, 5, 6),
-                                DataLine("札幌1R", kThreeSlots, RaceData({.venue = 9})),
-                                DataLine("ｿ|", kNoSlots, RaceData({})), "短い|行"});
-    Write("P20010507Q1RN.txt", {DataLine("東京12R", kNoSlots, RaceData({.win = "350"}))});
-    const std::vector<std::string> names = {"P20010506Q1RN.txt", "P20010507Q1RN.txt"};
-    for (const bool broken : {false, true}) {
-        if (broken) std::filesystem::remove(folder / names[1]);
-        LoadedData stored, streamed;
-        Collect sink;
-        const LoadResult load = ReadListedFiles(folder.PathText(), names, stored);
-        const LoadResult stream = StreamListedFiles(folder.PathText(), names, streamed, sink);
-        EXPECT_EQ(stream.ok, load.ok);
-        EXPECT_EQ(stream.message, load.message);
-        EXPECT_EQ(sink.records, Records(stored));
-        EXPECT_EQ(streamed.VenueList, stored.VenueList);
-        EXPECT_EQ(streamed.DateList, stored.DateList);
-        EXPECT_TRUE(streamed.Records.Empty());
-        EXPECT_TRUE(streamed.Files.empty());
+    for (const int files : {2, 300}) {
+        std::vector<std::string> names;
+        for (int i = 0; i < files; ++i) {
+            char name[32];
+            std::snprintf(name, sizeof name, "P2001%04dQ1RN.txt", i);
+            names.push_back(name);
+            // Every third file has no header: its races take the date before.
+            std::vector<std::string> lines = {
+                DataLine("東京12R", kNoSlots, RaceData({.win = std::to_string(i)})), "短い|行",
+                DataLine("ｿ|", kNoSlots, RaceData({}))};
+            if (i % 3 != 0) lines.insert(lines.begin(), HeaderLine(2001, 1 + i % 12, 1 + i % 28));
+            Write(name, lines);
+        }
+        for (const bool broken : {false, true}) {
+            if (broken) std::filesystem::remove(folder / names[files / 2]);
+            LoadedData stored, streamed;
+            Collect sink;
+            const LoadResult load = ReadListedFiles(folder.PathText(), names, stored);
+            const LoadResult stream = StreamListedFiles(folder.PathText(), names, streamed, sink);
+            EXPECT_EQ(load.ok, !broken);
+            EXPECT_EQ(stream.ok, load.ok);
+            EXPECT_EQ(stream.message, load.message);
+            EXPECT_EQ(sink.records, Records(stored));
+            EXPECT_EQ(streamed.VenueList, stored.VenueList);
+            EXPECT_EQ(streamed.DateList, stored.DateList);
+            EXPECT_TRUE(streamed.Records.Empty());
+            EXPECT_TRUE(streamed.Files.empty());
+        }
+        for (const std::string& name : names) std::filesystem::remove(folder / name);
     }
+}
+
+// A load stopped part way, and one whose files change once it has begun:
+// reading ahead neither runs past the stop nor reads a file too early.
+TEST_F(TicketReader, ManyFilesStopAndChangeAsTheLoadGoes) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 300; ++i) {
+        names.push_back("P2001" + std::to_string(1000 + i) + "Q1RN.txt");
+        Write(names.back(), {HeaderLine(2001, 5, 6), DataLine("札幌1R", kNoSlots, RaceData({}))});
+    }
+    std::stop_source stop;
+    LoadedData data;
+    const LoadResult stopped = ReadListedFiles(
+        folder.PathText(), names, data,
+        [&](std::size_t done, std::size_t) {
+            if (done == 100) stop.request_stop();
+        },
+        stop.get_token());
+    EXPECT_TRUE(stopped.cancelled);
+    EXPECT_EQ(data.Records.Size(), 100u);
+
+    const LoadResult changed =
+        ReadListedFiles(folder.PathText(), names, data, [&](std::size_t done, std::size_t) {
+            if (done == 0) std::filesystem::remove(folder / names[1]);
+        });
+    EXPECT_FALSE(changed.ok);
+    EXPECT_EQ(changed.file, (folder / names[1]).string());
+    EXPECT_EQ(data.Records.Size(), 1u);
 }
 
 }  // namespace

@@ -1,0 +1,84 @@
+#include "data/read_ahead.h"
+
+#include <utility>
+
+#include "data/file_bytes.h"
+#include "data/ticket_reader.h"
+
+namespace lomi {
+namespace {
+
+// How far the reading runs ahead: enough files to cover the time one takes
+// to read, few enough bytes that large files do not pile up in memory.
+constexpr std::size_t kFilesAhead = 16;
+constexpr std::size_t kBytesAhead = 4 * 1024 * 1024;
+// A user waiting for files is woken for this many at once (or the last
+// ones): waking a thread costs about as much as reading a small file.
+constexpr std::size_t kWakeBatch = 4;
+
+}  // namespace
+
+ReadAhead::ReadAhead(const std::string& folder, const std::vector<std::string>& names)
+    : folder_(folder), names_(names), thread_([this] { Run(); }) {}
+
+ReadAhead::~ReadAhead() {
+    {
+        const std::lock_guard lock(mutex_);
+        closing_ = true;
+    }
+    roomFree_.notify_one();
+}
+
+void ReadAhead::Run() {
+    std::string path;
+    for (const std::string& name : names_) {
+        File file;
+        {
+            std::unique_lock lock(mutex_);
+            roomFree_.wait(lock, [&] {
+                return closing_ || ready_.empty() ||
+                       (ready_.size() < kFilesAhead && readyBytes_ < kBytesAhead);
+            });
+            if (closing_) return;
+            if (!spare_.empty()) {
+                file.bytes = std::move(spare_.back());
+                spare_.pop_back();
+            }
+        }
+        try {
+            JoinFolderAndName(folder_, name, path);
+            file.ok = ReadFileBytes(path, file.bytes, file.opened, file.reason);
+        } catch (...) {
+            file.ok = false;
+            file.error = std::current_exception();
+        }
+        const bool last = !file.ok || &name == &names_.back();
+        bool wake = false;
+        {
+            const std::lock_guard lock(mutex_);
+            readyBytes_ += file.bytes.size();
+            ready_.push_back(std::move(file));
+            finished_ = last;
+            wake = last || ready_.size() >= kWakeBatch;
+        }
+        if (wake) filesReady_.notify_one();
+        if (last) return;
+    }
+}
+
+const ReadAhead::File& ReadAhead::Next() {
+    {
+        std::unique_lock lock(mutex_);
+        if (current_.bytes.capacity() != 0) spare_.push_back(std::move(current_.bytes));
+        if (ready_.empty()) {
+            filesReady_.wait(lock, [&] { return ready_.size() >= kWakeBatch || finished_; });
+        }
+        current_ = std::move(ready_.front());
+        ready_.pop_front();
+        readyBytes_ -= current_.bytes.size();
+    }
+    roomFree_.notify_one();
+    return current_;
+}
+
+}  // namespace lomi

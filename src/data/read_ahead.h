@@ -1,0 +1,58 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace lomi {
+
+// The bytes of a list of files, read in order on a thread of its own a few
+// files ahead of the one that uses them: a load then reads the next files
+// while it makes records of this one, instead of waiting for each file in
+// turn. Reading stops at the first file that cannot be read.
+class ReadAhead {
+public:
+    // One file as ReadFileBytes gave it.
+    struct File {
+        bool ok = false;
+        bool opened = false;
+        std::string reason;
+        std::string bytes;
+        std::exception_ptr error;  // what reading it threw, if anything
+    };
+
+    // names: files in folder, in reading order; both must outlive this.
+    ReadAhead(const std::string& folder, const std::vector<std::string>& names);
+    // Stops the reading and waits for its thread.
+    ~ReadAhead();
+    ReadAhead(const ReadAhead&) = delete;
+    ReadAhead& operator=(const ReadAhead&) = delete;
+
+    // The next file in order, once it is read; valid until the next call.
+    // Only as many calls as there are names, and none after a file that
+    // was not read.
+    const File& Next();
+
+private:
+    void Run();
+
+    const std::string& folder_;
+    const std::vector<std::string>& names_;
+    std::mutex mutex_;
+    std::condition_variable filesReady_;  // for the user: a batch, or the last file
+    std::condition_variable roomFree_;    // for the reading thread
+    std::deque<File> ready_;              // read and not yet taken
+    std::size_t readyBytes_ = 0;          // their bytes
+    std::vector<std::string> spare_;      // buffers given back, for reuse
+    File current_;
+    bool finished_ = false;  // the reading thread has handed over its last file
+    bool closing_ = false;
+    std::jthread thread_;  // last: it starts once the rest is set up
+};
+
+}  // namespace lomi
