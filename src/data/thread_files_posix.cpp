@@ -8,7 +8,8 @@ namespace lomi {
 
 void UseOwnFileTable() {
 #if defined(__linux__)
-    // Fails only when memory runs out; the shared table then serves as before.
+    // Where it fails (memory running out, a sandbox that forbids the call),
+    // the shared table serves as before.
     unshare(CLONE_FILES);
 #endif
 }
