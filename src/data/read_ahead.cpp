@@ -29,6 +29,12 @@ ReadAhead::~ReadAhead() {
     roomFree_.notify_one();
 }
 
+bool ReadAhead::BatchReady() const {
+    // Large files can fill the room before a batch is whole: the reading
+    // then waits, and the user must not.
+    return ready_.size() >= kWakeBatch || finished_ || readyBytes_ >= kBytesAhead;
+}
+
 void ReadAhead::Run() {
     std::string path;
     for (const std::string& name : names_) {
@@ -59,7 +65,7 @@ void ReadAhead::Run() {
             readyBytes_ += file.bytes.size();
             ready_.push_back(std::move(file));
             finished_ = last;
-            wake = last || ready_.size() >= kWakeBatch;
+            wake = BatchReady();
         }
         if (wake) filesReady_.notify_one();
         if (last) return;
@@ -70,9 +76,7 @@ const ReadAhead::File& ReadAhead::Next() {
     {
         std::unique_lock lock(mutex_);
         if (current_.bytes.capacity() != 0) spare_.push_back(std::move(current_.bytes));
-        if (ready_.empty()) {
-            filesReady_.wait(lock, [&] { return ready_.size() >= kWakeBatch || finished_; });
-        }
+        if (ready_.empty()) filesReady_.wait(lock, [&] { return BatchReady(); });
         current_ = std::move(ready_.front());
         ready_.pop_front();
         readyBytes_ -= current_.bytes.size();

@@ -40,6 +40,8 @@ public:
 
 private:
     void Run();
+    // Whether a user waiting for files has enough to go on; under mutex_.
+    bool BatchReady() const;
 
     const std::string& folder_;
     const std::vector<std::string>& names_;

@@ -466,8 +466,9 @@ TEST_F(TicketReader, AStreamedReadHandsOverWhatALoadStores) {
     }
 }
 
-// A load stopped part way, and one whose files change once it has begun:
-// reading ahead neither runs past the stop nor reads a file too early.
+// A load stopped part way, one with files of megabytes, and one whose
+// files change once it has begun: reading ahead neither runs past the stop,
+// nor stalls on large files, nor reads a file too early.
 TEST_F(TicketReader, ManyFilesStopAndChangeAsTheLoadGoes) {
     std::vector<std::string> names;
     for (int i = 0; i < 300; ++i) {
@@ -484,6 +485,16 @@ TEST_F(TicketReader, ManyFilesStopAndChangeAsTheLoadGoes) {
         stop.get_token());
     EXPECT_TRUE(stopped.cancelled);
     EXPECT_EQ(data.Records.Size(), 100u);
+
+    // A few files of megabytes among them, more than the reading keeps in
+    // hand at once.
+    for (const int big : {10, 11, 12}) {
+        WriteBytes(folder / names[big],
+                   "Kestrava  20010506\r\n" + std::string(3'000'000, ' ') + "\r\n");
+    }
+    const LoadResult whole = ReadListedFiles(folder.PathText(), names, data);
+    EXPECT_TRUE(whole.ok) << whole.message;
+    EXPECT_EQ(data.Records.Size(), 297u);
 
     const LoadResult changed =
         ReadListedFiles(folder.PathText(), names, data, [&](std::size_t done, std::size_t) {
