@@ -58,12 +58,19 @@ void ReadAhead::Run() {
             file.ok = false;
             file.error = std::current_exception();
         }
-        const bool last = !file.ok || &name == &names_.back();
+        bool last = !file.ok || &name == &names_.back();
         bool wake = false;
         {
             const std::lock_guard lock(mutex_);
-            readyBytes_ += file.bytes.size();
-            ready_.push_back(std::move(file));
+            const std::size_t size = file.bytes.size();
+            try {
+                ready_.push_back(std::move(file));
+                readyBytes_ += size;
+            } catch (...) {
+                // No memory to hand the file over: the user gets that instead.
+                lost_ = std::current_exception();
+                last = true;
+            }
             finished_ = last;
             wake = BatchReady();
         }
@@ -77,6 +84,7 @@ const ReadAhead::File& ReadAhead::Next() {
         std::unique_lock lock(mutex_);
         if (current_.bytes.capacity() != 0) spare_.push_back(std::move(current_.bytes));
         if (ready_.empty()) filesReady_.wait(lock, [&] { return BatchReady(); });
+        if (ready_.empty()) std::rethrow_exception(lost_);
         current_ = std::move(ready_.front());
         ready_.pop_front();
         readyBytes_ -= current_.bytes.size();

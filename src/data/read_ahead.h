@@ -52,7 +52,8 @@ private:
     std::size_t readyBytes_ = 0;          // their bytes
     std::vector<std::string> spare_;      // buffers given back, for reuse
     File current_;
-    bool finished_ = false;  // the reading thread has handed over its last file
+    bool finished_ = false;    // the reading thread has handed over its last file
+    std::exception_ptr lost_;  // why a file could not be handed over
     bool closing_ = false;
     std::jthread thread_;  // last: it starts once the rest is set up
 };
