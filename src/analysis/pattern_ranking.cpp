@@ -5,6 +5,7 @@
 #include <cmath>
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <mutex>
 #include <string_view>
 #include <system_error>
@@ -435,14 +436,20 @@ std::optional<std::vector<PatternFiles>> ListGroupedAlongside(const std::string&
     constexpr std::size_t kBatchBytes = 64 * 1024;
     PatternGroups groups;
     NameBatches batches;
+    // What the grouping threw (memory running out), thrown again on this thread.
+    std::exception_ptr groupingFailed;
     std::jthread grouper([&] {
         std::string batch;
-        while (batches.Pop(batch)) {
-            for (std::size_t at = 0; at < batch.size();) {
-                const std::size_t end = batch.find('\0', at);
-                groups.Add(std::string_view(batch).substr(at, end - at));
-                at = end + 1;
+        try {
+            while (batches.Pop(batch)) {
+                for (std::size_t at = 0; at < batch.size();) {
+                    const std::size_t end = batch.find('\0', at);
+                    groups.Add(std::string_view(batch).substr(at, end - at));
+                    at = end + 1;
+                }
             }
+        } catch (...) {
+            groupingFailed = std::current_exception();
         }
     });
     // Closed on every way out, so that the grouper ends before it is joined.
@@ -459,6 +466,7 @@ std::optional<std::vector<PatternFiles>> ListGroupedAlongside(const std::string&
     batches.Push(std::move(batch));
     batches.Close();
     grouper.join();
+    if (groupingFailed) std::rethrow_exception(groupingFailed);
     if (!listed) return std::nullopt;
     return groups.Take(false);
 }

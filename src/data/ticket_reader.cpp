@@ -99,16 +99,16 @@ namespace {
 
 constexpr std::size_t kFilesWorthReadingAhead = 200;
 
-// How ReadFiles goes about a load.
-struct ReadMode {
-    bool keepNames;  // the names of the files read go to out.Files
-    bool readAhead;  // the files are read on a second thread (ReadAhead)
-};
+// What ReadFiles reads for: a load, which keeps the names of the files in
+// out.Files and reads the files ahead on a second thread (ReadAhead), or a
+// single pass, one of several that run side by side, which does neither.
+enum class ReadFor { Load, SinglePass };
 
 // The files of names read one by one into out, their records to sink.
 LoadResult ReadFiles(const std::string& folder, const std::vector<std::string>& names,
-                     LoadedData& out, RecordSink& sink, ReadMode mode, const LoadProgress& progress,
-                     std::stop_token stop) {
+                     LoadedData& out, RecordSink& sink, ReadFor purpose,
+                     const LoadProgress& progress, std::stop_token stop) {
+    const bool load = purpose == ReadFor::Load;
     std::string current = folder;
     try {
         out = LoadedData();
@@ -121,7 +121,7 @@ LoadResult ReadFiles(const std::string& folder, const std::vector<std::string>& 
         // few files takes well under a millisecond, less than what starting
         // a thread would save.
         std::optional<ReadAhead> ahead;
-        if (mode.readAhead && names.size() >= kFilesWorthReadingAhead) ahead.emplace(folder, names);
+        if (load && names.size() >= kFilesWorthReadingAhead) ahead.emplace(folder, names);
         for (const std::string& name : names) {
             if (stop.stop_requested()) return LoadResult{false, true, current, {}};
             JoinFolderAndName(folder, name, current);
@@ -144,7 +144,7 @@ LoadResult ReadFiles(const std::string& folder, const std::vector<std::string>& 
                                             (opened ? "読み込めません" : "開けません") + "（" +
                                             reason + "）。");
             }
-            if (mode.keepNames) out.Files.push_back(name);
+            if (load) out.Files.push_back(name);
             if (!ReadTicketBytes(fileBytes, reader, out, sink, reason)) {
                 return Failure(current, "ファイル「" + current + "」で読み込みを中止しました（" +
                                             reason + "）。");
@@ -167,7 +167,7 @@ LoadResult ReadListedFiles(const std::string& folder, const std::vector<std::str
                            LoadedData& out, const LoadProgress& progress, std::stop_token stop) {
     StoreSink store(out.Records);
     LoadResult result =
-        ReadFiles(folder, names, out, store, {true, true}, progress, std::move(stop));
+        ReadFiles(folder, names, out, store, ReadFor::Load, progress, std::move(stop));
     if (result.ok) out.Records.ShrinkToFit();
     return result;
 }
@@ -175,8 +175,7 @@ LoadResult ReadListedFiles(const std::string& folder, const std::vector<std::str
 LoadResult StreamListedFiles(const std::string& folder, const std::vector<std::string>& names,
                              LoadedData& out, RecordSink& sink, const LoadProgress& progress,
                              std::stop_token stop) {
-    // Its callers run several reads side by side already.
-    return ReadFiles(folder, names, out, sink, {false, false}, progress, std::move(stop));
+    return ReadFiles(folder, names, out, sink, ReadFor::SinglePass, progress, std::move(stop));
 }
 
 LoadResult LoadPatternFiles(ProgramState& state, const LoadProgress& progress,
