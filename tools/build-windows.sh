@@ -12,14 +12,15 @@ mkdir -p "$build"
 build="$(cd "$build" && pwd)"
 
 tools/install-packages.sh --no-recommends g++-mingw-w64-x86-64-posix mingw-w64-tools googletest \
-  libcli11-dev nlohmann-json3-dev cmake
+  libcli11-dev nlohmann-json3-dev libboost-dev libboost-math-dev cmake
 
 # The target's own prefix: the header-only libraries with their CMake files
 # (copied, so that they point at this prefix and not at the host's /usr),
+# Boost's headers (of which Boost.Math's quantiles need no compiled part),
 # and GoogleTest compiled from Debian's source package.
 prefix="$build/prefix"
 mkdir -p "$prefix/include" "$prefix/share/cmake"
-for dir in CLI nlohmann; do ln -sfn "/usr/include/$dir" "$prefix/include/$dir"; done
+for dir in CLI nlohmann boost; do ln -sfn "/usr/include/$dir" "$prefix/include/$dir"; done
 for package in CLI11 nlohmann_json; do
   rm -rf "$prefix/share/cmake/$package"
   cp -r "/usr/share/cmake/$package" "$prefix/share/cmake/$package"

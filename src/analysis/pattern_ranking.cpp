@@ -12,7 +12,9 @@
 #include <thread>
 #include <utility>
 
+#include "analysis/drawdown.h"
 #include "analysis/pattern_analysis.h"
+#include "analysis/recovery_interval.h"
 #include "data/file_mask.h"
 #include "data/folder_listing.h"
 #include "data/plain_record.h"
@@ -28,8 +30,6 @@ namespace {
 constexpr std::size_t kShortestName = 9;
 constexpr std::size_t kCodeChars = 4;
 constexpr std::string_view kExtension = ".txt";
-// Two-sided 95% point of the normal distribution.
-constexpr double kNormal95 = 1.959963984540054;
 
 // The masks and codes of all patterns, built once; a pattern's place is
 // its selections counted in selector order.
@@ -86,37 +86,30 @@ std::string_view RecordDate(std::string_view text, bool plain) {
     return CharSlice(text, record::kDate.start + 1, record::kDate.width);
 }
 
-// Ordinal order of date texts, eight-byte dates (nearly all) in one step.
-bool DateLess(std::string_view a, std::string_view b) {
-    if (a.size() == 8 && b.size() == 8)
-        return LoadOrderedWord(a.data()) < LoadOrderedWord(b.data());
-    return a < b;
+// A date text as RaceDaySums keeps it: its first eight bytes, big-endian.
+std::uint64_t DateKey(std::string_view date) {
+    if (date.size() >= 8) return LoadOrderedWord(date.data());
+    std::uint64_t key = 0;
+    for (std::size_t i = 0; i < 8; ++i) {
+        key = key << 8 | (i < date.size() ? static_cast<unsigned char>(date[i]) : 0u);
+    }
+    return key;
 }
 
-// Whether two date texts are the same, eight-byte dates in one step.
-bool SameDate(std::string_view a, std::string_view b) {
-    if (a.size() == 8 && b.size() == 8) return LoadWord(a.data()) == LoadWord(b.data());
-    return a == b;
-}
-
-// One bet type's running sums over the races of a part: those of the
-// interval, and the cumulative profit with its peak and deepest fall. One
-// bet type at a time in scalars: packing the four into vectors stalls on
-// loads of values just stored one by one.
+// One bet type's running sums of the interval over the races that add to
+// its stake or payout. One bet type at a time in scalars: packing the four
+// into vectors stalls on loads of values just stored one by one.
 struct BetStream {
     double squaredPayout = 0, payoutTimesStake = 0, squaredStake = 0;
-    double profit = 0, peak = 0, deepest = 0;
+    std::int64_t samples = 0;
 
     void Add(double paid, double stake) {
+        // A race without a pair ticket and without a payout is no bet at all.
+        if (stake == 0 && paid == 0) return;
+        ++samples;
         squaredPayout += paid * paid;
         payoutTimesStake += paid * stake;
         squaredStake += stake * stake;
-        Fall(paid - stake);
-    }
-    void Fall(double change) {
-        profit += change;
-        peak = std::max(peak, profit);
-        deepest = std::max(deepest, peak - profit);
     }
 };
 
@@ -125,8 +118,8 @@ struct PartStream {
     std::int64_t records = 0;
     TallyAccumulators tally;
     std::array<BetStream, 4> bets;
-    std::string lastDate;  // copied: the reader reuses a record's storage
-    bool ordered = true;   // dates never went back, so the drawdown holds
+    std::vector<RaceDaySums> days;  // the last one still filling
+    bool ordered = true;            // dates never went back: days are in order
 };
 
 // What a counted race paid on bet type k, and what it cost, in yen.
@@ -137,31 +130,48 @@ double RaceCost(const RaceOutcome& race, std::size_t k) {
     return k < 2 ? 100.0 : 100.0 * race.slotCount;
 }
 
-// The ratio estimator's interval: R = Σpayout / Σstake, its
-// standard error from the deviations d_i = payout_i - R·stake_i, whose
-// squares sum to Σp² - 2RΣps + R²Σs².
-void SetInterval(const BetStream& sums, std::int64_t races, double payout, double stake,
-                 BetSpread& spread) {
-    if (races < 2 || stake <= 0) return;
-    const double n = static_cast<double>(races);
-    const double ratio = payout / stake;
-    const double squares = std::max(0.0, sums.squaredPayout - 2 * ratio * sums.payoutTimesStake +
-                                             ratio * ratio * sums.squaredStake);
-    const double error = std::sqrt(squares * n / (n - 1)) / stake;
-    spread.recoveryLow = std::max(0.0, ratio - kNormal95 * error) * 100;
-    spread.recoveryHigh = (ratio + kNormal95 * error) * 100;
+// Days sorted by date, those of one date merged, when the races came out
+// of date order.
+void SortDays(std::vector<RaceDaySums>& days) {
+    std::stable_sort(days.begin(), days.end(),
+                     [](const RaceDaySums& a, const RaceDaySums& b) { return a.date < b.date; });
+    std::vector<RaceDaySums> merged;
+    for (const RaceDaySums& day : days) {
+        if (merged.empty() || merged.back().date != day.date) {
+            merged.push_back(day);
+            continue;
+        }
+        RaceDaySums& into = merged.back();
+        into.races += day.races;
+        into.pairTickets += day.pairTickets;
+        for (std::size_t k = 0; k < 4; ++k) into.payout[k] = SaturatingAdd(into.payout[k], day.payout[k]);
+    }
+    days = std::move(merged);
 }
 
-void FinishPart(const PartStream& stream, RankedPart& part) {
+void FinishPart(PartStream& stream, RankedPart& part) {
     part.recordCount = stream.records;
     part.tally = stream.tally;
     part.figures = ComputeFigures(stream.records, stream.tally);
+    if (!stream.ordered) SortDays(stream.days);
+    part.days = std::move(stream.days);
+    part.days.shrink_to_fit();
     for (const BetType bet : kBetTypes) {
         const std::size_t k = Index(bet);
         const BetFigures& f = part.figures.Bet(bet);
-        SetInterval(stream.bets[k], stream.tally.ExtractedRaces, static_cast<double>(f.payout),
-                    static_cast<double>(f.stake), part.spreads[k]);
-        part.spreads[k].maxDrawdown = std::llround(stream.bets[k].deepest);
+        const BetStream& sums = stream.bets[k];
+        const RatioInterval interval =
+            EstimateRatioInterval({sums.samples, static_cast<double>(f.payout),
+                                   static_cast<double>(f.stake), sums.squaredPayout,
+                                   sums.payoutTimesStake, sums.squaredStake});
+        BetSpread& spread = part.spreads[k];
+        spread.samples = sums.samples;
+        spread.standardError = interval.standardError;
+        spread.recoveryLow = interval.low;
+        spread.recoveryHigh = interval.high;
+        DrawdownTracker fall;
+        for (const RaceDaySums& day : part.days) fall.Step(day.Bet(bet).profit, 0);
+        spread.maxDrawdown = fall.deepest;
     }
 }
 
@@ -183,28 +193,26 @@ public:
         // are compared: the later part is what a period from the split counts.
         PartStream& part = parts_[!split_.empty() && race.date >= split_];
         ++part.records;
+        // The day's payouts are what the tally's own sums grew by.
+        const TallyAccumulators before = part.tally;
         AddOutcome(part.tally, race);
         for (std::size_t k = 0; k < 4; ++k) part.bets[k].Add(RacePaid(race, k), RaceCost(race, k));
-        // A part's races come a day at a time: the date is copied once a day.
-        if (!SameDate(race.date, part.lastDate)) {
-            if (DateLess(race.date, part.lastDate)) part.ordered = false;
-            part.lastDate.assign(race.date);
+        // A part's races come a day at a time: a new date opens a new day.
+        const std::uint64_t date = DateKey(race.date);
+        if (part.days.empty() || part.days.back().date != date) {
+            if (!part.days.empty() && date < part.days.back().date) part.ordered = false;
+            part.days.push_back({date, 0, 0, {}});
         }
+        RaceDaySums& day = part.days.back();
+        day.races += 1;
+        day.pairTickets += race.slotCount;
+        day.payout[0] = SaturatingAdd(day.payout[0], part.tally.WinPayout - before.WinPayout);
+        day.payout[1] = SaturatingAdd(day.payout[1], part.tally.PlacePayout - before.PlacePayout);
+        day.payout[2] = SaturatingAdd(day.payout[2], part.tally.QuinellaPayout - before.QuinellaPayout);
+        day.payout[3] = SaturatingAdd(day.payout[3], part.tally.WidePayout - before.WidePayout);
     }
 
-    // Whether every part's races came in date order, so that the drawdowns
-    // as they streamed are the true ones.
-    bool Ordered() const { return parts_[0].ordered && parts_[1].ordered; }
-
-    // The drawdowns again from the pattern's records, for the parts whose
-    // races came out of date order.
-    void RedoDrawdowns(const LoadedData& data) {
-        for (int later = 0; later < 2; ++later) {
-            if (!parts_[later].ordered) RedoPart(data, later == 1, parts_[later]);
-        }
-    }
-
-    void Finish(PatternRanking& out) const {
+    void Finish(PatternRanking& out) {
         FinishPart(parts_[0], out.earlier);
         if (!split_.empty()) {
             out.later.emplace();
@@ -213,29 +221,6 @@ public:
     }
 
 private:
-    // Its races sorted by date, those of one day kept in reading order.
-    void RedoPart(const LoadedData& data, bool later, PartStream& stream) const {
-        struct Race {
-            std::string_view date;
-            std::array<double, 4> change;  // profit on each bet type
-        };
-        std::vector<Race> races;
-        data.Records.ForEach([&](std::string_view text, bool plain) {
-            RaceOutcome race;
-            if (!filter_.Evaluate(text, plain, race)) return;
-            if ((!split_.empty() && race.date >= split_) != later) return;
-            Race r{race.date, {}};
-            for (std::size_t k = 0; k < 4; ++k) r.change[k] = RacePaid(race, k) - RaceCost(race, k);
-            races.push_back(r);
-        });
-        std::stable_sort(races.begin(), races.end(),
-                         [](const Race& a, const Race& b) { return DateLess(a.date, b.date); });
-        for (BetStream& bet : stream.bets) bet.profit = bet.peak = bet.deepest = 0;
-        for (const Race& race : races) {
-            for (std::size_t k = 0; k < 4; ++k) stream.bets[k].Fall(race.change[k]);
-        }
-    }
-
     const RaceFilter& filter_;
     const std::string& split_;
     PartStream parts_[2];
@@ -325,17 +310,6 @@ private:
         if (!load.ok) {
             out.failure = load.message;
             return true;
-        }
-        if (!tally.Ordered()) {
-            // Dates that went back (rare): the records are needed in date
-            // order, so the pattern is read again, whole this time.
-            const LoadResult again = ReadListedFiles(folder_, pattern.files, data, {}, stop_);
-            if (again.cancelled) return false;
-            if (!again.ok) {
-                out.failure = again.message;
-                return true;
-            }
-            tally.RedoDrawdowns(data);
         }
         tally.Finish(out);
         return true;
@@ -524,6 +498,22 @@ RankingResult RankAllPatterns(const std::string& folder, const RankingOptions& o
         result.status = RankingStatus::Cancelled;
     }
     return result;
+}
+
+bool TakesPart(const PatternRanking& pattern, BetType bet, std::int64_t minRaces) {
+    return pattern.Ranked() && pattern.earlier.figures.Bet(bet).stake > 0 &&
+           pattern.earlier.tally.ExtractedRaces >= minRaces;
+}
+
+BetFigures RaceDaySums::Bet(BetType bet) const {
+    TallyAccumulators tally;
+    tally.ExtractedRaces = races;
+    tally.PairTickets = pairTickets;
+    tally.WinPayout = payout[0];
+    tally.PlacePayout = payout[1];
+    tally.QuinellaPayout = payout[2];
+    tally.WidePayout = payout[3];
+    return ComputeBetSums(bet, tally);
 }
 
 void SortByRecovery(std::vector<PatternRanking>& patterns, BetType bet) {

@@ -35,13 +35,39 @@ std::optional<std::vector<PatternFiles>> ListAllPatternFiles(const std::string& 
 
 // What ranks a bet type beside the report's figures.
 struct BetSpread {
-    // 95% interval of the recovery rate in percent, the races taken as
-    // samples of a ratio estimator; nothing with fewer than two races or
-    // no stake.
+    // The races that add to the bet's stake or payout: the samples of the
+    // interval (単勝 and 複勝: every counted race; 連勝 and ﾜｲﾄﾞ: the races
+    // with a pair ticket or a payout).
+    std::int64_t samples = 0;
+    // Standard error of the recovery (a ratio, not percent); 0 without an
+    // interval.
+    double standardError = 0;
+    // 95% interval of the recovery rate in percent (Student's t, samples - 1
+    // degrees of freedom), the lower end never below 0; nothing with fewer
+    // than two samples or no spread.
     std::optional<double> recoveryLow;
     std::optional<double> recoveryHigh;
-    // The largest fall of the cumulative profit, races in date order; yen.
+    // The lower end corrected for the number of patterns ranked
+    // (SetAdjustedBounds), and whether it is above 100%.
+    std::optional<double> recoveryLowAdjusted;
+    bool significant = false;
+    // The largest fall of the cumulative profit taken after each race day,
+    // days in date order; yen.
     std::int64_t maxDrawdown = 0;
+};
+
+// The sums of one race day's counted races of a pattern: the drawdown
+// follows them, and the estimate of overfitting folds them into blocks.
+struct RaceDaySums {
+    // The date text's first eight bytes, big-endian, blanks of a shorter
+    // text as zeros: orders as the text does.
+    std::uint64_t date = 0;
+    std::int32_t races = 0;
+    std::int32_t pairTickets = 0;
+    std::array<std::int64_t, 4> payout{};  // yen, by BetType
+
+    // The day's stake and payout of bet (hits left 0), as a tally counts them.
+    BetFigures Bet(BetType bet) const;
 };
 
 // The counted races of one part of the period (all of it without a split).
@@ -50,6 +76,7 @@ struct RankedPart {
     TallyAccumulators tally;
     TallyFigures figures;              // ComputeFigures(recordCount, tally)
     std::array<BetSpread, 4> spreads;  // by BetType
+    std::vector<RaceDaySums> days;     // in date order, one per date
 
     const BetSpread& Spread(BetType bet) const { return spreads[Index(bet)]; }
 };
@@ -95,6 +122,12 @@ struct RankingResult {
 // thread; the patterns finished by then are kept.
 RankingResult RankAllPatterns(const std::string& folder, const RankingOptions& options,
                               const LoadProgress& progress = {}, std::stop_token stop = {});
+
+// Whether a pattern takes part in the ranking of bet: read, with a stake
+// on bet and at least minRaces counted races (of the earlier part with a
+// split). The correction for many patterns and the estimate of overfitting
+// count these.
+bool TakesPart(const PatternRanking& pattern, BetType bet, std::int64_t minRaces);
 
 // Highest recovery of bet first (of the earlier part with a split), ties by
 // code; patterns that failed go last.

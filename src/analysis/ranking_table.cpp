@@ -5,6 +5,8 @@
 namespace lomi {
 namespace {
 
+constexpr const char* kNoInterval = "–";
+
 std::string OneDecimal(double percent) {
     char text[32];
     std::snprintf(text, sizeof text, "%.1f", percent);
@@ -17,8 +19,9 @@ std::vector<RankingColumn> RankingColumns(bool split) {
     std::vector<RankingColumn> columns = {
         RankingColumn::Pattern,         RankingColumn::Code,     RankingColumn::Races,
         RankingColumn::Stake,           RankingColumn::Payout,   RankingColumn::Profit,
-        RankingColumn::Recovery,        RankingColumn::Interval, RankingColumn::HitRate,
-        RankingColumn::AverageDividend, RankingColumn::Hits,     RankingColumn::Drawdown};
+        RankingColumn::Recovery,        RankingColumn::Interval, RankingColumn::AdjustedLow,
+        RankingColumn::HitRate,         RankingColumn::AverageDividend, RankingColumn::Hits,
+        RankingColumn::Drawdown};
     if (split) columns.push_back(RankingColumn::LaterRecovery);
     return columns;
 }
@@ -41,6 +44,8 @@ const char* RankingColumnTitle(RankingColumn column) {
             return "回収率";
         case RankingColumn::Interval:
             return "95%区間";
+        case RankingColumn::AdjustedLow:
+            return "補正下限";
         case RankingColumn::HitRate:
             return "的中率";
         case RankingColumn::AverageDividend:
@@ -60,7 +65,7 @@ bool IsNumericColumn(RankingColumn column) {
 }
 
 std::string IntervalText(const BetSpread& spread) {
-    if (!spread.recoveryLow || !spread.recoveryHigh) return "-";
+    if (!spread.recoveryLow || !spread.recoveryHigh) return kNoInterval;
     return OneDecimal(*spread.recoveryLow) + "–" + OneDecimal(*spread.recoveryHigh) + "%";
 }
 
@@ -82,6 +87,8 @@ std::optional<double> RankingCellValue(const PatternRanking& p, BetType bet, Ran
             return f.recovery.Value();
         case RankingColumn::Interval:
             return p.earlier.Spread(bet).recoveryLow.value_or(-1);
+        case RankingColumn::AdjustedLow:
+            return p.earlier.Spread(bet).recoveryLowAdjusted.value_or(-1);
         case RankingColumn::HitRate:
             return f.hitRate.Value();
         case RankingColumn::AverageDividend:
@@ -114,6 +121,10 @@ std::string RankingCellText(const PatternRanking& p, BetType bet, RankingColumn 
             return f.recovery.Text();
         case RankingColumn::Interval:
             return IntervalText(p.earlier.Spread(bet));
+        case RankingColumn::AdjustedLow: {
+            const auto& low = p.earlier.Spread(bet).recoveryLowAdjusted;
+            return low ? OneDecimal(*low) + "%" : kNoInterval;
+        }
         case RankingColumn::HitRate:
             return f.hitRate.Text();
         case RankingColumn::AverageDividend:
@@ -144,6 +155,15 @@ std::vector<std::vector<std::string>> RankingRows(const std::vector<PatternRanki
         rows.push_back(std::move(row));
     }
     return rows;
+}
+
+std::vector<std::string> OverfittingLines(const OverfittingEstimate& e) {
+    if (!e.Estimated()) return {e.reason};
+    return {"過剰適合確率 (PBO): " + OneDecimal(e.probability * 100) + "%  (" +
+                std::to_string(e.blocks) + "区間・" + std::to_string(e.splits) + "通り・" +
+                std::to_string(e.patterns) + "パターン)",
+            "前半最良の後半回収率 中央値: " + OneDecimal(e.bestOutOfSampleMedian) +
+                "%  (全パターンの中央値: " + OneDecimal(e.outOfSampleMedian) + "%)"};
 }
 
 bool HasEnoughRaces(const PatternRanking& pattern, std::int64_t minRaces) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/overfitting.h"
 #include "analysis/pattern_ranking.h"
 #include "tally/bet_type.h"
 
@@ -21,6 +22,7 @@ enum class RankingColumn {
     Profit,           // 損益
     Recovery,         // 回収率
     Interval,         // 95%区間
+    AdjustedLow,      // 補正下限: the lower end corrected for the patterns ranked
     HitRate,          // 的中率
     AverageDividend,  // 平均配当
     Hits,             // 的中数
@@ -34,7 +36,7 @@ const char* RankingColumnTitle(RankingColumn column);
 // Whether the column holds numbers (right-aligned).
 bool IsNumericColumn(RankingColumn column);
 
-// "88.2–112.7%", or "-" without an interval.
+// "88.2–112.7%", or "–" without an interval.
 std::string IntervalText(const BetSpread& spread);
 
 // A cell's text; empty figures for a pattern that failed.
@@ -48,6 +50,11 @@ std::optional<double> RankingCellValue(const PatternRanking& pattern, BetType be
 // Header and rows of the patterns, in their order.
 std::vector<std::vector<std::string>> RankingRows(const std::vector<PatternRanking>& patterns,
                                                   BetType bet, bool split);
+
+// The lines under the table: the probability that the best pattern is luck
+// and what the best and an average pattern recovered out of sample, or
+// why there is no estimate.
+std::vector<std::string> OverfittingLines(const OverfittingEstimate& estimate);
 
 // Whether a pattern has at least minRaces counted races (of the earlier
 // part with a split); a pattern that failed is always shown.

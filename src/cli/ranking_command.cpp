@@ -6,8 +6,10 @@
 #include <ostream>
 
 #include "analysis/csv.h"
+#include "analysis/overfitting.h"
 #include "analysis/pattern_ranking.h"
 #include "analysis/ranking_table.h"
+#include "analysis/recovery_interval.h"
 #include "cli/report_json.h"
 #include "cli/text_table.h"
 #include "tally/selector_items.h"
@@ -23,8 +25,9 @@ Json Rounded(const std::optional<double>& percent) {
     return std::round(*percent * 100) / 100;
 }
 
-// BetsJson with the interval after the recovery rate and the drawdown last.
-Json RankedBetsJson(const RankedPart& part) {
+// BetsJson with the interval after the recovery rate (and, for the ranked
+// part, its lower end corrected for the patterns ranked) and the drawdown last.
+Json RankedBetsJson(const RankedPart& part, bool ranked) {
     const Json plain = BetsJson(part.figures);
     Json bets = Json::object();
     for (const BetType bet : kBetTypes) {
@@ -35,6 +38,10 @@ Json RankedBetsJson(const RankedPart& part) {
             if (key == "recovery") {
                 figures["recoveryLow"] = Rounded(spread.recoveryLow);
                 figures["recoveryHigh"] = Rounded(spread.recoveryHigh);
+                if (ranked) {
+                    figures["recoveryLowAdjusted"] = Rounded(spread.recoveryLowAdjusted);
+                    figures["significant"] = spread.significant;
+                }
             }
         }
         figures["maxDrawdown"] = spread.maxDrawdown;
@@ -43,14 +50,31 @@ Json RankedBetsJson(const RankedPart& part) {
     return bets;
 }
 
-void AddPart(Json& json, const RankedPart& part) {
+void AddPart(Json& json, const RankedPart& part, bool ranked) {
     json["recordCount"] = part.recordCount;
     json["tally"] = TallyJson(part.tally);
-    json["bets"] = RankedBetsJson(part);
+    json["bets"] = RankedBetsJson(part, ranked);
+}
+
+Json OverfittingJson(const OverfittingEstimate& e) {
+    Json json = Json::object();
+    if (!e.Estimated()) {
+        json["reason"] = e.reason;
+        return json;
+    }
+    json["bet"] = BetKey(e.bet);
+    json["blocks"] = e.blocks;
+    json["splits"] = e.splits;
+    json["patterns"] = e.patterns;
+    json["probability"] = std::round(e.probability * 10000) / 10000;
+    json["bestOutOfSampleMedian"] = Rounded(e.bestOutOfSampleMedian);
+    json["outOfSampleMedian"] = Rounded(e.outOfSampleMedian);
+    return json;
 }
 
 std::string RankingJson(const std::string& folder, const ReportOptions& options,
-                        const std::vector<PatternRanking>& patterns) {
+                        const std::vector<PatternRanking>& patterns,
+                        const OverfittingEstimate& overfitting) {
     Json conditions = ConditionsJson(options.conditions);
     conditions["split"] = options.splitDate.empty() ? Json() : Json(DateText(options.splitDate));
     conditions["bet"] = BetKey(options.bet);
@@ -61,10 +85,10 @@ std::string RankingJson(const std::string& folder, const ReportOptions& options,
         json["code"] = pattern.code;
         json["description"] = pattern.description;
         json["files"] = pattern.files;
-        AddPart(json, pattern.earlier);
+        AddPart(json, pattern.earlier, true);
         if (pattern.later) {
             Json later = Json::object();
-            AddPart(later, *pattern.later);
+            AddPart(later, *pattern.later, false);
             json["later"] = std::move(later);
         }
         list.push_back(std::move(json));
@@ -73,6 +97,7 @@ std::string RankingJson(const std::string& folder, const ReportOptions& options,
     json["folder"] = folder;
     json["conditions"] = std::move(conditions);
     json["patterns"] = std::move(list);
+    json["overfitting"] = OverfittingJson(overfitting);
     json["message"] = nullptr;
     return json.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
@@ -104,19 +129,32 @@ int RunRankingCommand(const std::string& folder, const ReportOptions& options, s
     std::erase_if(ranked,
                   [&](const PatternRanking& p) { return !HasEnoughRaces(p, options.minRaces); });
     SortByRecovery(ranked, options.bet);
+    SetAdjustedBounds(ranked, options.minRaces);
+    const OverfittingEstimate overfitting = EstimateOverfitting(ranked, options.bet, options.minRaces);
 
     const bool split = !options.splitDate.empty();
     if (options.json) {
-        out << RankingJson(folder, options, ranked);
+        out << RankingJson(folder, options, ranked, overfitting);
     } else if (options.csv) {
         for (const auto& row : RankingRows(ranked, options.bet, split)) WriteCsvRow(out, row);
     } else {
         std::vector<bool> right;
-        for (const RankingColumn column : RankingColumns(split)) {
-            right.push_back(IsNumericColumn(column));
+        const std::vector<RankingColumn> columns = RankingColumns(split);
+        for (const RankingColumn column : columns) right.push_back(IsNumericColumn(column));
+        auto rows = RankingRows(ranked, options.bet, split);
+        // A mark on the corrected bounds above 100%, explained below the table.
+        const auto marked = static_cast<std::size_t>(
+            std::find(columns.begin(), columns.end(), RankingColumn::AdjustedLow) - columns.begin());
+        rows[0][marked] += " ";
+        bool anyMarked = false;
+        for (std::size_t i = 0; i < ranked.size(); ++i) {
+            const bool significant = ranked[i].earlier.Spread(options.bet).significant;
+            rows[i + 1][marked] += significant ? "*" : " ";
+            anyMarked = anyMarked || significant;
         }
-        out << BetName(options.bet) << "の回収率順\n"
-            << AlignedTable(RankingRows(ranked, options.bet, split), right);
+        out << BetName(options.bet) << "の回収率順\n" << AlignedTable(rows, right);
+        if (anyMarked) out << "* 補正下限が100%を超えるパターン\n";
+        for (const std::string& line : OverfittingLines(overfitting)) out << line << "\n";
     }
     return kExitOk;
 }

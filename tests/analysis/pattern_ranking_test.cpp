@@ -179,7 +179,7 @@ TEST(RankAllPatterns, ThreadCountChangesNothing) {
     }
 }
 
-// Reading order (by name) puts 22 April first; the drawdown follows the dates.
+// Reading order (by name) puts 22 April first; the drawdown follows the days.
 TEST(RankAllPatterns, IntervalAndDrawdownOfKnownRaces) {
     const test::TempFolder folder;
     const auto race = [](const std::string& win) {
@@ -195,11 +195,13 @@ TEST(RankAllPatterns, IntervalAndDrawdownOfKnownRaces) {
     ASSERT_EQ(run.patterns.size(), 1u);
     const RankedPart& part = run.patterns[0].earlier;
     EXPECT_EQ(part.figures.Bet(BetType::Win).payout, 500);
-    EXPECT_EQ(part.Spread(BetType::Win).maxDrawdown, 400);
-    // R = 1; deviations 400 and four times -100; SE = sqrt(200000 × 5/4) / 500 = 1.
+    // Taken after each day: +300 on 15 April, then -300.
+    EXPECT_EQ(part.Spread(BetType::Win).maxDrawdown, 300);
+    // R = 1; deviations 400 and four times -100; SE = sqrt(200000 × 5/4) / 500 = 1;
+    // t(0.975, 4) = 2.776445.
     ASSERT_TRUE(part.Spread(BetType::Win).recoveryLow);
     EXPECT_DOUBLE_EQ(*part.Spread(BetType::Win).recoveryLow, 0.0);
-    EXPECT_NEAR(*part.Spread(BetType::Win).recoveryHigh, 295.996398, 1e-6);
+    EXPECT_NEAR(*part.Spread(BetType::Win).recoveryHigh, 377.6445105, 1e-6);
     // No pair tickets: no stake, no interval, no drawdown.
     EXPECT_FALSE(part.Spread(BetType::Quinella).recoveryLow);
     EXPECT_EQ(part.Spread(BetType::Quinella).maxDrawdown, 0);
@@ -208,7 +210,7 @@ TEST(RankAllPatterns, IntervalAndDrawdownOfKnownRaces) {
     const PatternRanking& p = split.patterns[0];
     EXPECT_EQ(p.earlier.recordCount, 2);
     EXPECT_EQ(p.later->recordCount, 3);
-    EXPECT_EQ(p.earlier.Spread(BetType::Win).maxDrawdown, 100);
+    EXPECT_EQ(p.earlier.Spread(BetType::Win).maxDrawdown, 0);
     EXPECT_EQ(p.later->Spread(BetType::Win).maxDrawdown, 300);
     EXPECT_EQ(p.later->figures.Bet(BetType::Win).recovery.Text(), "0.00%");
 }

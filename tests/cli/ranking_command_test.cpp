@@ -2,6 +2,7 @@
 // the program's own single-pattern JSON, and the table, CSV and errors.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -43,11 +44,14 @@ protected:
     test::TempFolder data_;
 };
 
-// The single-pattern figures without what only the ranking adds.
-Json PlainBets(Json bets) {
+// The single-pattern figures without what only the ranking adds; the
+// ranked part also has the corrected bound.
+Json PlainBets(Json bets, bool ranked = true) {
     for (auto& [key, figures] : bets.items()) {
-        for (const char* extra : {"recoveryLow", "recoveryHigh", "maxDrawdown"}) {
-            EXPECT_TRUE(figures.contains(extra)) << key;
+        for (const std::string extra : {"recoveryLow", "recoveryHigh", "recoveryLowAdjusted",
+                                        "significant", "maxDrawdown"}) {
+            const bool rankedOnly = extra == "recoveryLowAdjusted" || extra == "significant";
+            EXPECT_EQ(figures.contains(extra), ranked || !rankedOnly) << key << " " << extra;
             figures.erase(extra);
         }
     }
@@ -103,7 +107,7 @@ TEST_F(RankingFolder, EveryPatternEqualsItsOwnJson) {
             EXPECT_EQ(pattern["tally"], earlier["tally"]);
             EXPECT_EQ(PlainBets(pattern["bets"]), earlier["bets"]);
             EXPECT_EQ(pattern["later"]["tally"], later["tally"]);
-            EXPECT_EQ(PlainBets(pattern["later"]["bets"]), later["bets"]);
+            EXPECT_EQ(PlainBets(pattern["later"]["bets"], false), later["bets"]);
             EXPECT_EQ(
                 pattern["recordCount"].get<int>() + pattern["later"]["recordCount"].get<int>(),
                 earlier["recordCount"].get<int>());
@@ -118,10 +122,24 @@ TEST_F(RankingFolder, SortedByTheChosenBetAndFilteredByRaces) {
         const double recovery = pattern["bets"]["place"]["recovery"];
         EXPECT_LE(recovery, previous);
         previous = recovery;
-        EXPECT_LE(pattern["bets"]["place"]["recoveryLow"].get<double>(), recovery);
-        EXPECT_GE(pattern["bets"]["place"]["recoveryHigh"].get<double>(), recovery);
+        const Json& place = pattern["bets"]["place"];
+        EXPECT_LE(place["recoveryLow"].get<double>(), recovery);
+        EXPECT_GE(place["recoveryHigh"].get<double>(), recovery);
+        EXPECT_LT(place["recoveryLowAdjusted"].get<double>(), place["recoveryLow"].get<double>());
+        EXPECT_EQ(place["significant"], place["recoveryLowAdjusted"].get<double>() > 100);
     }
     EXPECT_EQ(all["conditions"]["bet"], "place");
+    const Json& overfitting = all["overfitting"];
+    EXPECT_EQ(overfitting["bet"], "place");
+    EXPECT_EQ(overfitting["blocks"], 16);
+    EXPECT_EQ(overfitting["splits"], 12870);
+    EXPECT_EQ(overfitting["patterns"], kPatterns.size());
+    const double probability = overfitting["probability"];
+    EXPECT_GE(probability, 0);
+    EXPECT_LE(probability, 1);
+    EXPECT_DOUBLE_EQ(probability, std::round(probability * 10000) / 10000);
+    EXPECT_GT(overfitting["bestOutOfSampleMedian"].get<double>(), 0);
+    EXPECT_GT(overfitting["outOfSampleMedian"].get<double>(), 0);
     int races = 0;
     for (const Json& pattern : all["patterns"]) {
         races = std::max(races, pattern["tally"]["ExtractedRaces"].get<int>());
@@ -129,6 +147,7 @@ TEST_F(RankingFolder, SortedByTheChosenBetAndFilteredByRaces) {
     const Json none =
         RunJson({"--all-patterns", "--json", "--min-races", std::to_string(races + 1)});
     EXPECT_EQ(none["patterns"].size(), 0u);
+    EXPECT_NE(none["overfitting"]["reason"].get<std::string>().find("2つ未満"), std::string::npos);
 }
 
 TEST_F(RankingFolder, TableAndCsv) {
@@ -139,18 +158,22 @@ TEST_F(RankingFolder, TableAndCsv) {
         test::WriteBytes(file, table.out);
         return file;
     }());
-    ASSERT_EQ(lines.size(), 2 + kPatterns.size());
-    EXPECT_NE(lines[1].find("回収率"), std::string::npos);
+    // Title, header, the patterns, and the two lines of the estimate of overfitting.
+    ASSERT_EQ(lines.size(), 4 + kPatterns.size());
+    EXPECT_NE(lines[1].find("補正下限"), std::string::npos);
     EXPECT_NE(lines[1].find("後期回収率"), std::string::npos);
+    EXPECT_EQ(lines[lines.size() - 2].rfind("過剰適合確率 (PBO): ", 0), 0u) << lines[lines.size() - 2];
+    EXPECT_EQ(lines.back().rfind("前半最良の後半回収率 中央値: ", 0), 0u) << lines.back();
     // Aligned: every row as wide as the header, its last column right-aligned.
-    for (std::size_t i = 2; i < lines.size(); ++i) {
+    for (std::size_t i = 2; i < 2 + kPatterns.size(); ++i) {
         EXPECT_EQ(DisplayWidth(lines[i]), DisplayWidth(lines[1])) << lines[i];
     }
 
     const ReportRun csv = Run({"--all-patterns", "--csv", "--bet", "wide"});
     ASSERT_EQ(csv.exitCode, 0) << csv.err;
     EXPECT_EQ(csv.out.substr(0, csv.out.find("\r\n")),
-              "パターン,ｺｰﾄﾞ,ﾚｰｽ数,投票,払戻,損益,回収率,95%区間,的中率,平均配当,的中数,最大DD");
+              "パターン,ｺｰﾄﾞ,ﾚｰｽ数,投票,払戻,損益,回収率,95%区間,補正下限,的中率,平均配当,的中数,"
+              "最大DD");
     EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\n'), 1 + kPatterns.size());
 }
 

@@ -13,7 +13,8 @@
 namespace lomi::samples {
 
 CorpusSize WriteCorpus(const std::string& folder, const std::vector<std::string>& patterns,
-                       const RaceDay& first, const RaceDay& last, std::uint64_t seed, int venues) {
+                       const RaceDay& first, const RaceDay& last, std::uint64_t seed, int venues,
+                       const std::map<std::string, int>& edges) {
     const std::filesystem::path out = std::filesystem::u8path(folder);
     std::filesystem::create_directories(out);
     const std::vector<RaceDay> days = RacingDays(first, last, seed);
@@ -28,7 +29,9 @@ CorpusSize WriteCorpus(const std::string& folder, const std::vector<std::string>
     const auto work = [&] {
         for (std::size_t d = next++; d < days.size(); d = next++) {
             for (const std::string& pattern : patterns) {
-                const std::string text = TicketFileBytes(days[d], pattern, seed, venues);
+                const auto edge = edges.find(pattern);
+                const std::string text = TicketFileBytes(days[d], pattern, seed, venues,
+                                                         edge == edges.end() ? 0 : edge->second);
                 const auto path = out / TicketFileName(days[d], pattern);
                 std::ofstream file(path, std::ios::binary | std::ios::trunc);
                 file.write(text.data(), static_cast<std::streamsize>(text.size()));

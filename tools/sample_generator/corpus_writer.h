@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -14,10 +15,12 @@ struct CorpusSize {
 };
 
 // Writes the ticket files of every pattern for the racing days from first
-// to last into folder (created when missing). venues as TicketFileBytes.
+// to last into folder (created when missing). venues as TicketFileBytes;
+// edges: the payouts of these patterns raised by their percent.
 // Throws std::runtime_error when a file cannot be written.
 CorpusSize WriteCorpus(const std::string& folder, const std::vector<std::string>& patterns,
-                       const RaceDay& first, const RaceDay& last, std::uint64_t seed, int venues);
+                       const RaceDay& first, const RaceDay& last, std::uint64_t seed, int venues,
+                       const std::map<std::string, int>& edges = {});
 
 // The day before the same date `years` later: whole years from first.
 RaceDay LastDayOfYears(const RaceDay& first, int years);

@@ -3,7 +3,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cstdint>
+#include <map>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -24,6 +26,7 @@ int Run(int argc, char** argv) {
     int years = 0;
     int venues = 0;
     std::uint64_t seed = 1;
+    std::vector<std::string> edgeTexts;
     app.add_option("folder", folder, "Folder to write into (created when missing)")->required();
     app.add_option("-p,--pattern", patterns, "Pattern codes, e.g. Q1RN T5PB (default Q1RN)");
     app.add_option("--from", from, "First day, YYYY-MM-DD (default 2001-04-07)");
@@ -34,7 +37,32 @@ int Run(int argc, char** argv) {
     app.add_option("--venues", venues, "Venues a day, 12 races each (default: 2 or 3 by the seed)")
         ->check(CLI::Range(0, 10));
     app.add_option("--seed", seed, "Seed (default 1)");
+    app.add_option("--edge", edgeTexts,
+                   "CODE:PERCENT raises that pattern's payouts by PERCENT (e.g. Q1RN:40), "
+                   "planting an edge over the other patterns");
     CLI11_PARSE(app, argc, argv);
+
+    std::map<std::string, int> edges;
+    for (const std::string& text : edgeTexts) {
+        const std::size_t colon = text.find(':');
+        const std::string code = text.substr(0, colon);
+        int percent = 0;
+        std::size_t used = 0;
+        try {
+            if (colon != std::string::npos) percent = std::stoi(text.substr(colon + 1), &used);
+        } catch (const std::exception&) {
+            used = 0;
+        }
+        if (colon == std::string::npos || used == 0 || used != text.size() - colon - 1 ||
+            !lomi::samples::IsPatternCode(code) || percent < -100 || percent > 1000) {
+            std::cerr << "not CODE:PERCENT (-100 to 1000): " << text << "\n";
+            return 2;
+        }
+        edges[code] = percent;
+        if (std::find(patterns.begin(), patterns.end(), code) == patterns.end()) {
+            patterns.push_back(code);
+        }
+    }
 
     for (const std::string& pattern : patterns) {
         if (!lomi::samples::IsPatternCode(pattern)) {
@@ -55,7 +83,7 @@ int Run(int argc, char** argv) {
     }
 
     const lomi::samples::CorpusSize size =
-        lomi::samples::WriteCorpus(folder, patterns, first, last, seed, venues);
+        lomi::samples::WriteCorpus(folder, patterns, first, last, seed, venues, edges);
     std::cout << size.files << " files, " << size.bytes << " bytes in " << folder << "\n";
     return 0;
 }

@@ -87,17 +87,18 @@ Race MakeRace(std::uint64_t seed, const RaceDay& day, int venue, int number) {
 
 // A payout field: a number in units of 10 yen right-aligned, "0" for a
 // ticket that lost, dashes when the bet type was not sold. Hits pay about
-// `average` units, now and then much more.
-std::string Payout(SeededRandom& random, int width, bool hit, int average, bool sold) {
+// `average` units, now and then much more, and `edge` percent more on top.
+std::string Payout(SeededRandom& random, int width, bool hit, int average, bool sold, int edge) {
     if (!sold || random.Percent(1)) return std::string(width, '-');
     if (!hit) return Pad("0", width, true);
     int value = random.Between(std::max(10, average / 4), std::max(11, average * 7 / 4));
     if (random.Percent(3)) value *= random.Between(3, 6);
+    value = value * (100 + edge) / 100;
     return Pad(std::to_string(std::min(value, width == 4 ? 9999 : 99999)), width, true);
 }
 
 std::string DataLine(std::uint64_t seed, const RaceDay& day, const std::string& pattern,
-                     const Race& race) {
+                     const Race& race, int edge) {
     SeededRandom random{seed, Key(day.Compact()), Key(pattern),
                         static_cast<std::uint64_t>(race.venue),
                         static_cast<std::uint64_t>(race.number)};
@@ -160,10 +161,10 @@ std::string DataLine(std::uint64_t seed, const RaceDay& day, const std::string& 
     const bool place = win || (bought && random.Percent(40 - rank * 4));
     const bool quinella = bought && random.Percent(quinellaChance);
     const bool wide = quinella || (bought && random.Percent(8 + pairCount * 4));
-    line += Payout(random, 4, win, 800 / winChance, sold);
-    line += Payout(random, 4, place, 800 / placeChance, sold);
-    line += Payout(random, 5, quinella, 800 * pairCount / quinellaChance, sold);
-    line += Payout(random, 5, wide, 800 * pairCount / wideChance, sold);
+    line += Payout(random, 4, win, 800 / winChance, sold, edge);
+    line += Payout(random, 4, place, 800 / placeChance, sold, edge);
+    line += Payout(random, 5, quinella, 800 * pairCount / quinellaChance, sold, edge);
+    line += Payout(random, 5, wide, 800 * pairCount / wideChance, sold, edge);
     return line;
 }
 
@@ -228,14 +229,14 @@ std::string TicketFileName(const RaceDay& day, const std::string& pattern) {
 }
 
 std::string TicketFileBytes(const RaceDay& day, const std::string& pattern, std::uint64_t seed,
-                            int venues) {
+                            int venues, int edge) {
     std::string bytes;
     AppendLine(bytes, HeaderLine(day, pattern));
     AppendLine(bytes, "ﾚｰｽ    買い目" + std::string(34, ' ') + "場R 頭齢ｸ馬距 単勝複勝 連勝 ﾜｲﾄﾞ");
     for (int venue : DayVenues(seed, day, venues)) {
         AppendLine(bytes, "");
         for (int number = 1; number <= kRacesPerVenue; ++number) {
-            AppendLine(bytes, DataLine(seed, day, pattern, MakeRace(seed, day, venue, number)));
+            AppendLine(bytes, DataLine(seed, day, pattern, MakeRace(seed, day, venue, number), edge));
         }
     }
     return bytes;

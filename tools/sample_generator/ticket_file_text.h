@@ -19,8 +19,9 @@ std::string TicketFileName(const RaceDay& day, const std::string& pattern);
 // venues (venues fixed by 2 or 3, or chosen by the seed when 0). The races
 // themselves (venue, runners, distance, ...) depend only on the seed and
 // the day, so every pattern sees the same races; the tickets and payouts
-// depend on the pattern too.
+// depend on the pattern too. edge raises every payout by that percent
+// (a pattern that beats the market), leaving everything else as it is.
 std::string TicketFileBytes(const RaceDay& day, const std::string& pattern, std::uint64_t seed,
-                            int venues);
+                            int venues, int edge = 0);
 
 }  // namespace lomi::samples
