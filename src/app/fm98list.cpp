@@ -13,8 +13,8 @@
 #include <QWidget>
 
 #include "app/resources.h"
-#include "dialogs/fm98con.h"
-#include "dialogs/fm98dir.h"
+#include "dialogs/pattern_dialog.h"
+#include "dialogs/folder_dialog.h"
 #include "dialogs/ranking_window.h"
 #include "settings/settings.h"
 #include "ui/check_box.h"
@@ -223,7 +223,7 @@ void Fm98List::MenuFol_Click() { ShowFolderSettings(); }
 
 void Fm98List::ShowPatternDialog() {
     if (loading_) return;
-    auto dialog = std::make_unique<Fm98Con>(
+    auto dialog = std::make_unique<PatternDialog>(
         state_, [this](const PatternSelections&, QWidget* over) { return OpenPattern(over); }, this,
         [this](QWidget* over) { return OpenRankingWindow(over); });
     patternDialog_ = dialog.get();
@@ -298,6 +298,6 @@ void Fm98List::PrepareMainWindowAfterLoad(const LoadedView& view) {
     }
 }
 
-void Fm98List::ShowFolderSettings() { Fm98Dir::ShowFor(state_); }
+void Fm98List::ShowFolderSettings() { FolderDialog::ShowFor(state_); }
 
 }  // namespace lomi

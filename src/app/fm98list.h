@@ -24,7 +24,7 @@ class TextBox;
 
 namespace lomi {
 
-class Fm98Con;
+class PatternDialog;
 class RankingWindow;
 class BreakdownWindow;
 class ProfitChartWindow;
@@ -122,7 +122,7 @@ private:
     bool unloaded_ = false;
     bool loading_ = false;
     int progressDelay_ = ui::kProgressDelayMilliseconds;
-    QPointer<Fm98Con> patternDialog_;  // while it is open
+    QPointer<PatternDialog> patternDialog_;  // while it is open
     QPointer<RankingWindow> ranking_;
 
     std::array<ui::ComboBox*, 8> combos_{};

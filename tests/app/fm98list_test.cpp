@@ -19,7 +19,7 @@
 #include "app/fm98list.h"
 #include "app/main_window_session.h"
 #include "app/worked_example.h"
-#include "dialogs/fm98con.h"
+#include "dialogs/pattern_dialog.h"
 #include "settings/profile_file.h"
 #include "support/temp_folder.h"
 #include "ui/check_box.h"
@@ -27,7 +27,7 @@
 #include "ui/gui_test_helpers.h"
 #include "ui/text_box.h"
 
-using lomi::Fm98Con;
+using lomi::PatternDialog;
 using lomi::Fm98List;
 using lomi::ui::ComboBox;
 namespace t = lomi::test;
@@ -47,9 +47,9 @@ struct Session : t::MainWindowSession {
 
     // Opens the pattern dialog with the picture button, lets choose act on
     // it, then presses OK.
-    void LoadWith(const std::function<void(Fm98Con*)>& choose = {}) {
+    void LoadWith(const std::function<void(PatternDialog*)>& choose = {}) {
         bool opened = false;
-        const auto watch = t::WhenModal<Fm98Con>([&](Fm98Con* dialog) {
+        const auto watch = t::WhenModal<PatternDialog>([&](PatternDialog* dialog) {
             opened = true;
             if (choose) choose(dialog);
             t::Click(dialog->findChild<QPushButton*>("Command1"));
@@ -354,7 +354,7 @@ private slots:
         s.LoadWith();
         Fm98List& w = *s.window;
         t::PickText(w.Combo(1), "中山");
-        s.LoadWith([](Fm98Con* d) {
+        s.LoadWith([](PatternDialog* d) {
             t::PickText(d->Combo(1), "Ｔ値");
             t::PickText(d->Combo(2), "２位");
             t::PickText(d->Combo(3), "Ｆ値");
@@ -380,7 +380,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(s.window.get()));
         int opened = 0;
         auto cancelNext = [&] {
-            return t::WhenModal<Fm98Con>([&](Fm98Con* dialog) {
+            return t::WhenModal<PatternDialog>([&](PatternDialog* dialog) {
                 ++opened;
                 QCOMPARE(dialog->windowTitle(), U("ﾌｧｲﾙを開く"));
                 QCOMPARE(dialog->Combo(1)->Text(), U("仮単人気"));

@@ -8,7 +8,7 @@
 
 #include "app/fm98list.h"
 #include "data/program_state.h"
-#include "dialogs/fm98con.h"
+#include "dialogs/pattern_dialog.h"
 #include "support/temp_folder.h"
 #include "tally/pattern_names.h"
 #include "ui/gui_test_helpers.h"
@@ -41,9 +41,9 @@ struct MainWindowSession {
     // Opens the pattern dialog from the menu and runs act on it while it is
     // shown; whatever the case left open is cancelled. Returns whether the
     // dialog appeared.
-    bool WithDialog(const std::function<void(Fm98Con*)>& act) {
+    bool WithDialog(const std::function<void(PatternDialog*)>& act) {
         bool opened = false;
-        const auto watch = WhenModal<Fm98Con>([&](Fm98Con* dialog) {
+        const auto watch = WhenModal<PatternDialog>([&](PatternDialog* dialog) {
             opened = true;
             act(dialog);
             if (dialog->isVisible()) Click(Button(dialog, "Command2"));

@@ -22,7 +22,7 @@
 #include "cli/report_command.h"
 #include "corpora.h"
 #include "data/cp932_table.h"
-#include "dialogs/fm98con.h"
+#include "dialogs/pattern_dialog.h"
 #include "machine_info.h"
 #include "ui/text_box.h"
 
@@ -75,7 +75,7 @@ double TimeWindow(lomi::Fm98List& window, std::string& report) {
             }
         });
     QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<lomi::Fm98Con*>(QApplication::activeModalWidget());
+        auto* dialog = qobject_cast<lomi::PatternDialog*>(QApplication::activeModalWidget());
         if (!dialog) return;
         pressed = Clock::now();
         dialog->findChild<QPushButton*>("Command1")->click();
