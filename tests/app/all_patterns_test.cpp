@@ -9,7 +9,7 @@
 #include <QTableView>
 #include <QTest>
 
-#include "app/fm98list.h"
+#include "app/main_window.h"
 #include "app/main_window_session.h"
 #include "dialogs/pattern_dialog.h"
 #include "dialogs/ranking_model.h"
@@ -21,7 +21,7 @@
 #include "ui/twips.h"
 
 using lomi::PatternDialog;
-using lomi::Fm98List;
+using lomi::MainWindow;
 using lomi::RankingWindow;
 namespace t = lomi::test;
 

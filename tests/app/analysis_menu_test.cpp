@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/fm98list.h"
+#include "app/main_window.h"
 #include "app/main_window_session.h"
 #include "app/worked_example.h"
 #include "dialogs/breakdown_window.h"

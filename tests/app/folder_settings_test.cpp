@@ -16,7 +16,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/fm98list.h"
+#include "app/main_window.h"
 #include "app/main_window_session.h"
 #include "app/worked_example.h"
 #include "dialogs/pattern_dialog.h"
@@ -30,7 +30,7 @@
 
 using lomi::PatternDialog;
 using lomi::FolderDialog;
-using lomi::Fm98List;
+using lomi::MainWindow;
 using lomi::FolderBrowser;
 namespace fs = std::filesystem;
 namespace t = lomi::test;
@@ -257,7 +257,7 @@ private slots:
     void theRunEndsWhenTheLastWindowHasClosed() {
         Session s;
         // As the program runs it: the main window deletes itself on closing.
-        QPointer<Fm98List> main = s.window.release();
+        QPointer<MainWindow> main = s.window.release();
         main->setAttribute(Qt::WA_DeleteOnClose);
         QVERIFY(main);
         main->MenuFol_Click();

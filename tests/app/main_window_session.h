@@ -6,7 +6,7 @@
 
 #include <QPushButton>
 
-#include "app/fm98list.h"
+#include "app/main_window.h"
 #include "data/program_state.h"
 #include "dialogs/pattern_dialog.h"
 #include "support/temp_folder.h"
@@ -24,7 +24,7 @@ struct MainWindowSession {
     TempFolder home;
     ProgramState state;
     std::string ini;
-    std::unique_ptr<Fm98List> window;
+    std::unique_ptr<MainWindow> window;
 
     explicit MainWindowSession(PatternSelections pattern = {7, 1, 3, 1},
                                const std::string& dataFolder = {}) {
@@ -34,7 +34,7 @@ struct MainWindowSession {
         state.Con3 = pattern.con3;
         state.Con4 = pattern.con4;
         ini = (home / "Lomi.ini").string();
-        window = std::make_unique<Fm98List>(state, ini);
+        window = std::make_unique<MainWindow>(state, ini);
         window->show();
     }
 

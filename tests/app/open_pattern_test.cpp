@@ -15,7 +15,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/fm98list.h"
+#include "app/main_window.h"
 #include "app/main_window_session.h"
 #include "app/worked_example.h"
 #include "dialogs/pattern_dialog.h"
@@ -27,7 +27,7 @@
 #include "ui/text_box.h"
 
 using lomi::PatternDialog;
-using lomi::Fm98List;
+using lomi::MainWindow;
 namespace t = lomi::test;
 
 namespace {

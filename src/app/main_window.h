@@ -32,12 +32,12 @@ class ProfitChartWindow;
 // The main window: eight race-condition selectors, the "以上" box, the
 // pattern description, the report box and the tally button. It shows the
 // program state it is given and saves the settings when it closes.
-class Fm98List : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
     // iniPath is the settings file written when the window closes.
-    Fm98List(ProgramState& state, std::string iniPath, QWidget* parent = nullptr);
+    MainWindow(ProgramState& state, std::string iniPath, QWidget* parent = nullptr);
 
     ProgramState& State() { return state_; }
 
