@@ -76,7 +76,7 @@ QList<int> Data(const ComboBox* combo) {
 
 }  // namespace
 
-class Fm98ListTest : public QObject {
+class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -448,5 +448,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(Fm98ListTest)
-#include "fm98list_test.moc"
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

@@ -66,7 +66,7 @@ struct Case {
 
 }  // namespace
 
-class Fm98ConTest : public QObject {
+class PatternDialogTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -132,5 +132,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(Fm98ConTest)
-#include "fm98con_test.moc"
+QTEST_MAIN(PatternDialogTest)
+#include "pattern_dialog_test.moc"

@@ -89,7 +89,7 @@ private:
 
 }  // namespace
 
-class Fm98PathTest : public QObject {
+class FolderBrowserTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -402,5 +402,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(Fm98PathTest)
-#include "fm98path_test.moc"
+QTEST_MAIN(FolderBrowserTest)
+#include "folder_browser_test.moc"
