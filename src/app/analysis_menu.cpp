@@ -23,9 +23,9 @@ void MainWindow::CreateAnalysisMenu() {
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
-    menuBreakdown_ = add("内訳...", "MenuBreakdown", &MainWindow::MenuBreakdown_Click);
-    menuChart_ = add("損益グラフ...", "MenuChart", &MainWindow::MenuChart_Click);
-    menuSave_ = add("結果を保存...", "MenuSave", &MainWindow::MenuSave_Click);
+    menuBreakdown_ = add("内訳...", "MenuBreakdown", &MainWindow::BreakdownMenuChosen);
+    menuChart_ = add("損益グラフ...", "MenuChart", &MainWindow::ChartMenuChosen);
+    menuSave_ = add("結果を保存...", "MenuSave", &MainWindow::SaveMenuChosen);
 }
 
 BreakdownWindow* MainWindow::Breakdown() const { return breakdown_; }
@@ -60,11 +60,11 @@ Window* ShowAnalysisWindow(QPointer<Window>& window, const ProgramState& state,
 
 }  // namespace
 
-void MainWindow::MenuBreakdown_Click() { ShowAnalysisWindow(breakdown_, state_, tallied_, this); }
+void MainWindow::BreakdownMenuChosen() { ShowAnalysisWindow(breakdown_, state_, tallied_, this); }
 
-void MainWindow::MenuChart_Click() { ShowAnalysisWindow(chart_, state_, tallied_, this); }
+void MainWindow::ChartMenuChosen() { ShowAnalysisWindow(chart_, state_, tallied_, this); }
 
-void MainWindow::MenuSave_Click() {
+void MainWindow::SaveMenuChosen() {
     SaveResults dialog(state_, this);
     dialog.SetResults(report_, tallied_);
     dialog.exec();

@@ -27,7 +27,7 @@ FolderDialog::FolderDialog(ProgramState& state, ui::DriveSource drives)
     setModal(false);
     CreateControls();
     setFixedSize(ui::TwipsSize(5580, 1485));
-    Form_Load();
+    ShowDataFolder();
 }
 
 FolderDialog* FolderDialog::OpenFor(const ProgramState& state) {
@@ -51,58 +51,58 @@ FolderDialog* FolderDialog::ShowFor(ProgramState& state) {
 }
 
 void FolderDialog::CreateControls() {
-    frame1_ = new QGroupBox(QString::fromUtf8("Tolvikｺﾝﾃｽﾄ形式買い目ﾌｧｲﾙ格納ﾌｫﾙﾀﾞ"), this);
-    frame1_->setObjectName("Frame1");
-    ui::PlaceTwips(frame1_, 90, 120, 5415, 870);
+    frame_ = new QGroupBox(QString::fromUtf8("Tolvikｺﾝﾃｽﾄ形式買い目ﾌｧｲﾙ格納ﾌｫﾙﾀﾞ"), this);
+    frame_->setObjectName("Frame1");
+    ui::PlaceTwips(frame_, 90, 120, 5415, 870);
 
     // A label shown as a field: window colours and a single-line border.
-    lbpat_ = new QLabel(frame1_);
-    lbpat_->setObjectName("Lbpat");
-    lbpat_->setAccessibleDescription(frame1_->title());
-    lbpat_->setFrameStyle(QFrame::Box | QFrame::Plain);
-    lbpat_->setLineWidth(1);
-    lbpat_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    lbpat_->setAutoFillBackground(true);
-    QPalette fieldColours = lbpat_->palette();
+    folderLabel_ = new QLabel(frame_);
+    folderLabel_->setObjectName("Lbpat");
+    folderLabel_->setAccessibleDescription(frame_->title());
+    folderLabel_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    folderLabel_->setLineWidth(1);
+    folderLabel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    folderLabel_->setAutoFillBackground(true);
+    QPalette fieldColours = folderLabel_->palette();
     fieldColours.setColor(QPalette::Window, fieldColours.color(QPalette::Base));
     fieldColours.setColor(QPalette::WindowText, fieldColours.color(QPalette::Text));
-    lbpat_->setPalette(fieldColours);
-    ui::PlaceTwips(lbpat_, 120, 315, 4515, 375);
+    folderLabel_->setPalette(fieldColours);
+    ui::PlaceTwips(folderLabel_, 120, 315, 4515, 375);
 
-    com1_ = new QPushButton(QStringLiteral("..."), frame1_);
-    com1_->setObjectName("Com1");
-    com1_->setAccessibleName(QString::fromUtf8("ﾌｫﾙﾀﾞの選択"));
+    browseButton_ = new QPushButton(QStringLiteral("..."), frame_);
+    browseButton_->setObjectName("Com1");
+    browseButton_->setAccessibleName(QString::fromUtf8("ﾌｫﾙﾀﾞの選択"));
     QFont dotsFont = ui::ProportionalGothicFont();
     dotsFont.setPointSizeF(12.0);
-    com1_->setFont(dotsFont);
-    ui::PlaceTwips(com1_, 4800, 315, 405, 375);
-    connect(com1_, &QPushButton::clicked, this, &FolderDialog::Com1_Click);
+    browseButton_->setFont(dotsFont);
+    ui::PlaceTwips(browseButton_, 4800, 315, 405, 375);
+    connect(browseButton_, &QPushButton::clicked, this, &FolderDialog::BrowseClicked);
 
-    comok_ = new QPushButton(QStringLiteral("OK"), this);
-    comok_->setObjectName("Comok");
-    ui::PlaceTwips(comok_, 2475, 1065, 1500, 360);
-    connect(comok_, &QPushButton::clicked, this, &FolderDialog::Comok_Click);
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName("Comok");
+    ui::PlaceTwips(okButton_, 2475, 1065, 1500, 360);
+    connect(okButton_, &QPushButton::clicked, this, &FolderDialog::OkClicked);
 
-    comcan_ = new QPushButton(QString::fromUtf8("ｷｬﾝｾﾙ"), this);
-    comcan_->setObjectName("Comcan");
-    ui::PlaceTwips(comcan_, 4005, 1065, 1500, 360);
-    connect(comcan_, &QPushButton::clicked, this, &FolderDialog::Comcan_Click);
+    cancelButton_ = new QPushButton(QString::fromUtf8("ｷｬﾝｾﾙ"), this);
+    cancelButton_->setObjectName("Comcan");
+    ui::PlaceTwips(cancelButton_, 4005, 1065, 1500, 360);
+    connect(cancelButton_, &QPushButton::clicked, this, &FolderDialog::CancelClicked);
 
     // No default button: Enter presses the focused button only.
-    for (QPushButton* button : {com1_, comok_, comcan_}) {
+    for (QPushButton* button : {browseButton_, okButton_, cancelButton_}) {
         button->setDefault(false);
         button->setAutoDefault(true);
     }
-    setTabOrder(comok_, comcan_);
-    setTabOrder(comcan_, com1_);
-    comok_->setFocus();
+    setTabOrder(okButton_, cancelButton_);
+    setTabOrder(cancelButton_, browseButton_);
+    okButton_->setFocus();
 }
 
 FolderBrowser* FolderDialog::Browser() const { return browser_; }
 
-void FolderDialog::Form_Load() { lbpat_->setText(ui::FromUtf8(state_.DataFolder)); }
+void FolderDialog::ShowDataFolder() { folderLabel_->setText(ui::FromUtf8(state_.DataFolder)); }
 
-void FolderDialog::Form_Unload() { UnloadBrowser(); }
+void FolderDialog::CloseBrowser() { UnloadBrowser(); }
 
 void FolderDialog::UnloadBrowser() {
     if (!browser_) return;
@@ -113,11 +113,11 @@ void FolderDialog::UnloadBrowser() {
     browser_ = nullptr;
 }
 
-void FolderDialog::Com1_Click() {
+void FolderDialog::BrowseClicked() {
     UnloadBrowser();
     const QPointer<FolderDialog> self(this);
-    auto* browser = new FolderBrowser(lbpat_->text(), drives_, this);
-    connect(browser, &FolderBrowser::FolderChosen, lbpat_, &QLabel::setText);
+    auto* browser = new FolderBrowser(folderLabel_->text(), drives_, this);
+    connect(browser, &FolderBrowser::FolderChosen, folderLabel_, &QLabel::setText);
     browser_ = browser;
     browser->exec();
     // The dialog may have been unloaded, and the browser with it, while
@@ -126,17 +126,17 @@ void FolderDialog::Com1_Click() {
     if (browser_ == browser) UnloadBrowser();
 }
 
-void FolderDialog::Comok_Click() {
-    state_.DataFolder = ui::ToUtf8(lbpat_->text());
+void FolderDialog::OkClicked() {
+    state_.DataFolder = ui::ToUtf8(folderLabel_->text());
     close();
 }
 
-void FolderDialog::Comcan_Click() { close(); }
+void FolderDialog::CancelClicked() { close(); }
 
 void FolderDialog::closeEvent(QCloseEvent* event) {
     if (!unloaded_) {
         unloaded_ = true;
-        Form_Unload();
+        CloseBrowser();
     }
     event->accept();
 }

@@ -32,7 +32,7 @@ public:
     // The open dialog of state, nullptr when there is none.
     static FolderDialog* OpenFor(const ProgramState& state);
 
-    QLabel* Lbpat() const { return lbpat_; }
+    QLabel* FolderLabel() const { return folderLabel_; }
     // The folder browser while it is loaded, else nullptr.
     FolderBrowser* Browser() const;
 
@@ -40,9 +40,9 @@ public:
     const ui::DriveSource& Drives() const { return drives_; }
     void SetDrives(ui::DriveSource drives) { drives_ = std::move(drives); }
 
-    void Com1_Click();    // "..."
-    void Comok_Click();   // OK
-    void Comcan_Click();  // ｷｬﾝｾﾙ
+    void BrowseClicked();    // "..."
+    void OkClicked();   // OK
+    void CancelClicked();  // ｷｬﾝｾﾙ
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -50,8 +50,8 @@ protected:
 
 private:
     void CreateControls();
-    void Form_Load();
-    void Form_Unload();
+    void ShowDataFolder();
+    void CloseBrowser();
     void UnloadBrowser();
 
     ProgramState& state_;
@@ -59,11 +59,11 @@ private:
     bool unloaded_ = false;
     QPointer<FolderBrowser> browser_;
 
-    QGroupBox* frame1_ = nullptr;
-    QLabel* lbpat_ = nullptr;
-    QPushButton* com1_ = nullptr;
-    QPushButton* comok_ = nullptr;
-    QPushButton* comcan_ = nullptr;
+    QGroupBox* frame_ = nullptr;
+    QLabel* folderLabel_ = nullptr;
+    QPushButton* browseButton_ = nullptr;
+    QPushButton* okButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
 };
 
 }  // namespace lomi

@@ -53,91 +53,91 @@ PatternDialog::PatternDialog(ProgramState& state, PatternOpener opener, QWidget*
     CreateControls();
     // Taller than the form's 2430 by the row of 全パターン and 中止.
     setFixedSize(ui::TwipsSize(3360, 2925));
-    Form_Load();
+    SelectStoredPattern();
 }
 
 void PatternDialog::CreateControls() {
-    frame1_ = new QGroupBox(QString::fromUtf8("軸馬"), this);
-    frame1_->setObjectName("Frame1");
-    ui::PlaceTwips(frame1_, 150, 150, 3060, 780);
-    frame2_ = new QGroupBox(QString::fromUtf8("ひも"), this);
-    frame2_->setObjectName("Frame2");
-    ui::PlaceTwips(frame2_, 150, 1050, 3060, 780);
+    axisFrame_ = new QGroupBox(QString::fromUtf8("軸馬"), this);
+    axisFrame_->setObjectName("Frame1");
+    ui::PlaceTwips(axisFrame_, 150, 150, 3060, 780);
+    partnerFrame_ = new QGroupBox(QString::fromUtf8("ひも"), this);
+    partnerFrame_->setObjectName("Frame2");
+    ui::PlaceTwips(partnerFrame_, 150, 1050, 3060, 780);
 
-    QGroupBox* frameOf[4] = {frame1_, frame1_, frame2_, frame2_};
+    QGroupBox* frameOf[4] = {axisFrame_, axisFrame_, partnerFrame_, partnerFrame_};
     // The frame's caption is each selector's label for a screen reader; the
     // name and the description tell the two selectors of a frame apart.
     const char* purpose[4] = {"軸馬の指数", "軸馬の順位", "ひもの指数", "買い方"};
     for (int i = 0; i < 4; ++i) {
-        combos_[i] = new ui::ComboBox(frameOf[i]);
-        combos_[i]->setObjectName(QStringLiteral("Combo%1").arg(i + 1));
-        combos_[i]->setAccessibleName(QString::fromUtf8(purpose[i]));
-        combos_[i]->setAccessibleDescription(QString::fromUtf8(purpose[i]));
+        selectors_[i] = new ui::ComboBox(frameOf[i]);
+        selectors_[i]->setObjectName(QStringLiteral("Combo%1").arg(i + 1));
+        selectors_[i]->setAccessibleName(QString::fromUtf8(purpose[i]));
+        selectors_[i]->setAccessibleDescription(QString::fromUtf8(purpose[i]));
         const bool left = i % 2 == 0;
-        ui::PlaceTwips(combos_[i], left ? 180 : 1755, 315, left ? 1500 : 1140, 300);
+        ui::PlaceTwips(selectors_[i], left ? 180 : 1755, 315, left ? 1500 : 1140, 300);
     }
 
-    command1_ = new QPushButton(QStringLiteral("OK"), this);
-    command1_->setObjectName("Command1");
-    ui::PlaceTwips(command1_, 195, 1995, 1500, 360);
-    connect(command1_, &QPushButton::clicked, this, &PatternDialog::Command1_Click);
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName("Command1");
+    ui::PlaceTwips(okButton_, 195, 1995, 1500, 360);
+    connect(okButton_, &QPushButton::clicked, this, &PatternDialog::OkClicked);
 
-    command2_ = new QPushButton(QString::fromUtf8("ｷｬﾝｾﾙ"), this);
-    command2_->setObjectName("Command2");
-    ui::PlaceTwips(command2_, 1710, 1995, 1500, 360);
-    connect(command2_, &QPushButton::clicked, this, &PatternDialog::Command2_Click);
+    cancelButton_ = new QPushButton(QString::fromUtf8("ｷｬﾝｾﾙ"), this);
+    cancelButton_->setObjectName("Command2");
+    ui::PlaceTwips(cancelButton_, 1710, 1995, 1500, 360);
+    connect(cancelButton_, &QPushButton::clicked, this, &PatternDialog::CancelClicked);
 
-    command3_ = new QPushButton(QString::fromUtf8("全パターン"), this);
-    command3_->setObjectName("Command3");
-    ui::PlaceTwips(command3_, 180, 2490, 1500, 360);
-    connect(command3_, &QPushButton::clicked, this, &PatternDialog::Command3_Click);
-    command3_->setEnabled(static_cast<bool>(rankingOpener_));
+    allPatternsButton_ = new QPushButton(QString::fromUtf8("全パターン"), this);
+    allPatternsButton_->setObjectName("Command3");
+    ui::PlaceTwips(allPatternsButton_, 180, 2490, 1500, 360);
+    connect(allPatternsButton_, &QPushButton::clicked, this, &PatternDialog::AllPatternsClicked);
+    allPatternsButton_->setEnabled(static_cast<bool>(rankingOpener_));
 
-    command4_ = new QPushButton(QString::fromUtf8("中止"), this);
-    command4_->setObjectName("Command4");
-    ui::PlaceTwips(command4_, 1695, 2490, 1500, 360);
-    connect(command4_, &QPushButton::clicked, this, &PatternDialog::Command4_Click);
-    command4_->setEnabled(false);
+    stopButton_ = new QPushButton(QString::fromUtf8("中止"), this);
+    stopButton_->setObjectName("Command4");
+    ui::PlaceTwips(stopButton_, 1695, 2490, 1500, 360);
+    connect(stopButton_, &QPushButton::clicked, this, &PatternDialog::StopClicked);
+    stopButton_->setEnabled(false);
 
     // No default button: Enter presses the button that has the focus, and
     // the focus starts on ｷｬﾝｾﾙ.
-    for (QPushButton* button : {command1_, command2_, command3_, command4_}) {
+    for (QPushButton* button : {okButton_, cancelButton_, allPatternsButton_, stopButton_}) {
         button->setDefault(false);
     }
-    setTabOrder(command2_, command1_);
-    setTabOrder(command1_, command3_);
-    setTabOrder(command3_, command4_);
-    setTabOrder(command4_, combos_[0]);
-    setTabOrder(combos_[0], combos_[1]);
-    setTabOrder(combos_[1], combos_[2]);
-    setTabOrder(combos_[2], combos_[3]);
-    command2_->setFocus();
+    setTabOrder(cancelButton_, okButton_);
+    setTabOrder(okButton_, allPatternsButton_);
+    setTabOrder(allPatternsButton_, stopButton_);
+    setTabOrder(stopButton_, selectors_[0]);
+    setTabOrder(selectors_[0], selectors_[1]);
+    setTabOrder(selectors_[1], selectors_[2]);
+    setTabOrder(selectors_[2], selectors_[3]);
+    cancelButton_->setFocus();
 }
 
-ui::ComboBox* PatternDialog::Combo(int number) const { return combos_[number - 1]; }
+ui::ComboBox* PatternDialog::Selector(int number) const { return selectors_[number - 1]; }
 
-void PatternDialog::Form_Load() {
-    FillList(combos_[0], IndexKindNames());
-    FillList(combos_[1], AxisRankNames());
-    FillList(combos_[2], IndexKindNames());
-    FillList(combos_[3], BetStyleNames());
-    SelectPosition(combos_[0], state_.Con1);
-    SelectPosition(combos_[1], state_.Con2);
-    SelectPosition(combos_[2], state_.Con3);
-    SelectPosition(combos_[3], state_.Con4);
+void PatternDialog::SelectStoredPattern() {
+    FillList(selectors_[0], IndexKindNames());
+    FillList(selectors_[1], AxisRankNames());
+    FillList(selectors_[2], IndexKindNames());
+    FillList(selectors_[3], BetStyleNames());
+    SelectPosition(selectors_[0], state_.Pattern.axisIndex);
+    SelectPosition(selectors_[1], state_.Pattern.axisRank);
+    SelectPosition(selectors_[2], state_.Pattern.partnerIndex);
+    SelectPosition(selectors_[3], state_.Pattern.betStyle);
 }
 
-void PatternDialog::Command1_Click() {
+void PatternDialog::OkClicked() {
     if (opening_) return;
-    for (const ui::ComboBox* combo : combos_) {
+    for (const ui::ComboBox* combo : selectors_) {
         if (combo->ListIndex() == -1) {
             ui::ShowMessage(this, QString::fromUtf8("選択されていない項目があります。"));
             return;
         }
     }
 
-    const PatternSelections chosen{ChosenSelection(*combos_[0]), ChosenSelection(*combos_[1]),
-                                   ChosenSelection(*combos_[2]), ChosenSelection(*combos_[3])};
+    const PatternSelections chosen{ChosenSelection(*selectors_[0]), ChosenSelection(*selectors_[1]),
+                                   ChosenSelection(*selectors_[2]), ChosenSelection(*selectors_[3])};
     SelectPattern(state_, chosen);
 
     // The opener tests that files exist and loads them; on any failure it
@@ -150,16 +150,16 @@ void PatternDialog::Command1_Click() {
     accept();
 }
 
-void PatternDialog::Command2_Click() {
+void PatternDialog::CancelClicked() {
     if (opening_) return;
     QDialog::reject();
 }
 
-void PatternDialog::reject() { Command2_Click(); }
+void PatternDialog::reject() { CancelClicked(); }
 
 RankingWindow* PatternDialog::Ranking() const { return ranking_; }
 
-void PatternDialog::Command3_Click() {
+void PatternDialog::AllPatternsClicked() {
     if (opening_ || !rankingOpener_) return;
     if (ranking_) {
         ranking_->raise();
@@ -168,29 +168,29 @@ void PatternDialog::Command3_Click() {
     } else {
         ranking_ = rankingOpener_(this);
         if (!ranking_) return;
-        connect(ranking_, &RankingWindow::started, this, &PatternDialog::UpdateCommand4);
-        connect(ranking_, &RankingWindow::finished, this, &PatternDialog::UpdateCommand4);
-        connect(ranking_, &QObject::destroyed, this, &PatternDialog::UpdateCommand4);
+        connect(ranking_, &RankingWindow::started, this, &PatternDialog::UpdateStopButton);
+        connect(ranking_, &RankingWindow::finished, this, &PatternDialog::UpdateStopButton);
+        connect(ranking_, &QObject::destroyed, this, &PatternDialog::UpdateStopButton);
     }
-    UpdateCommand4();
+    UpdateStopButton();
 }
 
-void PatternDialog::Command4_Click() {
+void PatternDialog::StopClicked() {
     if (ranking_) ranking_->Cancel();
-    UpdateCommand4();
+    UpdateStopButton();
 }
 
-void PatternDialog::UpdateCommand4() {
-    command4_->setEnabled(ranking_ && ranking_->Running() && !ranking_->Stopping());
+void PatternDialog::UpdateStopButton() {
+    stopButton_->setEnabled(ranking_ && ranking_->Running() && !ranking_->Stopping());
 }
 
 void PatternDialog::ChoosePattern(const PatternSelections& selections) {
     if (opening_) return;
-    SelectPosition(combos_[0], selections.con1);
-    SelectPosition(combos_[1], selections.con2);
-    SelectPosition(combos_[2], selections.con3);
-    SelectPosition(combos_[3], selections.con4);
-    Command1_Click();
+    SelectPosition(selectors_[0], selections.axisIndex);
+    SelectPosition(selectors_[1], selections.axisRank);
+    SelectPosition(selectors_[2], selections.partnerIndex);
+    SelectPosition(selectors_[3], selections.betStyle);
+    OkClicked();
 }
 
 }  // namespace lomi

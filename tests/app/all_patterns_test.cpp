@@ -84,14 +84,14 @@ private slots:
             DoubleClickRow(ranking, row);
             QTRY_VERIFY(!d->isVisible());
         }));
-        QCOMPARE(s.state.Con1, chosen.con1);
-        QCOMPARE(s.state.Con2, chosen.con2);
-        QCOMPARE(s.state.Con3, chosen.con3);
-        QCOMPARE(s.state.Con4, chosen.con4);
-        QCOMPARE(s.window->Label2()->text(),
-                 lomi::ui::FromUtf8(*lomi::DescribeSelections(chosen.con1, chosen.con2, chosen.con3,
-                                                              chosen.con4)));
-        QVERIFY(s.window->Text1()->Text().contains(U("単勝")));
+        QCOMPARE(s.state.Pattern.axisIndex, chosen.axisIndex);
+        QCOMPARE(s.state.Pattern.axisRank, chosen.axisRank);
+        QCOMPARE(s.state.Pattern.partnerIndex, chosen.partnerIndex);
+        QCOMPARE(s.state.Pattern.betStyle, chosen.betStyle);
+        QCOMPARE(s.window->PatternDescription()->text(),
+                 lomi::ui::FromUtf8(*lomi::DescribeSelections(chosen.axisIndex, chosen.axisRank, chosen.partnerIndex,
+                                                              chosen.betStyle)));
+        QVERIFY(s.window->ReportBox()->Text().contains(U("単勝")));
 
         // The window stays after the dialog, and opens patterns directly.
         RankingWindow* kept = s.window->Ranking();
@@ -101,24 +101,24 @@ private slots:
         const auto next = kept->Model()->Pattern(
             kept->Filter()->mapToSource(kept->Filter()->index(top, 0)).row());
         DoubleClickRow(kept, top);
-        QTRY_COMPARE(s.window->Label2()->text(), lomi::ui::FromUtf8(next.description));
-        QCOMPARE(s.state.Con1, next.selections.con1);
-        QCOMPARE(s.state.Con4, next.selections.con4);
+        QTRY_COMPARE(s.window->PatternDescription()->text(), lomi::ui::FromUtf8(next.description));
+        QCOMPARE(s.state.Pattern.axisIndex, next.selections.axisIndex);
+        QCOMPARE(s.state.Pattern.betStyle, next.selections.betStyle);
     }
 
     void stoppedRunLeavesTheMainWindowAlone() {
         Session s;
-        const QString report = s.window->Text1()->Text();
-        const QString label = s.window->Label2()->text();
+        const QString report = s.window->ReportBox()->Text();
+        const QString label = s.window->PatternDescription()->text();
         QVERIFY(s.WithDialog([&](PatternDialog* d) {
             t::Click(Session::Button(d, "Command3"));
             RankingWindow* ranking = d->Ranking();
             t::Click(Session::Button(d, "Command4"));
             QTRY_VERIFY(!ranking->Running());
         }));
-        QCOMPARE(s.window->Text1()->Text(), report);
-        QCOMPARE(s.window->Label2()->text(), label);
-        QCOMPARE(s.state.Con1, 7);
+        QCOMPARE(s.window->ReportBox()->Text(), report);
+        QCOMPARE(s.window->PatternDescription()->text(), label);
+        QCOMPARE(s.state.Pattern.axisIndex, 7);
         QCOMPARE(s.state.Loaded.Records.Size(), 0u);
     }
 };

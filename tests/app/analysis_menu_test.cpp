@@ -54,7 +54,7 @@ private slots:
             QVERIFY(!action->isEnabled());
         }
         s.Load();
-        QTRY_COMPARE(s.window->Text1()->Text(), t::WorkedExampleReport());
+        QTRY_COMPARE(s.window->ReportBox()->Text(), t::WorkedExampleReport());
         for (QAction* action :
              {s.window->MenuBreakdown(), s.window->MenuChart(), s.window->MenuSave()}) {
             QVERIFY(action->isEnabled());
@@ -76,7 +76,7 @@ private slots:
         QCOMPARE(chart->Line(0)->points().last().y(), 180.0);          // 単勝 profit
 
         // 開催 東京 and the tally button: both windows show the new tally.
-        t::PickText(s.window->Combo(1), "東京");
+        t::PickText(s.window->ConditionSelector(1), "東京");
         t::Click(s.window->findChild<QPushButton*>("Command1"));
         QCOMPARE(breakdown->Current().total.ExtractedRaces, 3);
         QCOMPARE(breakdown->Current().total, s.state.Tally);

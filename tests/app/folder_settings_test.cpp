@@ -65,7 +65,7 @@ struct Session : t::MainWindowSession {
     // Browses from dialog into the data folder's subfolder name and confirms.
     static void BrowseTo(FolderDialog* dialog, const char* name) {
         QVERIFY(t::Browse(*dialog, [&](FolderBrowser* p) {
-            t::DoubleClickFolder(p->Dir1(), name);
+            t::DoubleClickFolder(p->FolderList(), name);
             t::Click(t::Button(p, "Command1"));
         }));
     }
@@ -112,9 +112,9 @@ private slots:
         QCOMPARE(d->parentWidget(), nullptr);  // not owned by the main window
         auto* frame = d->findChild<QGroupBox*>("Frame1");
         QCOMPARE(frame->title(), U("Tolvikｺﾝﾃｽﾄ形式買い目ﾌｧｲﾙ格納ﾌｫﾙﾀﾞ"));
-        QCOMPARE(d->Lbpat()->text(), Q(s.data.Path()));
-        QCOMPARE(d->Lbpat()->parentWidget(), frame);
-        QCOMPARE(d->Lbpat()->geometry(), QRect(8, 21, 301, 25));
+        QCOMPARE(d->FolderLabel()->text(), Q(s.data.Path()));
+        QCOMPARE(d->FolderLabel()->parentWidget(), frame);
+        QCOMPARE(d->FolderLabel()->geometry(), QRect(8, 21, 301, 25));
         QPushButton* dots = t::Button(d, "Com1");
         QCOMPARE(dots->text(), U("..."));
         QCOMPARE(dots->font().pointSizeF(), 12.0);
@@ -140,7 +140,7 @@ private slots:
              {std::string("/"), std::string("D:\\"), s.data.PathText() + "/"}) {
             s.state.DataFolder = folder;
             FolderDialog* d = s.OpenSettings();
-            QCOMPARE(d->Lbpat()->text(), QString::fromStdString(folder));
+            QCOMPARE(d->FolderLabel()->text(), QString::fromStdString(folder));
             t::Click(t::Button(d, "Comok"));
             QCOMPARE(s.state.DataFolder, folder);
             QCOMPARE(FolderDialog::OpenFor(s.state), nullptr);
@@ -152,13 +152,13 @@ private slots:
         const std::string before = s.state.DataFolder;
         FolderDialog* d = s.OpenSettings();
         Session::BrowseTo(d, "tickets");
-        QCOMPARE(d->Lbpat()->text(), Q(s.data / "tickets"));
+        QCOMPARE(d->FolderLabel()->text(), Q(s.data / "tickets"));
         QCOMPARE(s.state.DataFolder, before);
         t::Click(t::Button(d, "Comcan"));
         QCOMPARE(s.state.DataFolder, before);
 
         d = s.OpenSettings();
-        QCOMPARE(d->Lbpat()->text(), Q(s.data.Path()));  // afresh from DataFolder
+        QCOMPARE(d->FolderLabel()->text(), Q(s.data.Path()));  // afresh from DataFolder
         Session::BrowseTo(d, "tickets");
         QVERIFY(d->close());
         QCOMPARE(s.state.DataFolder, before);
@@ -175,12 +175,12 @@ private slots:
         Session::BrowseTo(d, "tickets");
         QVERIFY(t::Browse(*d, [&](FolderBrowser* p) {
             // The second browse starts from the confirmed folder.
-            QCOMPARE(p->Dir1()->Path(), Q(s.data / "tickets"));
-            t::DoubleClickFolder(p->Dir1(), s.data.Path().filename().string().c_str());
-            t::DoubleClickFolder(p->Dir1(), "other");
+            QCOMPARE(p->FolderList()->Path(), Q(s.data / "tickets"));
+            t::DoubleClickFolder(p->FolderList(), s.data.Path().filename().string().c_str());
+            t::DoubleClickFolder(p->FolderList(), "other");
             t::Click(t::Button(p, "Command2"));
         }));
-        QCOMPARE(d->Lbpat()->text(), Q(s.data / "tickets"));
+        QCOMPARE(d->FolderLabel()->text(), Q(s.data / "tickets"));
         QCOMPARE(d->Browser(), nullptr);
         t::Click(t::Button(d, "Comok"));
         QCOMPARE(s.state.DataFolder, (s.data / "tickets").string());
@@ -194,13 +194,13 @@ private slots:
         FolderDialog* again = s.OpenSettings();
         QCOMPARE(again, d);
         QCOMPARE(OpenSettingsDialogs(), 1);
-        QCOMPARE(d->Lbpat()->text(), Q(s.data / "tickets"));
+        QCOMPARE(d->FolderLabel()->text(), Q(s.data / "tickets"));
         QTRY_VERIFY(d->isActiveWindow());
 
         t::Click(t::Button(d, "Comcan"));
         FolderDialog* fresh = s.OpenSettings();
         QCOMPARE(OpenSettingsDialogs(), 1);
-        QCOMPARE(fresh->Lbpat()->text(), Q(s.data.Path()));
+        QCOMPARE(fresh->FolderLabel()->text(), Q(s.data.Path()));
     }
 
     void theNewFolderServesTheNextLoadAtOnceAndIsSavedWhenTheMainWindowCloses() {
@@ -214,7 +214,7 @@ private slots:
         QCOMPARE(s.state.DataFolder, (s.data / "tickets").string());
 
         QCOMPARE(s.LoadPattern(), QString());
-        QCOMPARE(s.window->Text1()->Text(), t::WorkedExampleReport());
+        QCOMPARE(s.window->ReportBox()->Text(), t::WorkedExampleReport());
         QVERIFY(!fs::exists(s.ini));
 
         s.window->close();
@@ -260,7 +260,7 @@ private slots:
         QPointer<MainWindow> main = s.window.release();
         main->setAttribute(Qt::WA_DeleteOnClose);
         QVERIFY(main);
-        main->MenuFol_Click();
+        main->FolderMenuChosen();
         QPointer<FolderDialog> d = FolderDialog::OpenFor(s.state);
         QVERIFY(d);
 
@@ -268,7 +268,7 @@ private slots:
         QTimer::singleShot(0, [&] { main->close(); });
         QTimer::singleShot(300, [&] {
             runningWithoutMainWindow = !main && d && d->isVisible();
-            if (d) d->Comcan_Click();
+            if (d) d->CancelClicked();
         });
         QTimer safety;
         safety.setSingleShot(true);

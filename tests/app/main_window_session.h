@@ -29,10 +29,10 @@ struct MainWindowSession {
     explicit MainWindowSession(PatternSelections pattern = {7, 1, 3, 1},
                                const std::string& dataFolder = {}) {
         state.DataFolder = dataFolder.empty() ? data.PathText() : dataFolder;
-        state.Con1 = pattern.con1;
-        state.Con2 = pattern.con2;
-        state.Con3 = pattern.con3;
-        state.Con4 = pattern.con4;
+        state.Pattern.axisIndex = pattern.axisIndex;
+        state.Pattern.axisRank = pattern.axisRank;
+        state.Pattern.partnerIndex = pattern.partnerIndex;
+        state.Pattern.betStyle = pattern.betStyle;
         ini = (home / "Lomi.ini").string();
         window = std::make_unique<MainWindow>(state, ini);
         window->show();
@@ -48,7 +48,7 @@ struct MainWindowSession {
             act(dialog);
             if (dialog->isVisible()) Click(Button(dialog, "Command2"));
         });
-        window->MenuOpen_Click();
+        window->OpenMenuChosen();
         return opened;
     }
 
