@@ -8,12 +8,12 @@
 namespace lomi {
 
 bool SelectPattern(ProgramState& state, const PatternSelections& selections) {
-    state.Con1 = selections.con1;
-    state.Con2 = selections.con2;
-    state.Con3 = selections.con3;
-    state.Con4 = selections.con4;
+    state.Pattern.axisIndex = selections.axisIndex;
+    state.Pattern.axisRank = selections.axisRank;
+    state.Pattern.partnerIndex = selections.partnerIndex;
+    state.Pattern.betStyle = selections.betStyle;
     const auto mask =
-        BuildPatternFileMask(selections.con1, selections.con2, selections.con3, selections.con4);
+        BuildPatternFileMask(selections.axisIndex, selections.axisRank, selections.partnerIndex, selections.betStyle);
     state.PatternFileMask = mask.value_or("");
     return mask.has_value();
 }
@@ -42,7 +42,7 @@ bool CommitLoad(ProgramState& state, PatternLoad&& load) {
 }
 
 std::string DescribeCurrentPattern(const ProgramState& state) {
-    return DescribeSelections(state.Con1, state.Con2, state.Con3, state.Con4).value_or("");
+    return DescribeSelections(state.Pattern.axisIndex, state.Pattern.axisRank, state.Pattern.partnerIndex, state.Pattern.betStyle).value_or("");
 }
 
 LoadedView DescribeLoaded(const ProgramState& state) {

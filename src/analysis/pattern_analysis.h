@@ -23,7 +23,7 @@ namespace lomi {
 inline constexpr const char* kFileNotFound = "FILE NOT FOUND.";
 inline constexpr const char* kFileNotOpen = "FILE NOT OPEN.";
 
-// Stores the selections as Con1..Con4 and their file mask as
+// Stores the selections as the pattern selection and their file mask as
 // PatternFileMask. False (and the mask left empty) when a selection is out
 // of its range.
 bool SelectPattern(ProgramState& state, const PatternSelections& selections);
@@ -51,14 +51,14 @@ PatternLoad LoadPattern(const std::string& folder, const std::string& mask,
 bool CommitLoad(ProgramState& state, PatternLoad&& load);
 
 // What a window shows of the loaded data: the pattern's description (as in
-// Label2) and the items of the eight condition selectors (Combo1..Combo8).
+// description) and the items of the eight condition selectors.
 struct LoadedView {
     std::string description;
     std::vector<std::vector<SelectorItem>> selectors;
 };
 LoadedView DescribeLoaded(const ProgramState& state);
 
-// The pattern's description from Con1..Con4; empty when out of range.
+// The pattern's description from the pattern selection; empty when out of range.
 std::string DescribeCurrentPattern(const ProgramState& state);
 
 // Tallies the loaded data under the conditions into state.Tally and gives

@@ -40,8 +40,8 @@ struct PatternNames {
 };
 
 std::size_t PlaceOf(const PatternSelections& s) {
-    return ((static_cast<std::size_t>(s.con1 - 1) * 5 + (s.con2 - 1)) * 7 + (s.con3 - 1)) * 2 +
-           (s.con4 - 1);
+    return ((static_cast<std::size_t>(s.axisIndex - 1) * 5 + (s.axisRank - 1)) * 7 + (s.partnerIndex - 1)) * 2 +
+           (s.betStyle - 1);
 }
 
 const PatternNames& AllPatternNames() {
@@ -277,8 +277,8 @@ private:
         SortInReadingOrder(pattern.files);
         out.code = pattern.code;
         out.selections = pattern.selections;
-        out.description = DescribeSelections(pattern.selections.con1, pattern.selections.con2,
-                                             pattern.selections.con3, pattern.selections.con4)
+        out.description = DescribeSelections(pattern.selections.axisIndex, pattern.selections.axisRank,
+                                             pattern.selections.partnerIndex, pattern.selections.betStyle)
                               .value_or("");
         out.files = pattern.files.size();
         // Files count as done one by one while someone watches the

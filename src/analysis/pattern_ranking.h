@@ -84,7 +84,7 @@ struct RankedPart {
 struct PatternRanking {
     std::string code;
     PatternSelections selections{};
-    std::string description;  // as Label2 shows it
+    std::string description;  // as the main window describes the pattern
     std::size_t files = 0;
     // Empty when the pattern was read; otherwise why it could not be (its
     // figures are then empty).

@@ -1,10 +1,10 @@
-// Fm98List::RunTally: the tally behind the main window's button and the end
+// MainWindow::RunTally: the tally behind the main window's button and the end
 // of a pattern load.
 #include <QLabel>
 #include <QStringList>
 
 #include "analysis/pattern_analysis.h"
-#include "app/fm98list.h"
+#include "app/main_window.h"
 #include "ui/check_box.h"
 #include "ui/combo_box.h"
 #include "ui/message_box.h"
@@ -19,16 +19,16 @@ std::int32_t ChosenData(const ui::ComboBox& combo) { return combo.ItemData(combo
 
 }  // namespace
 
-void Fm98List::RunTally() {
+void MainWindow::RunTally() {
     if (loading_) return;
     if (state_.RecordCount() == 0) {
-        label2_->setText(QStringLiteral("FILE NOT OPEN."));
+        patternDescription_->setText(QStringLiteral("FILE NOT OPEN."));
         ShowTallyInAnalysis(nullptr, {});
         return;
     }
     // Text typed into a selector chooses no condition; say so instead of
     // guessing one, and keep the report as it is.
-    for (const ui::ComboBox* combo : combos_) {
+    for (const ui::ComboBox* combo : conditionSelectors_) {
         if (combo->ListIndex() == -1) {
             ui::ShowMessage(this, QString::fromUtf8("選択されていない項目があります。"));
             return;
@@ -37,32 +37,32 @@ void Fm98List::RunTally() {
 
     const RaceConditions conditions = CurrentConditions();
     std::string report = TallyLoaded(state_, conditions).report;
-    text1_->SetText(ui::FromUtf8(report));
+    reportBox_->SetText(ui::FromUtf8(report));
     ShowTallyInAnalysis(&conditions, std::move(report));
 }
 
-RaceConditions Fm98List::CurrentConditions() const {
+RaceConditions MainWindow::CurrentConditions() const {
     RaceConditions conditions;
     std::int32_t* codes[] = {&conditions.venue,   &conditions.race,      &conditions.runners,
                              &conditions.age,     &conditions.raceClass, &conditions.surface,
                              &conditions.distance};
     for (int i = 0; i < 7; ++i) {
-        if (Combo(i + 1)->ListIndex() >= 0) *codes[i] = ChosenData(*Combo(i + 1));
+        if (ConditionSelector(i + 1)->ListIndex() >= 0) *codes[i] = ChosenData(*ConditionSelector(i + 1));
     }
-    if (Combo(8)->ListIndex() >= 0)
-        conditions.date = ui::ToUtf8(Combo(8)->List(Combo(8)->ListIndex()));
-    conditions.runnersOrMore = static_cast<std::int16_t>(check1_->Value());
+    if (ConditionSelector(8)->ListIndex() >= 0)
+        conditions.date = ui::ToUtf8(ConditionSelector(8)->List(ConditionSelector(8)->ListIndex()));
+    conditions.runnersOrMore = static_cast<std::int16_t>(orMoreBox_->Value());
     return conditions;
 }
 
-QString Fm98List::CurrentConditionsText() const {
+QString MainWindow::CurrentConditionsText() const {
     QStringList chosen;
-    for (std::size_t i = 0; i < combos_.size(); ++i) {
-        const ui::ComboBox* combo = combos_[i];
+    for (std::size_t i = 0; i < conditionSelectors_.size(); ++i) {
+        const ui::ComboBox* combo = conditionSelectors_[i];
         if (combo->ListIndex() <= 0) continue;  // 全抽出, or nothing loaded
         QString text =
-            label1_[i]->text() + QString::fromUtf8(" ") + combo->List(combo->ListIndex());
-        if (i == 2 && check1_->Value() == 1) text += QString::fromUtf8(" 以上");
+            selectorLabels_[i]->text() + QString::fromUtf8(" ") + combo->List(combo->ListIndex());
+        if (i == 2 && orMoreBox_->Value() == 1) text += QString::fromUtf8(" 以上");
         chosen << text;
     }
     return chosen.isEmpty() ? QString::fromUtf8("全抽出") : chosen.join(QString::fromUtf8("、"));

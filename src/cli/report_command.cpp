@@ -29,16 +29,16 @@ std::string WithLfLineEnds(const std::string& text) {
 }
 
 std::string SelectionsText(const ProgramState& state) {
-    return "CON1=" + std::to_string(state.Con1) + " CON2=" + std::to_string(state.Con2) +
-           " CON3=" + std::to_string(state.Con3) + " CON4=" + std::to_string(state.Con4);
+    return "CON1=" + std::to_string(state.Pattern.axisIndex) + " CON2=" + std::to_string(state.Pattern.axisRank) +
+           " CON3=" + std::to_string(state.Pattern.partnerIndex) + " CON4=" + std::to_string(state.Pattern.betStyle);
 }
 
 void PrintSettings(const ProgramState& state, const SettingsLocation& location, std::ostream& out) {
     out << "PATH=" << state.DataFolder << "\n"
-        << "CON1=" << state.Con1 << "\n"
-        << "CON2=" << state.Con2 << "\n"
-        << "CON3=" << state.Con3 << "\n"
-        << "CON4=" << state.Con4 << "\n"
+        << "CON1=" << state.Pattern.axisIndex << "\n"
+        << "CON2=" << state.Pattern.axisRank << "\n"
+        << "CON3=" << state.Pattern.partnerIndex << "\n"
+        << "CON4=" << state.Pattern.betStyle << "\n"
         << "FILE=" << location.readPath << "\n"
         << "NOTE=" << location.description << "\n";
 }
@@ -69,7 +69,7 @@ int RunReportCommand(int argc, const char* const argv[], std::ostream& rawOut,
     if (options.folder) state.DataFolder = *options.folder;
     if (options.allPatterns) return RunRankingCommand(state.DataFolder, options, out, err);
     const PatternSelections selections =
-        options.pattern.value_or(PatternSelections{state.Con1, state.Con2, state.Con3, state.Con4});
+        options.pattern.value_or(PatternSelections{state.Pattern.axisIndex, state.Pattern.axisRank, state.Pattern.partnerIndex, state.Pattern.betStyle});
     if (!SelectPattern(state, selections)) {
         // Only the settings can get here: --pattern is checked when parsed.
         err << "lomi-report: " << iniPath << " のパターン (" << SelectionsText(state)

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "data/pattern_selections.h"
 #include "data/record_store.h"
 
 namespace lomi {
@@ -49,10 +50,7 @@ struct TallyAccumulators {
 struct ProgramState {
     std::string DataFolder;
     std::string PatternFileMask;
-    std::int16_t Con1 = 0;
-    std::int16_t Con2 = 0;
-    std::int16_t Con3 = 0;
-    std::int16_t Con4 = 0;
+    PatternSelections Pattern;  // kept in the settings as CON1..CON4
 
     LoadedData Loaded;
     TallyAccumulators Tally;

@@ -49,10 +49,10 @@ void LoadSettings(ProgramState& state, const std::string& iniPath,
                   const std::string& currentDirectory) {
     const std::string folder = ReadProfileString(iniPath, kSection, "PATH");
     state.DataFolder = folder.empty() ? currentDirectory : folder;
-    state.Con1 = ReadCon(iniPath, "CON1", 7);
-    state.Con2 = ReadCon(iniPath, "CON2", 1);
-    state.Con3 = ReadCon(iniPath, "CON3", 3);
-    state.Con4 = ReadCon(iniPath, "CON4", 1);
+    state.Pattern.axisIndex = ReadCon(iniPath, "CON1", 7);
+    state.Pattern.axisRank = ReadCon(iniPath, "CON2", 1);
+    state.Pattern.partnerIndex = ReadCon(iniPath, "CON3", 3);
+    state.Pattern.betStyle = ReadCon(iniPath, "CON4", 1);
 }
 
 SaveResult SaveSettings(const ProgramState& state, const std::string& iniPath) {
@@ -60,9 +60,9 @@ SaveResult SaveSettings(const ProgramState& state, const std::string& iniPath) {
         return {false, std::move(failure)};
     }
     const std::vector<ProfileEntry> entries = {
-        {"PATH", state.DataFolder},           {"CON1", std::to_string(state.Con1)},
-        {"CON2", std::to_string(state.Con2)}, {"CON3", std::to_string(state.Con3)},
-        {"CON4", std::to_string(state.Con4)},
+        {"PATH", state.DataFolder},           {"CON1", std::to_string(state.Pattern.axisIndex)},
+        {"CON2", std::to_string(state.Pattern.axisRank)}, {"CON3", std::to_string(state.Pattern.partnerIndex)},
+        {"CON4", std::to_string(state.Pattern.betStyle)},
     };
     const WriteResult written = WriteProfileStrings(iniPath, kSection, entries);
 

@@ -6,7 +6,7 @@
 
 namespace lomi {
 
-// Reads DataFolder and Con1..Con4 from the settings file at iniPath (section
+// Reads DataFolder and the pattern selection from the settings file at iniPath (section
 // DEF, keys PATH, CON1..CON4). An empty or missing PATH gives
 // currentDirectory; an empty or missing CONn gives 7, 1, 3, 1; a CONn that
 // is not a number, or whose value lies outside -32768..32767, gives 0.

@@ -7,9 +7,9 @@ bool InRange(std::int16_t value, std::size_t count) {
     return value >= 1 && static_cast<std::size_t>(value) <= count;
 }
 
-bool AllInRange(std::int16_t con1, std::int16_t con2, std::int16_t con3, std::int16_t con4) {
-    return InRange(con1, IndexKindCodes.size()) && InRange(con2, AxisRankNames().size()) &&
-           InRange(con3, IndexKindCodes.size()) && InRange(con4, BetStyleCodes.size());
+bool AllInRange(std::int16_t axisIndex, std::int16_t axisRank, std::int16_t partnerIndex, std::int16_t betStyle) {
+    return InRange(axisIndex, IndexKindCodes.size()) && InRange(axisRank, AxisRankNames().size()) &&
+           InRange(partnerIndex, IndexKindCodes.size()) && InRange(betStyle, BetStyleCodes.size());
 }
 
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
@@ -32,20 +32,20 @@ const std::vector<std::string>& BetStyleNames() {
     return names;
 }
 
-std::optional<std::string> PatternCode(std::int16_t con1, std::int16_t con2, std::int16_t con3,
-                                       std::int16_t con4) {
-    if (!AllInRange(con1, con2, con3, con4)) return std::nullopt;
+std::optional<std::string> PatternCode(std::int16_t axisIndex, std::int16_t axisRank, std::int16_t partnerIndex,
+                                       std::int16_t betStyle) {
+    if (!AllInRange(axisIndex, axisRank, partnerIndex, betStyle)) return std::nullopt;
     std::string code;
-    code += IndexKindCodes[con1 - 1];
-    code += static_cast<char>('0' + con2);
-    code += IndexKindCodes[con3 - 1];
-    code += BetStyleCodes[con4 - 1];
+    code += IndexKindCodes[axisIndex - 1];
+    code += static_cast<char>('0' + axisRank);
+    code += IndexKindCodes[partnerIndex - 1];
+    code += BetStyleCodes[betStyle - 1];
     return code;
 }
 
-std::optional<std::string> BuildPatternFileMask(std::int16_t con1, std::int16_t con2,
-                                                std::int16_t con3, std::int16_t con4) {
-    const auto code = PatternCode(con1, con2, con3, con4);
+std::optional<std::string> BuildPatternFileMask(std::int16_t axisIndex, std::int16_t axisRank,
+                                                std::int16_t partnerIndex, std::int16_t betStyle) {
+    const auto code = PatternCode(axisIndex, axisRank, partnerIndex, betStyle);
     if (!code) return std::nullopt;
     return "P*" + *code + ".txt";
 }
@@ -68,8 +68,8 @@ std::optional<PatternSelections> ParsePatternCode(std::string_view code) {
 
 std::string DescribePattern(std::string_view axisIndex, std::string_view axisRank,
                             std::string_view partnerIndex, std::string_view betStyle,
-                            std::int16_t con4) {
-    const bool wheel = con4 == 1;
+                            std::int16_t betStyleNumber) {
+    const bool wheel = betStyleNumber == 1;
     std::string text(axisIndex);
     text += "の";
     text += axisRank;
@@ -81,11 +81,11 @@ std::string DescribePattern(std::string_view axisIndex, std::string_view axisRan
     return text;
 }
 
-std::optional<std::string> DescribeSelections(std::int16_t con1, std::int16_t con2,
-                                              std::int16_t con3, std::int16_t con4) {
-    if (!AllInRange(con1, con2, con3, con4)) return std::nullopt;
-    return DescribePattern(IndexKindNames()[con1 - 1], AxisRankNames()[con2 - 1],
-                           IndexKindNames()[con3 - 1], BetStyleNames()[con4 - 1], con4);
+std::optional<std::string> DescribeSelections(std::int16_t axisIndex, std::int16_t axisRank,
+                                              std::int16_t partnerIndex, std::int16_t betStyle) {
+    if (!AllInRange(axisIndex, axisRank, partnerIndex, betStyle)) return std::nullopt;
+    return DescribePattern(IndexKindNames()[axisIndex - 1], AxisRankNames()[axisRank - 1],
+                           IndexKindNames()[partnerIndex - 1], BetStyleNames()[betStyle - 1], betStyle);
 }
 
 }  // namespace lomi

@@ -38,7 +38,7 @@ struct SelectorItem {
 };
 
 // The items of the eight main-window selectors after a load, in the order
-// Combo1 … Combo8 (venue, race, runners, age, class, surface, distance,
+// The eight condition selectors (venue, race, runners, age, class, surface, distance,
 // date). Each starts with "全抽出" (data 0) and follows its list's order;
 // date items carry data 0.
 std::vector<std::vector<SelectorItem>> BuildSelectorItems(const LoadedData& data);

@@ -152,8 +152,8 @@ TEST(ListAllPatternFiles, GroupsByPatternInReadingOrder) {
     ASSERT_TRUE(patterns);
     ASSERT_EQ(patterns->size(), kPatterns.size());
     for (const PatternFiles& pattern : *patterns) {
-        const auto mask = BuildPatternFileMask(pattern.selections.con1, pattern.selections.con2,
-                                               pattern.selections.con3, pattern.selections.con4);
+        const auto mask = BuildPatternFileMask(pattern.selections.axisIndex, pattern.selections.axisRank,
+                                               pattern.selections.partnerIndex, pattern.selections.betStyle);
         EXPECT_EQ(pattern.files, ListPatternFiles(folder.PathText(), *mask)) << pattern.code;
     }
     EXPECT_EQ(patterns->front().code, "F3ZN");

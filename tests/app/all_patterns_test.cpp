@@ -9,9 +9,9 @@
 #include <QTableView>
 #include <QTest>
 
-#include "app/fm98list.h"
+#include "app/main_window.h"
 #include "app/main_window_session.h"
-#include "dialogs/fm98con.h"
+#include "dialogs/pattern_dialog.h"
 #include "dialogs/ranking_model.h"
 #include "dialogs/ranking_window.h"
 #include "support/temp_folder.h"
@@ -20,8 +20,8 @@
 #include "ui/text_box.h"
 #include "ui/twips.h"
 
-using lomi::Fm98Con;
-using lomi::Fm98List;
+using lomi::PatternDialog;
+using lomi::MainWindow;
 using lomi::RankingWindow;
 namespace t = lomi::test;
 
@@ -49,7 +49,7 @@ class AllPatternsTest : public QObject {
 private slots:
     void buttonsSitBelowTheOthers() {
         Session s;
-        QVERIFY(s.WithDialog([&](Fm98Con* d) {
+        QVERIFY(s.WithDialog([&](PatternDialog* d) {
             QPushButton* all = Session::Button(d, "Command3");
             QPushButton* stop = Session::Button(d, "Command4");
             QCOMPARE(all->text(), U("全パターン"));
@@ -67,7 +67,7 @@ private slots:
         Session s;
         RankingWindow* ranking = nullptr;
         lomi::PatternSelections chosen{};
-        QVERIFY(s.WithDialog([&](Fm98Con* d) {
+        QVERIFY(s.WithDialog([&](PatternDialog* d) {
             t::Click(Session::Button(d, "Command3"));
             ranking = d->Ranking();
             QVERIFY(ranking != nullptr);
@@ -84,14 +84,14 @@ private slots:
             DoubleClickRow(ranking, row);
             QTRY_VERIFY(!d->isVisible());
         }));
-        QCOMPARE(s.state.Con1, chosen.con1);
-        QCOMPARE(s.state.Con2, chosen.con2);
-        QCOMPARE(s.state.Con3, chosen.con3);
-        QCOMPARE(s.state.Con4, chosen.con4);
-        QCOMPARE(s.window->Label2()->text(),
-                 lomi::ui::FromUtf8(*lomi::DescribeSelections(chosen.con1, chosen.con2, chosen.con3,
-                                                              chosen.con4)));
-        QVERIFY(s.window->Text1()->Text().contains(U("単勝")));
+        QCOMPARE(s.state.Pattern.axisIndex, chosen.axisIndex);
+        QCOMPARE(s.state.Pattern.axisRank, chosen.axisRank);
+        QCOMPARE(s.state.Pattern.partnerIndex, chosen.partnerIndex);
+        QCOMPARE(s.state.Pattern.betStyle, chosen.betStyle);
+        QCOMPARE(s.window->PatternDescription()->text(),
+                 lomi::ui::FromUtf8(*lomi::DescribeSelections(chosen.axisIndex, chosen.axisRank, chosen.partnerIndex,
+                                                              chosen.betStyle)));
+        QVERIFY(s.window->ReportBox()->Text().contains(U("単勝")));
 
         // The window stays after the dialog, and opens patterns directly.
         RankingWindow* kept = s.window->Ranking();
@@ -101,24 +101,24 @@ private slots:
         const auto next = kept->Model()->Pattern(
             kept->Filter()->mapToSource(kept->Filter()->index(top, 0)).row());
         DoubleClickRow(kept, top);
-        QTRY_COMPARE(s.window->Label2()->text(), lomi::ui::FromUtf8(next.description));
-        QCOMPARE(s.state.Con1, next.selections.con1);
-        QCOMPARE(s.state.Con4, next.selections.con4);
+        QTRY_COMPARE(s.window->PatternDescription()->text(), lomi::ui::FromUtf8(next.description));
+        QCOMPARE(s.state.Pattern.axisIndex, next.selections.axisIndex);
+        QCOMPARE(s.state.Pattern.betStyle, next.selections.betStyle);
     }
 
     void stoppedRunLeavesTheMainWindowAlone() {
         Session s;
-        const QString report = s.window->Text1()->Text();
-        const QString label = s.window->Label2()->text();
-        QVERIFY(s.WithDialog([&](Fm98Con* d) {
+        const QString report = s.window->ReportBox()->Text();
+        const QString label = s.window->PatternDescription()->text();
+        QVERIFY(s.WithDialog([&](PatternDialog* d) {
             t::Click(Session::Button(d, "Command3"));
             RankingWindow* ranking = d->Ranking();
             t::Click(Session::Button(d, "Command4"));
             QTRY_VERIFY(!ranking->Running());
         }));
-        QCOMPARE(s.window->Text1()->Text(), report);
-        QCOMPARE(s.window->Label2()->text(), label);
-        QCOMPARE(s.state.Con1, 7);
+        QCOMPARE(s.window->ReportBox()->Text(), report);
+        QCOMPARE(s.window->PatternDescription()->text(), label);
+        QCOMPARE(s.state.Pattern.axisIndex, 7);
         QCOMPARE(s.state.Loaded.Records.Size(), 0u);
     }
 };

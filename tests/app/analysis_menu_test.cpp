@@ -9,11 +9,11 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/fm98list.h"
+#include "app/main_window.h"
 #include "app/main_window_session.h"
 #include "app/worked_example.h"
 #include "dialogs/breakdown_window.h"
-#include "dialogs/fm98con.h"
+#include "dialogs/pattern_dialog.h"
 #include "dialogs/profit_chart_window.h"
 #include "dialogs/save_results.h"
 #include "support/temp_folder.h"
@@ -32,8 +32,8 @@ struct Session : t::MainWindowSession {
     Session() { t::WriteWorkedExample(data.Path()); }
 
     void Load() {
-        const auto watch = t::WhenModal<Fm98Con>(
-            [](Fm98Con* dialog) { t::Click(dialog->findChild<QPushButton*>("Command1")); });
+        const auto watch = t::WhenModal<PatternDialog>(
+            [](PatternDialog* dialog) { t::Click(dialog->findChild<QPushButton*>("Command1")); });
         t::Click(window->findChild<QPushButton*>("Command2"));
     }
 };
@@ -54,7 +54,7 @@ private slots:
             QVERIFY(!action->isEnabled());
         }
         s.Load();
-        QTRY_COMPARE(s.window->Text1()->Text(), t::WorkedExampleReport());
+        QTRY_COMPARE(s.window->ReportBox()->Text(), t::WorkedExampleReport());
         for (QAction* action :
              {s.window->MenuBreakdown(), s.window->MenuChart(), s.window->MenuSave()}) {
             QVERIFY(action->isEnabled());
@@ -76,7 +76,7 @@ private slots:
         QCOMPARE(chart->Line(0)->points().last().y(), 180.0);          // 単勝 profit
 
         // 開催 東京 and the tally button: both windows show the new tally.
-        t::PickText(s.window->Combo(1), "東京");
+        t::PickText(s.window->ConditionSelector(1), "東京");
         t::Click(s.window->findChild<QPushButton*>("Command1"));
         QCOMPARE(breakdown->Current().total.ExtractedRaces, 3);
         QCOMPARE(breakdown->Current().total, s.state.Tally);

@@ -15,10 +15,10 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/fm98list.h"
+#include "app/main_window.h"
 #include "app/main_window_session.h"
 #include "app/worked_example.h"
-#include "dialogs/fm98con.h"
+#include "dialogs/pattern_dialog.h"
 #include "support/temp_folder.h"
 #include "ui/check_box.h"
 #include "ui/combo_box.h"
@@ -26,8 +26,8 @@
 #include "ui/progress_window.h"
 #include "ui/text_box.h"
 
-using lomi::Fm98Con;
-using lomi::Fm98List;
+using lomi::PatternDialog;
+using lomi::MainWindow;
 namespace t = lomi::test;
 
 namespace {
@@ -40,7 +40,7 @@ struct Session : t::MainWindowSession {
         : MainWindowSession({con1, con2, con3, con4}) {}
 
     // Presses OK and returns the message that it showed, if any.
-    static t::SeenMessage PressOk(Fm98Con* dialog) {
+    static t::SeenMessage PressOk(PatternDialog* dialog) {
         t::SeenMessage seen;
         const auto answer = t::AnswerMessage(&seen, dialog);
         t::Click(Button(dialog, "Command1"));
@@ -48,7 +48,7 @@ struct Session : t::MainWindowSession {
         return seen;
     }
 
-    QString Report() const { return window->Text1()->Text(); }
+    QString Report() const { return window->ReportBox()->Text(); }
 };
 
 // Runs atShow when a progress window appears, and notes (and closes) any
@@ -95,25 +95,25 @@ class OpenPatternTest : public QObject {
 private slots:
     void opensOnTheStoredSelectionsWithTheFocusOnCancel() {
         Session s;
-        QVERIFY(s.WithDialog([&](Fm98Con* d) {
+        QVERIFY(s.WithDialog([&](PatternDialog* d) {
             QCOMPARE(d->windowTitle(), U("ﾌｧｲﾙを開く"));
             // The form's 3360 × 2430 twips, grown by the row of 全パターン and 中止.
             QCOMPARE(d->size(), QSize(224, 195));
-            QCOMPARE(Items(d->Combo(1)),
+            QCOMPARE(Items(d->Selector(1)),
                      (QStringList{U("Ｔ値"), U("Ｆ値"), U("Ｒ値"), U("Ｚ値"), U("単勝人気"),
                                   U("複勝人気"), U("仮単人気")}));
-            QCOMPARE(Items(d->Combo(2)),
+            QCOMPARE(Items(d->Selector(2)),
                      (QStringList{U("１位"), U("２位"), U("３位"), U("４位"), U("５位")}));
-            QCOMPARE(Items(d->Combo(4)), (QStringList{U("流し"), U("ボックス")}));
-            QCOMPARE(d->Combo(3)->ItemData(6), 7);
-            QCOMPARE(d->Combo(1)->Text(), U("仮単人気"));
-            QCOMPARE(d->Combo(2)->Text(), U("１位"));
-            QCOMPARE(d->Combo(3)->Text(), U("Ｒ値"));
-            QCOMPARE(d->Combo(4)->Text(), U("流し"));
+            QCOMPARE(Items(d->Selector(4)), (QStringList{U("流し"), U("ボックス")}));
+            QCOMPARE(d->Selector(3)->ItemData(6), 7);
+            QCOMPARE(d->Selector(1)->Text(), U("仮単人気"));
+            QCOMPARE(d->Selector(2)->Text(), U("１位"));
+            QCOMPARE(d->Selector(3)->Text(), U("Ｒ値"));
+            QCOMPARE(d->Selector(4)->Text(), U("流し"));
             QTRY_COMPARE(QApplication::focusWidget(), Session::Button(d, "Command2"));
-            // Combo1 and Combo2 sit in the frame 軸馬, Combo3 and Combo4 in ひも.
-            QCOMPARE(d->Combo(2)->parentWidget()->objectName(), QString("Frame1"));
-            QCOMPARE(d->Combo(4)->parentWidget()->objectName(), QString("Frame2"));
+            // The axis selectors sit in the frame 軸馬, the partner selectors in ひも.
+            QCOMPARE(d->Selector(2)->parentWidget()->objectName(), QString("Frame1"));
+            QCOMPARE(d->Selector(4)->parentWidget()->objectName(), QString("Frame2"));
         }));
     }
 
@@ -121,7 +121,7 @@ private slots:
         Session s;
         t::WriteWorkedExample(s.data.Path());
         bool closed = false;
-        QVERIFY(s.WithDialog([&](Fm98Con* d) {
+        QVERIFY(s.WithDialog([&](PatternDialog* d) {
             QTRY_COMPARE(QApplication::focusWidget(), Session::Button(d, "Command2"));
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
             closed = !d->isVisible();
@@ -133,10 +133,10 @@ private slots:
 
     void aStoredSelectionOfZeroOrOutOfRangeOpensEmptyAndIsRefused() {
         Session s(7, 0, 9, 1);
-        QVERIFY(s.WithDialog([&](Fm98Con* d) {
-            QCOMPARE(d->Combo(2)->Text(), QString());
-            QCOMPARE(d->Combo(2)->ListIndex(), -1);
-            QCOMPARE(d->Combo(3)->ListIndex(), -1);
+        QVERIFY(s.WithDialog([&](PatternDialog* d) {
+            QCOMPARE(d->Selector(2)->Text(), QString());
+            QCOMPARE(d->Selector(2)->ListIndex(), -1);
+            QCOMPARE(d->Selector(3)->ListIndex(), -1);
             const t::SeenMessage seen = Session::PressOk(d);
             QVERIFY(seen.shown);
             QCOMPARE(seen.text, U("選択されていない項目があります。"));
@@ -144,76 +144,76 @@ private slots:
             QCOMPARE(seen.buttons, 1);
             QVERIFY(d->isVisible());
         }));
-        QCOMPARE(s.state.Con2, 0);
-        QCOMPARE(s.state.Con3, 9);
+        QCOMPARE(s.state.Pattern.axisRank, 0);
+        QCOMPARE(s.state.Pattern.partnerIndex, 9);
         QCOMPARE(s.state.PatternFileMask, std::string());
     }
 
     void typedTextPicksNoItem() {
         Session s;
         t::WriteWorkedExample(s.data.Path());
-        QVERIFY(s.WithDialog([&](Fm98Con* d) {
-            t::PickText(d->Combo(1), "Ｔ値");
-            t::TypeInto(d->Combo(3), U("Ｆ値"));  // the exact text of an item, typed
-            QCOMPARE(d->Combo(3)->ListIndex(), -1);
+        QVERIFY(s.WithDialog([&](PatternDialog* d) {
+            t::PickText(d->Selector(1), "Ｔ値");
+            t::TypeInto(d->Selector(3), U("Ｆ値"));  // the exact text of an item, typed
+            QCOMPARE(d->Selector(3)->ListIndex(), -1);
             const t::SeenMessage seen = Session::PressOk(d);
             QCOMPARE(seen.text, U("選択されていない項目があります。"));
             QVERIFY(d->isVisible());
-            QCOMPARE(d->Combo(3)->Text(), U("Ｆ値"));  // the user's entry stays
+            QCOMPARE(d->Selector(3)->Text(), U("Ｆ値"));  // the user's entry stays
         }));
-        QCOMPARE(s.state.Con1, 7);
-        QCOMPARE(s.state.Con3, 3);
+        QCOMPARE(s.state.Pattern.axisIndex, 7);
+        QCOMPARE(s.state.Pattern.partnerIndex, 3);
         QCOMPARE(s.Report(), QString());
     }
 
     void fileNotFoundKeepsTheNewChoiceAndTheOldData() {
         Session s;
         t::WriteWorkedExample(s.data.Path());
-        QVERIFY(s.WithDialog([](Fm98Con* d) { QVERIFY(!Session::PressOk(d).shown); }));
+        QVERIFY(s.WithDialog([](PatternDialog* d) { QVERIFY(!Session::PressOk(d).shown); }));
         QCOMPARE(s.Report(), t::WorkedExampleReport());
 
-        QVERIFY(s.WithDialog([&](Fm98Con* d) {
-            t::PickText(d->Combo(4), "ボックス");
+        QVERIFY(s.WithDialog([&](PatternDialog* d) {
+            t::PickText(d->Selector(4), "ボックス");
             const t::SeenMessage seen = Session::PressOk(d);
             QCOMPARE(seen.text, U("FILE NOT FOUND."));
             QCOMPARE(seen.title, U("Lomi"));
             QVERIFY(d->isVisible());
-            QCOMPARE(s.state.Con4, 2);
+            QCOMPARE(s.state.Pattern.betStyle, 2);
             QCOMPARE(s.state.PatternFileMask, std::string("P*Q1RB.txt"));
         }));
         // Cancelled after the message: the old data and report stay, the new
         // choice is what the dialog opens on next.
         QCOMPARE(s.Report(), t::WorkedExampleReport());
         QCOMPARE(s.state.RecordCount(), 6);
-        QCOMPARE(s.window->Label2()->text(), U("仮単人気の１位からＲ値への流し馬券"));
-        QCOMPARE(s.window->Combo(1)->ListCount(), 3);
-        QVERIFY(s.WithDialog([](Fm98Con* d) { QCOMPARE(d->Combo(4)->Text(), U("ボックス")); }));
+        QCOMPARE(s.window->PatternDescription()->text(), U("仮単人気の１位からＲ値への流し馬券"));
+        QCOMPARE(s.window->ConditionSelector(1)->ListCount(), 3);
+        QVERIFY(s.WithDialog([](PatternDialog* d) { QCOMPARE(d->Selector(4)->Text(), U("ボックス")); }));
     }
 
     void aDataFolderThatCannotBeSearchedIsFileNotFound() {
         Session s;
         s.state.DataFolder = (s.data / "no-such-folder").string();
         QVERIFY(s.WithDialog(
-            [](Fm98Con* d) { QCOMPARE(Session::PressOk(d).text, U("FILE NOT FOUND.")); }));
+            [](PatternDialog* d) { QCOMPARE(Session::PressOk(d).text, U("FILE NOT FOUND.")); }));
     }
 
     void escAndTheCloseBoxChangeNothing() {
         Session s(1, 5, 6, 2);
-        QVERIFY(s.WithDialog([](Fm98Con* d) {
-            t::PickText(d->Combo(1), "Ｚ値");
-            QTest::keyClick(d->Combo(1)->lineEdit(), Qt::Key_Escape);  // Esc inside a selector
+        QVERIFY(s.WithDialog([](PatternDialog* d) {
+            t::PickText(d->Selector(1), "Ｚ値");
+            QTest::keyClick(d->Selector(1)->lineEdit(), Qt::Key_Escape);  // Esc inside a selector
             QVERIFY(!d->isVisible());
         }));
-        QVERIFY(s.WithDialog([](Fm98Con* d) {
-            QCOMPARE(d->Combo(1)->Text(), U("Ｔ値"));  // a new opening starts afresh
-            t::PickText(d->Combo(2), "２位");
+        QVERIFY(s.WithDialog([](PatternDialog* d) {
+            QCOMPARE(d->Selector(1)->Text(), U("Ｔ値"));  // a new opening starts afresh
+            t::PickText(d->Selector(2), "２位");
             d->close();
             QVERIFY(!d->isVisible());
         }));
-        QCOMPARE(s.state.Con1, 1);
-        QCOMPARE(s.state.Con2, 5);
-        QCOMPARE(s.state.Con3, 6);
-        QCOMPARE(s.state.Con4, 2);
+        QCOMPARE(s.state.Pattern.axisIndex, 1);
+        QCOMPARE(s.state.Pattern.axisRank, 5);
+        QCOMPARE(s.state.Pattern.partnerIndex, 6);
+        QCOMPARE(s.state.Pattern.betStyle, 2);
         QCOMPARE(s.state.PatternFileMask, std::string());
     }
 
@@ -222,16 +222,16 @@ private slots:
         t::WriteTicketFile(s.data.Path(), "p20010415t1tn.TXT",
                            {t::HeaderLine(2001, 4, 15),
                             t::Race(1, 12, 18, 5, 6, 1, 18, "0032", "0014", "00158", "00052", 2)});
-        QVERIFY(s.WithDialog([](Fm98Con* d) {
-            t::PickText(d->Combo(1), "Ｔ値");
-            t::PickText(d->Combo(3), "Ｔ値");
+        QVERIFY(s.WithDialog([](PatternDialog* d) {
+            t::PickText(d->Selector(1), "Ｔ値");
+            t::PickText(d->Selector(3), "Ｔ値");
             QVERIFY(!Session::PressOk(d).shown);
             QVERIFY(!d->isVisible());
         }));
         QCOMPARE(s.state.PatternFileMask, std::string("P*T1TN.txt"));
-        QCOMPARE(s.window->Label2()->text(), U("Ｔ値の１位からＴ値への流し馬券"));
-        QCOMPARE(Items(s.window->Combo(2)), (QStringList{U("全抽出"), U("１２レース")}));
-        QCOMPARE(Items(s.window->Combo(4)), (QStringList{U("全抽出"), U("４歳上")}));
+        QCOMPARE(s.window->PatternDescription()->text(), U("Ｔ値の１位からＴ値への流し馬券"));
+        QCOMPARE(Items(s.window->ConditionSelector(2)), (QStringList{U("全抽出"), U("１２レース")}));
+        QCOMPARE(Items(s.window->ConditionSelector(4)), (QStringList{U("全抽出"), U("４歳上")}));
         QVERIFY(s.Report().startsWith(U("総ﾚｰｽ：1  抽出ﾚｰｽ：1\n")));
         QCOMPARE(QApplication::overrideCursor(), nullptr);
     }
@@ -239,21 +239,21 @@ private slots:
     void filesWithoutDataLinesLeaveOnlyAllRacesAndFileNotOpen() {
         Session s;
         t::WriteTicketFile(s.data.Path(), "P010415Q1RN.txt", {t::HeaderLine(2001, 4, 15)});
-        QVERIFY(s.WithDialog([](Fm98Con* d) { QVERIFY(!Session::PressOk(d).shown); }));
+        QVERIFY(s.WithDialog([](PatternDialog* d) { QVERIFY(!Session::PressOk(d).shown); }));
         for (int n = 1; n <= 8; ++n) {
-            QCOMPARE(Items(s.window->Combo(n)), QStringList{U("全抽出")});
-            QCOMPARE(s.window->Combo(n)->ListIndex(), 0);
+            QCOMPARE(Items(s.window->ConditionSelector(n)), QStringList{U("全抽出")});
+            QCOMPARE(s.window->ConditionSelector(n)->ListIndex(), 0);
         }
-        QCOMPARE(s.window->Label2()->text(), U("FILE NOT OPEN."));
+        QCOMPARE(s.window->PatternDescription()->text(), U("FILE NOT OPEN."));
         QCOMPARE(s.Report(), QString());
     }
 
     void theOrMoreBoxKeepsItsStateAcrossALoad() {
         Session s;
         t::WriteWorkedExample(s.data.Path());
-        s.window->Check1()->setChecked(true);
-        QVERIFY(s.WithDialog([](Fm98Con* d) { QVERIFY(!Session::PressOk(d).shown); }));
-        QCOMPARE(s.window->Check1()->isChecked(), true);
+        s.window->OrMoreBox()->setChecked(true);
+        QVERIFY(s.WithDialog([](PatternDialog* d) { QVERIFY(!Session::PressOk(d).shown); }));
+        QCOMPARE(s.window->OrMoreBox()->isChecked(), true);
         // Every selector on 全抽出: 以上 with no runner count restricts nothing.
         QCOMPARE(s.Report(), t::WorkedExampleReport());
     }
@@ -261,9 +261,9 @@ private slots:
     void aLoadThatFailsKeepsThePreviousPatternAndNamesTheFile() {
         Session s;
         t::WriteWorkedExample(s.data.Path());
-        QVERIFY(s.WithDialog([](Fm98Con* d) { QVERIFY(!Session::PressOk(d).shown); }));
-        s.window->Check1()->setChecked(true);
-        t::PickText(s.window->Combo(3), "１６頭");
+        QVERIFY(s.WithDialog([](PatternDialog* d) { QVERIFY(!Session::PressOk(d).shown); }));
+        s.window->OrMoreBox()->setChecked(true);
+        t::PickText(s.window->ConditionSelector(3), "１６頭");
         t::Click(s.window->findChild<QPushButton*>("Command1"));
         const QString report = s.Report();
 
@@ -274,8 +274,8 @@ private slots:
             lines.push_back(t::Race(5, 1, 8, 1, 1, 1, 12, "0100", "0100", "00000", "00000", 1));
         }
         t::WriteTicketFile(s.data.Path(), "P_many_days_T1RN.txt", lines);
-        QVERIFY(s.WithDialog([&](Fm98Con* d) {
-            t::PickText(d->Combo(1), "Ｔ値");
+        QVERIFY(s.WithDialog([&](PatternDialog* d) {
+            t::PickText(d->Selector(1), "Ｔ値");
             const t::SeenMessage seen = Session::PressOk(d);
             QVERIFY(seen.shown);
             QVERIFY2(seen.text.contains(U("P_many_days_T1RN.txt")), qPrintable(seen.text));
@@ -283,19 +283,19 @@ private slots:
             QVERIFY(d->isVisible());
         }));
         QCOMPARE(QApplication::overrideCursor(), nullptr);
-        QCOMPARE(s.state.Con1, 1);  // the choice was taken, as with FILE NOT FOUND
+        QCOMPARE(s.state.Pattern.axisIndex, 1);  // the choice was taken, as with FILE NOT FOUND
         QCOMPARE(s.state.RecordCount(), 6);
         QCOMPARE(s.Report(), report);
-        QCOMPARE(s.window->Label2()->text(), U("仮単人気の１位からＲ値への流し馬券"));
-        QCOMPARE(s.window->Combo(3)->Text(), U("１６頭"));
-        QCOMPARE(s.window->Combo(1)->ListCount(), 3);
+        QCOMPARE(s.window->PatternDescription()->text(), U("仮単人気の１位からＲ値への流し馬券"));
+        QCOMPARE(s.window->ConditionSelector(3)->Text(), U("１６頭"));
+        QCOMPARE(s.window->ConditionSelector(1)->ListCount(), 3);
     }
 
     void whileALoadRunsNoOtherLoadOrTallyIsAccepted() {
         Session s;
         t::WriteWorkedExample(s.data.Path());
-        QVERIFY(s.WithDialog([](Fm98Con* d) { QVERIFY(!Session::PressOk(d).shown); }));
-        t::PickText(s.window->Combo(1), "東京");
+        QVERIFY(s.WithDialog([](PatternDialog* d) { QVERIFY(!Session::PressOk(d).shown); }));
+        t::PickText(s.window->ConditionSelector(1), "東京");
         s.window->SetProgressDelay(0);
         bool running = false;
         bool secondLoadRefused = false;
@@ -305,10 +305,10 @@ private slots:
             running = s.window->LoadRunning();
             secondLoadRefused = !s.window->OpenPattern(s.window.get());
             waitCursor = QApplication::overrideCursor() != nullptr;
-            s.window->RunTally();  // refused: Combo1 on 東京 would change the report
+            s.window->RunTally();  // refused: the venue selector on 東京 would change the report
             reportDuringLoad = s.Report();
         });
-        QVERIFY(s.WithDialog([](Fm98Con* d) { QVERIFY(!Session::PressOk(d).shown); }));
+        QVERIFY(s.WithDialog([](PatternDialog* d) { QVERIFY(!Session::PressOk(d).shown); }));
         QCOMPARE(watcher.progressShown, 1);
         QVERIFY(running);
         QVERIFY(secondLoadRefused);
@@ -318,9 +318,9 @@ private slots:
         QVERIFY(!s.window->LoadRunning());
         QCOMPARE(QApplication::overrideCursor(), nullptr);
         // The load completed: selectors refilled, first report over all races.
-        QCOMPARE(s.window->Combo(1)->Text(), U("全抽出"));
+        QCOMPARE(s.window->ConditionSelector(1)->Text(), U("全抽出"));
         QCOMPARE(s.Report(), t::WorkedExampleReport());
-        t::PickText(s.window->Combo(1), "東京");
+        t::PickText(s.window->ConditionSelector(1), "東京");
         t::Click(s.window->findChild<QPushButton*>("Command1"));
         QVERIFY(s.Report() != t::WorkedExampleReport());
     }
@@ -328,7 +328,7 @@ private slots:
     void cancelInTheProgressWindowKeepsTheOldDataWithoutAMessage() {
         Session s;
         t::WriteWorkedExample(s.data.Path());
-        QVERIFY(s.WithDialog([](Fm98Con* d) { QVERIFY(!Session::PressOk(d).shown); }));
+        QVERIFY(s.WithDialog([](PatternDialog* d) { QVERIFY(!Session::PressOk(d).shown); }));
         t::WriteTicketFile(s.data.Path(), "P010506T2FB.txt",
                            {t::HeaderLine(2001, 5, 6),
                             t::Race(9, 1, 8, 1, 1, 2, 8, "0150", "0110", "00000", "00320", 1)});
@@ -336,11 +336,11 @@ private slots:
         LoadWatcher watcher(
             [](lomi::ui::ProgressWindow* progress) { t::Click(progress->CancelButton()); });
         bool stayedOpen = false;
-        QVERIFY(s.WithDialog([&](Fm98Con* d) {
-            t::PickText(d->Combo(1), "Ｔ値");
-            t::PickText(d->Combo(2), "２位");
-            t::PickText(d->Combo(3), "Ｆ値");
-            t::PickText(d->Combo(4), "ボックス");
+        QVERIFY(s.WithDialog([&](PatternDialog* d) {
+            t::PickText(d->Selector(1), "Ｔ値");
+            t::PickText(d->Selector(2), "２位");
+            t::PickText(d->Selector(3), "Ｆ値");
+            t::PickText(d->Selector(4), "ボックス");
             t::Click(Session::Button(d, "Command1"));
             stayedOpen = d->isVisible();
         }));
@@ -350,8 +350,8 @@ private slots:
         QCOMPARE(s.state.PatternFileMask, std::string("P*T2FB.txt"));
         QCOMPARE(s.state.RecordCount(), 6);
         QCOMPARE(s.Report(), t::WorkedExampleReport());
-        QCOMPARE(s.window->Label2()->text(), U("仮単人気の１位からＲ値への流し馬券"));
-        QCOMPARE(s.window->Combo(1)->ListCount(), 3);
+        QCOMPARE(s.window->PatternDescription()->text(), U("仮単人気の１位からＲ値への流し馬券"));
+        QCOMPARE(s.window->ConditionSelector(1)->ListCount(), 3);
         QCOMPARE(QApplication::overrideCursor(), nullptr);
     }
 
@@ -361,12 +361,12 @@ private slots:
         const auto file =
             t::WriteTicketFile(s.data.Path(), "P010415Q1RN.txt", {t::HeaderLine(2001, 4, 15)});
         std::filesystem::permissions(file, std::filesystem::perms::none);
-        QVERIFY(s.WithDialog([&](Fm98Con* d) {
+        QVERIFY(s.WithDialog([&](PatternDialog* d) {
             const t::SeenMessage seen = Session::PressOk(d);
             QVERIFY2(seen.text.contains(U("P010415Q1RN.txt")), qPrintable(seen.text));
             QVERIFY(d->isVisible());
         }));
-        QCOMPARE(s.window->Combo(1)->ListCount(), 0);
+        QCOMPARE(s.window->ConditionSelector(1)->ListCount(), 0);
         std::filesystem::permissions(file, std::filesystem::perms::owner_all);
     }
 };

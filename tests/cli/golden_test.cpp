@@ -58,7 +58,7 @@ TEST_P(GoldenReport, CoreOperationsGiveTheReport) {
     ProgramState state;
     state.DataFolder = data.PathText();
     const PatternSelections& p = *parsed.options->pattern;
-    state.PatternFileMask = BuildPatternFileMask(p.con1, p.con2, p.con3, p.con4).value();
+    state.PatternFileMask = BuildPatternFileMask(p.axisIndex, p.axisRank, p.partnerIndex, p.betStyle).value();
     ASSERT_FALSE(PatternFilesMissing(state));
     const LoadResult loaded = LoadPatternFiles(state);
     ASSERT_TRUE(loaded.ok) << loaded.message;

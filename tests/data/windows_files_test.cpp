@@ -78,8 +78,8 @@ TEST(WindowsFiles, SettingsSaveKeepsTheFilesAttributes) {
 ProgramState SavedState(bool second) {
     ProgramState state;
     state.DataFolder = second ? "D:\\" + std::string(200, 'b') : "C:\\競馬\\データ";
-    state.Con1 = second ? -1 : 7, state.Con2 = second ? 32767 : 1;
-    state.Con3 = second ? -32768 : 3, state.Con4 = second ? 2 : 1;
+    state.Pattern.axisIndex = second ? -1 : 7, state.Pattern.axisRank = second ? 32767 : 1;
+    state.Pattern.partnerIndex = second ? -32768 : 3, state.Pattern.betStyle = second ? 2 : 1;
     return state;
 }
 

@@ -218,10 +218,10 @@ private slots:
         QCOMPARE(chosen.count(), 1);
         const auto selections = chosen[0][0].value<lomi::PatternSelections>();
         const auto& expected = w.Model()->Pattern(w.Filter()->mapToSource(second).row());
-        QCOMPARE(selections.con1, expected.selections.con1);
-        QCOMPARE(selections.con2, expected.selections.con2);
-        QCOMPARE(selections.con3, expected.selections.con3);
-        QCOMPARE(selections.con4, expected.selections.con4);
+        QCOMPARE(selections.axisIndex, expected.selections.axisIndex);
+        QCOMPARE(selections.axisRank, expected.selections.axisRank);
+        QCOMPARE(selections.partnerIndex, expected.selections.partnerIndex);
+        QCOMPARE(selections.betStyle, expected.selections.betStyle);
     }
 
     void folderWithoutPatternsSaysSo() {

@@ -69,17 +69,17 @@ bool OtherLinesKept(std::string_view before, std::string_view after,
 ProgramState Chosen() {
     ProgramState state;
     state.DataFolder = "/data/競馬";
-    state.Con1 = 1, state.Con2 = 5, state.Con3 = 6, state.Con4 = 2;
+    state.Pattern.axisIndex = 1, state.Pattern.axisRank = 5, state.Pattern.partnerIndex = 6, state.Pattern.betStyle = 2;
     return state;
 }
 
 void ExpectValues(const ProgramState& state, const std::string& folder, std::int16_t con1,
                   std::int16_t con2, std::int16_t con3, std::int16_t con4) {
     EXPECT_EQ(state.DataFolder, folder);
-    EXPECT_EQ(state.Con1, con1);
-    EXPECT_EQ(state.Con2, con2);
-    EXPECT_EQ(state.Con3, con3);
-    EXPECT_EQ(state.Con4, con4);
+    EXPECT_EQ(state.Pattern.axisIndex, con1);
+    EXPECT_EQ(state.Pattern.axisRank, con2);
+    EXPECT_EQ(state.Pattern.partnerIndex, con3);
+    EXPECT_EQ(state.Pattern.betStyle, con4);
 }
 
 class BadSettingsFiles : public ::testing::Test {
@@ -140,7 +140,7 @@ TEST_F(BadSettingsFiles, BinaryJunkReadsAsDefaultsAndSurvivesASave) {
         junk.substr(0, 4096) + "\r\n[DEF]\r\nPATH=/x\r\nCON1=4\r\n" + junk.substr(4096, 4096);
     WriteBytes(file_, middle);
     EXPECT_EQ(Load().DataFolder, "/x");
-    EXPECT_EQ(Load().Con1, 4);
+    EXPECT_EQ(Load().Pattern.axisIndex, 4);
     SaveOver(middle, {"PATH=/x", "CON1=4"});
 }
 
@@ -157,7 +157,7 @@ TEST_F(BadSettingsFiles, TenMegabyteFilesReadAndSave) {
     ExpectValues(state, std::string(254, 'v'), 2, 1, 3, 1);
 
     // Saving the folder it read leaves the long line as it stands.
-    state.Con2 = 4;
+    state.Pattern.axisRank = 4;
     ASSERT_TRUE(SaveSettings(state, Path()).ok);
     const std::string after = ReadBytes(file_);
     EXPECT_EQ(after.substr(0, bytes.size()), bytes);

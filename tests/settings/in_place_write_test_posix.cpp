@@ -28,7 +28,7 @@ constexpr uid_t kNobody = 65534;
 ProgramState StateWith(const std::string& folder, std::int16_t con1) {
     ProgramState state;
     state.DataFolder = folder;
-    state.Con1 = con1;
+    state.Pattern.axisIndex = con1;
     return state;
 }
 

@@ -31,7 +31,7 @@ protected:
     }
 
     std::int16_t LoadCon2(const std::string& value) {
-        return Load("[DEF]\r\nCON2=" + value + "\r\n").Con2;
+        return Load("[DEF]\r\nCON2=" + value + "\r\n").Pattern.axisRank;
     }
 
     std::string Path() const { return file_.string(); }
@@ -43,10 +43,10 @@ protected:
 TEST_F(SettingsTest, NoFileGivesDefaultsAndTheFirstSaveCreatesIt) {
     ProgramState state = Load();
     EXPECT_EQ(state.DataFolder, "/home/user/current");
-    EXPECT_EQ(state.Con1, 7);
-    EXPECT_EQ(state.Con2, 1);
-    EXPECT_EQ(state.Con3, 3);
-    EXPECT_EQ(state.Con4, 1);
+    EXPECT_EQ(state.Pattern.axisIndex, 7);
+    EXPECT_EQ(state.Pattern.axisRank, 1);
+    EXPECT_EQ(state.Pattern.partnerIndex, 3);
+    EXPECT_EQ(state.Pattern.betStyle, 1);
     EXPECT_FALSE(fs::exists(file_)) << "loading never creates the file";
 
     const SaveResult result = SaveSettings(state, Path());
@@ -58,13 +58,13 @@ TEST_F(SettingsTest, NoFileGivesDefaultsAndTheFirstSaveCreatesIt) {
 TEST_F(SettingsTest, SectionOrKeysMissingGiveDefaults) {
     ProgramState state = Load("[OTHER]\r\nPATH=C:\\x\r\nCON1=2\r\n");
     EXPECT_EQ(state.DataFolder, "/home/user/current");
-    EXPECT_EQ(state.Con1, 7);
+    EXPECT_EQ(state.Pattern.axisIndex, 7);
 
     state = Load("[DEF]\r\nPATH=\r\nCON3=5\r\n");
     EXPECT_EQ(state.DataFolder, "/home/user/current");
-    EXPECT_EQ(state.Con1, 7);
-    EXPECT_EQ(state.Con3, 5);
-    EXPECT_EQ(state.Con4, 1);
+    EXPECT_EQ(state.Pattern.axisIndex, 7);
+    EXPECT_EQ(state.Pattern.partnerIndex, 5);
+    EXPECT_EQ(state.Pattern.betStyle, 1);
 }
 
 TEST_F(SettingsTest, ConValuesReadAsRoundedNumbers) {
@@ -89,10 +89,10 @@ TEST_F(SettingsTest, ConOutsideSixteenBitsReadsAsNoChoice) {
     EXPECT_EQ(LoadCon2("32767.5"), 0);
     // The rest of the file still loads.
     const ProgramState state = Load("[DEF]\r\nCON1=70000\r\nCON2=2\r\nCON3=-40000\r\nCON4=2\r\n");
-    EXPECT_EQ(state.Con1, 0);
-    EXPECT_EQ(state.Con2, 2);
-    EXPECT_EQ(state.Con3, 0);
-    EXPECT_EQ(state.Con4, 2);
+    EXPECT_EQ(state.Pattern.axisIndex, 0);
+    EXPECT_EQ(state.Pattern.axisRank, 2);
+    EXPECT_EQ(state.Pattern.partnerIndex, 0);
+    EXPECT_EQ(state.Pattern.betStyle, 2);
 }
 
 TEST_F(SettingsTest, DriveRootPathIsKeptUnchanged) {
@@ -124,13 +124,13 @@ TEST_F(SettingsTest, KeysInOtherLetterCaseAreFoundAndRewrittenInPlace) {
     const ProgramState state =
         Load("[def]\r\npath=E:\\data\r\ncon1=2\r\nCon2=3\r\ncON3=4\r\nCon4=2\r\n");
     EXPECT_EQ(state.DataFolder, "E:\\data");
-    EXPECT_EQ(state.Con1, 2);
-    EXPECT_EQ(state.Con2, 3);
-    EXPECT_EQ(state.Con3, 4);
-    EXPECT_EQ(state.Con4, 2);
+    EXPECT_EQ(state.Pattern.axisIndex, 2);
+    EXPECT_EQ(state.Pattern.axisRank, 3);
+    EXPECT_EQ(state.Pattern.partnerIndex, 4);
+    EXPECT_EQ(state.Pattern.betStyle, 2);
 
     ProgramState changed = state;
-    changed.Con1 = 5;
+    changed.Pattern.axisIndex = 5;
     ASSERT_TRUE(SaveSettings(changed, Path()).ok);
     EXPECT_EQ(ReadBytes(file_),
               "[def]\r\npath=E:\\data\r\ncon1=5\r\nCon2=3\r\ncON3=4\r\nCon4=2\r\n");
@@ -156,11 +156,11 @@ TEST_F(SettingsTest, SaveKeepsEveryOtherLineByteForByte) {
         "CON2=8";
     ProgramState state = Load(before);
     EXPECT_EQ(state.DataFolder, "C:\\Old Data");
-    EXPECT_EQ(state.Con1, 2);
-    EXPECT_EQ(state.Con2, 1) << "only the first DEF section counts";
+    EXPECT_EQ(state.Pattern.axisIndex, 2);
+    EXPECT_EQ(state.Pattern.axisRank, 1) << "only the first DEF section counts";
 
-    state.Con1 = 4;
-    state.Con3 = -1;
+    state.Pattern.axisIndex = 4;
+    state.Pattern.partnerIndex = -1;
     ASSERT_TRUE(SaveSettings(state, Path()).ok);
     EXPECT_EQ(ReadBytes(file_),
               "; Lomi settings, edited by hand\r\n"
@@ -214,7 +214,7 @@ TEST_F(SettingsTest, FolderCodePage932CannotHoldKeepsThePreviousPath) {
     const std::string before = "[DEF]\r\nPATH=C:\\old\r\nCON1=7\r\nCON2=1\r\nCON3=3\r\nCON4=1\r\n";
     ProgramState state = Load(before);
     state.DataFolder = "/home/user/r\xC3\xA9sultats";  // é has no code page 932 form
-    state.Con1 = 2;
+    state.Pattern.axisIndex = 2;
     const SaveResult result = SaveSettings(state, Path());
     EXPECT_FALSE(result.ok);
     EXPECT_NE(result.message.find(state.DataFolder), std::string::npos) << result.message;
@@ -240,7 +240,7 @@ TEST_F(SettingsTest, FolderWithBlanksAroundItRoundTrips) {
 TEST_F(SettingsTest, FailedSaveIsReportedAndDamagesNothing) {
     const std::string before = "[DEF]\r\nPATH=C:\\old\r\nCON1=7\r\n";
     ProgramState state = Load(before);
-    state.Con1 = 3;
+    state.Pattern.axisIndex = 3;
     fs::permissions(folder_.Path(),
                     fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);

@@ -23,13 +23,13 @@ TEST(BuildPatternFileMask, OutOfRangeSelectionsGiveNothing) {
 TEST(ParsePatternCode, ReadsTheFourCharactersInEitherCase) {
     const auto q1rn = ParsePatternCode("Q1RN");
     ASSERT_TRUE(q1rn);
-    EXPECT_EQ(q1rn->con1, 7);
-    EXPECT_EQ(q1rn->con2, 1);
-    EXPECT_EQ(q1rn->con3, 3);
-    EXPECT_EQ(q1rn->con4, 1);
+    EXPECT_EQ(q1rn->axisIndex, 7);
+    EXPECT_EQ(q1rn->axisRank, 1);
+    EXPECT_EQ(q1rn->partnerIndex, 3);
+    EXPECT_EQ(q1rn->betStyle, 1);
     const auto t5pb = ParsePatternCode("t5pb");
     ASSERT_TRUE(t5pb);
-    EXPECT_EQ(BuildPatternFileMask(t5pb->con1, t5pb->con2, t5pb->con3, t5pb->con4), "P*T5PB.txt");
+    EXPECT_EQ(BuildPatternFileMask(t5pb->axisIndex, t5pb->axisRank, t5pb->partnerIndex, t5pb->betStyle), "P*T5PB.txt");
     for (const char* bad : {"", "Q1R", "Q1RNX", "X1RN", "Q0RN", "Q6RN", "Q1RX", "Q1R1", "QQRN"}) {
         EXPECT_FALSE(ParsePatternCode(bad)) << bad;
     }
@@ -45,10 +45,10 @@ TEST(PatternCode, RoundTripsEverySelection) {
                     ASSERT_TRUE(code);
                     const auto back = ParsePatternCode(*code);
                     ASSERT_TRUE(back) << *code;
-                    EXPECT_EQ(back->con1, a);
-                    EXPECT_EQ(back->con2, r);
-                    EXPECT_EQ(back->con3, p);
-                    EXPECT_EQ(back->con4, s);
+                    EXPECT_EQ(back->axisIndex, a);
+                    EXPECT_EQ(back->axisRank, r);
+                    EXPECT_EQ(back->partnerIndex, p);
+                    EXPECT_EQ(back->betStyle, s);
                     ++count;
                 }
     EXPECT_EQ(count, 490);

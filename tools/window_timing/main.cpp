@@ -18,11 +18,11 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/fm98list.h"
+#include "app/main_window.h"
 #include "cli/report_command.h"
 #include "corpora.h"
 #include "data/cp932_table.h"
-#include "dialogs/fm98con.h"
+#include "dialogs/pattern_dialog.h"
 #include "machine_info.h"
 #include "ui/text_box.h"
 
@@ -66,24 +66,24 @@ double TimeCommandLine(const Corpus& corpus, std::string& report) {
 
 // Opens the pattern dialog from the menu, presses its OK as soon as it is
 // shown, and times from the press to the report in Text1.
-double TimeWindow(lomi::Fm98List& window, std::string& report) {
+double TimeWindow(lomi::MainWindow& window, std::string& report) {
     Clock::time_point pressed{}, reported{};
     const QMetaObject::Connection watch =
-        QObject::connect(window.Text1(), &QPlainTextEdit::textChanged, [&] {
-            if (pressed != Clock::time_point{} && !window.Text1()->Text().isEmpty()) {
+        QObject::connect(window.ReportBox(), &QPlainTextEdit::textChanged, [&] {
+            if (pressed != Clock::time_point{} && !window.ReportBox()->Text().isEmpty()) {
                 reported = Clock::now();
             }
         });
     QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<lomi::Fm98Con*>(QApplication::activeModalWidget());
+        auto* dialog = qobject_cast<lomi::PatternDialog*>(QApplication::activeModalWidget());
         if (!dialog) return;
         pressed = Clock::now();
         dialog->findChild<QPushButton*>("Command1")->click();
     });
-    window.MenuOpen_Click();
+    window.OpenMenuChosen();
     QObject::disconnect(watch);
     if (reported == Clock::time_point{}) throw std::runtime_error("the window showed no report");
-    report = window.Text1()->Text().toStdString();
+    report = window.ReportBox()->Text().toStdString();
     return Milliseconds(reported - pressed);
 }
 
@@ -104,11 +104,11 @@ int Run(int argc, char** argv, const std::string& work, const std::vector<int>& 
         std::filesystem::temp_directory_path() / "lomi-window-timing-settings";
     std::filesystem::create_directories(home);
     lomi::ProgramState state;
-    state.Con1 = 7;  // 仮単人気 １位 → Ｒ値 流し: Q1RN, the corpora's pattern
-    state.Con2 = 1;
-    state.Con3 = 3;
-    state.Con4 = 1;
-    lomi::Fm98List window(state, (home / "Lomi.ini").string());
+    state.Pattern.axisIndex = 7;  // 仮単人気 １位 → Ｒ値 流し: Q1RN, the corpora's pattern
+    state.Pattern.axisRank = 1;
+    state.Pattern.partnerIndex = 3;
+    state.Pattern.betStyle = 1;
+    lomi::MainWindow window(state, (home / "Lomi.ini").string());
     window.show();
 
     std::vector<Row> rows;

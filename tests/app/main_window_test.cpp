@@ -16,10 +16,10 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
-#include "app/fm98list.h"
+#include "app/main_window.h"
 #include "app/main_window_session.h"
 #include "app/worked_example.h"
-#include "dialogs/fm98con.h"
+#include "dialogs/pattern_dialog.h"
 #include "settings/profile_file.h"
 #include "support/temp_folder.h"
 #include "ui/check_box.h"
@@ -27,8 +27,8 @@
 #include "ui/gui_test_helpers.h"
 #include "ui/text_box.h"
 
-using lomi::Fm98Con;
-using lomi::Fm98List;
+using lomi::PatternDialog;
+using lomi::MainWindow;
 using lomi::ui::ComboBox;
 namespace t = lomi::test;
 
@@ -47,9 +47,9 @@ struct Session : t::MainWindowSession {
 
     // Opens the pattern dialog with the picture button, lets choose act on
     // it, then presses OK.
-    void LoadWith(const std::function<void(Fm98Con*)>& choose = {}) {
+    void LoadWith(const std::function<void(PatternDialog*)>& choose = {}) {
         bool opened = false;
-        const auto watch = t::WhenModal<Fm98Con>([&](Fm98Con* dialog) {
+        const auto watch = t::WhenModal<PatternDialog>([&](PatternDialog* dialog) {
             opened = true;
             if (choose) choose(dialog);
             t::Click(dialog->findChild<QPushButton*>("Command1"));
@@ -58,7 +58,7 @@ struct Session : t::MainWindowSession {
         QVERIFY(opened);
     }
 
-    QString Report() const { return window->Text1()->Text(); }
+    QString Report() const { return window->ReportBox()->Text(); }
     QString Line(int index) const { return Report().split('\n').value(index); }
 };
 
@@ -76,24 +76,24 @@ QList<int> Data(const ComboBox* combo) {
 
 }  // namespace
 
-class Fm98ListTest : public QObject {
+class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
     void startsWithCaptionEmptyControlsAndFocusOnTheTallyButton() {
         Session s;
-        Fm98List& w = *s.window;
+        MainWindow& w = *s.window;
         QCOMPARE(w.windowTitle(), U("KestravaのTolvikｺﾝﾃｽﾄ形式買い目集計      Ver 1.02"));
         for (int n = 1; n <= 8; ++n) {
-            QCOMPARE(w.Combo(n)->ListCount(), 0);
-            QCOMPARE(w.Combo(n)->Text(), QString());
-            QCOMPARE(w.Combo(n)->ListIndex(), -1);
-            QVERIFY(w.Combo(n)->isEditable());
+            QCOMPARE(w.ConditionSelector(n)->ListCount(), 0);
+            QCOMPARE(w.ConditionSelector(n)->Text(), QString());
+            QCOMPARE(w.ConditionSelector(n)->ListIndex(), -1);
+            QVERIFY(w.ConditionSelector(n)->isEditable());
         }
-        QCOMPARE(w.Label2()->text(), QString());
-        QCOMPARE(w.Text1()->Text(), QString());
-        QCOMPARE(w.Check1()->Value(), 0);
-        QCOMPARE(w.Check1()->text(), U("以上"));
+        QCOMPARE(w.PatternDescription()->text(), QString());
+        QCOMPARE(w.ReportBox()->Text(), QString());
+        QCOMPARE(w.OrMoreBox()->Value(), 0);
+        QCOMPARE(w.OrMoreBox()->text(), U("以上"));
         QCOMPARE(s.Button("Command1")->text(), U("上記の条件で抽出／集計"));
         QVERIFY(s.Button("Command2")->text().isEmpty());
         const QPixmap folder = s.Button("Command2")->icon().pixmap(QSize(16, 15));
@@ -106,17 +106,17 @@ private slots:
 
     void placesControlsAtFixedPositionsThatSurviveResizing() {
         Session s;
-        Fm98List& w = *s.window;
+        MainWindow& w = *s.window;
         QCOMPARE(w.centralWidget()->size(), QSize(419, 237));
-        QCOMPARE(w.Text1()->geometry(), QRect(5, 106, 410, 94));
-        QCOMPARE(w.Combo(8)->geometry(), QRect(314, 76, 100, 20));
+        QCOMPARE(w.ReportBox()->geometry(), QRect(5, 106, 410, 94));
+        QCOMPARE(w.ConditionSelector(8)->geometry(), QRect(314, 76, 100, 20));
         QCOMPARE(s.Button("Command1")->geometry(), QRect(6, 206, 409, 28));
-        QCOMPARE(w.Label2()->geometry(), QRect(6, 2, 379, 18));
+        QCOMPARE(w.PatternDescription()->geometry(), QRect(6, 2, 379, 18));
         // The check box keeps its place and is never cut below its own height.
-        QCOMPARE(w.Check1()->x(), 38);
-        QCOMPARE(w.Check1()->width(), 55);
-        QVERIFY(w.Check1()->height() >= w.Check1()->sizeHint().height());
-        QVERIFY(qAbs(w.Check1()->geometry().center().y() - 67) <= 1);
+        QCOMPARE(w.OrMoreBox()->x(), 38);
+        QCOMPARE(w.OrMoreBox()->width(), 55);
+        QVERIFY(w.OrMoreBox()->height() >= w.OrMoreBox()->sizeHint().height());
+        QVERIFY(qAbs(w.OrMoreBox()->geometry().center().y() - 67) <= 1);
         const QStringList captions = {U("開催"), U("ﾚｰｽ"),  U("頭数"), U("ｸﾗｽ"),
                                       U("距離"), U("馬齢"), U("馬場"), U("日付")};
         for (int i = 0; i < 8; ++i) {
@@ -126,18 +126,18 @@ private slots:
         }
         w.resize(700, 500);
         QTRY_COMPARE(w.centralWidget()->width(), 700);
-        QCOMPARE(w.Text1()->geometry(), QRect(5, 106, 410, 94));
+        QCOMPARE(w.ReportBox()->geometry(), QRect(5, 106, 410, 94));
         QCOMPARE(s.Button("Command1")->geometry(), QRect(6, 206, 409, 28));
     }
 
     void keyboardOrderFollowsTheTabIndexes() {
         Session s;
-        Fm98List& w = *s.window;
+        MainWindow& w = *s.window;
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        QList<QWidget*> expected = {s.Button("Command1"), w.Text1(),  s.Button("Command2"),
-                                    w.Combo(7),           w.Combo(6), w.Combo(4),
-                                    w.Combo(3),           w.Combo(1), w.Combo(2),
-                                    w.Combo(5),           w.Combo(8), w.Check1()};
+        QList<QWidget*> expected = {s.Button("Command1"), w.ReportBox(),  s.Button("Command2"),
+                                    w.ConditionSelector(7),           w.ConditionSelector(6), w.ConditionSelector(4),
+                                    w.ConditionSelector(3),           w.ConditionSelector(1), w.ConditionSelector(2),
+                                    w.ConditionSelector(5),           w.ConditionSelector(8), w.OrMoreBox()};
         s.Button("Command1")->setFocus();
         for (int i = 1; i < expected.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -168,7 +168,7 @@ private slots:
     void tallyBeforeAnyLoadSaysFileNotOpen() {
         Session s;
         t::Click(s.Button("Command1"));
-        QCOMPARE(s.window->Label2()->text(), U("FILE NOT OPEN."));
+        QCOMPARE(s.window->PatternDescription()->text(), U("FILE NOT OPEN."));
         QCOMPARE(s.Report(), QString());
     }
 
@@ -177,39 +177,39 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(s.window.get()));
         QTRY_COMPARE(QApplication::focusWidget(), s.Button("Command1"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QCOMPARE(s.window->Label2()->text(), U("FILE NOT OPEN."));
+        QCOMPARE(s.window->PatternDescription()->text(), U("FILE NOT OPEN."));
     }
 
     void loadFillsDescriptionSelectorsAndReport() {
         Session s;
         t::WriteWorkedExample(s.data.Path());
         s.LoadWith();
-        Fm98List& w = *s.window;
+        MainWindow& w = *s.window;
         QCOMPARE(s.state.PatternFileMask, std::string("P*Q1RN.txt"));
-        QCOMPARE(w.Label2()->text(), U("仮単人気の１位からＲ値への流し馬券"));
+        QCOMPARE(w.PatternDescription()->text(), U("仮単人気の１位からＲ値への流し馬券"));
         QCOMPARE(s.Report(), t::WorkedExampleReport());
 
-        QCOMPARE(Items(w.Combo(1)), (QStringList{U("全抽出"), U("東京"), U("中山")}));
-        QCOMPARE(Data(w.Combo(1)), (QList<int>{0, 5, 6}));
-        QCOMPARE(Items(w.Combo(2)), (QStringList{U("全抽出"), U("５レース"), U("９レース"),
+        QCOMPARE(Items(w.ConditionSelector(1)), (QStringList{U("全抽出"), U("東京"), U("中山")}));
+        QCOMPARE(Data(w.ConditionSelector(1)), (QList<int>{0, 5, 6}));
+        QCOMPARE(Items(w.ConditionSelector(2)), (QStringList{U("全抽出"), U("５レース"), U("９レース"),
                                                  U("１０レース"), U("１１レース")}));
-        QCOMPARE(Data(w.Combo(2)), (QList<int>{0, 5, 9, 10, 11}));
-        QCOMPARE(Items(w.Combo(3)), (QStringList{U("全抽出"), U("１０頭"), U("１２頭"), U("１４頭"),
+        QCOMPARE(Data(w.ConditionSelector(2)), (QList<int>{0, 5, 9, 10, 11}));
+        QCOMPARE(Items(w.ConditionSelector(3)), (QStringList{U("全抽出"), U("１０頭"), U("１２頭"), U("１４頭"),
                                                  U("１６頭"), U("１８頭")}));
-        QCOMPARE(Data(w.Combo(3)), (QList<int>{0, 10, 12, 14, 16, 18}));
-        QCOMPARE(Items(w.Combo(4)), (QStringList{U("全抽出"), U("３歳"), U("４歳"), U("３歳上")}));
-        QCOMPARE(Items(w.Combo(5)), (QStringList{U("全抽出"), U("未勝利"), U("５００万下"),
+        QCOMPARE(Data(w.ConditionSelector(3)), (QList<int>{0, 10, 12, 14, 16, 18}));
+        QCOMPARE(Items(w.ConditionSelector(4)), (QStringList{U("全抽出"), U("３歳"), U("４歳"), U("３歳上")}));
+        QCOMPARE(Items(w.ConditionSelector(5)), (QStringList{U("全抽出"), U("未勝利"), U("５００万下"),
                                                  U("１６００万下"), U("オープン")}));
-        QCOMPARE(Data(w.Combo(5)), (QList<int>{0, 2, 3, 5, 6}));
-        QCOMPARE(Items(w.Combo(6)), (QStringList{U("全抽出"), U("芝"), U("ダート")}));
-        QCOMPARE(Items(w.Combo(7)), (QStringList{U("全抽出"), U("1200m"), U("1400m"), U("1600m"),
+        QCOMPARE(Data(w.ConditionSelector(5)), (QList<int>{0, 2, 3, 5, 6}));
+        QCOMPARE(Items(w.ConditionSelector(6)), (QStringList{U("全抽出"), U("芝"), U("ダート")}));
+        QCOMPARE(Items(w.ConditionSelector(7)), (QStringList{U("全抽出"), U("1200m"), U("1400m"), U("1600m"),
                                                  U("2000m"), U("2400m")}));
-        QCOMPARE(Data(w.Combo(7)), (QList<int>{0, 12, 14, 16, 20, 24}));
-        QCOMPARE(Items(w.Combo(8)), (QStringList{U("全抽出"), U("2001-04-22"), U("2001-04-15")}));
-        QCOMPARE(Data(w.Combo(8)), (QList<int>{0, 0, 0}));
+        QCOMPARE(Data(w.ConditionSelector(7)), (QList<int>{0, 12, 14, 16, 20, 24}));
+        QCOMPARE(Items(w.ConditionSelector(8)), (QStringList{U("全抽出"), U("2001-04-22"), U("2001-04-15")}));
+        QCOMPARE(Data(w.ConditionSelector(8)), (QList<int>{0, 0, 0}));
         for (int n = 1; n <= 8; ++n) {
-            QCOMPARE(w.Combo(n)->ListIndex(), 0);
-            QCOMPARE(w.Combo(n)->Text(), U("全抽出"));
+            QCOMPARE(w.ConditionSelector(n)->ListIndex(), 0);
+            QCOMPARE(w.ConditionSelector(n)->Text(), U("全抽出"));
         }
     }
 
@@ -218,7 +218,7 @@ private slots:
         t::WriteWorkedExample(s.data.Path());
         s.LoadWith();
         QVERIFY(QTest::qWaitForWindowExposed(s.window.get()));
-        lomi::ui::TextBox* box = s.window->Text1();
+        lomi::ui::TextBox* box = s.window->ReportBox();
         int blocks = 0;
         for (QTextBlock b = box->document()->begin(); b.isValid(); b = b.next(), ++blocks) {
             QVERIFY2(b.layout()->lineCount() <= 1, qPrintable(b.text()));
@@ -238,7 +238,7 @@ private slots:
         t::WriteWorkedExample(s.data.Path());
         s.LoadWith();
         QVERIFY(QTest::qWaitForWindowExposed(s.window.get()));
-        lomi::ui::TextBox* box = s.window->Text1();
+        lomi::ui::TextBox* box = s.window->ReportBox();
         QCOMPARE(box->geometry(), QRect(5, 106, 410, 94));
         QTextBlock last = box->document()->lastBlock();
         while (last.isValid() && last.text().isEmpty()) last = last.previous();
@@ -252,7 +252,7 @@ private slots:
 
     void captionsTakeKanaAndKanjiFromOneFont() {
         Session s;
-        QList<QWidget*> plain = {s.window->Check1(), s.window->menuBar()};
+        QList<QWidget*> plain = {s.window->OrMoreBox(), s.window->menuBar()};
         for (int i = 0; i < 8; ++i) {
             plain << s.window->findChild<QLabel*>(QStringLiteral("Label1_%1").arg(i));
         }
@@ -274,7 +274,7 @@ private slots:
 
     void screenReadersHearEveryControlByItsName() {
         Session s;
-        Fm98List& w = *s.window;
+        MainWindow& w = *s.window;
         struct Labelled {
             int combo;
             const char* label;
@@ -282,15 +282,15 @@ private slots:
         for (const Labelled c :
              {Labelled{1, "開催"}, Labelled{2, "ﾚｰｽ"}, Labelled{3, "頭数"}, Labelled{4, "馬齢"},
               Labelled{5, "ｸﾗｽ"}, Labelled{6, "馬場"}, Labelled{7, "距離"}, Labelled{8, "日付"}}) {
-            QCOMPARE(t::AccessibleLabel(w.Combo(c.combo)), U(c.label));
+            QCOMPARE(t::AccessibleLabel(w.ConditionSelector(c.combo)), U(c.label));
         }
         struct Named {
             QWidget* control;
             const char* name;
         };
         for (const Named c :
-             {Named{w.Text1(), "集計結果"}, Named{s.Button("Command2"), "ﾌｧｲﾙを開く"},
-              Named{w.Check1(), "以上"}, Named{s.Button("Command1"), "上記の条件で抽出／集計"}}) {
+             {Named{w.ReportBox(), "集計結果"}, Named{s.Button("Command2"), "ﾌｧｲﾙを開く"},
+              Named{w.OrMoreBox(), "以上"}, Named{s.Button("Command1"), "上記の条件で抽出／集計"}}) {
             QCOMPARE(t::AccessibleName(c.control), U(c.name));
         }
     }
@@ -299,30 +299,30 @@ private slots:
         Session s;
         t::WriteWorkedExample(s.data.Path());
         s.LoadWith();
-        Fm98List& w = *s.window;
-        t::PickText(w.Combo(3), "１６頭");
-        t::Click(w.Check1());
-        QCOMPARE(w.Check1()->Value(), 1);
+        MainWindow& w = *s.window;
+        t::PickText(w.ConditionSelector(3), "１６頭");
+        t::Click(w.OrMoreBox());
+        QCOMPARE(w.OrMoreBox()->Value(), 1);
         t::Click(s.Button("Command1"));
         QCOMPARE(s.Line(0), U("総ﾚｰｽ：6  抽出ﾚｰｽ：2"));
         QCOMPARE(s.Line(3), U("単勝        200       680       480   340.00%   100.00%       340"));
         QCOMPARE(s.Line(5), U("連勝        600      8600      8000  1433.33%    50.00%      8600"));
 
         // Without 以上, only the races of exactly 16 runners.
-        t::Click(w.Check1());
+        t::Click(w.OrMoreBox());
         t::Click(s.Button("Command1"));
         QCOMPARE(s.Line(0), U("総ﾚｰｽ：6  抽出ﾚｰｽ：2"));
-        t::PickText(w.Combo(3), "１８頭");
+        t::PickText(w.ConditionSelector(3), "１８頭");
         t::Click(s.Button("Command1"));
         QCOMPARE(s.Line(0), U("総ﾚｰｽ：6  抽出ﾚｰｽ：0"));
         QCOMPARE(s.Line(3), U("単勝          0         0         0     0.00%     0.00%         0"));
 
         // The date selector hands its text to the filter.
-        t::PickText(w.Combo(3), "全抽出");
-        t::PickText(w.Combo(8), "2001-04-22");
+        t::PickText(w.ConditionSelector(3), "全抽出");
+        t::PickText(w.ConditionSelector(8), "2001-04-22");
         t::Click(s.Button("Command1"));
         QCOMPARE(s.Line(0), U("総ﾚｰｽ：6  抽出ﾚｰｽ：1"));
-        t::PickText(w.Combo(8), "全抽出");
+        t::PickText(w.ConditionSelector(8), "全抽出");
         t::Click(s.Button("Command1"));
         QCOMPARE(s.Report(), t::WorkedExampleReport());
     }
@@ -331,9 +331,9 @@ private slots:
         Session s;
         t::WriteWorkedExample(s.data.Path());
         s.LoadWith();
-        Fm98List& w = *s.window;
-        t::TypeInto(w.Combo(1), U("京都"));
-        QCOMPARE(w.Combo(1)->ListIndex(), -1);
+        MainWindow& w = *s.window;
+        t::TypeInto(w.ConditionSelector(1), U("京都"));
+        QCOMPARE(w.ConditionSelector(1)->ListIndex(), -1);
         t::SeenMessage seen;
         const auto answer = t::AnswerMessage(&seen);
         t::Click(s.Button("Command1"));
@@ -342,7 +342,7 @@ private slots:
         QCOMPARE(seen.title, U("Lomi"));
         QCOMPARE(seen.buttons, 1);
         QCOMPARE(s.Report(), t::WorkedExampleReport());
-        QCOMPARE(w.Label2()->text(), U("仮単人気の１位からＲ値への流し馬券"));
+        QCOMPARE(w.PatternDescription()->text(), U("仮単人気の１位からＲ値への流し馬券"));
     }
 
     void aSecondLoadReplacesEverything() {
@@ -352,27 +352,27 @@ private slots:
                            {t::HeaderLine(2001, 5, 6),
                             t::Race(9, 1, 8, 1, 1, 2, 8, "0150", "0110", "00000", "00320", 1)});
         s.LoadWith();
-        Fm98List& w = *s.window;
-        t::PickText(w.Combo(1), "中山");
-        s.LoadWith([](Fm98Con* d) {
-            t::PickText(d->Combo(1), "Ｔ値");
-            t::PickText(d->Combo(2), "２位");
-            t::PickText(d->Combo(3), "Ｆ値");
-            t::PickText(d->Combo(4), "ボックス");
+        MainWindow& w = *s.window;
+        t::PickText(w.ConditionSelector(1), "中山");
+        s.LoadWith([](PatternDialog* d) {
+            t::PickText(d->Selector(1), "Ｔ値");
+            t::PickText(d->Selector(2), "２位");
+            t::PickText(d->Selector(3), "Ｆ値");
+            t::PickText(d->Selector(4), "ボックス");
         });
         QCOMPARE(s.state.PatternFileMask, std::string("P*T2FB.txt"));
-        QCOMPARE(w.Label2()->text(), U("Ｔ値の２位とＦ値のボックス馬券"));
-        QCOMPARE(Items(w.Combo(1)), (QStringList{U("全抽出"), U("阪神")}));
-        QCOMPARE(Items(w.Combo(3)), (QStringList{U("全抽出"), U("８頭")}));
-        QCOMPARE(Items(w.Combo(7)), (QStringList{U("全抽出"), U(" 800m")}));
-        QCOMPARE(Data(w.Combo(7)), (QList<int>{0, 8}));
-        QCOMPARE(Items(w.Combo(8)), (QStringList{U("全抽出"), U("2001-05-06")}));
-        QCOMPARE(w.Combo(1)->ListIndex(), 0);
+        QCOMPARE(w.PatternDescription()->text(), U("Ｔ値の２位とＦ値のボックス馬券"));
+        QCOMPARE(Items(w.ConditionSelector(1)), (QStringList{U("全抽出"), U("阪神")}));
+        QCOMPARE(Items(w.ConditionSelector(3)), (QStringList{U("全抽出"), U("８頭")}));
+        QCOMPARE(Items(w.ConditionSelector(7)), (QStringList{U("全抽出"), U(" 800m")}));
+        QCOMPARE(Data(w.ConditionSelector(7)), (QList<int>{0, 8}));
+        QCOMPARE(Items(w.ConditionSelector(8)), (QStringList{U("全抽出"), U("2001-05-06")}));
+        QCOMPARE(w.ConditionSelector(1)->ListIndex(), 0);
         QCOMPARE(s.Line(0), U("総ﾚｰｽ：1  抽出ﾚｰｽ：1"));
-        QCOMPARE(s.state.Con1, 1);
-        QCOMPARE(s.state.Con2, 2);
-        QCOMPARE(s.state.Con3, 2);
-        QCOMPARE(s.state.Con4, 2);
+        QCOMPARE(s.state.Pattern.axisIndex, 1);
+        QCOMPARE(s.state.Pattern.axisRank, 2);
+        QCOMPARE(s.state.Pattern.partnerIndex, 2);
+        QCOMPARE(s.state.Pattern.betStyle, 2);
     }
 
     void ctrlOMenuAndPictureButtonOpenTheSameDialog() {
@@ -380,10 +380,10 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(s.window.get()));
         int opened = 0;
         auto cancelNext = [&] {
-            return t::WhenModal<Fm98Con>([&](Fm98Con* dialog) {
+            return t::WhenModal<PatternDialog>([&](PatternDialog* dialog) {
                 ++opened;
                 QCOMPARE(dialog->windowTitle(), U("ﾌｧｲﾙを開く"));
-                QCOMPARE(dialog->Combo(1)->Text(), U("仮単人気"));
+                QCOMPARE(dialog->Selector(1)->Text(), U("仮単人気"));
                 QVERIFY(dialog->isModal());
                 QCOMPARE(dialog->parentWidget(), s.window.get());
                 QTest::keyClick(dialog, Qt::Key_Escape);
@@ -405,12 +405,12 @@ private slots:
         }
         QCOMPARE(opened, 3);
         QCOMPARE(s.Report(), QString());
-        QCOMPARE(s.window->Combo(1)->ListCount(), 0);
+        QCOMPARE(s.window->ConditionSelector(1)->ListCount(), 0);
     }
 
     void closingByTheMenuSavesTheSettings() {
         Session s;
-        s.state.Con2 = 4;
+        s.state.Pattern.axisRank = 4;
         s.Action("MenuEnd")->trigger();
         QVERIFY(!s.window->isVisible());
         QCOMPARE(lomi::ReadProfileString(s.ini, "DEF", "PATH"), s.data.PathText());
@@ -422,11 +422,11 @@ private slots:
 
     void closingByTheCloseBoxSavesTheSettingsOnce() {
         Session s;
-        s.state.Con4 = 2;
+        s.state.Pattern.betStyle = 2;
         QVERIFY(s.window->close());
         QCOMPARE(lomi::ReadProfileString(s.ini, "DEF", "CON4"), std::string("2"));
         // Closing again writes nothing more.
-        s.state.Con4 = 1;
+        s.state.Pattern.betStyle = 1;
         s.window->close();
         QCOMPARE(lomi::ReadProfileString(s.ini, "DEF", "CON4"), std::string("2"));
     }
@@ -436,7 +436,7 @@ private slots:
         s.ini.clear();
         t::TempFolder other;
         const std::string unwritable = (other / "missing-folder" / "Lomi.ini").string();
-        Fm98List window(s.state, unwritable);
+        MainWindow window(s.state, unwritable);
         window.show();
         t::SeenMessage seen;
         const auto answer = t::AnswerMessage(&seen);
@@ -448,5 +448,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(Fm98ListTest)
-#include "fm98list_test.moc"
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

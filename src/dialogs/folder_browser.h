@@ -20,20 +20,20 @@ class DriveList;
 // folder it is given (the one the settings dialog shows); OK hands the
 // directory list's path back through FolderChosen. ｷｬﾝｾﾙ, Esc and the close
 // box change nothing.
-class Fm98Path : public QDialog {
+class FolderBrowser : public QDialog {
     Q_OBJECT
 
 public:
-    Fm98Path(const QString& startFolder, ui::DriveSource drives, QWidget* parent = nullptr);
+    FolderBrowser(const QString& startFolder, ui::DriveSource drives, QWidget* parent = nullptr);
 
-    ui::DriveList* Drive1() const { return drive1_; }
-    ui::DirList* Dir1() const { return dir1_; }
+    ui::DriveList* DriveSelector() const { return driveSelector_; }
+    ui::DirList* FolderList() const { return folderList_; }
     // The drive the directory list was last switched to successfully.
     const QString& PreviousDrive() const { return previousDrive_; }
 
-    void Drive1_Change();
-    void Command1_Click();  // OK
-    void Command2_Click();  // ｷｬﾝｾﾙ
+    void DriveChanged();
+    void OkClicked();  // OK
+    void CancelClicked();  // ｷｬﾝｾﾙ
 
     // Esc and the close box press ｷｬﾝｾﾙ.
     void reject() override;
@@ -44,7 +44,7 @@ signals:
 
 private:
     void CreateControls();
-    void Form_Load();
+    void ListDrivesAndOpenStart();
     void OpenStartFolder(const QString& folder);
 
     QString startFolder_;
@@ -52,10 +52,10 @@ private:
     std::vector<ui::Drive> drives_;
     QString previousDrive_;
 
-    ui::DriveList* drive1_ = nullptr;
-    ui::DirList* dir1_ = nullptr;
-    QPushButton* command1_ = nullptr;
-    QPushButton* command2_ = nullptr;
+    ui::DriveList* driveSelector_ = nullptr;
+    ui::DirList* folderList_ = nullptr;
+    QPushButton* okButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
 };
 
 }  // namespace lomi

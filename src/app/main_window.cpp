@@ -1,4 +1,4 @@
-#include "app/fm98list.h"
+#include "app/main_window.h"
 
 #include <memory>
 #include <utility>
@@ -13,8 +13,8 @@
 #include <QWidget>
 
 #include "app/resources.h"
-#include "dialogs/fm98con.h"
-#include "dialogs/fm98dir.h"
+#include "dialogs/pattern_dialog.h"
+#include "dialogs/folder_dialog.h"
 #include "dialogs/ranking_window.h"
 #include "settings/settings.h"
 #include "ui/check_box.h"
@@ -55,7 +55,7 @@ constexpr LabelPlace kLabel1[8] = {
 // The selector each Label1 caption names, by Label1 index.
 constexpr int kLabelledCombo[8] = {1, 2, 3, 5, 7, 4, 6, 8};
 
-// Combo1 … Combo8.
+// The eight condition selectors.
 constexpr Place kCombo[8] = {
     {75, 585, 1500, 300},    {1620, 585, 1500, 300},  {75, 1140, 1500, 300},
     {1620, 1140, 1500, 300}, {3165, 1140, 1500, 300}, {3165, 585, 1500, 300},
@@ -68,14 +68,14 @@ void Put(QWidget* widget, const Place& p) {
 
 }  // namespace
 
-Fm98List::Fm98List(ProgramState& state, std::string iniPath, QWidget* parent)
+MainWindow::MainWindow(ProgramState& state, std::string iniPath, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       state_(state),
       iniPath_(std::move(iniPath)) {
     InitResources();
     ui::UseInterfaceFont();
-    setObjectName("Fm98List");
+    setObjectName("MainWindow");
     setWindowTitle(QString::fromUtf8(kDesignCaption));
 
     // A plain client area: controls sit at fixed places and keep them when
@@ -88,142 +88,142 @@ Fm98List::Fm98List(ProgramState& state, std::string iniPath, QWidget* parent)
     SetTabOrder();
     resize(ui::TwipsToPixels(kClientWidth),
            ui::TwipsToPixels(kClientHeight) + menuBar()->sizeHint().height());
-    command1_->setFocus();
+    tallyButton_->setFocus();
 
-    Form_Load();
+    ClearSelectorsAndTitle();
 }
 
-void Fm98List::CreateControls(QWidget* client) {
-    label2_ = new QLabel(client);
-    label2_->setObjectName("Label2");
-    label2_->setAccessibleDescription(QString::fromUtf8("買い目ﾊﾟﾀｰﾝ"));
-    label2_->setFont(ui::ProportionalGothicFont());
-    label2_->setFrameStyle(QFrame::Box | QFrame::Plain);
-    label2_->setLineWidth(1);
-    label2_->setAlignment(Qt::AlignCenter);
-    label2_->setAutoFillBackground(true);
-    QPalette fieldColours = label2_->palette();
+void MainWindow::CreateControls(QWidget* client) {
+    patternDescription_ = new QLabel(client);
+    patternDescription_->setObjectName("patternDescription");
+    patternDescription_->setAccessibleDescription(QString::fromUtf8("買い目ﾊﾟﾀｰﾝ"));
+    patternDescription_->setFont(ui::ProportionalGothicFont());
+    patternDescription_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    patternDescription_->setLineWidth(1);
+    patternDescription_->setAlignment(Qt::AlignCenter);
+    patternDescription_->setAutoFillBackground(true);
+    QPalette fieldColours = patternDescription_->palette();
     fieldColours.setColor(QPalette::Window, fieldColours.color(QPalette::Base));
     fieldColours.setColor(QPalette::WindowText, fieldColours.color(QPalette::Text));
-    label2_->setPalette(fieldColours);
-    ui::PlaceTwips(label2_, 90, 30, 5685, 270);
+    patternDescription_->setPalette(fieldColours);
+    ui::PlaceTwips(patternDescription_, 90, 30, 5685, 270);
 
-    command2_ = new QPushButton(client);
-    command2_->setObjectName("Command2");
-    command2_->setIcon(QIcon(QStringLiteral(":/open_folder.png")));
-    command2_->setIconSize(QSize(16, 15));
-    command2_->setAutoDefault(true);
-    command2_->setAccessibleName(QString::fromUtf8("ﾌｧｲﾙを開く"));
-    ui::PlaceTwips(command2_, 5835, 0, 375, 330);
-    connect(command2_, &QPushButton::clicked, this, &Fm98List::Command2_Click);
+    openButton_ = new QPushButton(client);
+    openButton_->setObjectName("Command2");
+    openButton_->setIcon(QIcon(QStringLiteral(":/open_folder.png")));
+    openButton_->setIconSize(QSize(16, 15));
+    openButton_->setAutoDefault(true);
+    openButton_->setAccessibleName(QString::fromUtf8("ﾌｧｲﾙを開く"));
+    ui::PlaceTwips(openButton_, 5835, 0, 375, 330);
+    connect(openButton_, &QPushButton::clicked, this, &MainWindow::OpenButtonClicked);
 
     for (int i = 0; i < 8; ++i) {
-        label1_[i] = new QLabel(QString::fromUtf8(kLabel1[i].caption), client);
-        label1_[i]->setObjectName(QStringLiteral("Label1_%1").arg(i));
-        Put(label1_[i], kLabel1[i].place);
+        selectorLabels_[i] = new QLabel(QString::fromUtf8(kLabel1[i].caption), client);
+        selectorLabels_[i]->setObjectName(QStringLiteral("Label1_%1").arg(i));
+        Put(selectorLabels_[i], kLabel1[i].place);
     }
 
     for (int i = 0; i < 8; ++i) {
-        combos_[i] = new ui::ComboBox(client);
-        combos_[i]->setObjectName(QStringLiteral("Combo%1").arg(i + 1));
-        Put(combos_[i], kCombo[i]);
+        conditionSelectors_[i] = new ui::ComboBox(client);
+        conditionSelectors_[i]->setObjectName(QStringLiteral("Combo%1").arg(i + 1));
+        Put(conditionSelectors_[i], kCombo[i]);
     }
     // A screen reader names each selector by its caption: on Linux through
     // the label relation that the buddy makes, elsewhere by the name.
     for (int i = 0; i < 8; ++i) {
-        ui::ComboBox* combo = Combo(kLabelledCombo[i]);
-        label1_[i]->setBuddy(combo);
-        combo->setAccessibleName(label1_[i]->text());
+        ui::ComboBox* combo = ConditionSelector(kLabelledCombo[i]);
+        selectorLabels_[i]->setBuddy(combo);
+        combo->setAccessibleName(selectorLabels_[i]->text());
     }
 
-    check1_ = new ui::CheckBox(QString::fromUtf8("以上"), client);
-    check1_->setObjectName("Check1");
-    check1_->setAccessibleName(QString::fromUtf8("以上"));
-    ui::PlaceTwipsGrowing(check1_, 570, 930, 825, 180);
+    orMoreBox_ = new ui::CheckBox(QString::fromUtf8("以上"), client);
+    orMoreBox_->setObjectName("Check1");
+    orMoreBox_->setAccessibleName(QString::fromUtf8("以上"));
+    ui::PlaceTwipsGrowing(orMoreBox_, 570, 930, 825, 180);
 
-    text1_ = new ui::TextBox(client);
-    text1_->setObjectName("Text1");
-    text1_->setAccessibleName(QString::fromUtf8("集計結果"));
-    text1_->setFont(ui::FixedGothicFont());
+    reportBox_ = new ui::TextBox(client);
+    reportBox_->setObjectName("Text1");
+    reportBox_->setAccessibleName(QString::fromUtf8("集計結果"));
+    reportBox_->setFont(ui::FixedGothicFont());
     // A one-pixel margin: a whole report line fits beside the scroll bar,
     // and all seven lines fit the box's height with the Japanese fonts'
     // 13-pixel lines as with the 12-pixel ones of the Windows font.
-    text1_->document()->setDocumentMargin(1);
-    ui::PlaceTwips(text1_, 75, 1590, 6150, 1410);
+    reportBox_->document()->setDocumentMargin(1);
+    ui::PlaceTwips(reportBox_, 75, 1590, 6150, 1410);
 
-    command1_ = new QPushButton(QString::fromUtf8("上記の条件で抽出／集計"), client);
-    command1_->setObjectName("Command1");
-    command1_->setAccessibleName(command1_->text());
-    command1_->setFont(ui::ProportionalGothicFont());
+    tallyButton_ = new QPushButton(QString::fromUtf8("上記の条件で抽出／集計"), client);
+    tallyButton_->setObjectName("Command1");
+    tallyButton_->setAccessibleName(tallyButton_->text());
+    tallyButton_->setFont(ui::ProportionalGothicFont());
     // Enter presses the button that has the focus, as Space does.
-    command1_->setAutoDefault(true);
-    ui::PlaceTwips(command1_, 90, 3090, 6135, 420);
-    connect(command1_, &QPushButton::clicked, this, &Fm98List::Command1_Click);
+    tallyButton_->setAutoDefault(true);
+    ui::PlaceTwips(tallyButton_, 90, 3090, 6135, 420);
+    connect(tallyButton_, &QPushButton::clicked, this, &MainWindow::TallyButtonClicked);
 }
 
-void Fm98List::CreateMenus() {
+void MainWindow::CreateMenus() {
     QMenu* file = menuBar()->addMenu(QString::fromUtf8("ﾌｧｲﾙ(&F)"));
     file->setObjectName("MenuFile");
     QAction* open = file->addAction(QString::fromUtf8("ﾌｧｲﾙを開く(&O)"));
     open->setObjectName("MenuOpen");
     open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    connect(open, &QAction::triggered, this, &Fm98List::MenuOpen_Click);
+    connect(open, &QAction::triggered, this, &MainWindow::OpenMenuChosen);
     file->addSeparator()->setObjectName("MenuSep1");
     QAction* end = file->addAction(QString::fromUtf8("終了(&X)"));
     end->setObjectName("MenuEnd");
-    connect(end, &QAction::triggered, this, &Fm98List::MenuEnd_Click);
+    connect(end, &QAction::triggered, this, &MainWindow::ExitMenuChosen);
 
     QMenu* settings = menuBar()->addMenu(QString::fromUtf8("設定(&S)"));
     settings->setObjectName("MenuSet");
     QAction* folder = settings->addAction(QString::fromUtf8("ﾌｫﾙﾀﾞの設定(&D)"));
     folder->setObjectName("MenuFol");
-    connect(folder, &QAction::triggered, this, &Fm98List::MenuFol_Click);
+    connect(folder, &QAction::triggered, this, &MainWindow::FolderMenuChosen);
 
     CreateAnalysisMenu();
 }
 
-void Fm98List::SetTabOrder() {
-    QWidget* order[] = {command1_,  text1_,     command2_,  combos_[6], combos_[5], combos_[3],
-                        combos_[2], combos_[0], combos_[1], combos_[4], combos_[7], check1_};
+void MainWindow::SetTabOrder() {
+    QWidget* order[] = {tallyButton_,  reportBox_,     openButton_,  conditionSelectors_[6], conditionSelectors_[5], conditionSelectors_[3],
+                        conditionSelectors_[2], conditionSelectors_[0], conditionSelectors_[1], conditionSelectors_[4], conditionSelectors_[7], orMoreBox_};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
-ui::ComboBox* Fm98List::Combo(int number) const {
-    return combos_.at(static_cast<std::size_t>(number - 1));
+ui::ComboBox* MainWindow::ConditionSelector(int number) const {
+    return conditionSelectors_.at(static_cast<std::size_t>(number - 1));
 }
 
-void Fm98List::Form_Load() {
-    for (ui::ComboBox* combo : combos_) combo->Clear();
+void MainWindow::ClearSelectorsAndTitle() {
+    for (ui::ComboBox* combo : conditionSelectors_) combo->Clear();
     setWindowTitle(windowTitle() + QStringLiteral("      ") + QString::fromUtf8(kVersionText));
 }
 
-void Fm98List::Form_Unload() {
+void MainWindow::SaveSettingsOnce() {
     const SaveResult saved = SaveSettings(state_, iniPath_);
     if (!saved.ok) ui::ShowMessage(this, ui::FromUtf8(saved.message));
 }
 
-void Fm98List::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     // The window always closes; the settings are saved once however it goes.
     if (!unloaded_) {
         unloaded_ = true;
-        Form_Unload();
+        SaveSettingsOnce();
     }
     event->accept();
 }
 
-void Fm98List::Command1_Click() { RunTally(); }
+void MainWindow::TallyButtonClicked() { RunTally(); }
 
-void Fm98List::Command2_Click() { ShowPatternDialog(); }
+void MainWindow::OpenButtonClicked() { ShowPatternDialog(); }
 
-void Fm98List::MenuOpen_Click() { ShowPatternDialog(); }
+void MainWindow::OpenMenuChosen() { ShowPatternDialog(); }
 
-void Fm98List::MenuEnd_Click() { close(); }
+void MainWindow::ExitMenuChosen() { close(); }
 
-void Fm98List::MenuFol_Click() { ShowFolderSettings(); }
+void MainWindow::FolderMenuChosen() { ShowFolderSettings(); }
 
-void Fm98List::ShowPatternDialog() {
+void MainWindow::ShowPatternDialog() {
     if (loading_) return;
-    auto dialog = std::make_unique<Fm98Con>(
+    auto dialog = std::make_unique<PatternDialog>(
         state_, [this](const PatternSelections&, QWidget* over) { return OpenPattern(over); }, this,
         [this](QWidget* over) { return OpenRankingWindow(over); });
     patternDialog_ = dialog.get();
@@ -240,19 +240,19 @@ void Fm98List::ShowPatternDialog() {
     if (opened) RunTally();
 }
 
-RankingWindow* Fm98List::Ranking() const { return ranking_; }
+RankingWindow* MainWindow::Ranking() const { return ranking_; }
 
-RankingWindow* Fm98List::OpenRankingWindow(QWidget* parent) {
+RankingWindow* MainWindow::OpenRankingWindow(QWidget* parent) {
     if (ranking_) ranking_->close();
     ranking_ = new RankingWindow(state_.DataFolder, CurrentConditions(), CurrentConditionsText(),
                                  parent != nullptr ? parent : this);
     ranking_->setAttribute(Qt::WA_DeleteOnClose);
-    connect(ranking_, &RankingWindow::patternChosen, this, &Fm98List::OpenChosenPattern);
+    connect(ranking_, &RankingWindow::patternChosen, this, &MainWindow::OpenChosenPattern);
     ranking_->show();
     return ranking_;
 }
 
-void Fm98List::OpenChosenPattern(const PatternSelections& selections) {
+void MainWindow::OpenChosenPattern(const PatternSelections& selections) {
     if (loading_) return;
     // While the pattern dialog is open the choice goes through its OK.
     if (patternDialog_) {
@@ -263,7 +263,7 @@ void Fm98List::OpenChosenPattern(const PatternSelections& selections) {
     if (OpenPattern(ranking_ ? static_cast<QWidget*>(ranking_) : this)) RunTally();
 }
 
-bool Fm98List::OpenPattern(QWidget* messageParent) {
+bool MainWindow::OpenPattern(QWidget* messageParent) {
     if (loading_) return false;
     loading_ = true;
     PatternLoad load = ui::LoadPatternInBackground(state_.DataFolder, state_.PatternFileMask,
@@ -284,20 +284,20 @@ bool Fm98List::OpenPattern(QWidget* messageParent) {
     return true;
 }
 
-void Fm98List::PrepareMainWindowAfterLoad(const LoadedView& view) {
-    text1_->SetText(QString());
-    label2_->setText(ui::FromUtf8(view.description));
-    for (std::size_t i = 0; i < combos_.size(); ++i) {
+void MainWindow::PrepareMainWindowAfterLoad(const LoadedView& view) {
+    reportBox_->SetText(QString());
+    patternDescription_->setText(ui::FromUtf8(view.description));
+    for (std::size_t i = 0; i < conditionSelectors_.size(); ++i) {
         const std::vector<SelectorItem>& items = view.selectors.at(i);
         std::vector<ui::ComboBox::Item> shown;
         shown.reserve(items.size());
         for (const SelectorItem& item : items)
             shown.push_back({ui::FromUtf8(item.text), item.data});
-        combos_[i]->SetItems(std::move(shown));
-        combos_[i]->SetListIndex(0);
+        conditionSelectors_[i]->SetItems(std::move(shown));
+        conditionSelectors_[i]->SetListIndex(0);
     }
 }
 
-void Fm98List::ShowFolderSettings() { Fm98Dir::ShowFor(state_); }
+void MainWindow::ShowFolderSettings() { FolderDialog::ShowFor(state_); }
 
 }  // namespace lomi

@@ -24,7 +24,7 @@ class TextBox;
 
 namespace lomi {
 
-class Fm98Con;
+class PatternDialog;
 class RankingWindow;
 class BreakdownWindow;
 class ProfitChartWindow;
@@ -32,27 +32,27 @@ class ProfitChartWindow;
 // The main window: eight race-condition selectors, the "以上" box, the
 // pattern description, the report box and the tally button. It shows the
 // program state it is given and saves the settings when it closes.
-class Fm98List : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
     // iniPath is the settings file written when the window closes.
-    Fm98List(ProgramState& state, std::string iniPath, QWidget* parent = nullptr);
+    MainWindow(ProgramState& state, std::string iniPath, QWidget* parent = nullptr);
 
     ProgramState& State() { return state_; }
 
-    // Combo1 … Combo8 by their number.
-    ui::ComboBox* Combo(int number) const;
-    QLabel* Label2() const { return label2_; }
-    ui::TextBox* Text1() const { return text1_; }
-    ui::CheckBox* Check1() const { return check1_; }
+    // The condition selectors by their number, 1 (開催) … 8 (日付).
+    ui::ComboBox* ConditionSelector(int number) const;
+    QLabel* PatternDescription() const { return patternDescription_; }
+    ui::TextBox* ReportBox() const { return reportBox_; }
+    ui::CheckBox* OrMoreBox() const { return orMoreBox_; }
 
     // Tallies the loaded races under the selectors' conditions and writes the
-    // report into Text1; "FILE NOT OPEN." in Label2 when nothing is loaded.
+    // report into the report box; "FILE NOT OPEN." in the description when nothing is loaded.
     // Does nothing while a load runs.
     void RunTally();
 
-    // Loads the pattern that Con1..Con4 and PatternFileMask hold: the
+    // Loads the pattern that the pattern selection and PatternFileMask hold: the
     // existence test and the load on a worker thread, with the progress
     // window and any message shown over messageParent; a load that fails or
     // is cancelled keeps the previous data (a cancelled one without a
@@ -77,23 +77,23 @@ public:
     RankingWindow* Ranking() const;
     void OpenChosenPattern(const PatternSelections& selections);
 
-    // Empties the report, describes the pattern in Label2 and refills the
+    // Empties the report, describes the pattern in the description bar and refills the
     // eight selectors, each headed by "全抽出" and left on it.
     void PrepareMainWindowAfterLoad(const LoadedView& view);
 
     // Command handlers, named after the control they belong to.
-    void Command1_Click();
-    void Command2_Click();
-    void MenuOpen_Click();
-    void MenuEnd_Click();
-    void MenuFol_Click();
+    void TallyButtonClicked();
+    void OpenButtonClicked();
+    void OpenMenuChosen();
+    void ExitMenuChosen();
+    void FolderMenuChosen();
 
     // 分析(A): 内訳..., 損益グラフ... and 結果を保存..., for the latest tally;
     // enabled once a pattern's races are tallied. The windows follow every
     // later tally.
-    void MenuBreakdown_Click();
-    void MenuChart_Click();
-    void MenuSave_Click();
+    void BreakdownMenuChosen();
+    void ChartMenuChosen();
+    void SaveMenuChosen();
     QAction* MenuBreakdown() const { return menuBreakdown_; }
     QAction* MenuChart() const { return menuChart_; }
     QAction* MenuSave() const { return menuSave_; }
@@ -107,8 +107,8 @@ private:
     void CreateControls(QWidget* client);
     void CreateMenus();
     void SetTabOrder();
-    void Form_Load();
-    void Form_Unload();
+    void ClearSelectorsAndTitle();
+    void SaveSettingsOnce();
     void ShowPatternDialog();
     // Shows the folder settings dialog modelessly, or brings it to the front.
     void ShowFolderSettings();
@@ -122,16 +122,16 @@ private:
     bool unloaded_ = false;
     bool loading_ = false;
     int progressDelay_ = ui::kProgressDelayMilliseconds;
-    QPointer<Fm98Con> patternDialog_;  // while it is open
+    QPointer<PatternDialog> patternDialog_;  // while it is open
     QPointer<RankingWindow> ranking_;
 
-    std::array<ui::ComboBox*, 8> combos_{};
-    std::array<QLabel*, 8> label1_{};
-    QLabel* label2_ = nullptr;
-    ui::TextBox* text1_ = nullptr;
-    ui::CheckBox* check1_ = nullptr;
-    QPushButton* command1_ = nullptr;
-    QPushButton* command2_ = nullptr;
+    std::array<ui::ComboBox*, 8> conditionSelectors_{};
+    std::array<QLabel*, 8> selectorLabels_{};
+    QLabel* patternDescription_ = nullptr;
+    ui::TextBox* reportBox_ = nullptr;
+    ui::CheckBox* orMoreBox_ = nullptr;
+    QPushButton* tallyButton_ = nullptr;
+    QPushButton* openButton_ = nullptr;
 
     // The analysis windows and what they show.
     QAction* menuBreakdown_ = nullptr;

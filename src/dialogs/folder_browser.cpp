@@ -1,4 +1,4 @@
-#include "dialogs/fm98path.h"
+#include "dialogs/folder_browser.h"
 
 #include <utility>
 
@@ -25,13 +25,13 @@ constexpr int kClientHeight = 4080;
 
 }  // namespace
 
-Fm98Path::Fm98Path(const QString& startFolder, ui::DriveSource drives, QWidget* parent)
+FolderBrowser::FolderBrowser(const QString& startFolder, ui::DriveSource drives, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       startFolder_(startFolder),
       source_(std::move(drives)) {
     ui::UseInterfaceFont();
-    setObjectName("Fm98Path");
+    setObjectName("FolderBrowser");
     setWindowTitle(QString::fromUtf8("ﾌｫﾙﾀﾞの選択"));
     setModal(true);
     CreateControls();
@@ -46,87 +46,87 @@ Fm98Path::Fm98Path(const QString& startFolder, ui::DriveSource drives, QWidget* 
               ui::TwipsSize(kClientWidth, kClientHeight)));
     setFixedSize(ui::TwipsSize(kClientWidth, kClientHeight));
 
-    Form_Load();
-    connect(drive1_, &ui::DriveList::Change, this, &Fm98Path::Drive1_Change);
+    ListDrivesAndOpenStart();
+    connect(driveSelector_, &ui::DriveList::Change, this, &FolderBrowser::DriveChanged);
 }
 
-void Fm98Path::CreateControls() {
-    drive1_ = new ui::DriveList(this);
-    drive1_->setObjectName("Drive1");
-    drive1_->setAccessibleName(QString::fromUtf8("ﾄﾞﾗｲﾌﾞ"));
-    drive1_->setAccessibleDescription(QString::fromUtf8("ﾄﾞﾗｲﾌﾞ"));
-    ui::PlaceTwips(drive1_, 90, 105, 3345, 300);
+void FolderBrowser::CreateControls() {
+    driveSelector_ = new ui::DriveList(this);
+    driveSelector_->setObjectName("Drive1");
+    driveSelector_->setAccessibleName(QString::fromUtf8("ﾄﾞﾗｲﾌﾞ"));
+    driveSelector_->setAccessibleDescription(QString::fromUtf8("ﾄﾞﾗｲﾌﾞ"));
+    ui::PlaceTwips(driveSelector_, 90, 105, 3345, 300);
 
-    dir1_ = new ui::DirList(this);
-    dir1_->setObjectName("Dir1");
-    dir1_->setAccessibleName(QString::fromUtf8("ﾌｫﾙﾀﾞ"));
-    dir1_->setToolTip(QString::fromUtf8("ダブルクリックで選択"));
-    ui::PlaceTwips(dir1_, 90, 525, 3300, 3030);
+    folderList_ = new ui::DirList(this);
+    folderList_->setObjectName("Dir1");
+    folderList_->setAccessibleName(QString::fromUtf8("ﾌｫﾙﾀﾞ"));
+    folderList_->setToolTip(QString::fromUtf8("ダブルクリックで選択"));
+    ui::PlaceTwips(folderList_, 90, 525, 3300, 3030);
 
-    command1_ = new QPushButton(QStringLiteral("OK"), this);
-    command1_->setObjectName("Command1");
-    ui::PlaceTwips(command1_, 360, 3675, 1515, 360);
-    connect(command1_, &QPushButton::clicked, this, &Fm98Path::Command1_Click);
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName("Command1");
+    ui::PlaceTwips(okButton_, 360, 3675, 1515, 360);
+    connect(okButton_, &QPushButton::clicked, this, &FolderBrowser::OkClicked);
 
-    command2_ = new QPushButton(QString::fromUtf8("ｷｬﾝｾﾙ"), this);
-    command2_->setObjectName("Command2");
-    ui::PlaceTwips(command2_, 1890, 3675, 1515, 360);
-    connect(command2_, &QPushButton::clicked, this, &Fm98Path::Command2_Click);
+    cancelButton_ = new QPushButton(QString::fromUtf8("ｷｬﾝｾﾙ"), this);
+    cancelButton_->setObjectName("Command2");
+    ui::PlaceTwips(cancelButton_, 1890, 3675, 1515, 360);
+    connect(cancelButton_, &QPushButton::clicked, this, &FolderBrowser::CancelClicked);
 
     // Esc presses ｷｬﾝｾﾙ (reject); Enter presses only the focused button.
-    command1_->setDefault(false);
-    command2_->setDefault(false);
-    setTabOrder(drive1_, dir1_);
-    setTabOrder(dir1_, command1_);
-    setTabOrder(command1_, command2_);
-    drive1_->setFocus();
+    okButton_->setDefault(false);
+    cancelButton_->setDefault(false);
+    setTabOrder(driveSelector_, folderList_);
+    setTabOrder(folderList_, okButton_);
+    setTabOrder(okButton_, cancelButton_);
+    driveSelector_->setFocus();
 }
 
-void Fm98Path::Form_Load() {
+void FolderBrowser::ListDrivesAndOpenStart() {
     drives_ = source_.list ? source_.list() : std::vector<ui::Drive>{};
     const QString currentDirectory =
         source_.currentDirectory ? source_.currentDirectory() : QString();
     const int current = ui::DriveOfFolder(currentDirectory, drives_);
-    drive1_->SetDrives(drives_,
+    driveSelector_->SetDrives(drives_,
                        current >= 0 ? drives_[static_cast<std::size_t>(current)].root : QString());
     OpenStartFolder(startFolder_);
-    previousDrive_ = drive1_->Drive();
+    previousDrive_ = driveSelector_->Drive();
 }
 
-void Fm98Path::OpenStartFolder(const QString& folder) {
+void FolderBrowser::OpenStartFolder(const QString& folder) {
     // A folder that is gone or cannot be read opens at the nearest folder
     // above it that can; failing all, at the home folder or the current
     // directory.
     for (QString candidate = ui::NormalFolder(folder); !candidate.isEmpty();
          candidate = ui::ParentFolder(candidate)) {
-        if (dir1_->SetPath(candidate)) return;
+        if (folderList_->SetPath(candidate)) return;
     }
     for (const QString& fallback : {QDir::homePath(), QDir::currentPath()}) {
-        if (dir1_->SetPath(fallback)) return;
+        if (folderList_->SetPath(fallback)) return;
     }
 }
 
-void Fm98Path::Drive1_Change() {
+void FolderBrowser::DriveChanged() {
     const QString folder = ui::CurrentFolderOfDrive(
-        drive1_->Drive(), source_.currentDirectory ? source_.currentDirectory() : QString(),
+        driveSelector_->Drive(), source_.currentDirectory ? source_.currentDirectory() : QString(),
         drives_);
-    if (!dir1_->SetPath(folder)) {
+    if (!folderList_->SetPath(folder)) {
         // Back to the drive that worked, without a message. That change runs
         // this handler again for it; when it fails as well, the drive list
         // already shows it and nothing more happens.
-        drive1_->SetDrive(previousDrive_);
+        driveSelector_->SetDrive(previousDrive_);
         return;
     }
-    previousDrive_ = drive1_->Drive();
+    previousDrive_ = driveSelector_->Drive();
 }
 
-void Fm98Path::Command1_Click() {
-    emit FolderChosen(dir1_->Path());
+void FolderBrowser::OkClicked() {
+    emit FolderChosen(folderList_->Path());
     done(QDialog::Accepted);
 }
 
-void Fm98Path::Command2_Click() { done(QDialog::Rejected); }
+void FolderBrowser::CancelClicked() { done(QDialog::Rejected); }
 
-void Fm98Path::reject() { Command2_Click(); }
+void FolderBrowser::reject() { CancelClicked(); }
 
 }  // namespace lomi

@@ -15,16 +15,16 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "dialogs/fm98dir.h"
-#include "dialogs/fm98path.h"
+#include "dialogs/folder_dialog.h"
+#include "dialogs/folder_browser.h"
 #include "folder_dialogs.h"
 #include "support/temp_folder.h"
 #include "ui/dir_list.h"
 #include "ui/drive_list.h"
 #include "ui/drives.h"
 
-using lomi::Fm98Dir;
-using lomi::Fm98Path;
+using lomi::FolderDialog;
+using lomi::FolderBrowser;
 namespace fs = std::filesystem;
 namespace t = lomi::test;
 using t::Q;
@@ -39,7 +39,7 @@ struct Machine {
     t::TempFolder a;
     t::TempFolder b;
     lomi::ProgramState state;
-    std::unique_ptr<Fm98Dir> dir;
+    std::unique_ptr<FolderDialog> dir;
 
     Machine() {
         t::MakeFolders(a.Path(), {"work", "data/sub1", "data/Sub2", "data/beta", "data/.hidden"});
@@ -51,11 +51,11 @@ struct Machine {
     void Open(const QString& folder, std::vector<fs::path> roots = {}) {
         if (roots.empty()) roots = {a.Path(), b.Path()};
         state.DataFolder = folder.toStdString();
-        dir = std::make_unique<Fm98Dir>(state, t::FolderDrives(roots, a / "work"));
+        dir = std::make_unique<FolderDialog>(state, t::FolderDrives(roots, a / "work"));
         dir->show();
     }
 
-    QString Lbpat() const { return dir->Lbpat()->text(); }
+    QString FolderLabel() const { return dir->FolderLabel()->text(); }
 };
 
 bool MessageBoxShown() {
@@ -89,7 +89,7 @@ private:
 
 }  // namespace
 
-class Fm98PathTest : public QObject {
+class FolderBrowserTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -97,12 +97,12 @@ private slots:
         Machine m;
         m.Open(Q(m.b / "tickets"));
         QCOMPARE(t::AccessibleName(t::Button(m.dir.get(), "Com1")), U("ﾌｫﾙﾀﾞの選択"));
-        QCOMPARE(t::AccessibleName(m.dir->Lbpat()), Q(m.b / "tickets"));
-        QCOMPARE(t::AccessibleDescription(m.dir->Lbpat()), U("Tolvikｺﾝﾃｽﾄ形式買い目ﾌｧｲﾙ格納ﾌｫﾙﾀﾞ"));
+        QCOMPARE(t::AccessibleName(m.dir->FolderLabel()), Q(m.b / "tickets"));
+        QCOMPARE(t::AccessibleDescription(m.dir->FolderLabel()), U("Tolvikｺﾝﾃｽﾄ形式買い目ﾌｧｲﾙ格納ﾌｫﾙﾀﾞ"));
         QCOMPARE(t::AccessibleName(t::Button(m.dir.get(), "Comok")), U("OK"));
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
-            QCOMPARE(t::AccessibleName(p->Dir1()), U("ﾌｫﾙﾀﾞ"));
-            QCOMPARE(t::AccessibleDescription(p->Drive1()), U("ﾄﾞﾗｲﾌﾞ"));
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
+            QCOMPARE(t::AccessibleName(p->FolderList()), U("ﾌｫﾙﾀﾞ"));
+            QCOMPARE(t::AccessibleDescription(p->DriveSelector()), U("ﾄﾞﾗｲﾌﾞ"));
             QCOMPARE(t::AccessibleName(t::Button(p, "Command2")), U("ｷｬﾝｾﾙ"));
         }));
     }
@@ -110,11 +110,11 @@ private slots:
     void theBrowserHandsItsFolderBackOnlyOnOk() {
         Machine m;
         m.Open(Q(m.a / "data"));
-        Fm98Path browser(Q(m.a / "data" / "sub1"), t::FolderDrives({m.a.Path()}, m.a / "work"));
-        QSignalSpy chosen(&browser, &Fm98Path::FolderChosen);
-        browser.Command2_Click();
+        FolderBrowser browser(Q(m.a / "data" / "sub1"), t::FolderDrives({m.a.Path()}, m.a / "work"));
+        QSignalSpy chosen(&browser, &FolderBrowser::FolderChosen);
+        browser.CancelClicked();
         QCOMPARE(chosen.count(), 0);
-        browser.Command1_Click();
+        browser.OkClicked();
         QCOMPARE(chosen.count(), 1);
         QCOMPARE(chosen.at(0).at(0).toString(), Q(m.a / "data" / "sub1"));
     }
@@ -122,32 +122,32 @@ private slots:
     void opensModallyAtItsPlaceOnTheShownFolderWithTheCurrentDrive() {
         Machine m;
         m.Open(Q(m.b / "tickets"));
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
             QCOMPARE(p->windowTitle(), U("ﾌｫﾙﾀﾞの選択"));
             QCOMPARE(QApplication::activeModalWidget(), p);
             QCOMPARE(p->parentWidget(), m.dir.get());
             QCOMPARE(p->geometry(), QRect(403, 92, 232, 272));
-            QCOMPARE(p->Dir1()->geometry(), QRect(6, 35, 220, 202));
-            QCOMPARE(p->Dir1()->toolTip(), U("ダブルクリックで選択"));
+            QCOMPARE(p->FolderList()->geometry(), QRect(6, 35, 220, 202));
+            QCOMPARE(p->FolderList()->toolTip(), U("ダブルクリックで選択"));
             QCOMPARE(t::Button(p, "Command1")->text(), U("OK"));
             QCOMPARE(t::Button(p, "Command2")->text(), U("ｷｬﾝｾﾙ"));
-            QTRY_COMPARE(QApplication::focusWidget(), p->Drive1());
+            QTRY_COMPARE(QApplication::focusWidget(), p->DriveSelector());
 
             // The drive list stays on the current directory's drive while
             // the directory list shows the folder on the other one.
-            QCOMPARE(p->Drive1()->ListCount(), 2);
-            QCOMPARE(p->Drive1()->Drive(), Q(m.a.Path()));
+            QCOMPARE(p->DriveSelector()->ListCount(), 2);
+            QCOMPARE(p->DriveSelector()->Drive(), Q(m.a.Path()));
             QCOMPARE(p->PreviousDrive(), Q(m.a.Path()));
-            QCOMPARE(p->Dir1()->Path(), Q(m.b / "tickets"));
+            QCOMPARE(p->FolderList()->Path(), Q(m.b / "tickets"));
         }));
-        QCOMPARE(m.Lbpat(), Q(m.b / "tickets"));
+        QCOMPARE(m.FolderLabel(), Q(m.b / "tickets"));
     }
 
     void listsTheFoldersDownToThePathThenItsSubfoldersByName() {
         Machine m;
         m.Open(Q(m.a / "data"));
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
-            lomi::ui::DirList* list = p->Dir1();
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
+            lomi::ui::DirList* list = p->FolderList();
             QStringList chain;
             for (fs::path walked = m.a / "data";; walked = walked.parent_path()) {
                 chain.prepend(walked == walked.root_path() ? Q(walked) : Q(walked.filename()));
@@ -174,75 +174,75 @@ private slots:
     void okAtOnceGivesTheShownFolderAsTheListWritesIt() {
         Machine m;
         m.Open(Q(m.a / "data") + "/");
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) { t::Click(t::Button(p, "Command1")); }));
-        QCOMPARE(m.Lbpat(), Q(m.a / "data"));
-        QCOMPARE(m.state.DataFolder, (m.a / "data").string() + "/");  // only OK in Fm98Dir sets it
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) { t::Click(t::Button(p, "Command1")); }));
+        QCOMPARE(m.FolderLabel(), Q(m.a / "data"));
+        QCOMPARE(m.state.DataFolder, (m.a / "data").string() + "/");  // only OK in FolderDialog sets it
     }
 
     void aSingleClickOnlyHighlightsADoubleClickOpens() {
         Machine m;
         m.Open(Q(m.a / "data"));
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
-            const int before = p->Dir1()->Highlighted();
-            t::ClickFolder(p->Dir1(), "sub1");
-            QVERIFY(p->Dir1()->Highlighted() != before);
-            QCOMPARE(p->Dir1()->List(p->Dir1()->Highlighted()), U("sub1"));
-            QCOMPARE(p->Dir1()->Path(), Q(m.a / "data"));
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
+            const int before = p->FolderList()->Highlighted();
+            t::ClickFolder(p->FolderList(), "sub1");
+            QVERIFY(p->FolderList()->Highlighted() != before);
+            QCOMPARE(p->FolderList()->List(p->FolderList()->Highlighted()), U("sub1"));
+            QCOMPARE(p->FolderList()->Path(), Q(m.a / "data"));
             t::Click(t::Button(p, "Command1"));
         }));
-        QCOMPARE(m.Lbpat(), Q(m.a / "data"));
+        QCOMPARE(m.FolderLabel(), Q(m.a / "data"));
 
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
-            t::DoubleClickFolder(p->Dir1(), "Sub2");
-            QCOMPARE(p->Dir1()->Path(), Q(m.a / "data" / "Sub2"));
-            QCOMPARE(p->Dir1()->List(p->Dir1()->Highlighted()), U("Sub2"));
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
+            t::DoubleClickFolder(p->FolderList(), "Sub2");
+            QCOMPARE(p->FolderList()->Path(), Q(m.a / "data" / "Sub2"));
+            QCOMPARE(p->FolderList()->List(p->FolderList()->Highlighted()), U("Sub2"));
             t::Click(t::Button(p, "Command1"));
         }));
-        QCOMPARE(m.Lbpat(), Q(m.a / "data" / "Sub2"));
+        QCOMPARE(m.FolderLabel(), Q(m.a / "data" / "Sub2"));
     }
 
     void goingUpToTheRootKeepsItsSeparator() {
         Machine m;
         m.Open(Q(m.a / "data" / "sub1"));
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
-            t::DoubleClickFolder(p->Dir1(), "data");
-            QCOMPARE(p->Dir1()->Path(), Q(m.a / "data"));
-            t::DoubleClickFolder(p->Dir1(), "/");
-            QCOMPARE(p->Dir1()->Path(), U("/"));
-            QCOMPARE(p->Dir1()->ListCount(),
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
+            t::DoubleClickFolder(p->FolderList(), "data");
+            QCOMPARE(p->FolderList()->Path(), Q(m.a / "data"));
+            t::DoubleClickFolder(p->FolderList(), "/");
+            QCOMPARE(p->FolderList()->Path(), U("/"));
+            QCOMPARE(p->FolderList()->ListCount(),
                      1 + static_cast<int>(
                              QDir("/").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size()));
             t::Click(t::Button(p, "Command1"));
         }));
-        QCOMPARE(m.Lbpat(), U("/"));
+        QCOMPARE(m.FolderLabel(), U("/"));
     }
 
     void pickingADriveOpensItsCurrentFolderAndCancelForgetsIt() {
         Machine m;
         m.Open(Q(m.a / "data"));
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
-            t::PickDrive(p->Drive1(), 1);
-            QCOMPARE(p->Drive1()->Drive(), Q(m.b.Path()));
-            QCOMPARE(p->Dir1()->Path(), Q(m.b.Path()));
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
+            t::PickDrive(p->DriveSelector(), 1);
+            QCOMPARE(p->DriveSelector()->Drive(), Q(m.b.Path()));
+            QCOMPARE(p->FolderList()->Path(), Q(m.b.Path()));
             QCOMPARE(p->PreviousDrive(), Q(m.b.Path()));
             // Back on the drive of the current directory: that directory.
-            t::PickDrive(p->Drive1(), 0);
-            QCOMPARE(p->Dir1()->Path(), Q(m.a / "work"));
+            t::PickDrive(p->DriveSelector(), 0);
+            QCOMPARE(p->FolderList()->Path(), Q(m.a / "work"));
             t::Click(t::Button(p, "Command2"));
         }));
-        QCOMPARE(m.Lbpat(), Q(m.a / "data"));
+        QCOMPARE(m.FolderLabel(), Q(m.a / "data"));
 
         // Esc and the close box cancel as well.
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
-            t::PickDrive(p->Drive1(), 1);
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
+            t::PickDrive(p->DriveSelector(), 1);
             QTest::keyClick(p, Qt::Key_Escape);
             QVERIFY(!p->isVisible());
         }));
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
-            t::PickDrive(p->Drive1(), 1);
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
+            t::PickDrive(p->DriveSelector(), 1);
             QVERIFY(p->close());
         }));
-        QCOMPARE(m.Lbpat(), Q(m.a / "data"));
+        QCOMPARE(m.FolderLabel(), Q(m.a / "data"));
         QCOMPARE(m.dir->Browser(), nullptr);
     }
 
@@ -251,63 +251,63 @@ private slots:
         t::TempFolder gone;
         const fs::path missing = gone / "no-medium";
         m.Open(Q(m.a / "data"), {m.a.Path(), m.b.Path(), missing});
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
-            t::PickDrive(p->Drive1(), 1);
-            QSignalSpy changes(p->Drive1(), &lomi::ui::DriveList::Change);
-            t::PickDrive(p->Drive1(), 2);
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
+            t::PickDrive(p->DriveSelector(), 1);
+            QSignalSpy changes(p->DriveSelector(), &lomi::ui::DriveList::Change);
+            t::PickDrive(p->DriveSelector(), 2);
             // Undone: back on the drive before, at its current folder.
-            QCOMPARE(p->Drive1()->Drive(), Q(m.b.Path()));
-            QCOMPARE(p->Drive1()->currentText(), U(m.b.Path().filename().string().c_str()));
-            QCOMPARE(p->Dir1()->Path(), Q(m.b.Path()));
+            QCOMPARE(p->DriveSelector()->Drive(), Q(m.b.Path()));
+            QCOMPARE(p->DriveSelector()->currentText(), U(m.b.Path().filename().string().c_str()));
+            QCOMPARE(p->FolderList()->Path(), Q(m.b.Path()));
             QCOMPARE(p->PreviousDrive(), Q(m.b.Path()));
             QCOMPARE(changes.count(), 2);
             QVERIFY(!MessageBoxShown());
             QCOMPARE(QApplication::activeModalWidget(), p);
             t::Click(t::Button(p, "Command1"));
         }));
-        QCOMPARE(m.Lbpat(), Q(m.b.Path()));
+        QCOMPARE(m.FolderLabel(), Q(m.b.Path()));
     }
 
     void whenThePreviousDriveFailsTooTheUndoStops() {
         Machine m;
         m.Open(Q(m.a / "data"));
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
             // Both drives become unreadable while the browser is open: the
             // other one, and the current folder of the one it shows.
             fs::remove_all(m.b.Path());
             fs::remove_all(m.a / "work");
-            QSignalSpy changes(p->Drive1(), &lomi::ui::DriveList::Change);
-            t::PickDrive(p->Drive1(), 1);
+            QSignalSpy changes(p->DriveSelector(), &lomi::ui::DriveList::Change);
+            t::PickDrive(p->DriveSelector(), 1);
             QCOMPARE(changes.count(), 2);
-            QCOMPARE(p->Drive1()->Drive(), Q(m.a.Path()));
+            QCOMPARE(p->DriveSelector()->Drive(), Q(m.a.Path()));
             QCOMPARE(p->PreviousDrive(), Q(m.a.Path()));
-            QCOMPARE(p->Dir1()->Path(), Q(m.a / "data"));
+            QCOMPARE(p->FolderList()->Path(), Q(m.a / "data"));
             QVERIFY(!MessageBoxShown());
             t::Click(t::Button(p, "Command1"));
         }));
-        QCOMPARE(m.Lbpat(), Q(m.a / "data"));
+        QCOMPARE(m.FolderLabel(), Q(m.a / "data"));
         fs::create_directories(m.b.Path());  // for the clean-up
     }
 
     void aFolderThatIsGoneOpensAtItsNearestParent() {
         Machine m;
         m.Open(Q(m.a / "data" / "gone" / "deeper"));
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
-            QCOMPARE(p->Dir1()->Path(), Q(m.a / "data"));
-            QCOMPARE(m.Lbpat(), Q(m.a / "data" / "gone" / "deeper"));
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
+            QCOMPARE(p->FolderList()->Path(), Q(m.a / "data"));
+            QCOMPARE(m.FolderLabel(), Q(m.a / "data" / "gone" / "deeper"));
             t::Click(t::Button(p, "Command1"));
         }));
-        QCOMPARE(m.Lbpat(), Q(m.a / "data"));
+        QCOMPARE(m.FolderLabel(), Q(m.a / "data"));
 
         // A file where the folder was: its folder.
-        m.dir->Lbpat()->setText(Q(m.a / "data" / "file.txt"));
+        m.dir->FolderLabel()->setText(Q(m.a / "data" / "file.txt"));
         QVERIFY(
-            t::Browse(*m.dir, [&](Fm98Path* p) { QCOMPARE(p->Dir1()->Path(), Q(m.a / "data")); }));
+            t::Browse(*m.dir, [&](FolderBrowser* p) { QCOMPARE(p->FolderList()->Path(), Q(m.a / "data")); }));
 
         // No folder at all: the home folder.
-        m.dir->Lbpat()->setText(QString());
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
-            QCOMPARE(p->Dir1()->Path(), QDir::toNativeSeparators(QDir::homePath()));
+        m.dir->FolderLabel()->setText(QString());
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
+            QCOMPARE(p->FolderList()->Path(), QDir::toNativeSeparators(QDir::homePath()));
         }));
     }
 
@@ -318,14 +318,14 @@ private slots:
         m.Open(Q(m.a / "data" / "locked" / "inner"));
         Unprivileged nobody;
         if (!nobody.Refused(m.a / "data" / "locked")) QSKIP("permissions are not enforced here");
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
             // Starting inside it: the nearest folder that can be read.
-            QCOMPARE(p->Dir1()->Path(), Q(m.a / "data"));
-            QVERIFY(t::RowNamed(p->Dir1(), U("locked")) >= 0);
-            t::DoubleClickFolder(p->Dir1(), "locked");
-            QCOMPARE(p->Dir1()->Path(), Q(m.a / "data"));
-            t::DoubleClickFolder(p->Dir1(), "sub1");
-            QCOMPARE(p->Dir1()->Path(), Q(m.a / "data" / "sub1"));
+            QCOMPARE(p->FolderList()->Path(), Q(m.a / "data"));
+            QVERIFY(t::RowNamed(p->FolderList(), U("locked")) >= 0);
+            t::DoubleClickFolder(p->FolderList(), "locked");
+            QCOMPARE(p->FolderList()->Path(), Q(m.a / "data"));
+            t::DoubleClickFolder(p->FolderList(), "sub1");
+            QCOMPARE(p->FolderList()->Path(), Q(m.a / "data" / "sub1"));
         }));
     }
 
@@ -334,16 +334,16 @@ private slots:
         fs::create_directory_symlink(m.b / "tickets", m.a / "data" / "linked");
         fs::create_directory_symlink(m.a / "nowhere", m.a / "data" / "broken");
         m.Open(Q(m.a / "data"));
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
-            QVERIFY(t::RowNamed(p->Dir1(), U("linked")) >= 0);
-            QCOMPARE(t::RowNamed(p->Dir1(), U("broken")), -1);
-            t::DoubleClickFolder(p->Dir1(), "linked");
-            QCOMPARE(p->Dir1()->Path(), Q(m.a / "data" / "linked"));
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
+            QVERIFY(t::RowNamed(p->FolderList(), U("linked")) >= 0);
+            QCOMPARE(t::RowNamed(p->FolderList(), U("broken")), -1);
+            t::DoubleClickFolder(p->FolderList(), "linked");
+            QCOMPARE(p->FolderList()->Path(), Q(m.a / "data" / "linked"));
             // A folder removed after it was listed: the list stays.
-            t::DoubleClickFolder(p->Dir1(), "data");
+            t::DoubleClickFolder(p->FolderList(), "data");
             fs::remove_all(m.a / "data" / "beta");
-            t::DoubleClickFolder(p->Dir1(), "beta");
-            QCOMPARE(p->Dir1()->Path(), Q(m.a / "data"));
+            t::DoubleClickFolder(p->FolderList(), "beta");
+            QCOMPARE(p->FolderList()->Path(), Q(m.a / "data"));
         }));
     }
 
@@ -355,18 +355,18 @@ private slots:
             fs::create_directory(m.a / "data" / "many" / ("race" + std::to_string(i)));
         }
         m.Open(Q(m.a / "data"));
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
             QElapsedTimer clock;
             clock.start();
-            t::DoubleClickFolder(p->Dir1(), "many");
+            t::DoubleClickFolder(p->FolderList(), "many");
             const qint64 elapsed = clock.elapsed();
             qInfo("opening %d subfolders took %lld ms", kCount, elapsed);
-            QCOMPARE(p->Dir1()->Path(), Q(m.a / "data" / "many"));
-            QCOMPARE(p->Dir1()->ListCount(),
-                     p->Dir1()->ItemLevel(p->Dir1()->ListCount() - 1) + kCount);
+            QCOMPARE(p->FolderList()->Path(), Q(m.a / "data" / "many"));
+            QCOMPARE(p->FolderList()->ListCount(),
+                     p->FolderList()->ItemLevel(p->FolderList()->ListCount() - 1) + kCount);
             // The last one can be reached and opened.
-            t::DoubleClickFolder(p->Dir1(), "race999");
-            QCOMPARE(p->Dir1()->Path(), Q(m.a / "data" / "many" / "race999"));
+            t::DoubleClickFolder(p->FolderList(), "race999");
+            QCOMPARE(p->FolderList()->Path(), Q(m.a / "data" / "many" / "race999"));
         }));
     }
 
@@ -402,5 +402,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(Fm98PathTest)
-#include "fm98path_test.moc"
+QTEST_MAIN(FolderBrowserTest)
+#include "folder_browser_test.moc"

@@ -20,13 +20,13 @@ class ComboBox;
 }
 
 // The pattern dialog: four selectors (axis index, axis rank, partner index,
-// bet style). OK checks that each has a choice, stores it as Con1..Con4 and
+// bet style). OK checks that each has a choice, stores it as the pattern selection and
 // the file mask, and hands the choice to the opener, which loads the
 // pattern and prepares the main window; when that succeeds the dialog
 // closes with Accepted, otherwise it stays open. ｷｬﾝｾﾙ, Esc and the close box
 // change nothing. 全パターン opens the ranking of every pattern, 中止 stops
 // its run; a pattern chosen there opens as OK opens it.
-class Fm98Con : public QDialog {
+class PatternDialog : public QDialog {
     Q_OBJECT
 
 public:
@@ -39,22 +39,22 @@ public:
     // dialog is modal); nothing when it cannot.
     using RankingOpener = std::function<RankingWindow*(QWidget* dialog)>;
 
-    Fm98Con(ProgramState& state, PatternOpener opener, QWidget* parent = nullptr,
+    PatternDialog(ProgramState& state, PatternOpener opener, QWidget* parent = nullptr,
             RankingOpener rankingOpener = {});
 
-    // Combo1 … Combo4 by their number.
-    ui::ComboBox* Combo(int number) const;
-    // The selections OK accepted last (Con1..Con4 as stored).
+    // The four selectors by their number: axis index, axis rank, partner index, bet style.
+    ui::ComboBox* Selector(int number) const;
+    // The selections OK accepted last (the pattern selection as stored).
     const PatternSelections& Chosen() const { return chosen_; }
     // True while OK's opener runs; the dialog takes no other command then.
     bool Opening() const { return opening_; }
 
-    void Command1_Click();  // OK
-    void Command2_Click();  // ｷｬﾝｾﾙ
-    void Command3_Click();  // 全パターン
-    void Command4_Click();  // 中止
+    void OkClicked();  // OK
+    void CancelClicked();  // ｷｬﾝｾﾙ
+    void AllPatternsClicked();  // 全パターン
+    void StopClicked();  // 中止
 
-    // Puts the selections into Combo1..Combo4 and presses OK.
+    // Puts the selections into the four selectors and presses OK.
     void ChoosePattern(const PatternSelections& selections);
     // The ranking window 全パターン opened, while it is open.
     RankingWindow* Ranking() const;
@@ -64,8 +64,8 @@ public:
 
 private:
     void CreateControls();
-    void Form_Load();
-    void UpdateCommand4();
+    void SelectStoredPattern();
+    void UpdateStopButton();
 
     ProgramState& state_;
     PatternOpener opener_;
@@ -73,13 +73,13 @@ private:
     QPointer<RankingWindow> ranking_;
     PatternSelections chosen_{};
     bool opening_ = false;
-    QGroupBox* frame1_ = nullptr;
-    QGroupBox* frame2_ = nullptr;
-    ui::ComboBox* combos_[4] = {};
-    QPushButton* command1_ = nullptr;
-    QPushButton* command2_ = nullptr;
-    QPushButton* command3_ = nullptr;
-    QPushButton* command4_ = nullptr;
+    QGroupBox* axisFrame_ = nullptr;
+    QGroupBox* partnerFrame_ = nullptr;
+    ui::ComboBox* selectors_[4] = {};
+    QPushButton* okButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    QPushButton* allPatternsButton_ = nullptr;
+    QPushButton* stopButton_ = nullptr;
 };
 
 }  // namespace lomi
