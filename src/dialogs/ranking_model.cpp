@@ -5,6 +5,9 @@
 
 #include <QBrush>
 #include <QColor>
+#include <QFont>
+
+#include "analysis/recovery_interval.h"
 
 #include "ui/text.h"
 
@@ -13,6 +16,7 @@ namespace lomi {
 void RankingModel::SetPatterns(std::vector<PatternRanking> patterns, bool split) {
     beginResetModel();
     patterns_ = std::move(patterns);
+    SetAdjustedBounds(patterns_, minimumRaces_);
     split_ = split;
     columns_ = RankingColumns(split);
     endResetModel();
@@ -21,6 +25,14 @@ void RankingModel::SetPatterns(std::vector<PatternRanking> patterns, bool split)
 void RankingModel::SetBet(BetType bet) {
     if (bet == bet_) return;
     bet_ = bet;
+    if (!patterns_.empty()) {
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    }
+}
+
+void RankingModel::SetMinimumRaces(std::int64_t races) {
+    minimumRaces_ = races;
+    SetAdjustedBounds(patterns_, races);
     if (!patterns_.empty()) {
         emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
     }
@@ -67,6 +79,12 @@ QVariant RankingModel::data(const QModelIndex& index, int role) const {
         case Qt::ForegroundRole:
             if (!pattern.Ranked()) return QBrush(QColor(Qt::red));
             return {};
+        case Qt::FontRole: {
+            if (!pattern.earlier.Spread(bet_).significant) return {};
+            QFont bold;
+            bold.setBold(true);
+            return bold;
+        }
         default:
             return {};
     }

@@ -13,8 +13,10 @@
 namespace lomi {
 
 // The ranking's patterns as a table: the cells of RankingCellText for the
-// chosen bet type. Switching the bet type only repaints; nothing is read
-// again. Qt::UserRole gives the number a column sorts by.
+// chosen bet type. Switching the bet type only repaints and a new minimum
+// of races recomputes the corrected bounds; nothing is read again. Rows
+// whose corrected bound is above 100% are bold. Qt::UserRole gives the
+// number a column sorts by.
 class RankingModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -25,6 +27,9 @@ public:
 
     void SetPatterns(std::vector<PatternRanking> patterns, bool split);
     void SetBet(BetType bet);
+    // The minimum of races of the patterns that take part in the corrected bounds.
+    void SetMinimumRaces(std::int64_t races);
+    const std::vector<PatternRanking>& Patterns() const { return patterns_; }
     BetType Bet() const { return bet_; }
     bool Split() const { return split_; }
     const std::vector<RankingColumn>& Columns() const { return columns_; }
@@ -44,6 +49,7 @@ private:
     std::vector<RankingColumn> columns_ = RankingColumns(false);
     BetType bet_ = BetType::Win;
     bool split_ = false;
+    std::int64_t minimumRaces_ = 0;
 };
 
 // Sorting by the numbers of RankingModel, and hiding patterns with fewer

@@ -20,6 +20,8 @@
 
 #include "analysis/csv.h"
 #include "analysis/ranking_table.h"
+#include "analysis/overfitting.h"
+#include "dialogs/overfitting_panel.h"
 #include "dialogs/ranking_model.h"
 #include "settings/whole_file.h"
 #include "ui/message_box.h"
@@ -31,6 +33,8 @@ namespace {
 constexpr int kDefaultMinimumRaces = 100;
 // Progress is shown at most this often, so the window repaints at a human pace.
 constexpr int kProgressMilliseconds = 50;
+// The estimate of overfitting waits this long for the minimum of races to settle.
+constexpr int kOverfittingDelayMilliseconds = 150;
 
 }  // namespace
 
@@ -96,6 +100,7 @@ void RankingWindow::CreateControls() {
     filter_ = new RankingFilter(this);
     filter_->setSourceModel(model_);
     filter_->SetMinimumRaces(kDefaultMinimumRaces);
+    model_->SetMinimumRaces(kDefaultMinimumRaces);
     table_ = new QTableView(this);
     table_->setObjectName("RankingTable");
     table_->setModel(filter_);
@@ -116,21 +121,32 @@ void RankingWindow::CreateControls() {
     bottom->addWidget(status_, 2);
     bottom->addWidget(count_);
 
+    overfitting_ = new OverfittingPanel(this);
+    overfittingTimer_ = new QTimer(this);
+    overfittingTimer_->setSingleShot(true);
+    overfittingTimer_->setInterval(kOverfittingDelayMilliseconds);
+    connect(overfittingTimer_, &QTimer::timeout, this, &RankingWindow::UpdateOverfitting);
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(controls);
     layout->addWidget(conditionsLabel);
     layout->addWidget(table_, 1);
+    layout->addWidget(overfitting_);
     layout->addLayout(bottom);
 
     timer_ = new QTimer(this);
     timer_->setInterval(kProgressMilliseconds);
     connect(timer_, &QTimer::timeout, this, &RankingWindow::ShowProgress);
     connect(betCombo_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (index >= 0) model_->SetBet(kBetTypes[static_cast<std::size_t>(index)]);
+        if (index < 0) return;
+        model_->SetBet(kBetTypes[static_cast<std::size_t>(index)]);
+        UpdateOverfitting();
     });
     connect(minRaces_, &QSpinBox::valueChanged, this, [this](int races) {
         filter_->SetMinimumRaces(races);
+        model_->SetMinimumRaces(races);
         UpdateCount();
+        if (!running_) overfittingTimer_->start();
     });
     connect(splitCheck_, &QCheckBox::toggled, this, [this](bool on) {
         splitDate_->setEnabled(on);
@@ -157,6 +173,8 @@ void RankingWindow::Start() {
     done_ = 0;
     total_ = 0;
     progress_->setRange(0, 0);
+    overfittingTimer_->stop();
+    overfitting_->Clear();
     status_->setText(QString::fromUtf8("集計しています..."));
     runButton_->setEnabled(false);
     cancelButton_->setEnabled(true);
@@ -240,12 +258,21 @@ void RankingWindow::Finish(const RankingResult& result) {
     }
     status_->setText(text);
     UpdateCount();
+    UpdateOverfitting();
     emit finished();
 }
 
 void RankingWindow::UpdateCount() {
     count_->setText(
         QString::fromUtf8("表示 %1 / %2").arg(filter_->rowCount()).arg(model_->rowCount()));
+}
+
+// The estimate for the bet type and the minimum of races shown; from the
+// sums kept per race day, so nothing is read again.
+void RankingWindow::UpdateOverfitting() {
+    if (running_) return;
+    overfittingTimer_->stop();
+    overfitting_->Show(EstimateOverfitting(model_->Patterns(), model_->Bet(), minRaces_->value()));
 }
 
 void RankingWindow::ChooseRow(const QModelIndex& index) {

@@ -26,6 +26,7 @@ class QTimer;
 
 namespace lomi {
 
+class OverfittingPanel;
 class RankingModel;
 class RankingFilter;
 
@@ -58,6 +59,7 @@ public:
     RankingModel* Model() const { return model_; }
     RankingFilter* Filter() const { return filter_; }
     QTableView* Table() const { return table_; }
+    OverfittingPanel* Overfitting() const { return overfitting_; }
 
 signals:
     // A row was double-clicked: open this pattern as the pattern dialog's OK does.
@@ -73,6 +75,7 @@ private:
     void ChooseRow(const QModelIndex& index);
     void AskAndSaveCsv();
     void UpdateCount();
+    void UpdateOverfitting();
     std::string SplitDate() const;
 
     std::string folder_;
@@ -97,6 +100,9 @@ private:
     QLabel* status_ = nullptr;
     QLabel* count_ = nullptr;
     QTimer* timer_ = nullptr;
+    OverfittingPanel* overfitting_ = nullptr;
+    // Spinning the minimum of races estimates once it settles, not at every step.
+    QTimer* overfittingTimer_ = nullptr;
 };
 
 }  // namespace lomi

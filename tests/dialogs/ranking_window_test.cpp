@@ -2,6 +2,7 @@
 // without reading again, filters by races, stops on 中止, saves CSV and asks
 // for a pattern on a double-click.
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -13,12 +14,15 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QBarSet>
+#include <QChartView>
 #include <QTableView>
 #include <QTest>
 
 #include "analysis/csv.h"
 #include "analysis/ranking_table.h"
 #include "corpus_writer.h"
+#include "dialogs/overfitting_panel.h"
 #include "dialogs/ranking_model.h"
 #include "dialogs/ranking_window.h"
 #include "support/temp_folder.h"
@@ -34,11 +38,12 @@ QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
 const std::vector<std::string> kPatterns = {"Q1RN", "T5PB", "R2FB", "F3ZN", "W1PB", "P4QN"};
 
-void WriteCorpus(const std::filesystem::path& folder, const char* to = "2001-06-30") {
+void WriteCorpus(const std::filesystem::path& folder, const char* to = "2001-06-30",
+                 const std::map<std::string, int>& edges = {}) {
     lomi::samples::RaceDay first{}, last{};
     lomi::samples::ParseDate("2001-04-07", first);
     lomi::samples::ParseDate(to, last);
-    lomi::samples::WriteCorpus(folder.string(), kPatterns, first, last, 5, 0);
+    lomi::samples::WriteCorpus(folder.string(), kPatterns, first, last, 5, 0, edges);
 }
 
 // The values of a column as the table shows them, top to bottom.
@@ -80,8 +85,8 @@ private slots:
             }
             return h;
         }();
-        QCOMPARE(headers.join(","), U("パターン,ｺｰﾄﾞ,ﾚｰｽ数,投票,払戻,損益,回収率,95%区間,的中率,"
-                                      "平均配当,的中数,最大DD"));
+        QCOMPARE(headers.join(","), U("パターン,ｺｰﾄﾞ,ﾚｰｽ数,投票,払戻,損益,回収率,95%区間,補正下限,"
+                                      "的中率,平均配当,的中数,最大DD"));
 
         // Another bet type: the same patterns re-sorted by its recovery, no new run.
         QSignalSpy runs(&w, &RankingWindow::finished);
@@ -103,6 +108,37 @@ private slots:
                                  5));
         QCOMPARE(w.Table()->horizontalHeader()->sortIndicatorSection(),
                  w.Model()->ColumnOf(RankingColumn::Code));
+    }
+
+    // A pattern paid twice what the others are: its corrected bound is above
+    // 100% and its row bold; under the table the estimate of overfitting with
+    // its histogram, or the reason when too few patterns take part.
+    void showsCorrectedBoundsAndOverfitting() {
+        t::TempFolder data;
+        WriteCorpus(data.Path(), "2001-06-30", {{"Q1RN", 100}});
+        RankingWindow w(data.PathText(), {}, U("全抽出"));
+        w.show();
+        QTRY_VERIFY(!w.Running());
+        const int adjusted = w.Model()->ColumnOf(RankingColumn::AdjustedLow);
+        const QModelIndex top = w.Filter()->index(0, adjusted);
+        QCOMPARE(w.Model()->Pattern(w.Filter()->mapToSource(top).row()).code, std::string("Q1RN"));
+        QVERIFY(top.data(Qt::FontRole).value<QFont>().bold());
+        QVERIFY(top.data(lomi::RankingModel::kSortRole).toDouble() > 100);
+        QVERIFY(!w.Filter()->index(1, adjusted).data(Qt::FontRole).isValid());
+
+        auto* label = w.findChild<QLabel*>("OverfittingLabel");
+        QVERIFY(label->text().startsWith(U("過剰適合確率 (PBO): ")));
+        QVERIFY(label->text().contains(U("16区間・12870通り・6パターン")));
+        QVERIFY(label->text().contains(U("前半最良の後半回収率 中央値: ")));
+        QVERIFY(!label->toolTip().isEmpty());
+        auto* histogram = w.findChild<QChartView*>("LogitHistogram");
+        QVERIFY(histogram->isVisible());
+        QCOMPARE(w.Overfitting()->Counts()->sum(), 12870.0);
+
+        w.findChild<QSpinBox*>("MinRaces")->setValue(9999999);
+        QTRY_VERIFY(label->text().contains(U("2つ未満")));
+        QVERIFY(!histogram->isVisible());
+        QVERIFY(!w.Filter()->rowCount());
     }
 
     void minimumRacesHidesSmallPatterns() {
@@ -179,7 +215,7 @@ private slots:
         QVERIFY(bytes.starts_with(lomi::kUtf8ByteOrderMark));
         const std::string header =
             lomi::CsvRow({"パターン", "ｺｰﾄﾞ", "ﾚｰｽ数", "投票", "払戻", "損益", "回収率", "95%区間",
-                          "的中率", "平均配当", "的中数", "最大DD"});
+                          "補正下限", "的中率", "平均配当", "的中数", "最大DD"});
         QCOMPARE(bytes.substr(3, header.size()), header);
         // The rows in the order shown: the top row first.
         const std::string topCode = w.Filter()

@@ -1,0 +1,101 @@
+#include "dialogs/overfitting_panel.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QValueAxis>
+
+#include "analysis/ranking_table.h"
+#include "ui/text.h"
+
+namespace lomi {
+namespace {
+
+// λ from -3 to 3 in steps of 0.5; values beyond fall into the end bins.
+constexpr double kLowestLogit = -3;
+constexpr double kBinWidth = 0.5;
+constexpr int kBins = 12;
+
+}  // namespace
+
+OverfittingPanel::OverfittingPanel(QWidget* parent) : QWidget(parent) {
+    setObjectName("OverfittingPanel");
+    text_ = new QLabel(this);
+    text_->setObjectName("OverfittingLabel");
+    text_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    text_->setToolTip(QString::fromUtf8(
+        "開催日を16の区間に分け、その半分で1位だったパターンが残りの半分で全パターンの"
+        "中位より下に沈んだ割合です。50%に近いほど、この表の1位は実力ではなく運で1位に"
+        "なっている見込みが高く、0%に近いほど本物の優位があると言えます。"));
+
+    counts_ = new QBarSet(QString(), this);
+    counts_->setColor(QColor(70, 110, 170));
+    auto* series = new QBarSeries;
+    series->setBarWidth(0.9);
+    series->append(counts_);
+    auto* chart = new QChart;
+    chart->addSeries(series);
+    chart->legend()->hide();
+    chart->setMargins(QMargins(0, 0, 0, 0));
+    chart->setBackgroundRoundness(0);
+    QStringList labels;
+    for (int bin = 0; bin < kBins; ++bin) {
+        const double from = kLowestLogit + bin * kBinWidth;
+        labels << (bin % 2 == 0 ? QString::number(from) : QString());
+    }
+    auto* x = new QBarCategoryAxis;
+    x->append(labels);
+    x->setTitleText(QString::fromUtf8("λ"));
+    auto* y = new QValueAxis;
+    y->setLabelFormat("%d");
+    y->setTickCount(3);
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    series->attachAxis(x);
+    series->attachAxis(y);
+    chart_ = new QChartView(chart, this);
+    chart_->setObjectName("LogitHistogram");
+    chart_->setRenderHint(QPainter::Antialiasing);
+    chart_->setFixedSize(300, 130);
+    chart_->setToolTip(QString::fromUtf8(
+        "分け方ごとの λ = ln(ω / (1 − ω)) の分布です（ω は前半1位の後半での順位の割合）。"
+        "0 より左は前半1位が後半で中位より下だった分け方です。"));
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(text_, 1);
+    layout->addWidget(chart_);
+    Clear();
+}
+
+void OverfittingPanel::Clear() {
+    text_->clear();
+    counts_->remove(0, counts_->count());
+    chart_->setVisible(false);
+}
+
+void OverfittingPanel::Show(const OverfittingEstimate& estimate) {
+    QStringList lines;
+    for (const std::string& line : OverfittingLines(estimate)) lines << ui::FromUtf8(line);
+    text_->setText(lines.join('\n'));
+    counts_->remove(0, counts_->count());
+    chart_->setVisible(estimate.Estimated());
+    if (!estimate.Estimated()) return;
+    QList<qreal> bins(kBins, 0);
+    for (const double logit : estimate.logits) {
+        const int bin = static_cast<int>(std::floor((logit - kLowestLogit) / kBinWidth));
+        bins[std::clamp(bin, 0, kBins - 1)] += 1;
+    }
+    counts_->append(bins);
+    auto* y = qobject_cast<QValueAxis*>(chart_->chart()->axes(Qt::Vertical).value(0));
+    if (y != nullptr) y->setRange(0, *std::max_element(bins.begin(), bins.end()));
+}
+
+}  // namespace lomi
