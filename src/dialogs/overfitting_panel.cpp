@@ -48,14 +48,20 @@ OverfittingPanel::OverfittingPanel(QWidget* parent) : QWidget(parent) {
     QStringList labels;
     for (int bin = 0; bin < kBins; ++bin) {
         const double from = kLowestLogit + bin * kBinWidth;
-        labels << (bin % 2 == 0 ? QString::number(from) : QString());
+        // Bins from -2, 0 and 2 are labelled with where they start; the axis
+        // needs distinct categories, so the others are blanks of different lengths.
+        labels << (bin % 4 == 2 ? QString::number(from) : QString(bin + 1, ' '));
     }
     auto* x = new QBarCategoryAxis;
     x->append(labels);
     x->setTitleText(QString::fromUtf8("λ"));
+    QFont small = x->labelsFont();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    x->setLabelsFont(small);
     auto* y = new QValueAxis;
     y->setLabelFormat("%d");
     y->setTickCount(3);
+    y->setLabelsFont(small);
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     series->attachAxis(x);
@@ -63,10 +69,10 @@ OverfittingPanel::OverfittingPanel(QWidget* parent) : QWidget(parent) {
     chart_ = new QChartView(chart, this);
     chart_->setObjectName("LogitHistogram");
     chart_->setRenderHint(QPainter::Antialiasing);
-    chart_->setFixedSize(300, 130);
+    chart_->setFixedSize(360, 130);
     chart_->setToolTip(QString::fromUtf8(
         "分け方ごとの λ = ln(ω / (1 − ω)) の分布です（ω は前半1位の後半での順位の割合）。"
-        "0 より左は前半1位が後半で中位より下だった分け方です。"));
+        "棒は 0.5 刻みで、数字はその棒の始まりです。0 より左は前半1位が後半で中位より下だった分け方です。"));
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs the desktop program under a virtual X server on the bundled samples,
-# opens the pattern dialog and presses 全パターン, and writes the screenshots
+# Runs the desktop program under a virtual X server on the bundled samples
+# and a year of generated patterns of one rank (one of them with a planted
+# edge), opens the pattern dialog and presses 全パターン, and writes the screenshots
 # docs/pattern-dialog.png and docs/ranking-window.png. Needs Xvfb, xdotool
 # and ImageMagick (installed when missing); uses the build in
 # $LOMI_BUILD_DIR (default build/).
@@ -12,6 +13,11 @@ source "$(dirname "$0")/virtual_display.sh"
 data="$work/競馬データ"
 mkdir -p "$data"
 cp "$root"/samples/*.txt "$data/"
+[ -x "$build/tools/sample_generator/lomi-make-samples" ] || {
+  echo "no $build/tools/sample_generator/lomi-make-samples: build first" >&2; exit 1; }
+"$build/tools/sample_generator/lomi-make-samples" "$data" --from 2001-01-06 --to 2001-12-31 \
+  --seed 5 -p T3FN T3RN T3ZN T3WN T3PN T3QN F3TN F3RN F3ZN F3WN F3PN F3QN --edge F3PN:40 \
+  >/dev/null
 start_lomi "$data"
 
 # The pattern dialog; the focus starts on ｷｬﾝｾﾙ, then OK, then 全パターン.
@@ -22,7 +28,7 @@ import -window "$dialog" "$work/dialog.png"
 xdotool key Tab Tab space
 ranking="$(xdotool search --sync --onlyvisible --name '全パターン集計' | head -1)"
 xdotool windowmove "$ranking" 0 0
-xdotool windowsize "$ranking" 1180 300
+xdotool windowsize "$ranking" 1240 560
 sleep 2
 import -window "$ranking" "$work/ranking.png"
 
