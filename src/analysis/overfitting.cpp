@@ -40,19 +40,66 @@ int CompareRatios(const Sums& a, const Sums& b) {
     return left < right ? -1 : (left > right ? 1 : 0);
 }
 
-double RecoveryPercent(const Sums& s) {
-    return static_cast<double>(s.payout) / static_cast<double>(s.stake) * 100;
+double Ratio(const Sums& s) { return static_cast<double>(s.payout) / static_cast<double>(s.stake); }
+
+// Two numbers in doubles, the sign of a - b; 0 when too close to tell apart.
+int Apart(double a, double b) {
+    const double margin = 1e-9 * (std::fabs(a) + std::fabs(b));
+    return a < b - margin ? -1 : (a > b + margin ? 1 : 0);
+}
+
+// CompareRatios, faster: the cross products in doubles decide unless they
+// are too close to tell, and the exact comparison then.
+int CompareRatiosFast(const Sums& a, const Sums& b) {
+    const int order = Apart(static_cast<double>(a.payout) * static_cast<double>(b.stake),
+                            static_cast<double>(b.payout) * static_cast<double>(a.stake));
+    return order != 0 ? order : CompareRatios(a, b);
+}
+
+// Values from begin on no larger than the pivot moved before those larger
+// (less: strictly smaller ones only); where the larger ones start. Without a
+// branch per value: the values' order is unpredictable, and mispredicted
+// branches were most of the time of a median.
+std::size_t Partition(double* v, std::size_t begin, std::size_t end, double pivot, bool less) {
+    std::size_t store = begin;
+    for (std::size_t i = begin; i < end; ++i) {
+        const double x = v[i];
+        v[i] = v[store];
+        v[store] = x;
+        store += less ? (x < pivot) : (x <= pivot);
+    }
+    return store;
+}
+
+// The k-th smallest value (from 0); the values are reordered so that those
+// before k are no larger.
+double Select(std::vector<double>& values, std::size_t k) {
+    double* v = values.data();
+    std::size_t begin = 0, end = values.size();
+    while (end - begin > 16) {
+        double a = v[begin], b = v[begin + (end - begin) / 2], c = v[end - 1];
+        if (a > b) std::swap(a, b);
+        const double pivot = std::max(a, std::min(b, c));  // the median of three
+        const std::size_t smaller = Partition(v, begin, end, pivot, true);
+        if (k < smaller) {
+            end = smaller;
+            continue;
+        }
+        const std::size_t equal = Partition(v, smaller, end, pivot, false);
+        if (k < equal) return pivot;
+        begin = equal;
+    }
+    std::sort(v + begin, v + end);
+    return v[k];
 }
 
 // The median; the values are reordered.
 double Median(std::vector<double>& values) {
     const std::size_t half = values.size() / 2;
-    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(half),
-                     values.end());
-    const double upper = values[half];
+    const double upper = Select(values, half);
     if (values.size() % 2 != 0) return upper;
-    const double lower =
-        *std::max_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(half));
+    double lower = values[0];
+    for (std::size_t i = 1; i < half; ++i) lower = std::max(lower, values[i]);
     return (lower + upper) / 2;
 }
 
@@ -117,44 +164,65 @@ std::vector<Sums> SubsetSums(const std::vector<std::vector<Sums>>& blocks, int f
     return table;
 }
 
-// One in-sample and out-of-sample pair of a pattern in a split.
-struct Halves {
-    Sums in;
-    Sums out;
-};
-
 // The splits of the blocks into halves, their counts and medians.
 class SplitTally {
 public:
-    explicit SplitTally(OverfittingEstimate& estimate) : estimate_(estimate) {}
+    SplitTally(OverfittingEstimate& estimate, std::size_t patterns) : estimate_(estimate) {
+        out_.reserve(patterns);
+        outRatio_.reserve(patterns);
+    }
 
-    // One split: its patterns with a stake in both halves, in code order.
-    void Add(const std::vector<Halves>& patterns) {
-        const std::size_t n = patterns.size();
-        if (n < 2) return;
-        std::size_t best = 0;
-        for (std::size_t i = 1; i < n; ++i) {
-            if (CompareRatios(patterns[i].in, patterns[best].in) > 0) best = i;
+    // A split's patterns: those with a stake in both halves, in code order;
+    // the first of equal in-sample bests stays the best.
+    void Clear() {
+        out_.clear();
+        outRatio_.clear();
+    }
+    void Add(const Sums& in, const Sums& out) {
+        if (in.stake <= 0 || out.stake <= 0) return;
+        if (out_.empty() || CompareRatiosFast(in, bestIn_) > 0) {
+            bestIn_ = in;
+            best_ = out_.size();
         }
+        out_.push_back(out);
+        outRatio_.push_back(Ratio(out));
+    }
+
+    // Where the split's in-sample best ranks out of sample.
+    void Finish() {
+        const std::size_t n = out_.size();
+        if (n < 2) return;
+        const std::size_t best = best_;
         // Rank of the best's out-of-sample recovery, 1 the lowest, ties
         // averaged: twice it is 2 + 2·(lower) + (equal others).
-        std::size_t twiceRank = 2;
-        outOfSample_.clear();
-        for (std::size_t i = 0; i < n; ++i) {
-            outOfSample_.push_back(RecoveryPercent(patterns[i].out));
-            if (i == best) continue;
-            const int order = CompareRatios(patterns[i].out, patterns[best].out);
-            twiceRank += order < 0 ? 2 : (order == 0 ? 1 : 0);
+        // The doubles sort out all but the ratios too close to the best's
+        // to tell apart (the best's own among them), counted without a
+        // branch: which side a pattern falls on is unpredictable.
+        const double bestRatio = outRatio_[best];
+        const double margin = 1e-9 * std::fabs(bestRatio);
+        const double below = bestRatio - margin, above = bestRatio + margin;
+        std::size_t lower = 0, close = 0;
+        for (const double ratio : outRatio_) {
+            lower += ratio < below;
+            close += (ratio >= below) & (ratio <= above);
+        }
+        std::size_t twiceRank = 2 + 2 * lower;
+        if (close > 1) {
+            for (std::size_t i = 0; i < n; ++i) {
+                if (i == best || outRatio_[i] < below || outRatio_[i] > above) continue;
+                const int order = CompareRatios(out_[i], out_[best]);
+                twiceRank += order < 0 ? 2 : (order == 0 ? 1 : 0);
+            }
         }
         const double omega = static_cast<double>(twiceRank) / (2.0 * static_cast<double>(n + 1));
         estimate_.logits.push_back(std::log(omega / (1 - omega)));
         // λ ≤ 0 exactly when ω ≤ 1/2.
         if (twiceRank <= n + 1) ++overfit_;
-        bestOutOfSample_.push_back(RecoveryPercent(patterns[best].out));
-        medians_.push_back(Median(outOfSample_));
+        bestOutOfSample_.push_back(outRatio_[best] * 100);
+        medians_.push_back(Median(outRatio_) * 100);
     }
 
-    void Finish() {
+    void Close() {
         estimate_.splits = static_cast<std::int64_t>(estimate_.logits.size());
         if (estimate_.splits == 0) return;
         estimate_.probability =
@@ -166,7 +234,10 @@ public:
 private:
     OverfittingEstimate& estimate_;
     std::int64_t overfit_ = 0;
-    std::vector<double> outOfSample_;
+    Sums bestIn_;
+    std::size_t best_ = 0;
+    std::vector<Sums> out_;
+    std::vector<double> outRatio_;
     std::vector<double> bestOutOfSample_;
     std::vector<double> medians_;
 };
@@ -211,22 +282,19 @@ OverfittingEstimate EstimateOverfitting(const std::vector<PatternRanking>& patte
         total[p] = Plus(low[lowMask * m + p], high[highAll * m + p]);
     }
 
-    SplitTally tally(estimate);
-    std::vector<Halves> split;
-    split.reserve(m);
+    SplitTally tally(estimate, m);
     for (std::size_t mask = 0; mask < (std::size_t{1} << blocks); ++mask) {
         if (std::popcount(mask) != blocks / 2) continue;
         const Sums* lows = &low[(mask & lowMask) * m];
         const Sums* highs = &high[(mask >> lowBlocks) * m];
-        split.clear();
+        tally.Clear();
         for (std::size_t p = 0; p < m; ++p) {
             const Sums in = Plus(lows[p], highs[p]);
-            const Sums out = Minus(total[p], in);
-            if (in.stake > 0 && out.stake > 0) split.push_back({in, out});
+            tally.Add(in, Minus(total[p], in));
         }
-        tally.Add(split);
+        tally.Finish();
     }
-    tally.Finish();
+    tally.Close();
     if (estimate.splits == 0) {
         estimate.reason =
             "過剰適合確率は出せません: 前半と後半の両方に投票のあるパターンが2つ以上になる分け方がありません。";

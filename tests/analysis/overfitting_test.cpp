@@ -23,12 +23,13 @@ using test::HeaderLine;
 using test::RaceData;
 using test::RaceFields;
 
-// One race a day per pattern, its 単勝 paying the given yen on a 100-yen stake.
+// One race a week per pattern, its 単勝 field (tens of yen on a 100-yen
+// stake) as given.
 void WriteDays(const test::TempFolder& folder, const std::string& code,
-               const std::vector<int>& payouts) {
+               const std::vector<std::string>& payouts) {
     for (std::size_t day = 0; day < payouts.size(); ++day) {
         RaceFields fields;
-        fields.win = std::to_string(payouts[day] / 10);
+        fields.win = payouts[day];
         const int date = 1 + 7 * static_cast<int>(day);
         test::WriteTicketFile(folder.Path(),
                               "P200104" + std::string(date < 10 ? "0" : "") +
@@ -56,9 +57,9 @@ OverfittingEstimate Estimate(const std::string& folder, BetType bet = BetType::W
 // 50%), the splits' medians 100 150 150 200 150 150 (median 150%).
 TEST(EstimateOverfitting, WorkedCaseOfFourDays) {
     const test::TempFolder folder;
-    WriteDays(folder, "F3ZN", {300, 0, 0, 100});
-    WriteDays(folder, "Q1RN", {0, 200, 100, 100});
-    WriteDays(folder, "T5PB", {200, 100, 200, 200});
+    WriteDays(folder, "F3ZN", {"30", "0", "0", "10"});
+    WriteDays(folder, "Q1RN", {"0", "20", "10", "10"});
+    WriteDays(folder, "T5PB", {"20", "10", "20", "20"});
     const OverfittingEstimate e = Estimate(folder.PathText());
     ASSERT_TRUE(e.Estimated()) << e.reason;
     EXPECT_EQ(e.blocks, 4);
@@ -71,11 +72,24 @@ TEST(EstimateOverfitting, WorkedCaseOfFourDays) {
     EXPECT_NEAR(e.logits[1], std::log(5.0 / 3), 1e-12);  // ω = 2.5 / 4
 }
 
+// A payout of 2^62 yen: the cross products of the comparisons need more
+// than 64 bits. The pattern that paid it is best in sample with that day
+// and worst out of sample without it; the other, best in sample without
+// it, is worst out of sample beside it: every split is overfit.
+TEST(EstimateOverfitting, HugePayoutsCompareExactly) {
+    const test::TempFolder folder;
+    WriteDays(folder, "F3ZN", {"9e99", "0", "0", "0"});
+    WriteDays(folder, "Q1RN", {"10", "10", "10", "10"});
+    const OverfittingEstimate e = Estimate(folder.PathText());
+    EXPECT_EQ(e.splits, 6);
+    EXPECT_DOUBLE_EQ(e.probability, 1);
+}
+
 TEST(EstimateOverfitting, ReasonsInsteadOfANumber) {
     const test::TempFolder threeDays, onePattern;
-    WriteDays(threeDays, "F3ZN", {300, 0, 100});
-    WriteDays(threeDays, "Q1RN", {0, 200, 100});
-    WriteDays(onePattern, "F3ZN", {300, 0, 100, 0, 0});
+    WriteDays(threeDays, "F3ZN", {"30", "0", "10"});
+    WriteDays(threeDays, "Q1RN", {"0", "20", "10"});
+    WriteDays(onePattern, "F3ZN", {"30", "0", "10", "0", "0"});
     struct Case {
         const test::TempFolder& folder;
         std::int64_t minRaces;
