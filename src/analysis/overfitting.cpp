@@ -157,8 +157,8 @@ std::vector<Sums> SubsetSums(const std::vector<std::vector<Sums>>& blocks, int f
         const std::size_t lowest = static_cast<std::size_t>(std::countr_zero(subset));
         const std::size_t rest = subset & (subset - 1);
         for (std::size_t p = 0; p < patterns; ++p) {
-            table[subset * patterns + p] =
-                Plus(table[rest * patterns + p], blocks[p][static_cast<std::size_t>(first) + lowest]);
+            table[subset * patterns + p] = Plus(
+                table[rest * patterns + p], blocks[p][static_cast<std::size_t>(first) + lowest]);
         }
     }
     return table;
@@ -257,12 +257,14 @@ OverfittingEstimate EstimateOverfitting(const std::vector<PatternRanking>& patte
               [](const PatternRanking* a, const PatternRanking* b) { return a->code < b->code; });
     estimate.patterns = taking.size();
     if (taking.size() < 2) {
-        estimate.reason = "過剰適合確率は出せません: 投票があり最低ﾚｰｽ数に届くパターンが2つ未満です。";
+        estimate.reason =
+            "過剰適合確率は出せません: 投票があり最低ﾚｰｽ数に届くパターンが2つ未満です。";
         return estimate;
     }
     const std::vector<std::uint64_t> dates = RaceDates(taking);
-    const int blocks = dates.size() >= kMostBlocks ? kMostBlocks
-                                                   : static_cast<int>(dates.size() & ~std::size_t{1});
+    const int blocks = dates.size() >= kMostBlocks
+                           ? kMostBlocks
+                           : static_cast<int>(dates.size() & ~std::size_t{1});
     if (blocks < kFewestBlocks) {
         estimate.reason = "過剰適合確率は出せません: 開催日が" + std::to_string(dates.size()) +
                           "日しかありません (4日以上必要です)。";
@@ -297,7 +299,8 @@ OverfittingEstimate EstimateOverfitting(const std::vector<PatternRanking>& patte
     tally.Close();
     if (estimate.splits == 0) {
         estimate.reason =
-            "過剰適合確率は出せません: 前半と後半の両方に投票のあるパターンが2つ以上になる分け方がありません。";
+            "過剰適合確率は出せません: "
+            "前半と後半の両方に投票のあるパターンが2つ以上になる分け方がありません。";
     }
     return estimate;
 }

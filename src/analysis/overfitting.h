@@ -24,10 +24,10 @@ struct OverfittingEstimate {
     // Why there is no estimate (a Japanese sentence); empty when there is.
     std::string reason;
     BetType bet = BetType::Win;
-    int blocks = 0;              // S
-    std::int64_t splits = 0;     // splits counted (with two patterns or more)
-    std::size_t patterns = 0;    // m: patterns that take part
-    double probability = 0;      // overfit splits / splits counted
+    int blocks = 0;            // S
+    std::int64_t splits = 0;   // splits counted (with two patterns or more)
+    std::size_t patterns = 0;  // m: patterns that take part
+    double probability = 0;    // overfit splits / splits counted
     // Medians over the splits, percent: the in-sample best's out-of-sample
     // recovery, and the median out-of-sample recovery of all the split's
     // patterns (what an average pattern did).

@@ -40,7 +40,9 @@ struct PatternNames {
 };
 
 std::size_t PlaceOf(const PatternSelections& s) {
-    return ((static_cast<std::size_t>(s.axisIndex - 1) * 5 + (s.axisRank - 1)) * 7 + (s.partnerIndex - 1)) * 2 +
+    return ((static_cast<std::size_t>(s.axisIndex - 1) * 5 + (s.axisRank - 1)) * 7 +
+            (s.partnerIndex - 1)) *
+               2 +
            (s.betStyle - 1);
 }
 
@@ -144,7 +146,8 @@ void SortDays(std::vector<RaceDaySums>& days) {
         RaceDaySums& into = merged.back();
         into.races += day.races;
         into.pairTickets += day.pairTickets;
-        for (std::size_t k = 0; k < 4; ++k) into.payout[k] = SaturatingAdd(into.payout[k], day.payout[k]);
+        for (std::size_t k = 0; k < 4; ++k)
+            into.payout[k] = SaturatingAdd(into.payout[k], day.payout[k]);
     }
     days = std::move(merged);
 }
@@ -160,10 +163,9 @@ void FinishPart(PartStream& stream, RankedPart& part) {
         const std::size_t k = Index(bet);
         const BetFigures& f = part.figures.Bet(bet);
         const BetStream& sums = stream.bets[k];
-        const RatioInterval interval =
-            EstimateRatioInterval({sums.samples, static_cast<double>(f.payout),
-                                   static_cast<double>(f.stake), sums.squaredPayout,
-                                   sums.payoutTimesStake, sums.squaredStake});
+        const RatioInterval interval = EstimateRatioInterval(
+            {sums.samples, static_cast<double>(f.payout), static_cast<double>(f.stake),
+             sums.squaredPayout, sums.payoutTimesStake, sums.squaredStake});
         BetSpread& spread = part.spreads[k];
         spread.samples = sums.samples;
         spread.standardError = interval.standardError;
@@ -208,7 +210,8 @@ public:
         day.pairTickets += race.slotCount;
         day.payout[0] = SaturatingAdd(day.payout[0], part.tally.WinPayout - before.WinPayout);
         day.payout[1] = SaturatingAdd(day.payout[1], part.tally.PlacePayout - before.PlacePayout);
-        day.payout[2] = SaturatingAdd(day.payout[2], part.tally.QuinellaPayout - before.QuinellaPayout);
+        day.payout[2] =
+            SaturatingAdd(day.payout[2], part.tally.QuinellaPayout - before.QuinellaPayout);
         day.payout[3] = SaturatingAdd(day.payout[3], part.tally.WidePayout - before.WidePayout);
     }
 
@@ -277,9 +280,10 @@ private:
         SortInReadingOrder(pattern.files);
         out.code = pattern.code;
         out.selections = pattern.selections;
-        out.description = DescribeSelections(pattern.selections.axisIndex, pattern.selections.axisRank,
-                                             pattern.selections.partnerIndex, pattern.selections.betStyle)
-                              .value_or("");
+        out.description =
+            DescribeSelections(pattern.selections.axisIndex, pattern.selections.axisRank,
+                               pattern.selections.partnerIndex, pattern.selections.betStyle)
+                .value_or("");
         out.files = pattern.files.size();
         // Files count as done one by one while someone watches the
         // progress, otherwise a pattern at a time: the shared count is then

@@ -16,12 +16,13 @@ std::string OneDecimal(double percent) {
 }  // namespace
 
 std::vector<RankingColumn> RankingColumns(bool split) {
-    std::vector<RankingColumn> columns = {
-        RankingColumn::Pattern,         RankingColumn::Code,     RankingColumn::Races,
-        RankingColumn::Stake,           RankingColumn::Payout,   RankingColumn::Profit,
-        RankingColumn::Recovery,        RankingColumn::Interval, RankingColumn::AdjustedLow,
-        RankingColumn::HitRate,         RankingColumn::AverageDividend, RankingColumn::Hits,
-        RankingColumn::Drawdown};
+    std::vector<RankingColumn> columns = {RankingColumn::Pattern,         RankingColumn::Code,
+                                          RankingColumn::Races,           RankingColumn::Stake,
+                                          RankingColumn::Payout,          RankingColumn::Profit,
+                                          RankingColumn::Recovery,        RankingColumn::Interval,
+                                          RankingColumn::AdjustedLow,     RankingColumn::HitRate,
+                                          RankingColumn::AverageDividend, RankingColumn::Hits,
+                                          RankingColumn::Drawdown};
     if (split) columns.push_back(RankingColumn::LaterRecovery);
     return columns;
 }

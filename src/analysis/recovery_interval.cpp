@@ -29,8 +29,8 @@ RatioInterval EstimateRatioInterval(const RatioSums& s) {
     // Σ(p - R·s)² = Σp² - 2RΣps + R²Σs²; what rounding leaves of a sum
     // that is truly 0 (every bet paid the same ratio) counts as no spread.
     const double scale = s.squaredPayout + ratio * ratio * s.squaredStake;
-    const double squares = s.squaredPayout - 2 * ratio * s.payoutTimesStake +
-                           ratio * ratio * s.squaredStake;
+    const double squares =
+        s.squaredPayout - 2 * ratio * s.payoutTimesStake + ratio * ratio * s.squaredStake;
     if (!(squares > scale * 1e-12)) return interval;
     interval.standardError = std::sqrt(squares * n / (n - 1)) / s.stake;
     const double t = StudentQuantile(1 - kErrorRate / 2, n - 1);
@@ -41,9 +41,9 @@ RatioInterval EstimateRatioInterval(const RatioSums& s) {
 
 void SetAdjustedBounds(std::vector<PatternRanking>& patterns, std::int64_t minRaces) {
     for (const BetType bet : kBetTypes) {
-        const auto m = static_cast<double>(std::count_if(
-            patterns.begin(), patterns.end(),
-            [&](const PatternRanking& p) { return TakesPart(p, bet, minRaces); }));
+        const auto m = static_cast<double>(
+            std::count_if(patterns.begin(), patterns.end(),
+                          [&](const PatternRanking& p) { return TakesPart(p, bet, minRaces); }));
         for (PatternRanking& pattern : patterns) {
             BetSpread& spread = pattern.earlier.spreads[Index(bet)];
             spread.recoveryLowAdjusted.reset();
@@ -51,8 +51,8 @@ void SetAdjustedBounds(std::vector<PatternRanking>& patterns, std::int64_t minRa
             if (!TakesPart(pattern, bet, minRaces) || spread.standardError <= 0) continue;
             const BetFigures& f = pattern.earlier.figures.Bet(bet);
             const double ratio = static_cast<double>(f.payout) / static_cast<double>(f.stake);
-            const double t = StudentQuantile(1 - kErrorRate / (2 * m),
-                                             static_cast<double>(spread.samples - 1));
+            const double t =
+                StudentQuantile(1 - kErrorRate / (2 * m), static_cast<double>(spread.samples - 1));
             spread.recoveryLowAdjusted = LowerEnd(ratio, t, spread.standardError);
             spread.significant = *spread.recoveryLowAdjusted > 100;
         }

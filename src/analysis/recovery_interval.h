@@ -29,7 +29,7 @@ struct RatioSums {
 };
 
 struct RatioInterval {
-    double standardError = 0;  // of the ratio; 0 without an interval
+    double standardError = 0;    // of the ratio; 0 without an interval
     std::optional<double> low;   // percent, never below 0
     std::optional<double> high;  // percent
 };

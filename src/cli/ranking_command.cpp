@@ -130,7 +130,8 @@ int RunRankingCommand(const std::string& folder, const ReportOptions& options, s
                   [&](const PatternRanking& p) { return !HasEnoughRaces(p, options.minRaces); });
     SortByRecovery(ranked, options.bet);
     SetAdjustedBounds(ranked, options.minRaces);
-    const OverfittingEstimate overfitting = EstimateOverfitting(ranked, options.bet, options.minRaces);
+    const OverfittingEstimate overfitting =
+        EstimateOverfitting(ranked, options.bet, options.minRaces);
 
     const bool split = !options.splitDate.empty();
     if (options.json) {
@@ -144,7 +145,8 @@ int RunRankingCommand(const std::string& folder, const ReportOptions& options, s
         auto rows = RankingRows(ranked, options.bet, split);
         // A mark on the corrected bounds above 100%, explained below the table.
         const auto marked = static_cast<std::size_t>(
-            std::find(columns.begin(), columns.end(), RankingColumn::AdjustedLow) - columns.begin());
+            std::find(columns.begin(), columns.end(), RankingColumn::AdjustedLow) -
+            columns.begin());
         rows[0][marked] += " ";
         bool anyMarked = false;
         for (std::size_t i = 0; i < ranked.size(); ++i) {

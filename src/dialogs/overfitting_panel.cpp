@@ -72,7 +72,8 @@ OverfittingPanel::OverfittingPanel(QWidget* parent) : QWidget(parent) {
     chart_->setFixedSize(360, 130);
     chart_->setToolTip(QString::fromUtf8(
         "分け方ごとの λ = ln(ω / (1 − ω)) の分布です（ω は前半1位の後半での順位の割合）。"
-        "棒は 0.5 刻みで、数字はその棒の始まりです。0 より左は前半1位が後半で中位より下だった分け方です。"));
+        "棒は 0.5 刻みで、数字はその棒の始まりです。0 "
+        "より左は前半1位が後半で中位より下だった分け方です。"));
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -19,8 +19,8 @@
 #include <QVBoxLayout>
 
 #include "analysis/csv.h"
-#include "analysis/ranking_table.h"
 #include "analysis/overfitting.h"
+#include "analysis/ranking_table.h"
 #include "dialogs/overfitting_panel.h"
 #include "dialogs/ranking_model.h"
 #include "settings/whole_file.h"

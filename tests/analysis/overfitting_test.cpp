@@ -31,10 +31,10 @@ void WriteDays(const test::TempFolder& folder, const std::string& code,
         RaceFields fields;
         fields.win = payouts[day];
         const int date = 1 + 7 * static_cast<int>(day);
-        test::WriteTicketFile(folder.Path(),
-                              "P200104" + std::string(date < 10 ? "0" : "") +
-                                  std::to_string(date) + code + ".txt",
-                              {HeaderLine(2001, 4, date), DataLine("", {"01-02"}, RaceData(fields))});
+        test::WriteTicketFile(
+            folder.Path(),
+            "P200104" + std::string(date < 10 ? "0" : "") + std::to_string(date) + code + ".txt",
+            {HeaderLine(2001, 4, date), DataLine("", {"01-02"}, RaceData(fields))});
     }
 }
 

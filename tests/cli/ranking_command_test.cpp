@@ -48,8 +48,8 @@ protected:
 // ranked part also has the corrected bound.
 Json PlainBets(Json bets, bool ranked = true) {
     for (auto& [key, figures] : bets.items()) {
-        for (const std::string extra : {"recoveryLow", "recoveryHigh", "recoveryLowAdjusted",
-                                        "significant", "maxDrawdown"}) {
+        for (const std::string extra :
+             {"recoveryLow", "recoveryHigh", "recoveryLowAdjusted", "significant", "maxDrawdown"}) {
             const bool rankedOnly = extra == "recoveryLowAdjusted" || extra == "significant";
             EXPECT_EQ(figures.contains(extra), ranked || !rankedOnly) << key << " " << extra;
             figures.erase(extra);
@@ -162,7 +162,8 @@ TEST_F(RankingFolder, TableAndCsv) {
     ASSERT_EQ(lines.size(), 4 + kPatterns.size());
     EXPECT_NE(lines[1].find("補正下限"), std::string::npos);
     EXPECT_NE(lines[1].find("後期回収率"), std::string::npos);
-    EXPECT_EQ(lines[lines.size() - 2].rfind("過剰適合確率 (PBO): ", 0), 0u) << lines[lines.size() - 2];
+    EXPECT_EQ(lines[lines.size() - 2].rfind("過剰適合確率 (PBO): ", 0), 0u)
+        << lines[lines.size() - 2];
     EXPECT_EQ(lines.back().rfind("前半最良の後半回収率 中央値: ", 0), 0u) << lines.back();
     // Aligned: every row as wide as the header, its last column right-aligned.
     for (std::size_t i = 2; i < 2 + kPatterns.size(); ++i) {

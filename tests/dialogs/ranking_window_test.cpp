@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <QBarSet>
+#include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -14,8 +16,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
-#include <QBarSet>
-#include <QChartView>
 #include <QTableView>
 #include <QTest>
 

@@ -39,7 +39,7 @@ struct Figures {
     std::size_t cancelledAt = 0;
     Samples overfitting;  // EstimateOverfitting of 単勝 over the ranked patterns
     Samples overfittingCpu;
-    Samples adjusting;    // SetAdjustedBounds of the four bet types
+    Samples adjusting;     // SetAdjustedBounds of the four bet types
     std::size_t days = 0;  // race days kept, over all patterns
 };
 
@@ -113,9 +113,10 @@ void Print(const Figures& f) {
                 f.cancelledAt, f.cancel.Median(), f.cancel.Min());
     std::printf("| race-day sums kept: %zu days, %.1f MB | | |\n", f.days,
                 static_cast<double>(f.days * sizeof(RaceDaySums)) / 1e6);
-    std::printf("| probability of overfitting (%zu patterns, 16 blocks, 12870 splits), one thread "
-                "| %.1f ms | %.1f ms |\n",
-                f.patterns, f.overfitting.Median(), f.overfitting.Min());
+    std::printf(
+        "| probability of overfitting (%zu patterns, 16 blocks, 12870 splits), one thread "
+        "| %.1f ms | %.1f ms |\n",
+        f.patterns, f.overfitting.Median(), f.overfitting.Min());
     std::printf("| the same, processor time | %.1f ms | %.1f ms |\n", f.overfittingCpu.Median(),
                 f.overfittingCpu.Min());
     std::printf("| corrected bounds of the four bet types | %.1f ms | %.1f ms |\n",
@@ -186,9 +187,10 @@ bool RunAllPatternBenchmark(const std::string& work, int runs) {
                 verdict(memoryMet));
     std::printf("| stop to return < 200 ms | %.1f ms | %s |\n", f.cancel.Median(),
                 verdict(cancelMet));
-    std::printf("| probability of overfitting, 490 patterns, 16 blocks < 100 ms of one core | "
-                "%.1f ms | %s |\n",
-                f.overfittingCpu.Median(), verdict(overfittingMet));
+    std::printf(
+        "| probability of overfitting, 490 patterns, 16 blocks < 100 ms of one core | "
+        "%.1f ms | %s |\n",
+        f.overfittingCpu.Median(), verdict(overfittingMet));
     return timeMet && ratioMet && memoryMet && cancelMet && overfittingMet;
 }
 

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <map>
 #include <iostream>
+#include <map>
 #include <string>
 #include <vector>
 

@@ -236,7 +236,8 @@ std::string TicketFileBytes(const RaceDay& day, const std::string& pattern, std:
     for (int venue : DayVenues(seed, day, venues)) {
         AppendLine(bytes, "");
         for (int number = 1; number <= kRacesPerVenue; ++number) {
-            AppendLine(bytes, DataLine(seed, day, pattern, MakeRace(seed, day, venue, number), edge));
+            AppendLine(bytes,
+                       DataLine(seed, day, pattern, MakeRace(seed, day, venue, number), edge));
         }
     }
     return bytes;
