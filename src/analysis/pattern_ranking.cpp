@@ -121,7 +121,21 @@ struct PartStream {
     TallyAccumulators tally;
     std::array<BetStream, 4> bets;
     std::vector<RaceDaySums> days;  // the last one still filling
+    TallyAccumulators dayStart;     // the tally when the last day began
     bool ordered = true;            // dates never went back: days are in order
+
+    // The last day's sums: what the tally grew by since it began. Taken
+    // once a day, so that a record costs no more than a look at its date.
+    void CloseDay() {
+        if (days.empty()) return;
+        RaceDaySums& day = days.back();
+        day.races = static_cast<std::int32_t>(tally.ExtractedRaces - dayStart.ExtractedRaces);
+        day.pairTickets = static_cast<std::int32_t>(tally.PairTickets - dayStart.PairTickets);
+        day.payout[0] = SaturatingSub(tally.WinPayout, dayStart.WinPayout);
+        day.payout[1] = SaturatingSub(tally.PlacePayout, dayStart.PlacePayout);
+        day.payout[2] = SaturatingSub(tally.QuinellaPayout, dayStart.QuinellaPayout);
+        day.payout[3] = SaturatingSub(tally.WidePayout, dayStart.WidePayout);
+    }
 };
 
 // What a counted race paid on bet type k, and what it cost, in yen.
@@ -156,6 +170,7 @@ void FinishPart(PartStream& stream, RankedPart& part) {
     part.recordCount = stream.records;
     part.tally = stream.tally;
     part.figures = ComputeFigures(stream.records, stream.tally);
+    stream.CloseDay();
     if (!stream.ordered) SortDays(stream.days);
     part.days = std::move(stream.days);
     part.days.shrink_to_fit();
@@ -195,24 +210,17 @@ public:
         // are compared: the later part is what a period from the split counts.
         PartStream& part = parts_[!split_.empty() && race.date >= split_];
         ++part.records;
-        // The day's payouts are what the tally's own sums grew by.
-        const TallyAccumulators before = part.tally;
-        AddOutcome(part.tally, race);
-        for (std::size_t k = 0; k < 4; ++k) part.bets[k].Add(RacePaid(race, k), RaceCost(race, k));
-        // A part's races come a day at a time: a new date opens a new day.
+        // A part's races come a day at a time: a new date closes the day
+        // before and opens its own.
         const std::uint64_t date = DateKey(race.date);
         if (part.days.empty() || part.days.back().date != date) {
+            part.CloseDay();
             if (!part.days.empty() && date < part.days.back().date) part.ordered = false;
             part.days.push_back({date, 0, 0, {}});
+            part.dayStart = part.tally;
         }
-        RaceDaySums& day = part.days.back();
-        day.races += 1;
-        day.pairTickets += race.slotCount;
-        day.payout[0] = SaturatingAdd(day.payout[0], part.tally.WinPayout - before.WinPayout);
-        day.payout[1] = SaturatingAdd(day.payout[1], part.tally.PlacePayout - before.PlacePayout);
-        day.payout[2] =
-            SaturatingAdd(day.payout[2], part.tally.QuinellaPayout - before.QuinellaPayout);
-        day.payout[3] = SaturatingAdd(day.payout[3], part.tally.WidePayout - before.WidePayout);
+        AddOutcome(part.tally, race);
+        for (std::size_t k = 0; k < 4; ++k) part.bets[k].Add(RacePaid(race, k), RaceCost(race, k));
     }
 
     void Finish(PatternRanking& out) {
