@@ -196,6 +196,10 @@ TEST(RankAllPatterns, IntervalAndDrawdownOfKnownRaces) {
     const RankedPart& part = run.patterns[0].earlier;
     EXPECT_EQ(part.figures.Bet(BetType::Win).payout, 500);
     EXPECT_EQ(part.Spread(BetType::Win).maxDrawdown, 400);
+    EXPECT_EQ(part.raceDays, (std::vector<std::string>{"20010415", "20010422"}));
+    // The split starts with the days' last third: both parts hold races.
+    EXPECT_EQ(DefaultSplitDate(run.patterns), "20010422");
+    EXPECT_EQ(DefaultSplitDate({}), "");
     // R = 1; deviations 400 and four times -100; SE = sqrt(200000 × 5/4) / 500 = 1.
     ASSERT_TRUE(part.Spread(BetType::Win).recoveryLow);
     EXPECT_DOUBLE_EQ(*part.Spread(BetType::Win).recoveryLow, 0.0);
