@@ -8,10 +8,12 @@
 #include "data/program_state.h"
 #include "settings/settings.h"
 #include "settings/settings_location.h"
+#include "ui/qt_translation.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lomi"));
+    lomi::ui::InstallQtJapanese(app);
     lomi::InitResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/window_icon.png")));
 

@@ -121,6 +121,23 @@ private slots:
         QCOMPARE(s.state.Pattern.axisIndex, 7);
         QCOMPARE(s.state.Loaded.Records.Size(), 0u);
     }
+
+    void stopReachesARankingOpenedFromAnEarlierDialog() {
+        Session s;
+        QVERIFY(s.WithDialog([&](PatternDialog* d) { t::Click(Session::Button(d, "Command3")); }));
+        RankingWindow* ranking = s.window->Ranking();
+        QVERIFY(ranking != nullptr);
+        QTRY_VERIFY(!ranking->Running());
+        QVERIFY(s.WithDialog([&](PatternDialog* d) {
+            QPushButton* stop = Session::Button(d, "Command4");
+            ranking->Start();
+            QVERIFY(stop->isEnabled());
+            t::Click(stop);
+            QVERIFY(ranking->Stopping() || !ranking->Running());
+            QVERIFY(!stop->isEnabled());
+            QTRY_VERIFY(!ranking->Running());
+        }));
+    }
 };
 
 QTEST_MAIN(AllPatternsTest)
