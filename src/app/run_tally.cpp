@@ -1,6 +1,8 @@
 // MainWindow::RunTally: the tally behind the main window's button and the end
 // of a pattern load.
 
+#include <QLabel>
+
 #include "analysis/pattern_analysis.h"
 #include "app/main_window.h"
 #include "ui/check_box.h"

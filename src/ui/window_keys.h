@@ -4,7 +4,7 @@ class QWidget;
 
 namespace lomi::ui {
 
-// Esc and Ctrl+W (the platform's close key) close window, as in any
+// Esc, Ctrl+W and the platform's close keys close window, as in any
 // tool window of a desktop program.
 void CloseWithKeys(QWidget* window);
 

@@ -229,8 +229,9 @@ private slots:
         QString lastFolder;
         const auto typeName = t::WhenModal<QFileDialog>([&](QFileDialog* dialog) {
             QCOMPARE(dialog->windowTitle(), U("保存"));
-            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(U("無題"));
-            dialog->accept();
+            auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+            name->setText(U("無題"));
+            QTest::keyClick(name, Qt::Key_Return);
         });
         const QString chosen = ui::AskSavePath(&window, U("保存"), U("a.png"), U("PNG (*.png)"),
                                                &lastFolder);
@@ -275,6 +276,8 @@ private slots:
             QCOMPARE(day.day(), 1);
             QCOMPARE(tick, day.toString(U("yyyy-MM")));
         }
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
         QTest::keyClick(&window, Qt::Key_W, Qt::ControlModifier);
         QTRY_VERIFY(!window.isVisible());
     }

@@ -171,7 +171,12 @@ private slots:
             minimum->setValue(9999999);  // no row left
             minimum->setValue(0);
             const int column = w.Model()->ColumnOf(RankingColumn::Pattern);
-            QVERIFY(w.Table()->columnWidth(column) >= w.Table()->sizeHintForColumn(column));
+            int widest = 0;
+            for (int row = 0; row < w.Filter()->rowCount(); ++row) {
+                widest = std::max(widest, w.Table()->fontMetrics().horizontalAdvance(
+                                              w.Filter()->index(row, column).data().toString()));
+            }
+            QVERIFY(w.Table()->columnWidth(column) > widest);
             w.findChild<QComboBox*>("BetCombo")->setCurrentIndex(3);
         }
         RankingWindow again(data.PathText(), {}, nullptr, &kept);
