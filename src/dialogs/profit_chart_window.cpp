@@ -190,14 +190,14 @@ ProfitChartWindow::ProfitChartWindow(const ProgramState& state, QWidget* parent,
         line->attachAxis(yAxis);
         return line;
     };
-    // The largest fall of each bet type: a band from its peak's day to its
-    // trough's, under the lines, so that it reads as a period, not a trend.
+    // The largest fall of each bet type: a strip from its peak's day to its
+    // trough's along the bottom, so that it reads as a period, not a trend.
     for (const BetType bet : kBetTypes) {
         const std::size_t k = Index(bet);
         auto* band = new QAreaSeries(new QLineSeries(this), new QLineSeries(this));
         band->setName(QString::fromUtf8("最大ドローダウン"));
         QColor shade = kColours[k];
-        shade.setAlpha(40);
+        shade.setAlpha(150);
         band->setBrush(shade);
         band->setPen(Qt::NoPen);
         chart_->addSeries(band);
@@ -327,7 +327,9 @@ void ProfitChartWindow::Refresh() {
     yAxis->setRange(static_cast<qreal>(low) - margin, static_cast<qreal>(high) + margin);
     yAxis->applyNiceNumbers();
 
-    // Each band spans the whole height, at least a day wide.
+    // Each fall is a strip of its own along the bottom, at least a day
+    // wide: long falls of several bet types never cover each other or the lines.
+    const qreal strip = (yAxis->max() - yAxis->min()) * 0.025;
     for (std::size_t k = 0; k < 4; ++k) {
         QList<QPointF> top, bottom;
         const std::int64_t end = series_.drawdownEnd[k];
@@ -339,8 +341,9 @@ void ProfitChartWindow::Refresh() {
                 from -= kDayMilliseconds / 2;
                 to += kDayMilliseconds / 2;
             }
-            top = {QPointF(from, yAxis->max()), QPointF(to, yAxis->max())};
-            bottom = {QPointF(from, yAxis->min()), QPointF(to, yAxis->min())};
+            const qreal base = yAxis->min() + strip * (static_cast<qreal>(k) + 0.2);
+            top = {QPointF(from, base + strip * 0.8), QPointF(to, base + strip * 0.8)};
+            bottom = {QPointF(from, base), QPointF(to, base)};
         }
         drawdowns_[k]->upperSeries()->replace(top);
         drawdowns_[k]->lowerSeries()->replace(bottom);

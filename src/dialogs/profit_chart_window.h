@@ -24,8 +24,9 @@ class PeriodSelector;
 
 // 損益グラフ: the cumulative profit of each bet type over the race days of
 // the main window's pattern and conditions, one line each; the legend
-// switches a line on and off, the largest fall from a peak is a shaded band
-// of the line's colour from the peak's day to the trough's, a drag with the
+// switches a line on and off, the largest fall from a peak is a strip of
+// the line's colour along the bottom from the peak's day to the trough's,
+// a drag with the
 // mouse zooms in, 全体表示 zooms out again; the picture can be saved as PNG
 // with its title and the drawdown text. Follows the main window through
 // ShowTally. Every redraw reuses the same series.

@@ -259,7 +259,7 @@ private slots:
             window.ShowTally(i == 1 ? venue : RaceConditions{});
             QCOMPARE(window.Chart()->series().size(), series);
         }
-        // Each band spans its fall's days and the whole height.
+        // Each strip spans its fall's days.
         for (std::size_t k = 0; k < 4; ++k) {
             if (window.Current().drawdownEnd[k] < 0) continue;
             const QList<QPointF> top = window.Drawdown(k)->upperSeries()->points();
