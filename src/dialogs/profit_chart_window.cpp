@@ -324,7 +324,8 @@ void ProfitChartWindow::Refresh() {
     const qreal margin = std::max<qreal>(100, static_cast<qreal>(high - low) * 0.05);
     SetDateTicks(dateAxis_, first, last);
     auto* yAxis = static_cast<QValueAxis*>(chart_->axes(Qt::Vertical).first());
-    yAxis->setRange(static_cast<qreal>(low) - margin, static_cast<qreal>(high) + margin);
+    // Room below the lowest point for the drawdown strips.
+    yAxis->setRange(static_cast<qreal>(low) - 3 * margin, static_cast<qreal>(high) + margin);
     yAxis->applyNiceNumbers();
 
     // Each fall is a strip of its own along the bottom, at least a day
