@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 namespace lomi {
 namespace {
 
@@ -32,7 +30,7 @@ TEST(CompareRatios, ExactBeyondTheShownDecimals) {
     EXPECT_TRUE(CompareRatios(0, 0, 0, 100) < 0);  // nothing to divide by: lowest
 }
 
-TEST(CompareRankingCells, RatesExactlyEmptyPartsLastTextsByText) {
+TEST(CompareRankingCells, RatesExactlyEmptyPartsLast) {
     const PatternRanking t2pb = Ranked("T2PB", 716190, 1000000);
     const PatternRanking r5zn = Ranked("R5ZN", 716220, 1000000);
     const PatternRanking none = Ranked("Q1RN", 0, 0, 0);
@@ -47,20 +45,6 @@ TEST(CompareRankingCells, RatesExactlyEmptyPartsLastTextsByText) {
     EXPECT_TRUE(cmp(t2pb, r5zn, RankingColumn::HitRate) == 0);
     EXPECT_TRUE(cmp(none, t2pb, RankingColumn::HitRate) < 0);
     EXPECT_TRUE(cmp(t2pb, r5zn, RankingColumn::Code) > 0);
-
-    // No race: no rate, "—" in tables and an empty CSV field.
-    const auto rows = RankingRows({none}, BetType::Wide, false);
-    const auto csv = RankingRows({none}, BetType::Wide, false, "");
-    const auto column = [&](RankingColumn c) {
-        const auto columns = RankingColumns(false);
-        return static_cast<std::size_t>(std::find(columns.begin(), columns.end(), c) -
-                                        columns.begin());
-    };
-    EXPECT_EQ(rows[1][column(RankingColumn::Recovery)], "—");
-    EXPECT_EQ(rows[1][column(RankingColumn::HitRate)], "—");
-    EXPECT_EQ(csv[1][column(RankingColumn::Recovery)], "");
-    EXPECT_EQ(RankingRows({t2pb}, BetType::Wide, false)[1][column(RankingColumn::Recovery)],
-              "71.62%");
 }
 
 }  // namespace
