@@ -138,8 +138,9 @@ std::weak_ordering CompareRankingCells(const PatternRanking& a, const PatternRan
     const auto ratio = [&](const RankedPart& x, const RankedPart& y, bool hits) {
         const BetFigures& fx = x.figures.Bet(bet);
         const BetFigures& fy = y.figures.Bet(bet);
-        return hits ? CompareRatios(fx.hits, x.tally.ExtractedRaces, fy.hits, y.tally.ExtractedRaces)
-                    : CompareRatios(fx.payout, fx.stake, fy.payout, fy.stake);
+        return hits
+                   ? CompareRatios(fx.hits, x.tally.ExtractedRaces, fy.hits, y.tally.ExtractedRaces)
+                   : CompareRatios(fx.payout, fx.stake, fy.payout, fy.stake);
     };
     switch (column) {
         case RankingColumn::Recovery:

@@ -162,12 +162,15 @@ ParsedArguments ParseReportArguments(int argc, const char* const argv[], std::os
         ->group(data);
     for (CodeOption& code : codes) {
         app.add_option(code.name, code.text,
-                       std::string(ConditionName(code.condition)) + ": " + code.help)->type_name("N")->group(conditions);
+                       std::string(ConditionName(code.condition)) + ": " + code.help)
+            ->type_name("N")
+            ->group(conditions);
     }
     app.add_flag("--or-more", orMore, "以上: that many runners or more (with --runners)")
         ->group(conditions);
     app.add_option("--date", date,
-                   std::string(ConditionName(Condition::Date)) + ": race date, for example 2001-04-15")
+                   std::string(ConditionName(Condition::Date)) +
+                       ": race date, for example 2001-04-15")
         ->type_name("YYYY-MM-DD")
         ->group(conditions);
     std::string from;

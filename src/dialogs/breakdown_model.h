@@ -32,7 +32,6 @@ public:
                         int role = Qt::DisplayRole) const override;
 
 private:
-
     BreakdownAxis axis_ = BreakdownAxis::Venue;
     std::vector<std::vector<QString>> cells_;  // the texts shown, 合計 last
     std::vector<TallyFigures> figures_;

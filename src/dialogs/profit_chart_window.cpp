@@ -412,11 +412,11 @@ bool ProfitChartWindow::SavePng(const QString& path) {
 }
 
 void ProfitChartWindow::AskAndSavePng() {
-    const QString path = ui::AskSavePath(
-        this, QString::fromUtf8("グラフを画像で保存"),
-        SuggestedFileName(QString::fromUtf8("損益グラフ"), state_, period_->Narrow(conditions_),
-                          QStringLiteral("png")),
-        QString::fromUtf8("PNG画像 (*.png)"), folder_);
+    const QString path =
+        ui::AskSavePath(this, QString::fromUtf8("グラフを画像で保存"),
+                        SuggestedFileName(QString::fromUtf8("損益グラフ"), state_,
+                                          period_->Narrow(conditions_), QStringLiteral("png")),
+                        QString::fromUtf8("PNG画像 (*.png)"), folder_);
     if (!path.isEmpty()) SavePng(path);
 }
 

@@ -105,8 +105,8 @@ bool RankingFilter::lessThan(const QModelIndex& left, const QModelIndex& right) 
     const auto* model = qobject_cast<const RankingModel*>(sourceModel());
     const PatternRanking& a = model->Pattern(left.row());
     const PatternRanking& b = model->Pattern(right.row());
-    const auto order =
-        CompareRankingCells(a, b, model->Bet(), model->Columns()[static_cast<std::size_t>(left.column())]);
+    const auto order = CompareRankingCells(
+        a, b, model->Bet(), model->Columns()[static_cast<std::size_t>(left.column())]);
     if (order != 0) return order < 0;
     // A descending sort asks the other way round; codes stay ascending.
     return sortOrder() == Qt::DescendingOrder ? b.code < a.code : a.code < b.code;

@@ -7,13 +7,13 @@
 #include <QComboBox>
 #include <QDate>
 #include <QDateEdit>
-#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
-#include <QSignalBlocker>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTimer>
@@ -25,8 +25,8 @@
 #include "settings/whole_file.h"
 #include "tally/condition_names.h"
 #include "tally/selector_items.h"
-#include "ui/save_file.h"
 #include "ui/message_box.h"
+#include "ui/save_file.h"
 #include "ui/text.h"
 #include "ui/window_keys.h"
 
@@ -208,7 +208,8 @@ void RankingWindow::KeepChoices() {
     choices_->betIndex = betCombo_->currentIndex();
     choices_->minimumRaces = minRaces_->value();
     choices_->split = splitCheck_->isChecked();
-    if (splitDateSet_) choices_->splitDate = splitDate_->date().toString(QStringLiteral("yyyyMMdd"));
+    if (splitDateSet_)
+        choices_->splitDate = splitDate_->date().toString(QStringLiteral("yyyyMMdd"));
 }
 
 std::string RankingWindow::SplitDate() const {
@@ -280,6 +281,11 @@ void RankingWindow::Finish(const RankingResult& result) {
             splitDate_->setDate(inside);
             splitDateSet_ = true;
             KeepChoices();
+            // Ticked before any date was known: split again inside the data.
+            if (splitCheck_->isChecked()) {
+                Start();
+                return;
+            }
         }
     }
     const bool split = !SplitDate().empty();
@@ -339,7 +345,8 @@ bool RankingWindow::SaveCsv(const QString& path) {
         shown.push_back(model_->Pattern(filter_->mapToSource(filter_->index(row, 0)).row()));
     }
     std::string bytes(kUtf8ByteOrderMark);
-    for (const auto& row : RankingRows(shown, model_->Bet(), model_->Split(), "")) bytes += CsvRow(row);
+    for (const auto& row : RankingRows(shown, model_->Bet(), model_->Split(), ""))
+        bytes += CsvRow(row);
     const FileWriteResult written = ReplaceWholeFile(ui::ToUtf8(path), bytes);
     if (!written.ok) {
         ui::ShowMessage(this, QString::fromUtf8("CSVファイル「%1」を保存できません（%2）。")
@@ -355,11 +362,12 @@ void RankingWindow::AskAndSaveCsv() {
     if (!SplitDate().empty()) {
         parts << QString::fromUtf8("分割") + ui::FromUtf8(DateText(SplitDate()));
     }
-    if (ConditionsText(conditions_) != kAllRaces) parts << ui::FromUtf8(ConditionsText(conditions_));
-    const QString path = ui::AskSavePath(
-        this, QString::fromUtf8("CSV保存"), ui::FileNameOf(parts, QStringLiteral("csv")),
-        QString::fromUtf8("CSV ファイル (*.csv)"),
-        choices_ != nullptr ? &choices_->saveFolder : nullptr);
+    if (ConditionsText(conditions_) != kAllRaces)
+        parts << ui::FromUtf8(ConditionsText(conditions_));
+    const QString path = ui::AskSavePath(this, QString::fromUtf8("CSV保存"),
+                                         ui::FileNameOf(parts, QStringLiteral("csv")),
+                                         QString::fromUtf8("CSV ファイル (*.csv)"),
+                                         choices_ != nullptr ? &choices_->saveFolder : nullptr);
     if (!path.isEmpty()) SaveCsv(path);
 }
 

@@ -13,8 +13,9 @@ namespace lomi::ui {
 
 QString AskSavePath(QWidget* parent, const QString& caption, const QString& suggestedName,
                     const QString& filter, QString* folder) {
-    const QString start =
-        folder != nullptr && !folder->isEmpty() ? QDir(*folder).filePath(suggestedName) : suggestedName;
+    const QString start = folder != nullptr && !folder->isEmpty()
+                              ? QDir(*folder).filePath(suggestedName)
+                              : suggestedName;
     QFileDialog dialog(parent, caption, start, filter);
     dialog.setObjectName("SaveFileDialog");
     dialog.setAcceptMode(QFileDialog::AcceptSave);

@@ -251,8 +251,8 @@ TEST(RankAllPatterns, WhatTheWorkThrowsEndsAsAFailedResult) {
         {false, broken, "全パターンの集計中にエラーが起きました（壊れた）。"},
     };
     for (const auto& c : cases) {
-        const RankingResult run = RankAllPatterns(
-            folder.PathText(), {{}, "", 2}, [&](std::size_t, std::size_t total) {
+        const RankingResult run =
+            RankAllPatterns(folder.PathText(), {{}, "", 2}, [&](std::size_t, std::size_t total) {
                 if ((total == 0) == c.listing) c.fail();
             });
         EXPECT_EQ(run.status, RankingStatus::Failed);

@@ -20,8 +20,8 @@
 #include "ui/text_box.h"
 #include "ui/twips.h"
 
-using lomi::PatternDialog;
 using lomi::MainWindow;
+using lomi::PatternDialog;
 using lomi::RankingWindow;
 namespace t = lomi::test;
 
@@ -89,8 +89,8 @@ private slots:
         QCOMPARE(s.state.Pattern.partnerIndex, chosen.partnerIndex);
         QCOMPARE(s.state.Pattern.betStyle, chosen.betStyle);
         QCOMPARE(s.window->PatternDescription()->text(),
-                 lomi::ui::FromUtf8(*lomi::DescribeSelections(chosen.axisIndex, chosen.axisRank, chosen.partnerIndex,
-                                                              chosen.betStyle)));
+                 lomi::ui::FromUtf8(*lomi::DescribeSelections(
+                     chosen.axisIndex, chosen.axisRank, chosen.partnerIndex, chosen.betStyle)));
         QVERIFY(s.window->ReportBox()->Text().contains(U("単勝")));
 
         // The window stays after the dialog, and opens patterns directly.

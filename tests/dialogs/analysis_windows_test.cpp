@@ -5,20 +5,20 @@
 #include <string>
 
 #include <QAbstractItemModel>
+#include <QAreaSeries>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QAreaSeries>
-#include <QCategoryAxis>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
-#include <QLineEdit>
 #include <QLabel>
 #include <QLegend>
 #include <QLegendMarker>
+#include <QLineEdit>
 #include <QLineSeries>
 #include <QRadioButton>
 #include <QTableView>
@@ -35,8 +35,8 @@
 #include "dialogs/profit_chart_window.h"
 #include "dialogs/save_results.h"
 #include "support/temp_folder.h"
-#include "tally/race_filter.h"
 #include "tally/condition_names.h"
+#include "tally/race_filter.h"
 #include "ui/gui_test_helpers.h"
 #include "ui/save_file.h"
 #include "ui/text.h"
@@ -96,7 +96,8 @@ private slots:
         QCOMPARE(Row(shown, rows - 1), ReportRow(report.figures));
         QCOMPARE(shown->headerData(0, Qt::Horizontal).toString(), U("開催"));
         QCOMPARE(Row(shown, 0)[0], U("札幌"));
-        QVERIFY(window.findChild<QLabel*>("Description")->text().endsWith(U("条件: 頭数 １２頭 以上")));
+        QVERIFY(
+            window.findChild<QLabel*>("Description")->text().endsWith(U("条件: 頭数 １２頭 以上")));
 
         // 単勝損益 (column 6) largest first; 合計 still last.
         window.Table()->sortByColumn(6, Qt::DescendingOrder);
@@ -233,8 +234,8 @@ private slots:
             name->setText(U("無題"));
             QTest::keyClick(name, Qt::Key_Return);
         });
-        const QString chosen = ui::AskSavePath(&window, U("保存"), U("a.png"), U("PNG (*.png)"),
-                                               &lastFolder);
+        const QString chosen =
+            ui::AskSavePath(&window, U("保存"), U("a.png"), U("PNG (*.png)"), &lastFolder);
         QCOMPARE(QFileInfo(chosen).fileName(), U("無題.png"));
         QCOMPARE(lastFolder, QFileInfo(chosen).absolutePath());
 
@@ -293,7 +294,8 @@ private slots:
 
         QVERIFY(dialog.ReportChoice()->isChecked());
         QVERIFY(dialog.SaveTo(QString::fromStdString((folder / "a.txt").string())));
-        const std::string saved = ReportWithContext(DescribeCurrentPattern(state), conditions, report);
+        const std::string saved =
+            ReportWithContext(DescribeCurrentPattern(state), conditions, report);
         QCOMPARE(t::ReadBytes(folder / "a.txt"), saved);
         QVERIFY(saved.find("条件: 開催 東京\r\n\r\n") != std::string::npos);
         QVERIFY(report.find("\r\n") != std::string::npos);

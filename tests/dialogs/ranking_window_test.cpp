@@ -151,7 +151,8 @@ private slots:
         QTest::keyClick(w.Table(), Qt::Key_Return);
         QCOMPARE(chosen.count(), 1);
         QCOMPARE(chosen[0][0].value<lomi::PatternSelections>().axisIndex,
-                 w.Model()->Pattern(w.Filter()->mapToSource(w.Filter()->index(2, 0)).row())
+                 w.Model()
+                     ->Pattern(w.Filter()->mapToSource(w.Filter()->index(2, 0)).row())
                      .selections.axisIndex);
         QTest::keyClick(w.Table(), Qt::Key_Tab);
         QVERIFY(!w.Table()->hasFocus());
@@ -325,7 +326,9 @@ private slots:
         conditions.age = 2;
         conditions.raceClass = 2;
         RankingWindow w(data.PathText(), conditions);
-        QVERIFY(w.findChild<QLabel*>("ConditionsLabel")->text().endsWith(U("条件: 馬齢 ３歳、ｸﾗｽ 未勝利")));
+        QVERIFY(w.findChild<QLabel*>("ConditionsLabel")
+                    ->text()
+                    .endsWith(U("条件: 馬齢 ３歳、ｸﾗｽ 未勝利")));
         QTRY_VERIFY(!w.Running());
         QCOMPARE(w.Model()->rowCount(), 0);
         QVERIFY(w.findChild<QLabel*>("StatusLabel")->text().contains(U("FILE NOT FOUND.")));

@@ -14,7 +14,8 @@ private slots:
         QVERIFY(lomi::ui::InstallQtJapanese(*QCoreApplication::instance()));
         QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Save);
         QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QString::fromUtf8("キャンセル"));
-        QVERIFY(QCoreApplication::translate("QFileDialog", "%1 already exists.\nDo you want to replace it?") !=
+        QVERIFY(QCoreApplication::translate("QFileDialog",
+                                            "%1 already exists.\nDo you want to replace it?") !=
                 QStringLiteral("%1 already exists.\nDo you want to replace it?"));
     }
 };
