@@ -15,6 +15,7 @@
 #include "analysis/drawdown.h"
 #include "analysis/pattern_analysis.h"
 #include "analysis/recovery_interval.h"
+#include "analysis/task_failure.h"
 #include "data/file_mask.h"
 #include "data/folder_listing.h"
 #include "data/plain_record.h"
@@ -30,6 +31,8 @@ namespace {
 constexpr std::size_t kShortestName = 9;
 constexpr std::size_t kCodeChars = 4;
 constexpr std::string_view kExtension = ".txt";
+// The work a failure message names.
+constexpr std::string_view kRankingWork = "全パターンの集計";
 
 // The masks and codes of all patterns, built once; a pattern's place is
 // its selections counted in selector order.
@@ -143,7 +146,7 @@ double RacePaid(const RaceOutcome& race, std::size_t k) {
     return race.whole ? static_cast<double>(race.units[k]) * 10 : race.values[k] * 10;
 }
 double RaceCost(const RaceOutcome& race, std::size_t k) {
-    return k < 2 ? 100.0 : 100.0 * race.slotCount;
+    return static_cast<double>(RaceTickets(race, k) * kTicketYen);
 }
 
 // Days sorted by date, those of one date merged, when the races came out
@@ -256,14 +259,26 @@ public:
     std::size_t Total() const { return total_; }
     std::size_t Done() const { return done_.load(); }
 
-    void Work() {
-        LoadedData data;
-        for (;;) {
-            const std::size_t i = next_.fetch_add(1);
-            if (i >= patterns_.size() || stop_.stop_requested()) return;
-            if (RankOne(patterns_[i], data, results_[i])) finished_[i] = true;
+    // Takes patterns until none is left, the run is stopped or a thread
+    // failed. What the work throws (memory running out) ends this thread's
+    // part and the run, and becomes the run's failure.
+    void Work() noexcept {
+        try {
+            LoadedData data;
+            for (;;) {
+                const std::size_t i = next_.fetch_add(1);
+                if (i >= patterns_.size() || stop_.stop_requested() || failed_.load()) return;
+                if (RankOne(patterns_[i], data, results_[i])) finished_[i] = true;
+            }
+        } catch (...) {
+            const std::lock_guard lock(progressMutex_);
+            if (!failure_) failure_ = std::current_exception();
+            failed_ = true;
         }
     }
+
+    // What a thread threw, if any; read after the threads are joined.
+    std::exception_ptr Failure() const { return failure_; }
 
     // Threads count files in any order; the caller sees the count only grow.
     void Report(std::size_t done) {
@@ -339,7 +354,9 @@ private:
     std::atomic<std::size_t> next_{0};
     std::atomic<std::size_t> done_{0};
     std::mutex progressMutex_;
-    std::size_t reported_ = 0;  // under progressMutex_
+    std::size_t reported_ = 0;     // under progressMutex_
+    std::exception_ptr failure_;   // under progressMutex_
+    std::atomic<bool> failed_{false};
 };
 
 }  // namespace
@@ -418,7 +435,11 @@ private:
 // The ranking's listing: this thread reads the folder while a second one
 // matches and groups the names, which would otherwise leave every other
 // processor idle until the listing ends. Each pattern's files as listed.
-std::optional<std::vector<PatternFiles>> ListGroupedAlongside(const std::string& folder) {
+// A stop leaves the rest of the names unlooked at; progress hears of the
+// listing as (names found, 0).
+std::optional<std::vector<PatternFiles>> ListGroupedAlongside(const std::string& folder,
+                                                              const LoadProgress& progress,
+                                                              const std::stop_token& stop) {
     constexpr std::size_t kBatchBytes = 64 * 1024;
     PatternGroups groups;
     NameBatches batches;
@@ -444,10 +465,19 @@ std::optional<std::vector<PatternFiles>> ListGroupedAlongside(const std::string&
         ~Closer() { batches.Close(); }
     } closer{batches};
     std::string batch;
-    const bool listed = ForEachPlainFile(folder, CarriesCode, [&](std::string_view name) {
+    std::size_t found = 0;
+    if (progress) progress(0, 0);
+    const auto wanted = [&](std::string_view name) {
+        return !stop.stop_requested() && CarriesCode(name);
+    };
+    const bool listed = ForEachPlainFile(folder, wanted, [&](std::string_view name) {
         batch.append(name);
         batch.push_back('\0');
-        if (batch.size() >= kBatchBytes) batches.Push(std::exchange(batch, {}));
+        ++found;
+        if (batch.size() >= kBatchBytes) {
+            batches.Push(std::exchange(batch, {}));
+            if (progress) progress(found, 0);
+        }
     });
     batches.Push(std::move(batch));
     batches.Close();
@@ -459,18 +489,17 @@ std::optional<std::vector<PatternFiles>> ListGroupedAlongside(const std::string&
 
 }  // namespace
 
-std::optional<std::vector<PatternFiles>> ListAllPatternFiles(const std::string& folder) {
-    PatternGroups groups;
-    if (!ForEachPlainFile(folder, CarriesCode, [&](std::string_view name) { groups.Add(name); }))
-        return std::nullopt;
-    return groups.Take(true);
-}
+namespace {
 
-RankingResult RankAllPatterns(const std::string& folder, const RankingOptions& options,
-                              const LoadProgress& progress, std::stop_token stop) {
+RankingResult RankListedPatterns(const std::string& folder, const RankingOptions& options,
+                                 const LoadProgress& progress, const std::stop_token& stop) {
     RankingResult result;
     // Each worker sorts its pattern's files, so the sorting is shared out too.
-    auto patterns = ListGroupedAlongside(folder);
+    auto patterns = ListGroupedAlongside(folder, progress, stop);
+    if (stop.stop_requested()) {
+        result.status = RankingStatus::Cancelled;
+        return result;
+    }
     if (!patterns) {
         result.status = RankingStatus::Failed;
         result.message = "フォルダー「" + folder + "」の中を読めません。";
@@ -487,14 +516,15 @@ RankingResult RankAllPatterns(const std::string& folder, const RankingOptions& o
     unsigned threads = options.threads != 0 ? options.threads : std::thread::hardware_concurrency();
     threads = std::clamp<unsigned>(threads, 1, static_cast<unsigned>(patterns->size()));
     {
-        // The work runs on threads of its own, each with its own table of
-        // open files: the threads open and close half a million files, and
-        // in one shared table they would wait for each other at every one.
+        // The work runs on threads of its own; where the process does
+        // nothing else meanwhile, each with its own table of open files: the
+        // threads open and close half a million files, and in one shared
+        // table they would wait for each other at every one.
         std::vector<std::jthread> pool;
         for (unsigned t = 0; t < threads; ++t) {
             try {
                 pool.emplace_back([&] {
-                    UseOwnFileTable();
+                    if (options.ownFileTables) UseOwnFileTable();
                     run.Work();
                 });
             } catch (const std::system_error&) {
@@ -506,15 +536,55 @@ RankingResult RankAllPatterns(const std::string& folder, const RankingOptions& o
     result.patterns = run.Finished();
     result.filesDone = run.Done();
     result.filesTotal = run.Total();
-    if (stop.stop_requested() && result.patterns.size() < patterns->size()) {
+    if (const std::exception_ptr failure = run.Failure()) {
+        result.status = RankingStatus::Failed;
+        result.message = DescribeTaskFailure(kRankingWork, failure);
+    } else if (stop.stop_requested() && result.patterns.size() < patterns->size()) {
         result.status = RankingStatus::Cancelled;
     }
     return result;
 }
 
+}  // namespace
+
+RankingResult RankAllPatterns(const std::string& folder, const RankingOptions& options,
+                              const LoadProgress& progress, std::stop_token stop) noexcept {
+    try {
+        return RankListedPatterns(folder, options, progress, stop);
+    } catch (...) {
+        RankingResult failed;
+        failed.status = RankingStatus::Failed;
+        failed.message = DescribeTaskFailure(kRankingWork, std::current_exception());
+        return failed;
+    }
+}
+
+std::string DefaultSplitDate(const std::vector<PatternRanking>& patterns) {
+    std::vector<std::uint64_t> days;
+    const auto add = [&](const RankedPart& part) {
+        for (const RaceDaySums& day : part.days) days.push_back(day.date);
+    };
+    for (const PatternRanking& pattern : patterns) {
+        add(pattern.earlier);
+        if (pattern.later) add(*pattern.later);
+    }
+    std::sort(days.begin(), days.end());
+    days.erase(std::unique(days.begin(), days.end()), days.end());
+    if (days.empty()) return {};
+    return RaceDaySums{days[days.size() * 2 / 3]}.DateText();
+}
+
 bool TakesPart(const PatternRanking& pattern, BetType bet, std::int64_t minRaces) {
     return pattern.Ranked() && pattern.earlier.figures.Bet(bet).stake > 0 &&
            pattern.earlier.tally.ExtractedRaces >= minRaces;
+}
+
+std::string RaceDaySums::DateText() const {
+    std::string text;
+    for (int shift = 56; shift >= 0 && ((date >> shift) & 0xFF) != 0; shift -= 8) {
+        text.push_back(static_cast<char>((date >> shift) & 0xFF));
+    }
+    return text;
 }
 
 BetFigures RaceDaySums::Bet(BetType bet) const {
@@ -532,9 +602,10 @@ void SortByRecovery(std::vector<PatternRanking>& patterns, BetType bet) {
     std::sort(patterns.begin(), patterns.end(),
               [bet](const PatternRanking& a, const PatternRanking& b) {
                   if (a.Ranked() != b.Ranked()) return a.Ranked();
-                  const Percent& ra = a.earlier.figures.Bet(bet).recovery;
-                  const Percent& rb = b.earlier.figures.Bet(bet).recovery;
-                  if (ra != rb) return ra > rb;
+                  const BetFigures& fa = a.earlier.figures.Bet(bet);
+                  const BetFigures& fb = b.earlier.figures.Bet(bet);
+                  const auto order = CompareRatios(fa.payout, fa.stake, fb.payout, fb.stake);
+                  if (order != 0) return order > 0;
                   return a.code < b.code;
               });
 }

@@ -28,11 +28,6 @@ struct PatternFiles {
     std::vector<std::string> files;  // in reading order
 };
 
-// The plain files of folder whose names fit some pattern's mask
-// (P*<code>.txt, letters in either case), grouped by pattern and sorted by
-// code. Nothing when the folder cannot be listed.
-std::optional<std::vector<PatternFiles>> ListAllPatternFiles(const std::string& folder);
-
 // What ranks a bet type beside the report's figures.
 struct BetSpread {
     // The races that add to the bet's stake or payout: the samples of the
@@ -59,8 +54,8 @@ struct BetSpread {
 // The sums of one race day's counted races of a pattern: the drawdown
 // follows them, and the estimate of overfitting folds them into blocks.
 struct RaceDaySums {
-    // The date text's first eight bytes, big-endian, blanks of a shorter
-    // text as zeros: orders as the text does.
+    // The date text's first eight bytes, big-endian, the bytes a shorter
+    // text lacks as zeros: orders as the text does.
     std::uint64_t date = 0;
     std::int32_t races = 0;
     std::int32_t pairTickets = 0;
@@ -68,6 +63,8 @@ struct RaceDaySums {
 
     // The day's stake and payout of bet (hits left 0), as a tally counts them.
     BetFigures Bet(BetType bet) const;
+    // The date's text again (YYYYMMDD for the usual eight bytes).
+    std::string DateText() const;
 };
 
 // The counted races of one part of the period (all of it without a split).
@@ -99,12 +96,17 @@ struct RankingOptions {
     RaceConditions conditions;
     std::string splitDate;  // YYYYMMDD; empty for no split
     unsigned threads = 0;   // 0: one per processor
+    // Each thread with a table of open files of its own (UseOwnFileTable):
+    // faster, but only for a process that does nothing else meanwhile (the
+    // command line), since the copy keeps every descriptor the process had
+    // open, and with it a lock or a pipe's end, until the run ends.
+    bool ownFileTables = false;
 };
 
 enum class RankingStatus {
     Ranked,     // every pattern done (some may have failed)
     NotFound,   // no file fits a pattern: message is "FILE NOT FOUND."
-    Failed,     // the folder could not be listed: message says so
+    Failed,     // the folder could not be listed, or the work failed: message says why
     Cancelled,  // stopped on request: patterns holds those done
 };
 
@@ -117,11 +119,19 @@ struct RankingResult {
 };
 
 // Reads and tallies every pattern of folder on a small pool of threads.
-// progress (files done, files in all) is called from the pool's threads,
-// one call at a time. A stop ends the run before the next file of every
-// thread; the patterns finished by then are kept.
+// progress hears (names found, 0) while the folder is listed, then (files
+// done, files in all) from the pool's threads, one call at a time. A stop
+// ends the listing at the next name and the run before the next file of
+// every thread; the patterns finished by then are kept. Never throws: what
+// goes wrong, out of memory and a throwing progress included, ends as a
+// Failed result whose message says why.
 RankingResult RankAllPatterns(const std::string& folder, const RankingOptions& options,
-                              const LoadProgress& progress = {}, std::stop_token stop = {});
+                              const LoadProgress& progress = {}, std::stop_token stop = {}) noexcept;
+
+// The split date a ranking starts with: the race day that leaves about two
+// thirds of the patterns' race days before it, so both parts hold races;
+// empty without a race day.
+std::string DefaultSplitDate(const std::vector<PatternRanking>& patterns);
 
 // Whether a pattern takes part in the ranking of bet: read, with a stake
 // on bet and at least minRaces counted races (of the earlier part with a

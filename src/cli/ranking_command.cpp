@@ -33,8 +33,12 @@ Json RankedBetsJson(const RankedPart& part, bool ranked) {
     for (const BetType bet : kBetTypes) {
         const BetSpread& spread = part.Spread(bet);
         Json figures = Json::object();
+        const BetFigures& f = part.figures.Bet(bet);
         for (const auto& [key, value] : plain[BetKey(bet)].items()) {
             figures[key] = value;
+            // A rate with nothing to divide by is no figure.
+            if (key == "recovery" && f.stake == 0) figures[key] = nullptr;
+            if (key == "hitRate" && part.tally.ExtractedRaces == 0) figures[key] = nullptr;
             if (key == "recovery") {
                 figures["recoveryLow"] = Rounded(spread.recoveryLow);
                 figures["recoveryHigh"] = Rounded(spread.recoveryHigh);
@@ -106,7 +110,11 @@ std::string RankingJson(const std::string& folder, const ReportOptions& options,
 
 int RunRankingCommand(const std::string& folder, const ReportOptions& options, std::ostream& out,
                       std::ostream& err) {
-    RankingResult run = RankAllPatterns(folder, {options.conditions, options.splitDate, 0});
+    // Nothing else runs in this process meanwhile: each thread may take a
+    // table of open files of its own.
+    RankingOptions ranking{options.conditions, options.splitDate, 0};
+    ranking.ownFileTables = true;
+    RankingResult run = RankAllPatterns(folder, ranking);
     const auto fail = [&](const std::string& message) {
         if (options.json) {
             out << MessageJson(message);
@@ -137,7 +145,7 @@ int RunRankingCommand(const std::string& folder, const ReportOptions& options, s
     if (options.json) {
         out << RankingJson(folder, options, ranked, overfitting);
     } else if (options.csv) {
-        for (const auto& row : RankingRows(ranked, options.bet, split)) WriteCsvRow(out, row);
+        for (const auto& row : RankingRows(ranked, options.bet, split, "")) WriteCsvRow(out, row);
     } else {
         std::vector<bool> right;
         const std::vector<RankingColumn> columns = RankingColumns(split);

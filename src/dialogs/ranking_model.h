@@ -52,7 +52,7 @@ private:
     std::int64_t minimumRaces_ = 0;
 };
 
-// Sorting by the numbers of RankingModel, and hiding patterns with fewer
+// Sorting by the exact figures of the patterns, and hiding patterns with fewer
 // counted races than a minimum.
 class RankingFilter : public QSortFilterProxyModel {
     Q_OBJECT
@@ -68,6 +68,8 @@ public:
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+    // CompareRankingCells, ties by code in either direction.
+    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
 
 private:
     std::int64_t minimumRaces_ = 0;

@@ -7,12 +7,13 @@
 #include <QComboBox>
 #include <QDate>
 #include <QDateEdit>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTimer>
@@ -24,8 +25,12 @@
 #include "dialogs/overfitting_panel.h"
 #include "dialogs/ranking_model.h"
 #include "settings/whole_file.h"
+#include "tally/condition_names.h"
+#include "tally/selector_items.h"
 #include "ui/message_box.h"
+#include "ui/save_file.h"
 #include "ui/text.h"
+#include "ui/window_keys.h"
 
 namespace lomi {
 namespace {
@@ -33,28 +38,49 @@ namespace {
 constexpr int kDefaultMinimumRaces = 100;
 // Progress is shown at most this often, so the window repaints at a human pace.
 constexpr int kProgressMilliseconds = 50;
+// A typed date changes digit by digit: the run waits for the last one.
+constexpr int kSplitRestartMilliseconds = 400;
 // The estimate of overfitting waits this long for the minimum of races to settle.
 constexpr int kOverfittingDelayMilliseconds = 150;
 
 }  // namespace
 
-RankingWindow::RankingWindow(std::string folder, RaceConditions conditions,
-                             const QString& conditionsText, QWidget* parent)
-    : QWidget(parent, Qt::Window), folder_(std::move(folder)), conditions_(std::move(conditions)) {
+RankingWindow::RankingWindow(std::string folder, RaceConditions conditions, QWidget* parent,
+                             AnalysisChoices* choices, Ranker ranker)
+    : QWidget(parent, Qt::Window),
+      folder_(std::move(folder)),
+      conditions_(std::move(conditions)),
+      choices_(choices),
+      ranker_(std::move(ranker)) {
     setObjectName("RankingWindow");
     setWindowTitle(QString::fromUtf8("全パターン集計"));
     CreateControls();
     auto* where = findChild<QLabel*>("ConditionsLabel");
     where->setText(QString::fromUtf8("フォルダ: ") + ui::FromUtf8(folder_) +
-                   QString::fromUtf8("　条件: ") + conditionsText);
+                   QString::fromUtf8("　条件: ") + ui::FromUtf8(ConditionsText(conditions_)));
     resize(1100, 600);
+    if (choices_ != nullptr) {
+        // As the former window left them; the signals start the run below.
+        const QSignalBlocker quietBet(betCombo_), quietRaces(minRaces_), quietSplit(splitCheck_),
+            quietDate(splitDate_);
+        betCombo_->setCurrentIndex(choices_->betIndex);
+        model_->SetBet(kBetTypes[static_cast<std::size_t>(betCombo_->currentIndex())]);
+        minRaces_->setValue(choices_->minimumRaces);
+        filter_->SetMinimumRaces(minRaces_->value());
+        const QDate date = QDate::fromString(choices_->splitDate, QStringLiteral("yyyyMMdd"));
+        if (date.isValid()) {
+            splitDate_->setDate(date);
+            splitDateSet_ = true;
+        }
+        splitCheck_->setChecked(choices_->split);
+        splitDate_->setEnabled(choices_->split);
+    }
     Start();
 }
 
 RankingWindow::~RankingWindow() {
-    // The worker posts its result to this window: it must end first.
-    worker_.request_stop();
-    if (worker_.joinable()) worker_.join();
+    // The run, if any, finishes by itself; nobody waits for it.
+    worker_.Abandon();
 }
 
 void RankingWindow::CreateControls() {
@@ -67,7 +93,8 @@ void RankingWindow::CreateControls() {
     minRaces_->setValue(kDefaultMinimumRaces);
     splitCheck_ = new QCheckBox(QString::fromUtf8("検証分割日"), this);
     splitCheck_->setObjectName("SplitCheck");
-    splitDate_ = new QDateEdit(QDate::currentDate().addYears(-1), this);
+    // A date inside the data replaces this once the first run has ended.
+    splitDate_ = new QDateEdit(QDate::currentDate(), this);
     splitDate_->setObjectName("SplitDate");
     splitDate_->setDisplayFormat("yyyy-MM-dd");
     splitDate_->setCalendarPopup(true);
@@ -138,24 +165,66 @@ void RankingWindow::CreateControls() {
     timer_->setInterval(kProgressMilliseconds);
     connect(timer_, &QTimer::timeout, this, &RankingWindow::ShowProgress);
     connect(betCombo_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (index < 0) return;
-        model_->SetBet(kBetTypes[static_cast<std::size_t>(index)]);
+        if (index >= 0) model_->SetBet(kBetTypes[static_cast<std::size_t>(index)]);
+        table_->resizeColumnsToContents();
+        KeepChoices();
         UpdateOverfitting();
     });
     connect(minRaces_, &QSpinBox::valueChanged, this, [this](int races) {
         filter_->SetMinimumRaces(races);
         model_->SetMinimumRaces(races);
         UpdateCount();
+        // Rows that come back fit their columns again.
+        table_->resizeColumnsToContents();
+        KeepChoices();
         if (!running_) overfittingTimer_->start();
     });
     connect(splitCheck_, &QCheckBox::toggled, this, [this](bool on) {
         splitDate_->setEnabled(on);
+        KeepChoices();
         Start();
+    });
+    // A new split date runs again once the date has stopped changing, so
+    // the figures never stand beside a date they were not split by.
+    splitRestart_ = new QTimer(this);
+    splitRestart_->setSingleShot(true);
+    splitRestart_->setInterval(kSplitRestartMilliseconds);
+    connect(splitRestart_, &QTimer::timeout, this, &RankingWindow::Start);
+    connect(splitDate_, &QDateEdit::dateChanged, this, [this] {
+        splitDateSet_ = true;
+        KeepChoices();
+        if (!splitCheck_->isChecked()) return;
+        status_->setText(QString::fromUtf8("検証分割日が変わりました。集計し直します..."));
+        splitRestart_->start();
     });
     connect(runButton_, &QPushButton::clicked, this, &RankingWindow::Start);
     connect(cancelButton_, &QPushButton::clicked, this, &RankingWindow::Cancel);
     connect(saveButton_, &QPushButton::clicked, this, &RankingWindow::AskAndSaveCsv);
     connect(table_, &QTableView::doubleClicked, this, &RankingWindow::ChooseRow);
+    // Enter opens the current row as a double-click does; Tab leaves the table.
+    table_->setTabKeyNavigation(false);
+    table_->installEventFilter(this);
+    ui::CloseWithKeys(this);
+}
+
+bool RankingWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == table_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            ChooseRow(table_->currentIndex());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void RankingWindow::KeepChoices() {
+    if (choices_ == nullptr) return;
+    choices_->betIndex = betCombo_->currentIndex();
+    choices_->minimumRaces = minRaces_->value();
+    choices_->split = splitCheck_->isChecked();
+    if (splitDateSet_)
+        choices_->splitDate = splitDate_->date().toString(QStringLiteral("yyyyMMdd"));
 }
 
 std::string RankingWindow::SplitDate() const {
@@ -164,55 +233,53 @@ std::string RankingWindow::SplitDate() const {
 }
 
 void RankingWindow::Start() {
-    if (running_) {
-        // A new split date while a run goes: the old one stops first.
-        worker_.request_stop();
-        worker_.join();
-    }
+    splitRestart_->stop();
+    // A new run while one goes (a new split date): the old one is left to
+    // stop by itself and its result is dropped.
+    worker_.Abandon();
     running_ = true;
-    done_ = 0;
-    total_ = 0;
+    counts_ = std::make_shared<Counts>();
     progress_->setRange(0, 0);
     overfittingTimer_->stop();
     overfitting_->Clear();
     status_->setText(QString::fromUtf8("集計しています..."));
     runButton_->setEnabled(false);
     cancelButton_->setEnabled(true);
-    const RankingOptions options{conditions_, SplitDate(), 0};
-    const std::string folder = folder_;
-    const std::uint64_t run = ++runId_;
-    worker_ = std::jthread([this, folder, options, run](std::stop_token stop) {
-        auto result = std::make_shared<RankingResult>(RankAllPatterns(
-            folder, options,
-            [this](std::size_t done, std::size_t total) {
-                total_ = total;
-                done_ = done;
-            },
-            stop));
-        // A run replaced by a newer one reports nothing.
-        QMetaObject::invokeMethod(
-            this,
-            [this, result, run] {
-                if (run == runId_) Finish(*result);
-            },
-            Qt::QueuedConnection);
-    });
+    RankingOptions options{conditions_, SplitDate(), 0};
+    worker_.Start(
+        "全パターンの集計",
+        [this, ranker = ranker_, folder = folder_, options, counts = counts_](std::stop_token stop) {
+            auto result = std::make_shared<RankingResult>(ranker(
+                folder, options,
+                [counts](std::size_t done, std::size_t total) {
+                    counts->total = total;
+                    counts->done = done;
+                },
+                stop));
+            return ui::BackgroundTask::Finish([this, result] { Finish(*result); });
+        },
+        [this](const std::string& message) {
+            RankingResult failed;
+            failed.status = RankingStatus::Failed;
+            failed.message = message;
+            Finish(failed);
+        });
     timer_->start();
     emit started();
 }
 
 void RankingWindow::Cancel() {
     if (!running_) return;
-    worker_.request_stop();
+    worker_.RequestStop();
     status_->setText(QString::fromUtf8("中止しています..."));
     cancelButton_->setEnabled(false);
 }
 
 void RankingWindow::ShowProgress() {
-    const std::size_t total = total_;
+    const std::size_t total = counts_->total;
     if (total == 0) return;
     progress_->setRange(0, static_cast<int>(total));
-    progress_->setValue(static_cast<int>(done_.load()));
+    progress_->setValue(static_cast<int>(counts_->done.load()));
 }
 
 void RankingWindow::Finish(const RankingResult& result) {
@@ -223,6 +290,21 @@ void RankingWindow::Finish(const RankingResult& result) {
     progress_->setRange(0, static_cast<int>(std::max<std::size_t>(result.filesTotal, 1)));
     progress_->setValue(static_cast<int>(result.filesDone));
 
+    if (!splitDateSet_) {
+        const QDate inside = QDate::fromString(
+            QString::fromStdString(DefaultSplitDate(result.patterns)), QStringLiteral("yyyyMMdd"));
+        if (inside.isValid()) {
+            const QSignalBlocker quiet(splitDate_);
+            splitDate_->setDate(inside);
+            splitDateSet_ = true;
+            KeepChoices();
+            // Ticked before any date was known: split again inside the data.
+            if (splitCheck_->isChecked()) {
+                Start();
+                return;
+            }
+        }
+    }
     const bool split = !SplitDate().empty();
     const int sortColumn = table_->horizontalHeader()->sortIndicatorSection();
     const Qt::SortOrder order = table_->horizontalHeader()->sortIndicatorOrder();
@@ -260,6 +342,8 @@ void RankingWindow::Finish(const RankingResult& result) {
     UpdateCount();
     UpdateOverfitting();
     emit finished();
+    // A run that failed as a whole is told in a message too, as a load is.
+    if (result.status == RankingStatus::Failed) ui::ShowMessage(this, text);
 }
 
 void RankingWindow::UpdateCount() {
@@ -287,7 +371,8 @@ bool RankingWindow::SaveCsv(const QString& path) {
         shown.push_back(model_->Pattern(filter_->mapToSource(filter_->index(row, 0)).row()));
     }
     std::string bytes(kUtf8ByteOrderMark);
-    for (const auto& row : RankingRows(shown, model_->Bet(), model_->Split())) bytes += CsvRow(row);
+    for (const auto& row : RankingRows(shown, model_->Bet(), model_->Split(), ""))
+        bytes += CsvRow(row);
     const FileWriteResult written = ReplaceWholeFile(ui::ToUtf8(path), bytes);
     if (!written.ok) {
         ui::ShowMessage(this, QString::fromUtf8("CSVファイル「%1」を保存できません（%2）。")
@@ -298,9 +383,17 @@ bool RankingWindow::SaveCsv(const QString& path) {
 }
 
 void RankingWindow::AskAndSaveCsv() {
-    const QString path = QFileDialog::getSaveFileName(this, QString::fromUtf8("CSV保存"),
-                                                      QString::fromUtf8("全パターン集計.csv"),
-                                                      QString::fromUtf8("CSV ファイル (*.csv)"));
+    // The name carries what the plain CSV rows do not: bet type, split, conditions.
+    QStringList parts = {QString::fromUtf8("全パターン"), betCombo_->currentText()};
+    if (!SplitDate().empty()) {
+        parts << QString::fromUtf8("分割") + ui::FromUtf8(DateText(SplitDate()));
+    }
+    if (ConditionsText(conditions_) != kAllRaces)
+        parts << ui::FromUtf8(ConditionsText(conditions_));
+    const QString path = ui::AskSavePath(this, QString::fromUtf8("CSV保存"),
+                                         ui::FileNameOf(parts, QStringLiteral("csv")),
+                                         QString::fromUtf8("CSV ファイル (*.csv)"),
+                                         choices_ != nullptr ? &choices_->saveFolder : nullptr);
     if (!path.isEmpty()) SaveCsv(path);
 }
 

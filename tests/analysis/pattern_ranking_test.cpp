@@ -6,6 +6,9 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
+#include <new>
+#include <stdexcept>
 #include <stop_token>
 
 #include "analysis/pattern_analysis.h"
@@ -145,21 +148,6 @@ TEST(RankAllPatterns, BundledSamplesTallyAsTheirOwnLoads) {
     }
 }
 
-TEST(ListAllPatternFiles, GroupsByPatternInReadingOrder) {
-    const test::TempFolder folder;
-    WriteCorpus(folder.Path());
-    const auto patterns = ListAllPatternFiles(folder.PathText());
-    ASSERT_TRUE(patterns);
-    ASSERT_EQ(patterns->size(), kPatterns.size());
-    for (const PatternFiles& pattern : *patterns) {
-        const auto mask = BuildPatternFileMask(pattern.selections.axisIndex, pattern.selections.axisRank,
-                                               pattern.selections.partnerIndex, pattern.selections.betStyle);
-        EXPECT_EQ(pattern.files, ListPatternFiles(folder.PathText(), *mask)) << pattern.code;
-    }
-    EXPECT_EQ(patterns->front().code, "F3ZN");
-    EXPECT_FALSE(ListAllPatternFiles((folder / "missing").string()));
-}
-
 TEST(RankAllPatterns, ThreadCountChangesNothing) {
     const test::TempFolder folder;
     WriteCorpus(folder.Path());
@@ -197,6 +185,11 @@ TEST(RankAllPatterns, IntervalAndDrawdownOfKnownRaces) {
     EXPECT_EQ(part.figures.Bet(BetType::Win).payout, 500);
     // Taken after each day: +300 on 15 April, then -300.
     EXPECT_EQ(part.Spread(BetType::Win).maxDrawdown, 300);
+    ASSERT_EQ(part.days.size(), 2u);
+    EXPECT_EQ(part.days[0].DateText() + part.days[1].DateText(), "2001041520010422");
+    // The split starts with the days' last third: both parts hold races.
+    EXPECT_EQ(DefaultSplitDate(run.patterns), "20010422");
+    EXPECT_EQ(DefaultSplitDate({}), "");
     // R = 1; deviations 400 and four times -100; SE = sqrt(200000 × 5/4) / 500 = 1;
     // t(0.975, 4) = 2.776445.
     ASSERT_TRUE(part.Spread(BetType::Win).recoveryLow);
@@ -240,6 +233,39 @@ TEST(RankAllPatterns, StopKeepsTheFinishedPatterns) {
         ASSERT_NE(same, whole.patterns.end());
         EXPECT_EQ(p.earlier.tally, same->earlier.tally);
     }
+}
+
+// What goes wrong inside a run ends as its result, never the program: a
+// throw while the folder is listed (progress hears of the listing with a
+// total of 0) and one on a worker thread; a stop asked before the listing
+// ends it at once.
+TEST(RankAllPatterns, WhatTheWorkThrowsEndsAsAFailedResult) {
+    const test::TempFolder folder;
+    WriteCorpus(folder.Path());
+    const auto outOfMemory = [] { throw std::bad_alloc(); };
+    const auto broken = [] { throw std::runtime_error("壊れた"); };
+    const struct {
+        bool listing;
+        std::function<void()> fail;
+        const char* message;
+    } cases[] = {
+        {true, outOfMemory, "全パターンの集計中にメモリが足りなくなりました。"},
+        {false, outOfMemory, "全パターンの集計中にメモリが足りなくなりました。"},
+        {false, broken, "全パターンの集計中にエラーが起きました（壊れた）。"},
+    };
+    for (const auto& c : cases) {
+        const RankingResult run =
+            RankAllPatterns(folder.PathText(), {{}, "", 2}, [&](std::size_t, std::size_t total) {
+                if ((total == 0) == c.listing) c.fail();
+            });
+        EXPECT_EQ(run.status, RankingStatus::Failed);
+        EXPECT_EQ(run.message, c.message);
+    }
+    std::stop_source stopped;
+    stopped.request_stop();
+    const RankingResult run = RankAllPatterns(folder.PathText(), {}, {}, stopped.get_token());
+    EXPECT_EQ(run.status, RankingStatus::Cancelled);
+    EXPECT_EQ(run.filesTotal, 0u);
 }
 
 TEST(RankAllPatterns, FolderProblemsAndUnreadableFiles) {
