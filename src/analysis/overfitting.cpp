@@ -5,6 +5,7 @@
 #include <cmath>
 #include <iterator>
 
+#include "tally/figures.h"
 #include "tally/saturating.h"
 
 namespace lomi {
@@ -27,17 +28,10 @@ Sums Minus(const Sums& a, const Sums& b) {
     return {SaturatingSub(a.stake, b.stake), SaturatingSub(a.payout, b.payout)};
 }
 
-// a.payout / a.stake against b's, exactly: stakes above 0, so the ratios
-// compare as the cross products, which need more than 64 bits.
+// a.payout / a.stake against b's, exactly, as the ranking sorts them.
 int CompareRatios(const Sums& a, const Sums& b) {
-#if defined(__SIZEOF_INT128__)
-    __extension__ using Wide = __int128;
-#else
-    using Wide = long double;
-#endif
-    const Wide left = static_cast<Wide>(a.payout) * static_cast<Wide>(b.stake);
-    const Wide right = static_cast<Wide>(b.payout) * static_cast<Wide>(a.stake);
-    return left < right ? -1 : (left > right ? 1 : 0);
+    const auto order = lomi::CompareRatios(a.payout, a.stake, b.payout, b.stake);
+    return order < 0 ? -1 : (order > 0 ? 1 : 0);
 }
 
 double Ratio(const Sums& s) { return static_cast<double>(s.payout) / static_cast<double>(s.stake); }
