@@ -431,8 +431,10 @@ private:
 
 // The ranking's listing: this thread reads the folder while a second one
 // matches and groups the names, which would otherwise leave every other
-// processor idle until the listing ends. Each pattern's files as listed.
-std::optional<std::vector<PatternFiles>> ListGroupedAlongside(const std::string& folder) {
+// processor idle until the listing ends. Each pattern's files as listed;
+// nothing, and the reason, when the folder cannot be listed.
+std::optional<std::vector<PatternFiles>> ListGroupedAlongside(const std::string& folder,
+                                                              std::string& reason) {
     constexpr std::size_t kBatchBytes = 64 * 1024;
     PatternGroups groups;
     NameBatches batches;
@@ -458,11 +460,14 @@ std::optional<std::vector<PatternFiles>> ListGroupedAlongside(const std::string&
         ~Closer() { batches.Close(); }
     } closer{batches};
     std::string batch;
-    const bool listed = ForEachPlainFile(folder, CarriesCode, [&](std::string_view name) {
-        batch.append(name);
-        batch.push_back('\0');
-        if (batch.size() >= kBatchBytes) batches.Push(std::exchange(batch, {}));
-    });
+    const bool listed = ForEachPlainFile(
+        folder, CarriesCode,
+        [&](std::string_view name) {
+            batch.append(name);
+            batch.push_back('\0');
+            if (batch.size() >= kBatchBytes) batches.Push(std::exchange(batch, {}));
+        },
+        reason);
     batches.Push(std::move(batch));
     batches.Close();
     grouper.join();
@@ -475,7 +480,9 @@ std::optional<std::vector<PatternFiles>> ListGroupedAlongside(const std::string&
 
 std::optional<std::vector<PatternFiles>> ListAllPatternFiles(const std::string& folder) {
     PatternGroups groups;
-    if (!ForEachPlainFile(folder, CarriesCode, [&](std::string_view name) { groups.Add(name); }))
+    std::string reason;
+    if (!ForEachPlainFile(
+            folder, CarriesCode, [&](std::string_view name) { groups.Add(name); }, reason))
         return std::nullopt;
     return groups.Take(true);
 }
@@ -484,10 +491,11 @@ RankingResult RankAllPatterns(const std::string& folder, const RankingOptions& o
                               const LoadProgress& progress, std::stop_token stop) {
     RankingResult result;
     // Each worker sorts its pattern's files, so the sorting is shared out too.
-    auto patterns = ListGroupedAlongside(folder);
+    std::string reason;
+    auto patterns = ListGroupedAlongside(folder, reason);
     if (!patterns) {
         result.status = RankingStatus::Failed;
-        result.message = "フォルダー「" + folder + "」の中を読めません。";
+        result.message = "フォルダー「" + folder + "」の中を読めません（" + reason + "）。";
         return result;
     }
     if (patterns->empty()) {
