@@ -2,24 +2,24 @@
 
 #include <utility>
 
+#include "analysis/task_failure.h"
 #include "tally/race_filter.h"
 #include "tally/tally_report.h"
 
 namespace lomi {
 
 bool SelectPattern(ProgramState& state, const PatternSelections& selections) {
-    state.Pattern.axisIndex = selections.axisIndex;
-    state.Pattern.axisRank = selections.axisRank;
-    state.Pattern.partnerIndex = selections.partnerIndex;
-    state.Pattern.betStyle = selections.betStyle;
+    state.Pattern = selections;
     const auto mask =
         BuildPatternFileMask(selections.axisIndex, selections.axisRank, selections.partnerIndex, selections.betStyle);
     state.PatternFileMask = mask.value_or("");
     return mask.has_value();
 }
 
-PatternLoad LoadPattern(const std::string& folder, const std::string& mask,
-                        const LoadProgress& progress, std::stop_token stop) {
+namespace {
+
+PatternLoad LoadPatternOrThrow(const std::string& folder, const std::string& mask,
+                               const LoadProgress& progress, const std::stop_token& stop) {
     PatternLoad load;
     if (PatternFilesMissing(folder, mask)) {
         load.status = LoadStatus::NotFound;
@@ -35,6 +35,20 @@ PatternLoad LoadPattern(const std::string& folder, const std::string& mask,
     return load;
 }
 
+}  // namespace
+
+PatternLoad LoadPattern(const std::string& folder, const std::string& mask,
+                        const LoadProgress& progress, std::stop_token stop) noexcept {
+    try {
+        return LoadPatternOrThrow(folder, mask, progress, stop);
+    } catch (...) {
+        PatternLoad failed;
+        failed.status = LoadStatus::Failed;
+        failed.message = DescribeTaskFailure("パターンの読み込み", std::current_exception());
+        return failed;
+    }
+}
+
 bool CommitLoad(ProgramState& state, PatternLoad&& load) {
     if (load.status != LoadStatus::Loaded) return false;
     state.Loaded = std::move(load.data);
@@ -42,7 +56,8 @@ bool CommitLoad(ProgramState& state, PatternLoad&& load) {
 }
 
 std::string DescribeCurrentPattern(const ProgramState& state) {
-    return DescribeSelections(state.Pattern.axisIndex, state.Pattern.axisRank, state.Pattern.partnerIndex, state.Pattern.betStyle).value_or("");
+    const PatternSelections& p = state.Pattern;
+    return DescribeSelections(p.axisIndex, p.axisRank, p.partnerIndex, p.betStyle).value_or("");
 }
 
 LoadedView DescribeLoaded(const ProgramState& state) {

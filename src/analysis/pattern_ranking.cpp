@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "analysis/pattern_analysis.h"
+#include "analysis/task_failure.h"
 #include "data/file_mask.h"
 #include "data/folder_listing.h"
 #include "data/plain_record.h"
@@ -30,6 +31,8 @@ constexpr std::size_t kCodeChars = 4;
 constexpr std::string_view kExtension = ".txt";
 // Two-sided 95% point of the normal distribution.
 constexpr double kNormal95 = 1.959963984540054;
+// The work a failure message names.
+constexpr std::string_view kRankingWork = "全パターンの集計";
 
 // The masks and codes of all patterns, built once; a pattern's place is
 // its selections counted in selector order.
@@ -134,7 +137,7 @@ double RacePaid(const RaceOutcome& race, std::size_t k) {
     return race.whole ? static_cast<double>(race.units[k]) * 10 : race.values[k] * 10;
 }
 double RaceCost(const RaceOutcome& race, std::size_t k) {
-    return k < 2 ? 100.0 : 100.0 * race.slotCount;
+    return static_cast<double>(RaceTickets(race, k) * kTicketYen);
 }
 
 // The ratio estimator's interval: R = Σpayout / Σstake, its
@@ -260,14 +263,26 @@ public:
     std::size_t Total() const { return total_; }
     std::size_t Done() const { return done_.load(); }
 
-    void Work() {
-        LoadedData data;
-        for (;;) {
-            const std::size_t i = next_.fetch_add(1);
-            if (i >= patterns_.size() || stop_.stop_requested()) return;
-            if (RankOne(patterns_[i], data, results_[i])) finished_[i] = true;
+    // Takes patterns until none is left, the run is stopped or a thread
+    // failed. What the work throws (memory running out) ends this thread's
+    // part and the run, and becomes the run's failure.
+    void Work() noexcept {
+        try {
+            LoadedData data;
+            for (;;) {
+                const std::size_t i = next_.fetch_add(1);
+                if (i >= patterns_.size() || stop_.stop_requested() || failed_.load()) return;
+                if (RankOne(patterns_[i], data, results_[i])) finished_[i] = true;
+            }
+        } catch (...) {
+            const std::lock_guard lock(progressMutex_);
+            if (!failure_) failure_ = std::current_exception();
+            failed_ = true;
         }
     }
+
+    // What a thread threw, if any; read after the threads are joined.
+    std::exception_ptr Failure() const { return failure_; }
 
     // Threads count files in any order; the caller sees the count only grow.
     void Report(std::size_t done) {
@@ -353,7 +368,9 @@ private:
     std::atomic<std::size_t> next_{0};
     std::atomic<std::size_t> done_{0};
     std::mutex progressMutex_;
-    std::size_t reported_ = 0;  // under progressMutex_
+    std::size_t reported_ = 0;     // under progressMutex_
+    std::exception_ptr failure_;   // under progressMutex_
+    std::atomic<bool> failed_{false};
 };
 
 }  // namespace
@@ -432,8 +449,12 @@ private:
 // The ranking's listing: this thread reads the folder while a second one
 // matches and groups the names, which would otherwise leave every other
 // processor idle until the listing ends. Each pattern's files as listed;
-// nothing, and the reason, when the folder cannot be listed.
+// nothing, and the reason, when the folder cannot be listed. A stop leaves
+// the rest of the names unlooked at; progress hears of the listing as
+// (names found, 0).
 std::optional<std::vector<PatternFiles>> ListGroupedAlongside(const std::string& folder,
+                                                              const LoadProgress& progress,
+                                                              const std::stop_token& stop,
                                                               std::string& reason) {
     constexpr std::size_t kBatchBytes = 64 * 1024;
     PatternGroups groups;
@@ -460,12 +481,21 @@ std::optional<std::vector<PatternFiles>> ListGroupedAlongside(const std::string&
         ~Closer() { batches.Close(); }
     } closer{batches};
     std::string batch;
+    std::size_t found = 0;
+    if (progress) progress(0, 0);
+    const auto wanted = [&](std::string_view name) {
+        return !stop.stop_requested() && CarriesCode(name);
+    };
     const bool listed = ForEachPlainFile(
-        folder, CarriesCode,
+        folder, wanted,
         [&](std::string_view name) {
             batch.append(name);
             batch.push_back('\0');
-            if (batch.size() >= kBatchBytes) batches.Push(std::exchange(batch, {}));
+            ++found;
+            if (batch.size() >= kBatchBytes) {
+                batches.Push(std::exchange(batch, {}));
+                if (progress) progress(found, 0);
+            }
         },
         reason);
     batches.Push(std::move(batch));
@@ -478,21 +508,18 @@ std::optional<std::vector<PatternFiles>> ListGroupedAlongside(const std::string&
 
 }  // namespace
 
-std::optional<std::vector<PatternFiles>> ListAllPatternFiles(const std::string& folder) {
-    PatternGroups groups;
-    std::string reason;
-    if (!ForEachPlainFile(
-            folder, CarriesCode, [&](std::string_view name) { groups.Add(name); }, reason))
-        return std::nullopt;
-    return groups.Take(true);
-}
+namespace {
 
-RankingResult RankAllPatterns(const std::string& folder, const RankingOptions& options,
-                              const LoadProgress& progress, std::stop_token stop) {
+RankingResult RankListedPatterns(const std::string& folder, const RankingOptions& options,
+                                 const LoadProgress& progress, const std::stop_token& stop) {
     RankingResult result;
     // Each worker sorts its pattern's files, so the sorting is shared out too.
     std::string reason;
-    auto patterns = ListGroupedAlongside(folder, reason);
+    auto patterns = ListGroupedAlongside(folder, progress, stop, reason);
+    if (stop.stop_requested()) {
+        result.status = RankingStatus::Cancelled;
+        return result;
+    }
     if (!patterns) {
         result.status = RankingStatus::Failed;
         result.message = "フォルダー「" + folder + "」の中を読めません（" + reason + "）。";
@@ -509,14 +536,15 @@ RankingResult RankAllPatterns(const std::string& folder, const RankingOptions& o
     unsigned threads = options.threads != 0 ? options.threads : std::thread::hardware_concurrency();
     threads = std::clamp<unsigned>(threads, 1, static_cast<unsigned>(patterns->size()));
     {
-        // The work runs on threads of its own, each with its own table of
-        // open files: the threads open and close half a million files, and
-        // in one shared table they would wait for each other at every one.
+        // The work runs on threads of its own; where the process does
+        // nothing else meanwhile, each with its own table of open files: the
+        // threads open and close half a million files, and in one shared
+        // table they would wait for each other at every one.
         std::vector<std::jthread> pool;
         for (unsigned t = 0; t < threads; ++t) {
             try {
                 pool.emplace_back([&] {
-                    UseOwnFileTable();
+                    if (options.ownFileTables) UseOwnFileTable();
                     run.Work();
                 });
             } catch (const std::system_error&) {
@@ -528,10 +556,27 @@ RankingResult RankAllPatterns(const std::string& folder, const RankingOptions& o
     result.patterns = run.Finished();
     result.filesDone = run.Done();
     result.filesTotal = run.Total();
-    if (stop.stop_requested() && result.patterns.size() < patterns->size()) {
+    if (const std::exception_ptr failure = run.Failure()) {
+        result.status = RankingStatus::Failed;
+        result.message = DescribeTaskFailure(kRankingWork, failure);
+    } else if (stop.stop_requested() && result.patterns.size() < patterns->size()) {
         result.status = RankingStatus::Cancelled;
     }
     return result;
+}
+
+}  // namespace
+
+RankingResult RankAllPatterns(const std::string& folder, const RankingOptions& options,
+                              const LoadProgress& progress, std::stop_token stop) noexcept {
+    try {
+        return RankListedPatterns(folder, options, progress, stop);
+    } catch (...) {
+        RankingResult failed;
+        failed.status = RankingStatus::Failed;
+        failed.message = DescribeTaskFailure(kRankingWork, std::current_exception());
+        return failed;
+    }
 }
 
 void SortByRecovery(std::vector<PatternRanking>& patterns, BetType bet) {

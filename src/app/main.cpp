@@ -1,5 +1,8 @@
 // The desktop program: reads the settings, opens the main window and runs
 // until the last window has closed.
+#include <chrono>
+#include <cstdlib>
+
 #include <QApplication>
 #include <QIcon>
 
@@ -8,6 +11,7 @@
 #include "data/program_state.h"
 #include "settings/settings.h"
 #include "settings/settings_location.h"
+#include "ui/background_task.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -22,5 +26,10 @@ int main(int argc, char* argv[]) {
     auto* window = new lomi::MainWindow(state, settings.writePath);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    // A load or ranking stopped at the close has a little time to end; one
+    // that a hung drive holds is not waited for, and the program ends
+    // without running the destructors such a thread might still be using.
+    if (!lomi::ui::BackgroundTask::WaitForAll(std::chrono::seconds(2))) std::quick_exit(code);
+    return code;
 }

@@ -81,7 +81,11 @@ std::string RankingJson(const std::string& folder, const ReportOptions& options,
 
 int RunRankingCommand(const std::string& folder, const ReportOptions& options, std::ostream& out,
                       std::ostream& err) {
-    RankingResult run = RankAllPatterns(folder, {options.conditions, options.splitDate, 0});
+    // Nothing else runs in this process meanwhile: each thread may take a
+    // table of open files of its own.
+    RankingOptions ranking{options.conditions, options.splitDate, 0};
+    ranking.ownFileTables = true;
+    RankingResult run = RankAllPatterns(folder, ranking);
     const auto fail = [&](const std::string& message) {
         if (options.json) {
             out << MessageJson(message);

@@ -6,6 +6,7 @@
 
 #include "analysis/figure_table.h"
 #include "analysis/pattern_analysis.h"
+#include "analysis/task_failure.h"
 #include "cli/ranking_command.h"
 #include "cli/breakdown_command.h"
 #include "cli/report_json.h"
@@ -43,10 +44,8 @@ void PrintSettings(const ProgramState& state, const SettingsLocation& location, 
         << "NOTE=" << location.description << "\n";
 }
 
-}  // namespace
-
-int RunReportCommand(int argc, const char* const argv[], std::ostream& rawOut,
-                     std::ostream& rawErr) {
+int RunReportCommandOrThrow(int argc, const char* const argv[], std::ostream& rawOut,
+                            std::ostream& rawErr) {
     const ParsedArguments parsed = ParseReportArguments(argc, argv, rawOut, rawErr);
     if (!parsed.options) return parsed.exitCode;
     const ReportOptions& options = *parsed.options;
@@ -69,7 +68,7 @@ int RunReportCommand(int argc, const char* const argv[], std::ostream& rawOut,
     if (options.folder) state.DataFolder = *options.folder;
     if (options.allPatterns) return RunRankingCommand(state.DataFolder, options, out, err);
     const PatternSelections selections =
-        options.pattern.value_or(PatternSelections{state.Pattern.axisIndex, state.Pattern.axisRank, state.Pattern.partnerIndex, state.Pattern.betStyle});
+        options.pattern.value_or(state.Pattern);
     if (!SelectPattern(state, selections)) {
         // Only the settings can get here: --pattern is checked when parsed.
         err << "lomi-report: " << iniPath << " のパターン (" << SelectionsText(state)
@@ -117,6 +116,23 @@ int RunReportCommand(int argc, const char* const argv[], std::ostream& rawOut,
         out << WithLfLineEnds(tally.report);
     }
     return kExitOk;
+}
+
+}  // namespace
+
+int RunReportCommand(int argc, const char* const argv[], std::ostream& rawOut,
+                     std::ostream& rawErr) noexcept {
+    try {
+        return RunReportCommandOrThrow(argc, argv, rawOut, rawErr);
+    } catch (...) {
+        // Whatever went wrong (memory, a stream that failed) is told, never
+        // left to end the program.
+        try {
+            rawErr << "lomi-report: " << DescribeTaskFailure("処理", std::current_exception()) << "\n";
+        } catch (...) {
+        }
+        return kExitFailure;
+    }
 }
 
 }  // namespace lomi

@@ -35,8 +35,11 @@ constexpr int kProgressMilliseconds = 50;
 }  // namespace
 
 RankingWindow::RankingWindow(std::string folder, RaceConditions conditions,
-                             const QString& conditionsText, QWidget* parent)
-    : QWidget(parent, Qt::Window), folder_(std::move(folder)), conditions_(std::move(conditions)) {
+                             const QString& conditionsText, QWidget* parent, Ranker ranker)
+    : QWidget(parent, Qt::Window),
+      folder_(std::move(folder)),
+      conditions_(std::move(conditions)),
+      ranker_(std::move(ranker)) {
     setObjectName("RankingWindow");
     setWindowTitle(QString::fromUtf8("全パターン集計"));
     CreateControls();
@@ -48,9 +51,8 @@ RankingWindow::RankingWindow(std::string folder, RaceConditions conditions,
 }
 
 RankingWindow::~RankingWindow() {
-    // The worker posts its result to this window: it must end first.
-    worker_.request_stop();
-    if (worker_.joinable()) worker_.join();
+    // The run, if any, finishes by itself; nobody waits for it.
+    worker_.Abandon();
 }
 
 void RankingWindow::CreateControls() {
@@ -148,53 +150,50 @@ std::string RankingWindow::SplitDate() const {
 }
 
 void RankingWindow::Start() {
-    if (running_) {
-        // A new split date while a run goes: the old one stops first.
-        worker_.request_stop();
-        worker_.join();
-    }
+    // A new run while one goes (a new split date): the old one is left to
+    // stop by itself and its result is dropped.
+    worker_.Abandon();
     running_ = true;
-    done_ = 0;
-    total_ = 0;
+    counts_ = std::make_shared<Counts>();
     progress_->setRange(0, 0);
     status_->setText(QString::fromUtf8("集計しています..."));
     runButton_->setEnabled(false);
     cancelButton_->setEnabled(true);
-    const RankingOptions options{conditions_, SplitDate(), 0};
-    const std::string folder = folder_;
-    const std::uint64_t run = ++runId_;
-    worker_ = std::jthread([this, folder, options, run](std::stop_token stop) {
-        auto result = std::make_shared<RankingResult>(RankAllPatterns(
-            folder, options,
-            [this](std::size_t done, std::size_t total) {
-                total_ = total;
-                done_ = done;
-            },
-            stop));
-        // A run replaced by a newer one reports nothing.
-        QMetaObject::invokeMethod(
-            this,
-            [this, result, run] {
-                if (run == runId_) Finish(*result);
-            },
-            Qt::QueuedConnection);
-    });
+    RankingOptions options{conditions_, SplitDate(), 0};
+    worker_.Start(
+        "全パターンの集計",
+        [this, ranker = ranker_, folder = folder_, options, counts = counts_](std::stop_token stop) {
+            auto result = std::make_shared<RankingResult>(ranker(
+                folder, options,
+                [counts](std::size_t done, std::size_t total) {
+                    counts->total = total;
+                    counts->done = done;
+                },
+                stop));
+            return ui::BackgroundTask::Finish([this, result] { Finish(*result); });
+        },
+        [this](const std::string& message) {
+            RankingResult failed;
+            failed.status = RankingStatus::Failed;
+            failed.message = message;
+            Finish(failed);
+        });
     timer_->start();
     emit started();
 }
 
 void RankingWindow::Cancel() {
     if (!running_) return;
-    worker_.request_stop();
+    worker_.RequestStop();
     status_->setText(QString::fromUtf8("中止しています..."));
     cancelButton_->setEnabled(false);
 }
 
 void RankingWindow::ShowProgress() {
-    const std::size_t total = total_;
+    const std::size_t total = counts_->total;
     if (total == 0) return;
     progress_->setRange(0, static_cast<int>(total));
-    progress_->setValue(static_cast<int>(done_.load()));
+    progress_->setValue(static_cast<int>(counts_->done.load()));
 }
 
 void RankingWindow::Finish(const RankingResult& result) {
@@ -241,6 +240,8 @@ void RankingWindow::Finish(const RankingResult& result) {
     status_->setText(text);
     UpdateCount();
     emit finished();
+    // A run that failed as a whole is told in a message too, as a load is.
+    if (result.status == RankingStatus::Failed) ui::ShowMessage(this, text);
 }
 
 void RankingWindow::UpdateCount() {

@@ -3,9 +3,10 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <stop_token>
 #include <string>
-#include <thread>
 
 #include <QMetaType>
 #include <QWidget>
@@ -13,6 +14,7 @@
 #include "analysis/pattern_ranking.h"
 #include "tally/pattern_names.h"
 #include "tally/race_conditions.h"
+#include "ui/background_task.h"
 
 class QCheckBox;
 class QComboBox;
@@ -38,9 +40,13 @@ class RankingWindow : public QWidget {
     Q_OBJECT
 
 public:
+    // What ranks the patterns: RankAllPatterns, or a stand-in (a test's).
+    using Ranker = std::function<RankingResult(const std::string& folder, const RankingOptions&,
+                                               const LoadProgress&, std::stop_token)>;
+
     // conditionsText: the conditions as the main window's selectors show them.
     RankingWindow(std::string folder, RaceConditions conditions, const QString& conditionsText,
-                  QWidget* parent = nullptr);
+                  QWidget* parent = nullptr, Ranker ranker = RankAllPatterns);
     ~RankingWindow() override;
 
     // Runs the ranking again (after a change of the split date).
@@ -49,7 +55,7 @@ public:
     void Cancel();
     bool Running() const { return running_; }
     // A stop was asked for and the run has not ended yet.
-    bool Stopping() const { return running_ && worker_.get_stop_token().stop_requested(); }
+    bool Stopping() const { return running_ && worker_.StopRequested(); }
 
     // The table as shown (filtered and sorted) into a CSV file, UTF-8 with a
     // byte order mark. False, after a message, when it cannot be saved.
@@ -78,10 +84,14 @@ private:
     std::string folder_;
     RaceConditions conditions_;
     bool running_ = false;
-    std::uint64_t runId_ = 0;  // of the run whose result is awaited
-    std::atomic<std::size_t> done_{0};
-    std::atomic<std::size_t> total_{0};
-    std::jthread worker_;
+    Ranker ranker_;
+    // The counts as the run goes, shared with a run that may outlive the window.
+    struct Counts {
+        std::atomic<std::size_t> done{0};
+        std::atomic<std::size_t> total{0};
+    };
+    std::shared_ptr<Counts> counts_ = std::make_shared<Counts>();
+    ui::BackgroundTask worker_{this};
 
     RankingModel* model_ = nullptr;
     RankingFilter* filter_ = nullptr;

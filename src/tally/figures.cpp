@@ -1,5 +1,6 @@
 #include "tally/figures.h"
 
+#include "tally/race_filter.h"
 #include "tally/saturating.h"
 
 namespace lomi {
@@ -129,7 +130,7 @@ BetFigures ComputeBetSums(BetType bet, const TallyAccumulators& t) {
     f.tickets = sums.tickets;
     f.payout = sums.payout;
     f.hits = sums.hits;
-    f.stake = SaturatingMul(f.tickets, 100);
+    f.stake = SaturatingMul(f.tickets, kTicketYen);
     f.profit = SaturatingSub(f.payout, f.stake);
     return f;
 }

@@ -104,10 +104,20 @@ private:
     std::uint64_t dateLow_ = 0, dateSpan_ = 0;
 };
 
+// The price of one ticket, in yen.
+inline constexpr std::int64_t kTicketYen = 100;
+
+// The tickets a counted race buys of bet type k (単勝, 複勝, 連勝, ﾜｲﾄﾞ in
+// that order): one 単勝 and one 複勝, one 連勝 and one ﾜｲﾄﾞ for each filled
+// slot. AddOutcome counts them, and every stake is these times kTicketYen.
+LOMI_ALWAYS_INLINE int RaceTickets(const RaceOutcome& race, std::size_t k) {
+    return k < 2 ? 1 : race.slotCount;
+}
+
 // Adds a counted race to the ten sums, in the order the rules give.
 LOMI_ALWAYS_INLINE void AddOutcome(TallyAccumulators& tally, const RaceOutcome& race) {
-    tally.ExtractedRaces += 1;
-    tally.PairTickets += race.slotCount;
+    tally.ExtractedRaces += RaceTickets(race, 0);
+    tally.PairTickets += RaceTickets(race, 2);
     std::int64_t* const payouts[4] = {&tally.WinPayout, &tally.PlacePayout, &tally.QuinellaPayout,
                                       &tally.WidePayout};
     std::int64_t* const hits[4] = {&tally.WinHits, &tally.PlaceHits, &tally.QuinellaHits,

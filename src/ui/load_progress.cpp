@@ -2,11 +2,12 @@
 
 #include <atomic>
 #include <memory>
-#include <semaphore>
 #include <stop_token>
 #include <utility>
 
+#include <QCoreApplication>
 #include <QEventLoop>
+#include <QPointer>
 #include <QTimer>
 
 #include "ui/background_worker.h"
@@ -19,35 +20,48 @@ namespace {
 
 constexpr int kRefreshMilliseconds = 50;
 
-// What the worker tells the user-interface thread: the counts as they go,
-// read by the refresh timer rather than sent for every file.
-struct Counts {
+// What the worker and the user-interface thread share: the counts as they
+// go, read by the refresh timer rather than sent for every file, and the
+// result. Shared, because a cancelled load is not waited for and may end
+// after this call has returned.
+struct SharedLoad {
     std::atomic<std::size_t> done{0};
     std::atomic<std::size_t> total{0};
+    PatternLoad result;              // written by the worker before it posts the end
+    QPointer<QEventLoop> waiting;    // user-interface thread only
 };
+
+// Every load's worker. Never destroyed: at the program's end it may still be
+// held by a read of a hung drive, and nobody waits for it.
+BackgroundWorker& LoadWorker() {
+    static auto* worker = new BackgroundWorker;
+    return *worker;
+}
 
 }  // namespace
 
 PatternLoad LoadPatternInBackground(const std::string& folder, const std::string& mask,
                                     QWidget* parent, int showAfterMilliseconds) {
     QEventLoop loop;
-    auto counts = std::make_shared<Counts>();
+    auto shared = std::make_shared<SharedLoad>();
+    shared->waiting = &loop;
     std::stop_source stop;
-    std::binary_semaphore ended{0};
-    // Written by the worker before it signals the end of the load; read
-    // here only after that.
-    PatternLoad result;
-    static BackgroundWorker worker;
-    worker.Post([&, counts, token = stop.get_token()] {
-        result = LoadPattern(
+    LoadWorker().Post([folder, mask, shared, token = stop.get_token()] {
+        shared->result = LoadPattern(
             folder, mask,
-            [counts](std::size_t done, std::size_t total) {
-                counts->total = total;
-                counts->done = done;
+            [shared](std::size_t done, std::size_t total) {
+                shared->total = total;
+                shared->done = done;
             },
             token);
-        QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
-        ended.release();
+        if (QCoreApplication* app = QCoreApplication::instance()) {
+            QMetaObject::invokeMethod(
+                app,
+                [shared] {
+                    if (shared->waiting) shared->waiting->quit();
+                },
+                Qt::QueuedConnection);
+        }
     });
 
     // The window is made only when it is due, so that a quick load costs
@@ -58,7 +72,7 @@ PatternLoad LoadPatternInBackground(const std::string& folder, const std::string
     QTimer refreshTimer;
     refreshTimer.setInterval(kRefreshMilliseconds);
     QObject::connect(&refreshTimer, &QTimer::timeout, &loop,
-                     [&] { window->SetCounts(counts->done, counts->total); });
+                     [&] { window->SetCounts(shared->done, shared->total); });
     auto show = [&] {
         window = std::make_unique<ProgressWindow>(parent);
         window->setWindowModality(Qt::WindowModal);
@@ -66,7 +80,7 @@ PatternLoad LoadPatternInBackground(const std::string& folder, const std::string
             cancelled = true;
             loop.quit();
         });
-        window->SetCounts(counts->done, counts->total);
+        window->SetCounts(shared->done, shared->total);
         window->show();
         refreshTimer.start();
     };
@@ -82,13 +96,14 @@ PatternLoad LoadPatternInBackground(const std::string& folder, const std::string
     if (!cancelled) loop.exec();
     refreshTimer.stop();
     stop.request_stop();
-    ended.acquire();
+    shared->waiting = nullptr;
     if (cancelled) {
+        // Not waited for: a read of a hung drive would hold this thread too.
         PatternLoad stopped;
         stopped.status = LoadStatus::Cancelled;
         return stopped;
     }
-    return result;
+    return std::move(shared->result);
 }
 
 }  // namespace lomi::ui

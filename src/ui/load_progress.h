@@ -17,8 +17,8 @@ inline constexpr int kProgressDelayMilliseconds = 500;
 // and, once the load has lasted showAfterMilliseconds, a progress window
 // over parent (window-modal) whose counts are refreshed at most every
 // 50 ms. Its ｷｬﾝｾﾙ stops the load: the result is then Cancelled, even when
-// the worker had just finished, and holds no data. Returns when the load
-// has ended and the worker has let go of it.
+// the worker had just finished, and holds no data; it returns at once,
+// without waiting for the worker to let go of a file it is reading.
 PatternLoad LoadPatternInBackground(const std::string& folder, const std::string& mask,
                                     QWidget* parent,
                                     int showAfterMilliseconds = kProgressDelayMilliseconds);

@@ -6,6 +6,9 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
+#include <new>
+#include <stdexcept>
 #include <stop_token>
 
 #include "analysis/pattern_analysis.h"
@@ -145,21 +148,6 @@ TEST(RankAllPatterns, BundledSamplesTallyAsTheirOwnLoads) {
     }
 }
 
-TEST(ListAllPatternFiles, GroupsByPatternInReadingOrder) {
-    const test::TempFolder folder;
-    WriteCorpus(folder.Path());
-    const auto patterns = ListAllPatternFiles(folder.PathText());
-    ASSERT_TRUE(patterns);
-    ASSERT_EQ(patterns->size(), kPatterns.size());
-    for (const PatternFiles& pattern : *patterns) {
-        const auto mask = BuildPatternFileMask(pattern.selections.axisIndex, pattern.selections.axisRank,
-                                               pattern.selections.partnerIndex, pattern.selections.betStyle);
-        EXPECT_EQ(pattern.files, ListPatternFiles(folder.PathText(), *mask)) << pattern.code;
-    }
-    EXPECT_EQ(patterns->front().code, "F3ZN");
-    EXPECT_FALSE(ListAllPatternFiles((folder / "missing").string()));
-}
-
 TEST(RankAllPatterns, ThreadCountChangesNothing) {
     const test::TempFolder folder;
     WriteCorpus(folder.Path());
@@ -238,6 +226,39 @@ TEST(RankAllPatterns, StopKeepsTheFinishedPatterns) {
         ASSERT_NE(same, whole.patterns.end());
         EXPECT_EQ(p.earlier.tally, same->earlier.tally);
     }
+}
+
+// What goes wrong inside a run ends as its result, never the program: a
+// throw while the folder is listed (progress hears of the listing with a
+// total of 0) and one on a worker thread; a stop asked before the listing
+// ends it at once.
+TEST(RankAllPatterns, WhatTheWorkThrowsEndsAsAFailedResult) {
+    const test::TempFolder folder;
+    WriteCorpus(folder.Path());
+    const auto outOfMemory = [] { throw std::bad_alloc(); };
+    const auto broken = [] { throw std::runtime_error("壊れた"); };
+    const struct {
+        bool listing;
+        std::function<void()> fail;
+        const char* message;
+    } cases[] = {
+        {true, outOfMemory, "全パターンの集計中にメモリが足りなくなりました。"},
+        {false, outOfMemory, "全パターンの集計中にメモリが足りなくなりました。"},
+        {false, broken, "全パターンの集計中にエラーが起きました（壊れた）。"},
+    };
+    for (const auto& c : cases) {
+        const RankingResult run = RankAllPatterns(
+            folder.PathText(), {{}, "", 2}, [&](std::size_t, std::size_t total) {
+                if ((total == 0) == c.listing) c.fail();
+            });
+        EXPECT_EQ(run.status, RankingStatus::Failed);
+        EXPECT_EQ(run.message, c.message);
+    }
+    std::stop_source stopped;
+    stopped.request_stop();
+    const RankingResult run = RankAllPatterns(folder.PathText(), {}, {}, stopped.get_token());
+    EXPECT_EQ(run.status, RankingStatus::Cancelled);
+    EXPECT_EQ(run.filesTotal, 0u);
 }
 
 TEST(RankAllPatterns, FolderProblemsAndUnreadableFiles) {
