@@ -85,20 +85,6 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-std::u32string Utf8ToU32(std::string_view utf8) {
-    std::u32string out;
-    out.reserve(utf8.size());
-    for (std::size_t pos = 0; pos < utf8.size();) out.push_back(NextUtf8(utf8, pos));
-    return out;
-}
-
-std::string U32ToUtf8(std::u32string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char32_t c : text) AppendUtf8(out, c);
-    return out;
-}
-
 void DecodeCp932(std::string_view bytes, std::u32string& out) {
     const Cp932Table& table = GetCp932Table();
     out.clear();

@@ -32,8 +32,6 @@ std::string EncodeCp932(std::string_view utf8, bool* representable = nullptr);
 void EncodeCp932(std::u32string_view text, std::string& out, bool* representable = nullptr);
 
 // UTF-8 helpers shared by the core. Malformed UTF-8 gives U+FFFD per bad byte.
-std::u32string Utf8ToU32(std::string_view utf8);
-std::string U32ToUtf8(std::u32string_view text);
 void AppendUtf8(std::string& out, char32_t c);
 
 // Decodes the UTF-8 character at utf8[pos], advancing pos past it.

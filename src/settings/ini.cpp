@@ -13,7 +13,6 @@ constexpr char kSeparator = '/';
 
 }  // namespace
 
-std::string IniFilePath() { return IniFilePathIn(ExecutableFolder()); }
 
 std::string IniFilePathIn(const std::string& folder) { return PathIn(folder, "Lomi.ini"); }
 

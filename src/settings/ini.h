@@ -4,10 +4,6 @@
 
 namespace lomi {
 
-// The settings file Lomi.ini in the folder of the running executable (not
-// the current directory), found afresh on every call.
-std::string IniFilePath();
-
 // folder followed by Lomi.ini, with one separator between them even when
 // folder is a root that ends with one already (C:\, /).
 std::string IniFilePathIn(const std::string& folder);

@@ -25,10 +25,6 @@ std::string FormatBetLine(BetType bet, const BetFigures& f) {
 
 }  // namespace
 
-std::string FormatPercent(std::int64_t numerator, std::int64_t denominator) {
-    return PercentOf(numerator, denominator).Text();
-}
-
 std::string FormatColumn(const std::string& text) { return PadLeft(text, 10); }
 
 std::string BuildTallyReport(const TallyFigures& figures) {

@@ -16,8 +16,6 @@ std::string BuildTallyReport(const TallyFigures& figures);
 // "総ﾚｰｽ" figure).
 std::string BuildTallyReport(std::int64_t recordCount, const TallyAccumulators& tally);
 
-// "#####0.00%" of numerator / denominator (PercentOf).
-std::string FormatPercent(std::int64_t numerator, std::int64_t denominator);
 
 // "@@@@@@@@@@": text padded on the left with spaces to ten characters,
 // never cut.

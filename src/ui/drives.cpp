@@ -35,17 +35,11 @@ QString CurrentFolderOfDrive(const QString& driveRoot, const QString& currentDir
     return NormalFolder(driveRoot);
 }
 
-std::vector<Drive> ListDrives() {
-    std::vector<Drive> drives;
-    for (const Volume& volume : ListVolumes()) {
-        drives.push_back({FromUtf8(volume.root), FromUtf8(volume.label)});
-    }
-    return drives;
-}
+std::vector<Drive> ListDrives() { return DrivesOf(ListVolumes()); }
 
-std::vector<Drive> DrivesFromMountInfo(std::string_view mountInfo, const QString& home) {
+std::vector<Drive> DrivesOf(const std::vector<Volume>& volumes) {
     std::vector<Drive> drives;
-    for (const Volume& volume : VolumesFromMountInfo(mountInfo, ToUtf8(home))) {
+    for (const Volume& volume : volumes) {
         drives.push_back({FromUtf8(volume.root), FromUtf8(volume.label)});
     }
     return drives;

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include "data/drives.h"
+
 namespace lomi::ui {
 
 // One entry of the drive list: a volume whose folders can be browsed.
@@ -46,7 +48,7 @@ int DriveOfFolder(const QString& folder, const std::vector<Drive>& drives);
 QString CurrentFolderOfDrive(const QString& driveRoot, const QString& currentDirectory,
                              const std::vector<Drive>& drives);
 
-// The drives in a Linux mount table (the core's VolumesFromMountInfo).
-std::vector<Drive> DrivesFromMountInfo(std::string_view mountInfo, const QString& home);
+// The core's volumes as drives.
+std::vector<Drive> DrivesOf(const std::vector<Volume>& volumes);
 
 }  // namespace lomi::ui

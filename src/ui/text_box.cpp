@@ -10,10 +10,6 @@ TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {
     setTabChangesFocus(true);
 }
 
-qreal TextBox::BlockBottom(const QTextBlock& block) const {
-    return blockBoundingGeometry(block).translated(contentOffset()).bottom();
-}
-
 void TextBox::SetText(const QString& text) {
     QString lines = text;
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

@@ -2,7 +2,6 @@
 
 #include <QPlainTextEdit>
 #include <QString>
-#include <QTextBlock>
 
 namespace lomi::ui {
 
@@ -18,9 +17,6 @@ public:
     // Replaces the whole text; CR LF and lone CR end lines like LF does.
     void SetText(const QString& text);
     QString Text() const { return toPlainText(); }
-
-    // Where block ends, in pixels from the top of the visible area.
-    qreal BlockBottom(const QTextBlock& block) const;
 };
 
 }  // namespace lomi::ui

@@ -14,6 +14,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextLayout>
 
 #include "app/main_window.h"
@@ -243,8 +244,10 @@ private slots:
         QTextBlock last = box->document()->lastBlock();
         while (last.isValid() && last.text().isEmpty()) last = last.previous();
         QVERIFY(last.text().startsWith(QString::fromUtf8("ﾜｲﾄﾞ")));
-        const qreal bottom = box->BlockBottom(last);
-        qInfo("report: last line ends at %.1f px, the box shows %d px", bottom,
+        QTextCursor lineEnd(last);
+        lineEnd.movePosition(QTextCursor::EndOfBlock);
+        const int bottom = box->cursorRect(lineEnd).bottom();
+        qInfo("report: last line ends at %d px, the box shows %d px", bottom,
               box->viewport()->height());
         QVERIFY(bottom <= box->viewport()->height());
         QCOMPARE(box->verticalScrollBar()->value(), 0);

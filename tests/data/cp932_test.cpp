@@ -1,4 +1,5 @@
 #include "data/cp932.h"
+#include "support/utf32_text.h"
 
 #include <gtest/gtest.h>
 
@@ -85,7 +86,7 @@ TEST(Cp932, RoundTripsText) {
     const std::string bytes = EncodeCp932(text, &representable);
     EXPECT_TRUE(representable);
     EXPECT_EQ(DecodeCp932(bytes), text);
-    EXPECT_EQ(U32ToUtf8(Utf8ToU32(text)), text);
+    EXPECT_EQ(test::U32ToUtf8(test::Utf8ToU32(text)), text);
 }
 
 TEST(Cp932, EveryCharacterOfTheTableRoundTrips) {
@@ -159,13 +160,13 @@ TEST(Cp932, UnrepresentableCharactersBecomeQuestionMarks) {
 }
 
 TEST(Utf8, MalformedInputBecomesReplacementCharacters) {
-    EXPECT_EQ(Utf8ToU32("a\xFF"
+    EXPECT_EQ(test::Utf8ToU32("a\xFF"
                         "b"),
               U"a\uFFFDb");
-    EXPECT_EQ(Utf8ToU32("\xE3\x81"), U"\uFFFD\uFFFD");
-    EXPECT_EQ(Utf8ToU32("\xC0\xAF"), U"\uFFFD\uFFFD");            // overlong
-    EXPECT_EQ(Utf8ToU32("\xED\xA0\x80"), U"\uFFFD\uFFFD\uFFFD");  // surrogate
-    EXPECT_EQ(U32ToUtf8(U"\U0001F600"), "\xF0\x9F\x98\x80");
+    EXPECT_EQ(test::Utf8ToU32("\xE3\x81"), U"\uFFFD\uFFFD");
+    EXPECT_EQ(test::Utf8ToU32("\xC0\xAF"), U"\uFFFD\uFFFD");            // overlong
+    EXPECT_EQ(test::Utf8ToU32("\xED\xA0\x80"), U"\uFFFD\uFFFD\uFFFD");  // surrogate
+    EXPECT_EQ(test::U32ToUtf8(U"\U0001F600"), "\xF0\x9F\x98\x80");
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "data/header_date.h"
 #include "data/ticket_reader.h"
 #include "support/temp_folder.h"
+#include "support/utf32_text.h"
 
 namespace lomi {
 namespace {
@@ -55,7 +56,7 @@ private:
             const std::u32string race =
                 bar + 2 <= line.size() ? line.substr(bar + 2, 29) : std::u32string();
             const std::string record =
-                U32ToUtf8(race) + static_cast<char>('0' + filled) + currentDate_;
+                test::U32ToUtf8(race) + static_cast<char>('0' + filled) + currentDate_;
             std::string message;
             ASSERT_TRUE(AddConditionValues(record, data, message)) << message;
             data.Records.Append(record);

@@ -385,7 +385,7 @@ private slots:
             "36 26 7:1 / /snap/core/1 ro - squashfs /dev/loop1 ro\n"
             "37 26 8:49 / /mnt/backup rw - ext4 /dev/sdd1 rw\n"
             "broken line\n";
-        const auto drives = lomi::ui::DrivesFromMountInfo(table, U("/home/kei"));
+        const auto drives = lomi::ui::DrivesOf(lomi::VolumesFromMountInfo(table, "/home/kei"));
         QStringList roots;
         for (const auto& drive : drives) roots << drive.root;
         QCOMPARE(roots, (QStringList{U("/"), U("/home"), U("/media/cdrom"), U("/mnt/backup"),
@@ -394,8 +394,8 @@ private slots:
 
         // A home on the root volume adds nothing; the root comes first even
         // without a table.
-        QCOMPARE(lomi::ui::DrivesFromMountInfo(table, U("/root")).size(), std::size_t{4});
-        QCOMPARE(lomi::ui::DrivesFromMountInfo("", U("/root")).size(), std::size_t{1});
+        QCOMPARE(lomi::ui::DrivesOf(lomi::VolumesFromMountInfo(table, "/root")).size(), std::size_t{4});
+        QCOMPARE(lomi::ui::DrivesOf(lomi::VolumesFromMountInfo("", "/root")).size(), std::size_t{1});
         const auto machine = lomi::ui::ListDrives();
         QVERIFY(!machine.empty());
         QCOMPARE(machine.front().root, U("/"));

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "data/cp932.h"
+#include "support/utf32_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
@@ -12,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::u32string chars;
     lomi::DecodeCp932(bytes, chars);
-    if (lomi::U32ToUtf8(chars) != text) std::abort();
+    if (lomi::test::U32ToUtf8(chars) != text) std::abort();
     // Every byte yields at most one character.
     if (chars.size() > bytes.size()) std::abort();
 
@@ -21,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string again = lomi::DecodeCp932(encoded);
     if (representable && again != text) std::abort();
     // Encoding what was decoded never changes the number of characters.
-    if (lomi::Utf8ToU32(again).size() != chars.size()) std::abort();
+    if (lomi::test::Utf8ToU32(again).size() != chars.size()) std::abort();
 
     // Bytes read as UTF-8 text (the settings and the command line take UTF-8).
     bool ok = true;

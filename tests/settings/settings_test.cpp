@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "child_process.h"
+#include "settings/executable_folder.h"
 #include "settings/ini.h"
 #include "support/temp_folder.h"
 
@@ -270,7 +271,7 @@ TEST(IniFilePathTest, BesideTheExecutableNotInTheCurrentDirectory) {
     TempFolder folder;
     const fs::path before = fs::current_path();
     fs::current_path(folder.Path());
-    const std::string path = IniFilePath();
+    const std::string path = IniFilePathIn(ExecutableFolder());
     fs::current_path(before);
     EXPECT_EQ(fs::path(path).filename(), "Lomi.ini");
     EXPECT_NE(fs::path(path).parent_path(), folder.Path());

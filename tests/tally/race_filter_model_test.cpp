@@ -13,6 +13,7 @@
 #include "data/numeric_text.h"
 #include "tally/payout_fields.h"
 #include "tally/race_filter.h"
+#include "support/utf32_text.h"
 
 namespace lomi {
 namespace {
@@ -33,14 +34,14 @@ public:
                                         {c.distance, "00", "99", 2}};
         int k = 0;
         for (const Condition& condition : conditions) {
-            std::u32string low = Utf8ToU32(condition.lowest);
-            std::u32string high = Utf8ToU32(condition.highest);
+            std::u32string low = test::Utf8ToU32(condition.lowest);
+            std::u32string high = test::Utf8ToU32(condition.highest);
             if (condition.code != 0) {
                 std::string text = std::to_string(condition.code);
                 if (condition.code >= 0 && text.size() < condition.width) {
                     text.insert(0, condition.width - text.size(), '0');
                 }
-                low = Utf8ToU32(text);
+                low = test::Utf8ToU32(text);
                 high = low;
                 if (k == 2 && c.runnersOrMore == 1) high = U"18";
             }
@@ -51,16 +52,16 @@ public:
         dateLow_ = U"00000000";
         dateHigh_ = U"99999999";
         if (c.date != kAllRaces) {
-            const std::u32string date = Utf8ToU32(c.date);
+            const std::u32string date = test::Utf8ToU32(c.date);
             dateLow_ = Fit(date.substr(0, 4) + Slice(date, 5, 2) + Slice(date, 8, 2), 8);
             dateHigh_ = dateLow_;
         }
-        if (!c.firstDate.empty()) firstDate_ = Fit(Utf8ToU32(c.firstDate), 8);
-        if (!c.lastDate.empty()) lastDate_ = Fit(Utf8ToU32(c.lastDate), 8);
+        if (!c.firstDate.empty()) firstDate_ = Fit(test::Utf8ToU32(c.firstDate), 8);
+        if (!c.lastDate.empty()) lastDate_ = Fit(test::Utf8ToU32(c.lastDate), 8);
     }
 
     void Add(std::string_view record) {
-        const std::u32string r = Utf8ToU32(record);
+        const std::u32string r = test::Utf8ToU32(record);
         static constexpr std::size_t kStarts[] = {0, 2, 4, 6, 7, 8, 9};
         static constexpr std::size_t kWidths[] = {2, 2, 2, 1, 1, 1, 2};
         for (std::size_t k = 0; k < 7; ++k) {
@@ -84,10 +85,10 @@ public:
         if (slots != 0 && (quinella == U"-----" || wide == U"-----")) return;
         sums.ExtractedRaces += 1;
         sums.PairTickets += slots;
-        AddPayoutValue(NumericValue(U32ToUtf8(win)), sums.WinPayout, sums.WinHits);
-        AddPayoutValue(NumericValue(U32ToUtf8(place)), sums.PlacePayout, sums.PlaceHits);
-        AddPayoutValue(NumericValue(U32ToUtf8(quinella)), sums.QuinellaPayout, sums.QuinellaHits);
-        AddPayoutValue(NumericValue(U32ToUtf8(wide)), sums.WidePayout, sums.WideHits);
+        AddPayoutValue(NumericValue(test::U32ToUtf8(win)), sums.WinPayout, sums.WinHits);
+        AddPayoutValue(NumericValue(test::U32ToUtf8(place)), sums.PlacePayout, sums.PlaceHits);
+        AddPayoutValue(NumericValue(test::U32ToUtf8(quinella)), sums.QuinellaPayout, sums.QuinellaHits);
+        AddPayoutValue(NumericValue(test::U32ToUtf8(wide)), sums.WidePayout, sums.WideHits);
     }
 
     TallyAccumulators sums;

@@ -1,4 +1,5 @@
 #include "tally/tally_report.h"
+#include "tally/figures.h"
 
 #include <gtest/gtest.h>
 
@@ -158,37 +159,37 @@ TEST(BuildTallyReport, SameInputSameText) {
     EXPECT_EQ(BuildTallyReport(6, WorkedExample()), BuildTallyReport(6, WorkedExample()));
 }
 
-TEST(FormatPercent, ExactRoundingHalfAwayFromZero) {
-    EXPECT_EQ(FormatPercent(2, 5), "40.00%");
-    EXPECT_EQ(FormatPercent(8600, 1200), "716.67%");
-    EXPECT_EQ(FormatPercent(0, 7), "0.00%");
-    EXPECT_EQ(FormatPercent(1, 800), "0.13%");   // 0.125 exactly: up
-    EXPECT_EQ(FormatPercent(1, 1600), "0.06%");  // 0.0625: down
-    EXPECT_EQ(FormatPercent(3, 1600), "0.19%");  // 0.1875: up
-    EXPECT_EQ(FormatPercent(1, 8), "12.50%");
-    EXPECT_EQ(FormatPercent(1, 3), "33.33%");
-    EXPECT_EQ(FormatPercent(2, 3), "66.67%");
-    EXPECT_EQ(FormatPercent(1, 1), "100.00%");
-    EXPECT_EQ(FormatPercent(19999, 200), "9999.50%");
-    EXPECT_EQ(FormatPercent(99999949, 1000000), "9999.99%");
-    EXPECT_EQ(FormatPercent(99999999, 1000000), "10000.00%");
-    EXPECT_EQ(FormatPercent(999999995, 100000000), "1000.00%");  // carry through the point
-    EXPECT_EQ(FormatPercent(1, 200000), "0.00%");
-    EXPECT_EQ(FormatPercent(1, 20000), "0.01%");  // 0.005 exactly: away from zero
+TEST(PercentText, ExactRoundingHalfAwayFromZero) {
+    EXPECT_EQ(PercentOf(2, 5).Text(), "40.00%");
+    EXPECT_EQ(PercentOf(8600, 1200).Text(), "716.67%");
+    EXPECT_EQ(PercentOf(0, 7).Text(), "0.00%");
+    EXPECT_EQ(PercentOf(1, 800).Text(), "0.13%");   // 0.125 exactly: up
+    EXPECT_EQ(PercentOf(1, 1600).Text(), "0.06%");  // 0.0625: down
+    EXPECT_EQ(PercentOf(3, 1600).Text(), "0.19%");  // 0.1875: up
+    EXPECT_EQ(PercentOf(1, 8).Text(), "12.50%");
+    EXPECT_EQ(PercentOf(1, 3).Text(), "33.33%");
+    EXPECT_EQ(PercentOf(2, 3).Text(), "66.67%");
+    EXPECT_EQ(PercentOf(1, 1).Text(), "100.00%");
+    EXPECT_EQ(PercentOf(19999, 200).Text(), "9999.50%");
+    EXPECT_EQ(PercentOf(99999949, 1000000).Text(), "9999.99%");
+    EXPECT_EQ(PercentOf(99999999, 1000000).Text(), "10000.00%");
+    EXPECT_EQ(PercentOf(999999995, 100000000).Text(), "1000.00%");  // carry through the point
+    EXPECT_EQ(PercentOf(1, 200000).Text(), "0.00%");
+    EXPECT_EQ(PercentOf(1, 20000).Text(), "0.01%");  // 0.005 exactly: away from zero
 }
 
-TEST(FormatPercent, SignsZeroAndExtremes) {
-    EXPECT_EQ(FormatPercent(-1, 800), "-0.13%");
-    EXPECT_EQ(FormatPercent(1, -800), "-0.13%");
-    EXPECT_EQ(FormatPercent(-1, 200000), "0.00%");  // no negative zero
-    EXPECT_EQ(FormatPercent(5, 0), "0.00%");
+TEST(PercentText, SignsZeroAndExtremes) {
+    EXPECT_EQ(PercentOf(-1, 800).Text(), "-0.13%");
+    EXPECT_EQ(PercentOf(1, -800).Text(), "-0.13%");
+    EXPECT_EQ(PercentOf(-1, 200000).Text(), "0.00%");  // no negative zero
+    EXPECT_EQ(PercentOf(5, 0).Text(), "0.00%");
     const std::int64_t max = std::numeric_limits<std::int64_t>::max();
     const std::int64_t min = std::numeric_limits<std::int64_t>::min();
-    EXPECT_EQ(FormatPercent(max, 1), "922337203685477580700.00%");
-    EXPECT_EQ(FormatPercent(min, 1), "-922337203685477580800.00%");
-    EXPECT_EQ(FormatPercent(1, max), "0.00%");
-    EXPECT_EQ(FormatPercent(max - 1, max), "100.00%");
-    EXPECT_EQ(FormatPercent(max / 2 + 1, max), "50.00%");
+    EXPECT_EQ(PercentOf(max, 1).Text(), "922337203685477580700.00%");
+    EXPECT_EQ(PercentOf(min, 1).Text(), "-922337203685477580800.00%");
+    EXPECT_EQ(PercentOf(1, max).Text(), "0.00%");
+    EXPECT_EQ(PercentOf(max - 1, max).Text(), "100.00%");
+    EXPECT_EQ(PercentOf(max / 2 + 1, max).Text(), "50.00%");
 }
 
 TEST(FormatColumn, PadsToTenAndNeverCuts) {
