@@ -17,6 +17,11 @@ install(TARGETS lomi-report RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 if(LOMI_BUILD_GUI)
   install(TARGETS lomi RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  if(WIN32)
+    # Qt's Japanese texts for the standard dialogs, where the program looks first.
+    install(FILES ${QT6_INSTALL_PREFIX}/${QT6_INSTALL_TRANSLATIONS}/qtbase_ja.qm
+            DESTINATION ${CMAKE_INSTALL_BINDIR}/translations OPTIONAL)
+  endif()
   install(FILES ${CMAKE_CURRENT_LIST_DIR}/${LOMI_APP_ID}.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${CMAKE_CURRENT_LIST_DIR}/icons/${LOMI_APP_ID}.svg

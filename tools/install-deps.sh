@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-charts-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
+  qt6-translations-l10n
   fonts-ipafont-gothic
   xvfb xauth imagemagick xdotool
 )

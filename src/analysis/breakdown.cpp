@@ -6,6 +6,7 @@
 #include "analysis/grouped_tally.h"
 #include "data/numeric_text.h"
 #include "data/record_layout.h"
+#include "tally/condition_names.h"
 #include "tally/selector_items.h"
 
 namespace lomi {
@@ -20,13 +21,13 @@ struct AxisInfo {
 
 const AxisInfo& Info(BreakdownAxis axis) {
     static const AxisInfo kAxes[] = {
-        {"venue", "開催", record::kVenue, &VenueNames},
-        {"race", "ﾚｰｽ", record::kRace, &RaceNames},
-        {"runners", "頭数", record::kRunners, &HeadcountNames},
-        {"age", "馬齢", record::kAge, &AgeNames},
-        {"class", "ｸﾗｽ", record::kClass, &ClassNames},
-        {"surface", "馬場", record::kSurface, &SurfaceNames},
-        {"distance", "距離", record::kDistance, nullptr},
+        {"venue", ConditionName(Condition::Venue), record::kVenue, &VenueNames},
+        {"race", ConditionName(Condition::Race), record::kRace, &RaceNames},
+        {"runners", ConditionName(Condition::Runners), record::kRunners, &HeadcountNames},
+        {"age", ConditionName(Condition::Age), record::kAge, &AgeNames},
+        {"class", ConditionName(Condition::Class), record::kClass, &ClassNames},
+        {"surface", ConditionName(Condition::Surface), record::kSurface, &SurfaceNames},
+        {"distance", ConditionName(Condition::Distance), record::kDistance, nullptr},
         {"year", "年", {record::kDate.start, 4}, nullptr},
         {"month", "月", {record::kDate.start, 6}, nullptr},
     };

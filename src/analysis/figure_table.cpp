@@ -11,6 +11,14 @@ constexpr const char* kColumns[] = {"投票", "払戻", "損益", "回収率", "
 
 }  // namespace
 
+std::string RecoveryText(const BetFigures& bet, std::string_view noFigure) {
+    return bet.stake == 0 ? std::string(noFigure) : bet.recovery.Text();
+}
+
+std::string HitRateText(const BetFigures& bet, std::int64_t races, std::string_view noFigure) {
+    return races == 0 ? std::string(noFigure) : bet.hitRate.Text();
+}
+
 std::vector<std::string> FiguresHeader() {
     std::vector<std::string> header = {"総ﾚｰｽ", "抽出ﾚｰｽ"};
     for (const BetType bet : kBetTypes) {
@@ -19,15 +27,15 @@ std::vector<std::string> FiguresHeader() {
     return header;
 }
 
-std::vector<std::string> FiguresCells(const TallyFigures& figures) {
+std::vector<std::string> FiguresCells(const TallyFigures& figures, std::string_view noFigure) {
     std::vector<std::string> cells = {std::to_string(figures.totalRaces),
                                       std::to_string(figures.extractedRaces)};
     for (const BetFigures& f : figures.bets) {
         cells.push_back(std::to_string(f.stake));
         cells.push_back(std::to_string(f.payout));
         cells.push_back(std::to_string(f.profit));
-        cells.push_back(f.recovery.Text());
-        cells.push_back(f.hitRate.Text());
+        cells.push_back(RecoveryText(f, noFigure));
+        cells.push_back(HitRateText(f, figures.extractedRaces, noFigure));
         cells.push_back(std::to_string(f.averageDividend));
     }
     return cells;
@@ -35,7 +43,7 @@ std::vector<std::string> FiguresCells(const TallyFigures& figures) {
 
 void WriteFiguresCsv(std::ostream& out, const TallyFigures& figures) {
     WriteCsvRow(out, FiguresHeader());
-    WriteCsvRow(out, FiguresCells(figures));
+    WriteCsvRow(out, FiguresCells(figures, ""));
 }
 
 std::vector<std::string> BreakdownHeader(BreakdownAxis axis) {
@@ -44,12 +52,13 @@ std::vector<std::string> BreakdownHeader(BreakdownAxis axis) {
     return header;
 }
 
-std::vector<std::vector<std::string>> BreakdownRows(const Breakdown& breakdown) {
+std::vector<std::vector<std::string>> BreakdownRows(const Breakdown& breakdown,
+                                                    std::string_view noFigure) {
     std::vector<std::vector<std::string>> rows;
     const auto row = [&](const std::string& label, const std::string& key, std::int64_t records,
                          const TallyAccumulators& tally) {
         std::vector<std::string> cells = {label, key};
-        for (std::string& cell : FiguresCells(ComputeFigures(records, tally))) {
+        for (std::string& cell : FiguresCells(ComputeFigures(records, tally), noFigure)) {
             cells.push_back(std::move(cell));
         }
         rows.push_back(std::move(cells));
@@ -63,7 +72,7 @@ std::vector<std::vector<std::string>> BreakdownRows(const Breakdown& breakdown) 
 
 void WriteBreakdownCsv(std::ostream& out, const Breakdown& breakdown) {
     WriteCsvRow(out, BreakdownHeader(breakdown.axis));
-    for (const std::vector<std::string>& row : BreakdownRows(breakdown)) WriteCsvRow(out, row);
+    for (const std::vector<std::string>& row : BreakdownRows(breakdown, "")) WriteCsvRow(out, row);
 }
 
 void WriteProfitSeriesCsv(std::ostream& out, const ProfitSeries& series) {

@@ -130,6 +130,7 @@ struct PartStream {
     std::array<BetStream, 4> bets;
     std::string lastDate;  // copied: the reader reuses a record's storage
     bool ordered = true;   // dates never went back, so the drawdown holds
+    std::vector<std::string> days;  // a date each time it changed
 };
 
 // What a counted race paid on bet type k, and what it cost, in yen.
@@ -159,6 +160,10 @@ void FinishPart(const PartStream& stream, RankedPart& part) {
     part.recordCount = stream.records;
     part.tally = stream.tally;
     part.figures = ComputeFigures(stream.records, stream.tally);
+    part.raceDays = stream.days;
+    std::sort(part.raceDays.begin(), part.raceDays.end());
+    part.raceDays.erase(std::unique(part.raceDays.begin(), part.raceDays.end()),
+                        part.raceDays.end());
     for (const BetType bet : kBetTypes) {
         const std::size_t k = Index(bet);
         const BetFigures& f = part.figures.Bet(bet);
@@ -192,6 +197,7 @@ public:
         if (!SameDate(race.date, part.lastDate)) {
             if (DateLess(race.date, part.lastDate)) part.ordered = false;
             part.lastDate.assign(race.date);
+            part.days.push_back(part.lastDate);
         }
     }
 
@@ -579,13 +585,28 @@ RankingResult RankAllPatterns(const std::string& folder, const RankingOptions& o
     }
 }
 
+std::string DefaultSplitDate(const std::vector<PatternRanking>& patterns) {
+    std::vector<std::string> days;
+    for (const PatternRanking& pattern : patterns) {
+        days.insert(days.end(), pattern.earlier.raceDays.begin(), pattern.earlier.raceDays.end());
+        if (pattern.later) {
+            days.insert(days.end(), pattern.later->raceDays.begin(), pattern.later->raceDays.end());
+        }
+    }
+    std::sort(days.begin(), days.end());
+    days.erase(std::unique(days.begin(), days.end()), days.end());
+    if (days.empty()) return {};
+    return days[days.size() * 2 / 3];
+}
+
 void SortByRecovery(std::vector<PatternRanking>& patterns, BetType bet) {
     std::sort(patterns.begin(), patterns.end(),
               [bet](const PatternRanking& a, const PatternRanking& b) {
                   if (a.Ranked() != b.Ranked()) return a.Ranked();
-                  const Percent& ra = a.earlier.figures.Bet(bet).recovery;
-                  const Percent& rb = b.earlier.figures.Bet(bet).recovery;
-                  if (ra != rb) return ra > rb;
+                  const BetFigures& fa = a.earlier.figures.Bet(bet);
+                  const BetFigures& fb = b.earlier.figures.Bet(bet);
+                  const auto order = CompareRatios(fa.payout, fa.stake, fb.payout, fb.stake);
+                  if (order != 0) return order > 0;
                   return a.code < b.code;
               });
 }

@@ -45,6 +45,7 @@ struct RankedPart {
     TallyAccumulators tally;
     TallyFigures figures;              // ComputeFigures(recordCount, tally)
     std::array<BetSpread, 4> spreads;  // by BetType
+    std::vector<std::string> raceDays;  // of the counted races, YYYYMMDD ascending
 
     const BetSpread& Spread(BetType bet) const { return spreads[Index(bet)]; }
 };
@@ -98,6 +99,11 @@ struct RankingResult {
 // Failed result whose message says why.
 RankingResult RankAllPatterns(const std::string& folder, const RankingOptions& options,
                               const LoadProgress& progress = {}, std::stop_token stop = {}) noexcept;
+
+// The split date a ranking starts with: the race day that leaves about two
+// thirds of the patterns' race days before it, so both parts hold races;
+// empty without a race day.
+std::string DefaultSplitDate(const std::vector<PatternRanking>& patterns);
 
 // Highest recovery of bet first (of the earlier part with a split), ties by
 // code; patterns that failed go last.

@@ -96,7 +96,8 @@ std::optional<double> RankingCellValue(const PatternRanking& p, BetType bet, Ran
     return std::nullopt;
 }
 
-std::string RankingCellText(const PatternRanking& p, BetType bet, RankingColumn column) {
+std::string RankingCellText(const PatternRanking& p, BetType bet, RankingColumn column,
+                            std::string_view noFigure) {
     if (column == RankingColumn::Pattern) return p.description;
     if (column == RankingColumn::Code) return p.code;
     if (!p.Ranked()) return "";
@@ -111,11 +112,11 @@ std::string RankingCellText(const PatternRanking& p, BetType bet, RankingColumn 
         case RankingColumn::Profit:
             return std::to_string(f.profit);
         case RankingColumn::Recovery:
-            return f.recovery.Text();
+            return RecoveryText(f, noFigure);
         case RankingColumn::Interval:
             return IntervalText(p.earlier.Spread(bet));
         case RankingColumn::HitRate:
-            return f.hitRate.Text();
+            return HitRateText(f, p.earlier.tally.ExtractedRaces, noFigure);
         case RankingColumn::AverageDividend:
             return std::to_string(f.averageDividend);
         case RankingColumn::Hits:
@@ -123,14 +124,44 @@ std::string RankingCellText(const PatternRanking& p, BetType bet, RankingColumn 
         case RankingColumn::Drawdown:
             return std::to_string(p.earlier.Spread(bet).maxDrawdown);
         case RankingColumn::LaterRecovery:
-            return p.later ? p.later->figures.Bet(bet).recovery.Text() : "";
+            return p.later ? RecoveryText(p.later->figures.Bet(bet), noFigure) : "";
         default:
             return "";
     }
 }
 
+std::weak_ordering CompareRankingCells(const PatternRanking& a, const PatternRanking& b,
+                                       BetType bet, RankingColumn column) {
+    if (column == RankingColumn::Pattern) return a.description <=> b.description;
+    if (column == RankingColumn::Code) return a.code <=> b.code;
+    if (!a.Ranked() || !b.Ranked()) return a.Ranked() <=> b.Ranked();
+    const auto ratio = [&](const RankedPart& x, const RankedPart& y, bool hits) {
+        const BetFigures& fx = x.figures.Bet(bet);
+        const BetFigures& fy = y.figures.Bet(bet);
+        return hits
+                   ? CompareRatios(fx.hits, x.tally.ExtractedRaces, fy.hits, y.tally.ExtractedRaces)
+                   : CompareRatios(fx.payout, fx.stake, fy.payout, fy.stake);
+    };
+    switch (column) {
+        case RankingColumn::Recovery:
+            return ratio(a.earlier, b.earlier, false);
+        case RankingColumn::HitRate:
+            return ratio(a.earlier, b.earlier, true);
+        case RankingColumn::LaterRecovery:
+            if (!a.later || !b.later) return a.later.has_value() <=> b.later.has_value();
+            return ratio(*a.later, *b.later, false);
+        default: {
+            const double x = RankingCellValue(a, bet, column).value_or(0);
+            const double y = RankingCellValue(b, bet, column).value_or(0);
+            return x < y ? std::weak_ordering::less
+                         : (y < x ? std::weak_ordering::greater : std::weak_ordering::equivalent);
+        }
+    }
+}
+
 std::vector<std::vector<std::string>> RankingRows(const std::vector<PatternRanking>& patterns,
-                                                  BetType bet, bool split) {
+                                                  BetType bet, bool split,
+                                                  std::string_view noFigure) {
     const std::vector<RankingColumn> columns = RankingColumns(split);
     std::vector<std::vector<std::string>> rows;
     std::vector<std::string> header;
@@ -139,7 +170,7 @@ std::vector<std::vector<std::string>> RankingRows(const std::vector<PatternRanki
     for (const PatternRanking& pattern : patterns) {
         std::vector<std::string> row;
         for (const RankingColumn column : columns) {
-            row.push_back(RankingCellText(pattern, bet, column));
+            row.push_back(RankingCellText(pattern, bet, column, noFigure));
         }
         rows.push_back(std::move(row));
     }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <compare>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "analysis/figure_table.h"
 #include "analysis/pattern_ranking.h"
 #include "tally/bet_type.h"
 
@@ -37,17 +40,27 @@ bool IsNumericColumn(RankingColumn column);
 // "88.2–112.7%", or "-" without an interval.
 std::string IntervalText(const BetSpread& spread);
 
-// A cell's text; empty figures for a pattern that failed.
-std::string RankingCellText(const PatternRanking& pattern, BetType bet, RankingColumn column);
+// A cell's text; empty figures for a pattern that failed, noFigure for a
+// rate of a part without a race.
+std::string RankingCellText(const PatternRanking& pattern, BetType bet, RankingColumn column,
+                            std::string_view noFigure = kNoFigure);
 
 // A number that orders the column as its meaning does (texts order by
 // their own text instead: nothing).
 std::optional<double> RankingCellValue(const PatternRanking& pattern, BetType bet,
                                        RankingColumn column);
 
+// Two patterns by a column as its meaning orders them: rates exactly
+// (payout / stake, not the rounded percentage), numbers by value, texts by
+// text; a pattern without the figure (no race, or not read) below every
+// other. Equal cells compare equal: the caller breaks the tie.
+std::weak_ordering CompareRankingCells(const PatternRanking& a, const PatternRanking& b,
+                                       BetType bet, RankingColumn column);
+
 // Header and rows of the patterns, in their order.
 std::vector<std::vector<std::string>> RankingRows(const std::vector<PatternRanking>& patterns,
-                                                  BetType bet, bool split);
+                                                  BetType bet, bool split,
+                                                  std::string_view noFigure = kNoFigure);
 
 // Whether a pattern has at least minRaces counted races (of the earlier
 // part with a split); a pattern that failed is always shown.

@@ -5,6 +5,7 @@
 #include "analysis/csv.h"
 #include "analysis/figure_table.h"
 #include "data/cp932.h"
+#include "tally/condition_names.h"
 
 namespace lomi {
 namespace {
@@ -33,6 +34,14 @@ ReportFile ReportFileBytes(std::string_view report, TextEncoding encoding) {
     file.bytes = WithCrLf(report);
     if (encoding == TextEncoding::Cp932) file.bytes = EncodeCp932(file.bytes, &file.representable);
     return file;
+}
+
+std::string ReportWithContext(std::string_view description, const RaceConditions& conditions,
+                              std::string_view report) {
+    std::string text(description);
+    text += "\r\n条件: " + ConditionsText(conditions) + "\r\n\r\n";
+    text += report;
+    return text;
 }
 
 std::string BreakdownCsvFile(const Breakdown& breakdown) {

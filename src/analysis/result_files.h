@@ -24,6 +24,12 @@ struct ReportFile {
 // The report text as the report box shows it, every line ended by CR LF.
 ReportFile ReportFileBytes(std::string_view report, TextEncoding encoding);
 
+// The report as a file holds it: the pattern's description and the
+// conditions ("条件: 開催 東京、…"), a blank line, then the report, so a
+// saved file says what it is the report of.
+std::string ReportWithContext(std::string_view description, const RaceConditions& conditions,
+                              std::string_view report);
+
 // The breakdown as CSV in UTF-8 with a byte order mark, so that spreadsheet
 // programs read its Japanese texts.
 std::string BreakdownCsvFile(const Breakdown& breakdown);

@@ -23,9 +23,9 @@ void MainWindow::CreateAnalysisMenu() {
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
-    menuBreakdown_ = add("内訳...", "MenuBreakdown", &MainWindow::BreakdownMenuChosen);
-    menuChart_ = add("損益グラフ...", "MenuChart", &MainWindow::ChartMenuChosen);
-    menuSave_ = add("結果を保存...", "MenuSave", &MainWindow::SaveMenuChosen);
+    menuBreakdown_ = add("内訳(&U)...", "MenuBreakdown", &MainWindow::BreakdownMenuChosen);
+    menuChart_ = add("損益グラフ(&G)...", "MenuChart", &MainWindow::ChartMenuChosen);
+    menuSave_ = add("結果を保存(&S)...", "MenuSave", &MainWindow::SaveMenuChosen);
 }
 
 BreakdownWindow* MainWindow::Breakdown() const { return breakdown_; }
@@ -46,9 +46,9 @@ namespace {
 // front; it closes with the main window.
 template <class Window>
 Window* ShowAnalysisWindow(QPointer<Window>& window, const ProgramState& state,
-                           const RaceConditions& conditions, QWidget* owner) {
+                           const RaceConditions& conditions, QWidget* owner, QString* folder) {
     if (!window) {
-        window = new Window(state, owner);
+        window = new Window(state, owner, folder);
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->ShowTally(conditions);
     }
@@ -60,12 +60,16 @@ Window* ShowAnalysisWindow(QPointer<Window>& window, const ProgramState& state,
 
 }  // namespace
 
-void MainWindow::BreakdownMenuChosen() { ShowAnalysisWindow(breakdown_, state_, tallied_, this); }
+void MainWindow::BreakdownMenuChosen() {
+    ShowAnalysisWindow(breakdown_, state_, tallied_, this, &choices_.saveFolder);
+}
 
-void MainWindow::ChartMenuChosen() { ShowAnalysisWindow(chart_, state_, tallied_, this); }
+void MainWindow::ChartMenuChosen() {
+    ShowAnalysisWindow(chart_, state_, tallied_, this, &choices_.saveFolder);
+}
 
 void MainWindow::SaveMenuChosen() {
-    SaveResults dialog(state_, this);
+    SaveResults dialog(state_, this, &choices_);
     dialog.SetResults(report_, tallied_);
     dialog.exec();
 }

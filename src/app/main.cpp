@@ -12,10 +12,12 @@
 #include "settings/settings.h"
 #include "settings/settings_location.h"
 #include "ui/background_task.h"
+#include "ui/qt_translation.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lomi"));
+    lomi::ui::InstallQtJapanese(app);
     lomi::InitResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/window_icon.png")));
 

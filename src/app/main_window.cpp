@@ -227,6 +227,7 @@ void MainWindow::ShowPatternDialog() {
         state_, [this](const PatternSelections&, QWidget* over) { return OpenPattern(over); }, this,
         [this](QWidget* over) { return OpenRankingWindow(over); });
     patternDialog_ = dialog.get();
+    dialog->FollowRanking(ranking_);
     const bool opened = dialog->exec() == QDialog::Accepted;
     // A ranking window opened from the dialog outlives it, over this window.
     if (ranking_ && ranking_->parentWidget() == dialog.get()) {
@@ -244,8 +245,8 @@ RankingWindow* MainWindow::Ranking() const { return ranking_; }
 
 RankingWindow* MainWindow::OpenRankingWindow(QWidget* parent) {
     if (ranking_) ranking_->close();
-    ranking_ = new RankingWindow(state_.DataFolder, CurrentConditions(), CurrentConditionsText(),
-                                 parent != nullptr ? parent : this);
+    ranking_ = new RankingWindow(state_.DataFolder, CurrentConditions(),
+                                 parent != nullptr ? parent : this, &choices_);
     ranking_->setAttribute(Qt::WA_DeleteOnClose);
     connect(ranking_, &RankingWindow::patternChosen, this, &MainWindow::OpenChosenPattern);
     ranking_->show();

@@ -8,6 +8,7 @@
 
 #include "analysis/pattern_analysis.h"
 #include "data/program_state.h"
+#include "dialogs/analysis_choices.h"
 #include "ui/load_progress.h"
 
 class QAction;
@@ -65,10 +66,8 @@ public:
     void SetProgressDelay(int milliseconds) { progressDelay_ = milliseconds; }
 
     // The conditions the selectors and the "以上" box give now (no
-    // restriction where a selector has no choice, as before any load), and
-    // the same as the selectors show them.
+    // restriction where a selector has no choice, as before any load).
     RaceConditions CurrentConditions() const;
-    QString CurrentConditionsText() const;
 
     // 全パターン: the ranking of every pattern of the data folder under the
     // current conditions, in a window over parent. A pattern chosen there
@@ -139,6 +138,7 @@ private:
     QAction* menuSave_ = nullptr;
     QPointer<BreakdownWindow> breakdown_;
     QPointer<ProfitChartWindow> chart_;
+    AnalysisChoices choices_;  // kept from one opening of a window to the next
     RaceConditions tallied_;
     std::string report_;
 };

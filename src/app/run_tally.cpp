@@ -1,7 +1,7 @@
 // MainWindow::RunTally: the tally behind the main window's button and the end
 // of a pattern load.
+
 #include <QLabel>
-#include <QStringList>
 
 #include "analysis/pattern_analysis.h"
 #include "app/main_window.h"
@@ -53,19 +53,6 @@ RaceConditions MainWindow::CurrentConditions() const {
         conditions.date = ui::ToUtf8(ConditionSelector(8)->List(ConditionSelector(8)->ListIndex()));
     conditions.runnersOrMore = static_cast<std::int16_t>(orMoreBox_->Value());
     return conditions;
-}
-
-QString MainWindow::CurrentConditionsText() const {
-    QStringList chosen;
-    for (std::size_t i = 0; i < conditionSelectors_.size(); ++i) {
-        const ui::ComboBox* combo = conditionSelectors_[i];
-        if (combo->ListIndex() <= 0) continue;  // 全抽出, or nothing loaded
-        QString text =
-            selectorLabels_[i]->text() + QString::fromUtf8(" ") + combo->List(combo->ListIndex());
-        if (i == 2 && orMoreBox_->Value() == 1) text += QString::fromUtf8(" 以上");
-        chosen << text;
-    }
-    return chosen.isEmpty() ? QString::fromUtf8("全抽出") : chosen.join(QString::fromUtf8("、"));
 }
 
 }  // namespace lomi

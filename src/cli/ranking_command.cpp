@@ -30,8 +30,12 @@ Json RankedBetsJson(const RankedPart& part) {
     for (const BetType bet : kBetTypes) {
         const BetSpread& spread = part.Spread(bet);
         Json figures = Json::object();
+        const BetFigures& f = part.figures.Bet(bet);
         for (const auto& [key, value] : plain[BetKey(bet)].items()) {
             figures[key] = value;
+            // A rate with nothing to divide by is no figure.
+            if (key == "recovery" && f.stake == 0) figures[key] = nullptr;
+            if (key == "hitRate" && part.tally.ExtractedRaces == 0) figures[key] = nullptr;
             if (key == "recovery") {
                 figures["recoveryLow"] = Rounded(spread.recoveryLow);
                 figures["recoveryHigh"] = Rounded(spread.recoveryHigh);
@@ -113,7 +117,7 @@ int RunRankingCommand(const std::string& folder, const ReportOptions& options, s
     if (options.json) {
         out << RankingJson(folder, options, ranked);
     } else if (options.csv) {
-        for (const auto& row : RankingRows(ranked, options.bet, split)) WriteCsvRow(out, row);
+        for (const auto& row : RankingRows(ranked, options.bet, split, "")) WriteCsvRow(out, row);
     } else {
         std::vector<bool> right;
         for (const RankingColumn column : RankingColumns(split)) {

@@ -6,6 +6,7 @@
 #include <map>
 #include <ostream>
 
+#include "tally/condition_names.h"
 #include "tally/selector_items.h"
 
 namespace lomi {
@@ -129,18 +130,22 @@ ParsedArguments ParseReportArguments(int argc, const char* const argv[], std::os
     std::string date;
     struct CodeOption {
         const char* name;
+        Condition condition;
         const char* help;
         std::int32_t* target;
         std::string text;
     };
     CodeOption codes[] = {
-        {"--venue", "開催: venue code 1-10", &options.conditions.venue, {}},
-        {"--race", "ﾚｰｽ: race number 1-12", &options.conditions.race, {}},
-        {"--runners", "頭数: number of runners 1-18", &options.conditions.runners, {}},
-        {"--age", "馬齢: age condition code 1-5", &options.conditions.age, {}},
-        {"--class", "ｸﾗｽ: class code 1-6", &options.conditions.raceClass, {}},
-        {"--surface", "馬場: track surface code 1-2", &options.conditions.surface, {}},
-        {"--distance", "距離: distance in hundreds of metres", &options.conditions.distance, {}},
+        {"--venue", Condition::Venue, "venue code 1-10", &options.conditions.venue, {}},
+        {"--race", Condition::Race, "race number 1-12", &options.conditions.race, {}},
+        {"--runners", Condition::Runners, "number of runners 1-18", &options.conditions.runners,
+         {}},
+        {"--age", Condition::Age, "age condition code 1-5", &options.conditions.age, {}},
+        {"--class", Condition::Class, "class code 1-6", &options.conditions.raceClass, {}},
+        {"--surface", Condition::Surface, "track surface code 1-2", &options.conditions.surface,
+         {}},
+        {"--distance", Condition::Distance, "distance in hundreds of metres",
+         &options.conditions.distance, {}},
     };
     bool orMore = false;
 
@@ -156,11 +161,16 @@ ParsedArguments ParseReportArguments(int argc, const char* const argv[], std::os
         ->type_name("CODE")
         ->group(data);
     for (CodeOption& code : codes) {
-        app.add_option(code.name, code.text, code.help)->type_name("N")->group(conditions);
+        app.add_option(code.name, code.text,
+                       std::string(ConditionName(code.condition)) + ": " + code.help)
+            ->type_name("N")
+            ->group(conditions);
     }
     app.add_flag("--or-more", orMore, "以上: that many runners or more (with --runners)")
         ->group(conditions);
-    app.add_option("--date", date, "日付: race date, for example 2001-04-15")
+    app.add_option("--date", date,
+                   std::string(ConditionName(Condition::Date)) +
+                       ": race date, for example 2001-04-15")
         ->type_name("YYYY-MM-DD")
         ->group(conditions);
     std::string from;

@@ -40,26 +40,38 @@ int BreakdownModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : 1 + kFigureColumns;
 }
 
-QVariant BreakdownModel::SortValue(int row, int column) const {
-    if (column == 0) return row;  // the selectors' order
-    const TallyFigures& f = figures_[static_cast<std::size_t>(row)];
-    if (column == 1) return static_cast<qlonglong>(f.totalRaces);
-    if (column == 2) return static_cast<qlonglong>(f.extractedRaces);
-    const BetFigures& bet = f.bets[static_cast<std::size_t>((column - 3) / 6)];
-    switch ((column - 3) % 6) {
-        case 0:
-            return static_cast<qlonglong>(bet.stake);
-        case 1:
-            return static_cast<qlonglong>(bet.payout);
-        case 2:
-            return static_cast<qlonglong>(bet.profit);
-        case 3:
-            return bet.recovery.Value();
-        case 4:
-            return bet.hitRate.Value();
-        default:
-            return static_cast<qlonglong>(bet.averageDividend);
+std::strong_ordering BreakdownModel::Compare(int left, int right, int column) const {
+    const TallyFigures& a = figures_[static_cast<std::size_t>(left)];
+    const TallyFigures& b = figures_[static_cast<std::size_t>(right)];
+    std::strong_ordering order = std::strong_ordering::equal;
+    if (column == 1) {
+        order = a.totalRaces <=> b.totalRaces;
+    } else if (column == 2) {
+        order = a.extractedRaces <=> b.extractedRaces;
+    } else if (column > 2) {
+        const BetFigures& x = a.bets[static_cast<std::size_t>((column - 3) / 6)];
+        const BetFigures& y = b.bets[static_cast<std::size_t>((column - 3) / 6)];
+        switch ((column - 3) % 6) {
+            case 0:
+                order = x.stake <=> y.stake;
+                break;
+            case 1:
+                order = x.payout <=> y.payout;
+                break;
+            case 2:
+                order = x.profit <=> y.profit;
+                break;
+            case 3:
+                order = CompareRatios(x.payout, x.stake, y.payout, y.stake);
+                break;
+            case 4:
+                order = CompareRatios(x.hits, a.extractedRaces, y.hits, b.extractedRaces);
+                break;
+            default:
+                order = x.averageDividend <=> y.averageDividend;
+        }
     }
+    return order;
 }
 
 QVariant BreakdownModel::data(const QModelIndex& index, int role) const {
@@ -69,8 +81,6 @@ QVariant BreakdownModel::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
             return cells_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
-        case Qt::UserRole:
-            return SortValue(row, column);
         case Qt::TextAlignmentRole:
             return column == 0 ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
                                : QVariant(Qt::AlignRight | Qt::AlignVCenter);
@@ -94,9 +104,7 @@ QVariant BreakdownModel::headerData(int section, Qt::Orientation orientation, in
     return ui::FromUtf8(FiguresHeader()[static_cast<std::size_t>(section - 1)]);
 }
 
-BreakdownSortModel::BreakdownSortModel(QObject* parent) : QSortFilterProxyModel(parent) {
-    setSortRole(Qt::UserRole);
-}
+BreakdownSortModel::BreakdownSortModel(QObject* parent) : QSortFilterProxyModel(parent) {}
 
 bool BreakdownSortModel::lessThan(const QModelIndex& left, const QModelIndex& right) const {
     // A descending sort compares the other way round; 合計 stays last.
@@ -104,7 +112,10 @@ bool BreakdownSortModel::lessThan(const QModelIndex& left, const QModelIndex& ri
     const bool descending = sortOrder() == Qt::DescendingOrder;
     if (model->IsTotalRow(left.row())) return descending;
     if (model->IsTotalRow(right.row())) return !descending;
-    return QSortFilterProxyModel::lessThan(left, right);
+    const std::strong_ordering order = model->Compare(left.row(), right.row(), left.column());
+    if (order != 0) return order < 0;
+    // Ties keep the groups' order whichever way the column sorts.
+    return descending ? right.row() < left.row() : left.row() < right.row();
 }
 
 }  // namespace lomi

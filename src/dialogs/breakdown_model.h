@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QSortFilterProxyModel>
+#include <compare>
 #include <vector>
 
 #include "analysis/breakdown.h"
@@ -11,7 +12,7 @@ namespace lomi {
 
 // A breakdown as a table: one row per group and the 合計 row last; the
 // group's name, then 総ﾚｰｽ, 抽出ﾚｰｽ and the six figures of each bet type
-// as the report writes them. The sort role holds numbers.
+// as the report writes them, "—" for a rate without a race.
 class BreakdownModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -20,6 +21,9 @@ public:
 
     void SetBreakdown(const Breakdown& breakdown);
     bool IsTotalRow(int row) const { return row == static_cast<int>(figures_.size()) - 1; }
+    // Two rows by a column: rates exactly, a rate without a race below every
+    // other; the caller breaks ties.
+    std::strong_ordering Compare(int left, int right, int column) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -28,8 +32,6 @@ public:
                         int role = Qt::DisplayRole) const override;
 
 private:
-    QVariant SortValue(int row, int column) const;
-
     BreakdownAxis axis_ = BreakdownAxis::Venue;
     std::vector<std::vector<QString>> cells_;  // the texts shown, 合計 last
     std::vector<TallyFigures> figures_;

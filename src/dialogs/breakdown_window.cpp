@@ -12,13 +12,16 @@
 #include "analysis/result_files.h"
 #include "dialogs/breakdown_model.h"
 #include "dialogs/period_selector.h"
+#include "dialogs/suggested_names.h"
+#include "tally/condition_names.h"
 #include "ui/save_file.h"
 #include "ui/text.h"
+#include "ui/window_keys.h"
 
 namespace lomi {
 
-BreakdownWindow::BreakdownWindow(const ProgramState& state, QWidget* parent)
-    : QWidget(parent, Qt::Window), state_(state) {
+BreakdownWindow::BreakdownWindow(const ProgramState& state, QWidget* parent, QString* folder)
+    : QWidget(parent, Qt::Window), state_(state), folder_(folder) {
     setObjectName("BreakdownWindow");
     setWindowTitle(QString::fromUtf8("内訳"));
 
@@ -53,6 +56,7 @@ BreakdownWindow::BreakdownWindow(const ProgramState& state, QWidget* parent)
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table_->setTabKeyNavigation(false);  // Tab moves on to the next control
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -63,6 +67,7 @@ BreakdownWindow::BreakdownWindow(const ProgramState& state, QWidget* parent)
     connect(axisCombo_, &QComboBox::currentIndexChanged, this, &BreakdownWindow::Refresh);
     connect(period_, &PeriodSelector::Changed, this, &BreakdownWindow::Refresh);
     connect(csvButton_, &QPushButton::clicked, this, &BreakdownWindow::AskAndSaveCsv);
+    ui::CloseWithKeys(this);
     Refresh();
 }
 
@@ -77,7 +82,9 @@ void BreakdownWindow::Refresh() {
     breakdown_ = BuildBreakdown(state_.Loaded.Records, period_->Narrow(conditions_), axis);
     if (state_.Loaded.Records.Empty()) breakdown_.groups.clear();
     model_->SetBreakdown(breakdown_);
-    description_->setText(ui::FromUtf8(DescribeCurrentPattern(state_)));
+    description_->setText(ui::FromUtf8(DescribeCurrentPattern(state_)) +
+                          QString::fromUtf8("　条件: ") +
+                          ui::FromUtf8(ConditionsText(period_->Narrow(conditions_))));
     csvButton_->setEnabled(!state_.Loaded.Records.Empty());
 }
 
@@ -87,9 +94,10 @@ bool BreakdownWindow::SaveCsv(const QString& path) {
 
 void BreakdownWindow::AskAndSaveCsv() {
     const QString name =
-        QString::fromUtf8("内訳_%1.csv").arg(QString::fromUtf8(AxisKey(breakdown_.axis)));
+        SuggestedFileName(QString::fromUtf8("内訳_") + QString::fromUtf8(AxisName(breakdown_.axis)),
+                          state_, period_->Narrow(conditions_), QStringLiteral("csv"));
     const QString path = ui::AskSavePath(this, QString::fromUtf8("内訳をCSVで保存"), name,
-                                         QString::fromUtf8("CSV (*.csv)"));
+                                         QString::fromUtf8("CSV (*.csv)"), folder_);
     if (!path.isEmpty()) SaveCsv(path);
 }
 

@@ -26,7 +26,9 @@ class BreakdownWindow : public QWidget {
     Q_OBJECT
 
 public:
-    explicit BreakdownWindow(const ProgramState& state, QWidget* parent = nullptr);
+    // folder: where the last file was saved, shared with the other windows.
+    explicit BreakdownWindow(const ProgramState& state, QWidget* parent = nullptr,
+                             QString* folder = nullptr);
 
     // The conditions of the main window's latest tally; shows the
     // breakdown of the loaded data under them.
@@ -52,7 +54,8 @@ private:
 
     QComboBox* axisCombo_ = nullptr;
     PeriodSelector* period_ = nullptr;
-    QLabel* description_ = nullptr;
+    QLabel* description_ = nullptr;  // the pattern and the conditions
+    QString* folder_ = nullptr;
     QTableView* table_ = nullptr;
     QPushButton* csvButton_ = nullptr;
     BreakdownModel* model_ = nullptr;

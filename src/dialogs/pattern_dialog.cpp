@@ -166,12 +166,17 @@ void PatternDialog::AllPatternsClicked() {
         ranking_->activateWindow();
         if (!ranking_->Running()) ranking_->Start();
     } else {
-        ranking_ = rankingOpener_(this);
-        if (!ranking_) return;
-        connect(ranking_, &RankingWindow::started, this, &PatternDialog::UpdateStopButton);
-        connect(ranking_, &RankingWindow::finished, this, &PatternDialog::UpdateStopButton);
-        connect(ranking_, &QObject::destroyed, this, &PatternDialog::UpdateStopButton);
+        FollowRanking(rankingOpener_(this));
     }
+    UpdateStopButton();
+}
+
+void PatternDialog::FollowRanking(RankingWindow* ranking) {
+    if (ranking == nullptr || ranking == ranking_) return;
+    ranking_ = ranking;
+    connect(ranking_, &RankingWindow::started, this, &PatternDialog::UpdateStopButton);
+    connect(ranking_, &RankingWindow::finished, this, &PatternDialog::UpdateStopButton);
+    connect(ranking_, &QObject::destroyed, this, &PatternDialog::UpdateStopButton);
     UpdateStopButton();
 }
 

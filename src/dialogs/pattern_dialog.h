@@ -58,6 +58,9 @@ public:
     void ChoosePattern(const PatternSelections& selections);
     // The ranking window 全パターン opened, while it is open.
     RankingWindow* Ranking() const;
+    // A ranking window already open (from an earlier dialog): 中止 stops its
+    // run, and 全パターン brings it to the front.
+    void FollowRanking(RankingWindow* ranking);
 
     // Esc and the close box press ｷｬﾝｾﾙ.
     void reject() override;

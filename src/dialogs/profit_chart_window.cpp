@@ -4,12 +4,13 @@
 #include <optional>
 #include <vector>
 
+#include <QAreaSeries>
 #include <QBuffer>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QCursor>
 #include <QDateTime>
-#include <QDateTimeAxis>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -17,6 +18,7 @@
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -24,10 +26,13 @@
 
 #include "analysis/pattern_analysis.h"
 #include "dialogs/period_selector.h"
+#include "dialogs/suggested_names.h"
 #include "tally/bet_type.h"
+#include "tally/condition_names.h"
 #include "tally/selector_items.h"
 #include "ui/save_file.h"
 #include "ui/text.h"
+#include "ui/window_keys.h"
 
 namespace lomi {
 namespace {
@@ -42,6 +47,42 @@ std::optional<qreal> DayValue(const std::string& yyyymmdd) {
         QDate::fromString(QString::fromStdString(yyyymmdd), QStringLiteral("yyyyMMdd"));
     if (!date.isValid()) return std::nullopt;
     return static_cast<qreal>(QDateTime(date, QTime(0, 0), Qt::UTC).toMSecsSinceEpoch());
+}
+
+constexpr qreal kDayMilliseconds = 86400000.0;
+
+QDate DayOf(qreal x) {
+    return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(x), Qt::UTC).date();
+}
+
+qreal ValueOf(const QDate& day) {
+    return static_cast<qreal>(day.startOfDay(Qt::UTC).toMSecsSinceEpoch());
+}
+
+// Ticks on the starts of months, every 1, 2, 3 or 6 months, or on the
+// starts of years, every 1, 2, 5 or 10 years: no more than eight.
+void SetDateTicks(QCategoryAxis* axis, qreal first, qreal last) {
+    for (const QString& label : axis->categoriesLabels()) axis->remove(label);
+    const QDate from = DayOf(first);
+    const QDate to = DayOf(last);
+    const int months = (to.year() - from.year()) * 12 + to.month() - from.month() + 1;
+    int step = 120;
+    for (const int candidate : {1, 2, 3, 6, 12, 24, 60, 120}) {
+        if (months / candidate <= 8) {
+            step = candidate;
+            break;
+        }
+    }
+    QDate tick(from.year(), step >= 12 ? 1 : from.month(), 1);
+    // Steps of several months or years start at a round one.
+    if (step < 12) tick = tick.addMonths(-((tick.month() - 1) % step));
+    if (step > 12) tick = tick.addYears(-(tick.year() % (step / 12)));
+    const QString format = step >= 12 ? QStringLiteral("yyyy") : QStringLiteral("yyyy-MM");
+    axis->setStartValue(first);
+    for (; tick <= to; tick = tick.addMonths(step)) {
+        if (tick > from) axis->append(tick.toString(format), ValueOf(tick));
+    }
+    axis->setRange(first, last);
 }
 
 QString Yen(std::int64_t value) {
@@ -115,17 +156,23 @@ private:
 
 }  // namespace
 
-ProfitChartWindow::ProfitChartWindow(const ProgramState& state, QWidget* parent)
-    : QWidget(parent, Qt::Window), state_(state) {
+ProfitChartWindow::ProfitChartWindow(const ProgramState& state, QWidget* parent, QString* folder)
+    : QWidget(parent, Qt::Window), state_(state), folder_(folder) {
     setObjectName("ProfitChartWindow");
     setWindowTitle(QString::fromUtf8("損益グラフ"));
 
     chart_ = new QChart;
     chart_->setAnimationOptions(QChart::NoAnimation);
     chart_->legend()->setAlignment(Qt::AlignBottom);
-    auto* xAxis = new QDateTimeAxis;
-    xAxis->setFormat(QStringLiteral("yyyy-MM-dd"));
-    xAxis->setTickCount(7);
+    // Yen with thousands separators, as the summary writes them.
+    chart_->setLocalizeNumbers(true);
+    chart_->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
+    QFont titleFont = chart_->titleFont();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.1);
+    chart_->setTitleFont(titleFont);
+    auto* xAxis = new QCategoryAxis;
+    dateAxis_ = xAxis;
+    xAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     xAxis->setTitleText(QString::fromUtf8("日付"));
     auto* yAxis = new QValueAxis;
     yAxis->setLabelFormat(QStringLiteral("%.0f"));
@@ -143,6 +190,21 @@ ProfitChartWindow::ProfitChartWindow(const ProgramState& state, QWidget* parent)
         line->attachAxis(yAxis);
         return line;
     };
+    // The largest fall of each bet type: a strip from its peak's day to its
+    // trough's along the bottom, so that it reads as a period, not a trend.
+    for (const BetType bet : kBetTypes) {
+        const std::size_t k = Index(bet);
+        auto* band = new QAreaSeries(new QLineSeries(this), new QLineSeries(this));
+        band->setName(QString::fromUtf8("最大ドローダウン"));
+        QColor shade = kColours[k];
+        shade.setAlpha(150);
+        band->setBrush(shade);
+        band->setPen(Qt::NoPen);
+        chart_->addSeries(band);
+        band->attachAxis(xAxis);
+        band->attachAxis(yAxis);
+        drawdowns_[k] = band;
+    }
     zero_ = addLine(QString::fromUtf8("0円"), QPen(Qt::gray, 1, Qt::DashLine));
     for (const BetType bet : kBetTypes) {
         const std::size_t k = Index(bet);
@@ -150,22 +212,13 @@ ProfitChartWindow::ProfitChartWindow(const ProgramState& state, QWidget* parent)
         // Pointing at a line tells its day and its cumulative profit.
         connect(lines_[k], &QLineSeries::hovered, this, [this, k](const QPointF& point, bool on) {
             if (!on) return QToolTip::hideText();
-            const QDate day =
-                QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(point.x()), Qt::UTC).date();
+            const QDate day = DayOf(point.x());
             QToolTip::showText(QCursor::pos(),
                                QString::fromUtf8("%1 %2 %3円")
                                    .arg(lines_[k]->name(), day.toString(Qt::ISODate),
                                         Yen(static_cast<std::int64_t>(point.y()))),
                                view_);
         });
-    }
-    // The largest fall: from its peak to its trough, dashed, both ends marked.
-    for (const BetType bet : kBetTypes) {
-        const std::size_t k = Index(bet);
-        drawdowns_[k] = addLine(QString::fromUtf8("最大ドローダウン"),
-                                QPen(kColours[k].darker(130), 2, Qt::DashLine));
-        drawdowns_[k]->setPointsVisible(true);
-        drawdowns_[k]->setMarkerSize(7);
     }
     // Only the four lines have a legend entry, and a click on one switches it.
     const auto markers = chart_->legend()->markers();
@@ -184,6 +237,9 @@ ProfitChartWindow::ProfitChartWindow(const ProgramState& state, QWidget* parent)
     view_->setObjectName("Chart");
     view_->setRenderHint(QPainter::Antialiasing);
     view_->setRubberBand(QChartView::RectangleRubberBand);
+    // The whole view is painted at every change: partial repaints left
+    // pieces of the former drawing behind.
+    view_->setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
 
     period_ = new PeriodSelector(this);
     resetButton_ = new QPushButton(QString::fromUtf8("全体表示"), this);
@@ -207,6 +263,7 @@ ProfitChartWindow::ProfitChartWindow(const ProgramState& state, QWidget* parent)
     connect(period_, &PeriodSelector::Changed, this, &ProfitChartWindow::Refresh);
     connect(resetButton_, &QPushButton::clicked, this, &ProfitChartWindow::ResetZoom);
     connect(pngButton_, &QPushButton::clicked, this, &ProfitChartWindow::AskAndSavePng);
+    ui::CloseWithKeys(this);
     Refresh();
 }
 
@@ -256,37 +313,45 @@ void ProfitChartWindow::Refresh() {
     }
     if (!any) {
         // Nothing counted: a flat day at zero.
-        first = static_cast<qreal>(
-            QDateTime::currentDateTimeUtc().date().startOfDay(Qt::UTC).toMSecsSinceEpoch());
-        last = first + 86400000.0;
+        first = ValueOf(QDateTime::currentDateTimeUtc().date());
+        last = first + kDayMilliseconds;
     }
+    for (std::size_t k = 0; k < 4; ++k) lines_[k]->replace(points[k]);
+    zero_->replace({QPointF(first, 0), QPointF(last, 0)});
+
+    // Back from a zoom first: a reset after the new ranges would restore old ones.
+    chart_->zoomReset();
+    const qreal margin = std::max<qreal>(100, static_cast<qreal>(high - low) * 0.05);
+    SetDateTicks(dateAxis_, first, last);
+    auto* yAxis = static_cast<QValueAxis*>(chart_->axes(Qt::Vertical).first());
+    // Room below the lowest point for the drawdown strips.
+    yAxis->setRange(static_cast<qreal>(low) - 3 * margin, static_cast<qreal>(high) + margin);
+    yAxis->applyNiceNumbers();
+
+    // Each fall is a strip of its own along the bottom, at least a day
+    // wide: long falls of several bet types never cover each other or the lines.
+    const qreal strip = (yAxis->max() - yAxis->min()) * 0.025;
     for (std::size_t k = 0; k < 4; ++k) {
-        lines_[k]->replace(points[k]);
-        QList<QPointF> mark;
+        QList<QPointF> top, bottom;
         const std::int64_t end = series_.drawdownEnd[k];
         if (end >= 0) {
             const std::int64_t start = series_.drawdownStart[k];
-            const auto at = [&](std::int64_t i) {
-                return QPointF(
-                    days[static_cast<std::size_t>(i)],
-                    static_cast<qreal>(series_.points[static_cast<std::size_t>(i)].profit[k]));
-            };
-            mark = {start >= 0 ? at(start) : QPointF(first, 0), at(end)};
+            qreal from = start >= 0 ? days[static_cast<std::size_t>(start)] : first;
+            qreal to = days[static_cast<std::size_t>(end)];
+            if (to - from < kDayMilliseconds) {
+                from -= kDayMilliseconds / 2;
+                to += kDayMilliseconds / 2;
+            }
+            const qreal base = yAxis->min() + strip * (static_cast<qreal>(k) + 0.2);
+            top = {QPointF(from, base + strip * 0.8), QPointF(to, base + strip * 0.8)};
+            bottom = {QPointF(from, base), QPointF(to, base)};
         }
-        drawdowns_[k]->replace(mark);
+        drawdowns_[k]->upperSeries()->replace(top);
+        drawdowns_[k]->lowerSeries()->replace(bottom);
         drawdowns_[k]->setVisible(lines_[k]->isVisible() && end >= 0);
     }
-    zero_->replace({QPointF(first, 0), QPointF(last, 0)});
-
-    const qreal margin = std::max<qreal>(100, static_cast<qreal>(high - low) * 0.05);
-    chart_->axes(Qt::Horizontal)
-        .first()
-        ->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(first), Qt::UTC),
-                   QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(last), Qt::UTC));
-    auto* yAxis = static_cast<QValueAxis*>(chart_->axes(Qt::Vertical).first());
-    yAxis->setRange(static_cast<qreal>(low) - margin, static_cast<qreal>(high) + margin);
-    yAxis->applyNiceNumbers();
-    chart_->zoomReset();
+    chart_->setTitle(ui::FromUtf8(DescribeCurrentPattern(state_)) + QString::fromUtf8("　") +
+                     ui::FromUtf8(ConditionsText(period_->Narrow(conditions_))));
 
     QStringList lines;
     for (const BetType bet : kBetTypes) {
@@ -316,12 +381,32 @@ void ProfitChartWindow::Refresh() {
 
 void ProfitChartWindow::ResetZoom() { chart_->zoomReset(); }
 
+QPixmap ProfitChartWindow::Picture() const {
+    // The chart carries its title; the drawdowns' text goes below it.
+    const QPixmap chart = view_->grab();
+    const qreal ratio = chart.devicePixelRatio();
+    const int width = qRound(chart.width() / ratio);
+    const QFontMetrics metrics(summary_->font());
+    const QRect textArea(8, 0, width - 16, 10000);
+    const QRect needed = metrics.boundingRect(textArea, Qt::TextWordWrap, summary_->text());
+    QPixmap picture(chart.width(), chart.height() + qRound((needed.height() + 16) * ratio));
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(Qt::white);
+    QPainter painter(&picture);
+    painter.drawPixmap(0, 0, chart);
+    painter.setFont(summary_->font());
+    painter.setPen(Qt::black);
+    painter.drawText(textArea.translated(0, qRound(chart.height() / ratio) + 8), Qt::TextWordWrap,
+                     summary_->text());
+    painter.end();
+    return picture;
+}
+
 bool ProfitChartWindow::SavePng(const QString& path) {
-    const QPixmap picture = view_->grab();
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "PNG");
+    Picture().save(&buffer, "PNG");
     return ui::SaveWholeFile(
         this, path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
@@ -329,7 +414,9 @@ bool ProfitChartWindow::SavePng(const QString& path) {
 void ProfitChartWindow::AskAndSavePng() {
     const QString path =
         ui::AskSavePath(this, QString::fromUtf8("グラフを画像で保存"),
-                        QString::fromUtf8("損益グラフ.png"), QString::fromUtf8("PNG画像 (*.png)"));
+                        SuggestedFileName(QString::fromUtf8("損益グラフ"), state_,
+                                          period_->Narrow(conditions_), QStringLiteral("png")),
+                        QString::fromUtf8("PNG画像 (*.png)"), folder_);
     if (!path.isEmpty()) SavePng(path);
 }
 

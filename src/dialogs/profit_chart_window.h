@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include <QPixmap>
 #include <QString>
 #include <QWidget>
 
@@ -9,6 +10,8 @@
 #include "data/program_state.h"
 #include "tally/race_conditions.h"
 
+class QAreaSeries;
+class QCategoryAxis;
 class QChart;
 class QChartView;
 class QLabel;
@@ -21,23 +24,29 @@ class PeriodSelector;
 
 // 損益グラフ: the cumulative profit of each bet type over the race days of
 // the main window's pattern and conditions, one line each; the legend
-// switches a line on and off, the largest fall from a peak is drawn over
-// its line, a drag with the mouse zooms in, 全体表示 zooms out again; the
-// picture can be saved as PNG. Follows the main window through ShowTally.
+// switches a line on and off, the largest fall from a peak is a strip of
+// the line's colour along the bottom from the peak's day to the trough's,
+// a drag with the
+// mouse zooms in, 全体表示 zooms out again; the picture can be saved as PNG
+// with its title and the drawdown text. Follows the main window through
+// ShowTally. Every redraw reuses the same series.
 class ProfitChartWindow : public QWidget {
     Q_OBJECT
 
 public:
-    explicit ProfitChartWindow(const ProgramState& state, QWidget* parent = nullptr);
+    // folder: where the last file was saved, shared with the other windows.
+    explicit ProfitChartWindow(const ProgramState& state, QWidget* parent = nullptr,
+                               QString* folder = nullptr);
 
     void ShowTally(const RaceConditions& conditions);
 
     const ProfitSeries& Current() const { return series_; }
     QChart* Chart() const { return chart_; }
     QChartView* ChartView() const { return view_; }
-    // The line of a bet type, and the mark of its largest fall.
+    // The line of a bet type, and the band of its largest fall.
     QLineSeries* Line(std::size_t bet) const { return lines_[bet]; }
-    QLineSeries* Drawdown(std::size_t bet) const { return drawdowns_[bet]; }
+    QAreaSeries* Drawdown(std::size_t bet) const { return drawdowns_[bet]; }
+    QCategoryAxis* DateAxis() const { return dateAxis_; }
     QLineSeries* ZeroLine() const { return zero_; }
     QLabel* Summary() const { return summary_; }
     PeriodSelector* Period() const { return period_; }
@@ -46,8 +55,11 @@ public:
     void SetLineVisible(std::size_t bet, bool visible);
     // Back to the whole period after zooming.
     void ResetZoom();
-    // Saves the chart as PNG at path; a failure is told in a message box.
+    // Saves the chart as PNG at path, with the pattern, period and
+    // conditions above it and the drawdowns below; a failure is told in a
+    // message box.
     bool SavePng(const QString& path);
+    QPixmap Picture() const;
 
 private:
     void Refresh();
@@ -61,7 +73,9 @@ private:
     QChart* chart_ = nullptr;
     QChartView* view_ = nullptr;
     std::array<QLineSeries*, 4> lines_{};
-    std::array<QLineSeries*, 4> drawdowns_{};
+    std::array<QAreaSeries*, 4> drawdowns_{};
+    QCategoryAxis* dateAxis_ = nullptr;
+    QString* folder_ = nullptr;
     QLineSeries* zero_ = nullptr;
     QLabel* summary_ = nullptr;
     QPushButton* resetButton_ = nullptr;

@@ -55,7 +55,8 @@ QVariant RankingModel::data(const QModelIndex& index, int role) const {
         case kSortRole: {
             if (!IsNumericColumn(column))
                 return ui::FromUtf8(RankingCellText(pattern, bet_, column));
-            if (!pattern.Ranked()) return std::numeric_limits<double>::lowest();
+            const QString text = ui::FromUtf8(RankingCellText(pattern, bet_, column, ""));
+            if (!pattern.Ranked() || text.isEmpty()) return std::numeric_limits<double>::lowest();
             return RankingCellValue(pattern, bet_, column).value_or(0);
         }
         case Qt::TextAlignmentRole:
@@ -98,6 +99,17 @@ QVariant RankingFilter::headerData(int section, Qt::Orientation orientation, int
 bool RankingFilter::filterAcceptsRow(int sourceRow, const QModelIndex&) const {
     const auto* model = qobject_cast<const RankingModel*>(sourceModel());
     return model == nullptr || HasEnoughRaces(model->Pattern(sourceRow), minimumRaces_);
+}
+
+bool RankingFilter::lessThan(const QModelIndex& left, const QModelIndex& right) const {
+    const auto* model = qobject_cast<const RankingModel*>(sourceModel());
+    const PatternRanking& a = model->Pattern(left.row());
+    const PatternRanking& b = model->Pattern(right.row());
+    const auto order = CompareRankingCells(
+        a, b, model->Bet(), model->Columns()[static_cast<std::size_t>(left.column())]);
+    if (order != 0) return order < 0;
+    // A descending sort asks the other way round; codes stay ascending.
+    return sortOrder() == Qt::DescendingOrder ? b.code < a.code : a.code < b.code;
 }
 
 }  // namespace lomi

@@ -46,7 +46,7 @@ private:
     bool split_ = false;
 };
 
-// Sorting by the numbers of RankingModel, and hiding patterns with fewer
+// Sorting by the exact figures of the patterns, and hiding patterns with fewer
 // counted races than a minimum.
 class RankingFilter : public QSortFilterProxyModel {
     Q_OBJECT
@@ -62,6 +62,8 @@ public:
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+    // CompareRankingCells, ties by code in either direction.
+    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
 
 private:
     std::int64_t minimumRaces_ = 0;

@@ -7,12 +7,13 @@
 #include <QComboBox>
 #include <QDate>
 #include <QDateEdit>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTimer>
@@ -22,8 +23,12 @@
 #include "analysis/ranking_table.h"
 #include "dialogs/ranking_model.h"
 #include "settings/whole_file.h"
+#include "tally/condition_names.h"
+#include "tally/selector_items.h"
 #include "ui/message_box.h"
+#include "ui/save_file.h"
 #include "ui/text.h"
+#include "ui/window_keys.h"
 
 namespace lomi {
 namespace {
@@ -31,22 +36,41 @@ namespace {
 constexpr int kDefaultMinimumRaces = 100;
 // Progress is shown at most this often, so the window repaints at a human pace.
 constexpr int kProgressMilliseconds = 50;
+// A typed date changes digit by digit: the run waits for the last one.
+constexpr int kSplitRestartMilliseconds = 400;
 
 }  // namespace
 
-RankingWindow::RankingWindow(std::string folder, RaceConditions conditions,
-                             const QString& conditionsText, QWidget* parent, Ranker ranker)
+RankingWindow::RankingWindow(std::string folder, RaceConditions conditions, QWidget* parent,
+                             AnalysisChoices* choices, Ranker ranker)
     : QWidget(parent, Qt::Window),
       folder_(std::move(folder)),
       conditions_(std::move(conditions)),
+      choices_(choices),
       ranker_(std::move(ranker)) {
     setObjectName("RankingWindow");
     setWindowTitle(QString::fromUtf8("全パターン集計"));
     CreateControls();
     auto* where = findChild<QLabel*>("ConditionsLabel");
     where->setText(QString::fromUtf8("フォルダ: ") + ui::FromUtf8(folder_) +
-                   QString::fromUtf8("　条件: ") + conditionsText);
+                   QString::fromUtf8("　条件: ") + ui::FromUtf8(ConditionsText(conditions_)));
     resize(1100, 600);
+    if (choices_ != nullptr) {
+        // As the former window left them; the signals start the run below.
+        const QSignalBlocker quietBet(betCombo_), quietRaces(minRaces_), quietSplit(splitCheck_),
+            quietDate(splitDate_);
+        betCombo_->setCurrentIndex(choices_->betIndex);
+        model_->SetBet(kBetTypes[static_cast<std::size_t>(betCombo_->currentIndex())]);
+        minRaces_->setValue(choices_->minimumRaces);
+        filter_->SetMinimumRaces(minRaces_->value());
+        const QDate date = QDate::fromString(choices_->splitDate, QStringLiteral("yyyyMMdd"));
+        if (date.isValid()) {
+            splitDate_->setDate(date);
+            splitDateSet_ = true;
+        }
+        splitCheck_->setChecked(choices_->split);
+        splitDate_->setEnabled(choices_->split);
+    }
     Start();
 }
 
@@ -65,7 +89,8 @@ void RankingWindow::CreateControls() {
     minRaces_->setValue(kDefaultMinimumRaces);
     splitCheck_ = new QCheckBox(QString::fromUtf8("検証分割日"), this);
     splitCheck_->setObjectName("SplitCheck");
-    splitDate_ = new QDateEdit(QDate::currentDate().addYears(-1), this);
+    // A date inside the data replaces this once the first run has ended.
+    splitDate_ = new QDateEdit(QDate::currentDate(), this);
     splitDate_->setObjectName("SplitDate");
     splitDate_->setDisplayFormat("yyyy-MM-dd");
     splitDate_->setCalendarPopup(true);
@@ -129,19 +154,62 @@ void RankingWindow::CreateControls() {
     connect(timer_, &QTimer::timeout, this, &RankingWindow::ShowProgress);
     connect(betCombo_, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index >= 0) model_->SetBet(kBetTypes[static_cast<std::size_t>(index)]);
+        table_->resizeColumnsToContents();
+        KeepChoices();
     });
     connect(minRaces_, &QSpinBox::valueChanged, this, [this](int races) {
         filter_->SetMinimumRaces(races);
         UpdateCount();
+        // Rows that come back fit their columns again.
+        table_->resizeColumnsToContents();
+        KeepChoices();
     });
     connect(splitCheck_, &QCheckBox::toggled, this, [this](bool on) {
         splitDate_->setEnabled(on);
+        KeepChoices();
         Start();
+    });
+    // A new split date runs again once the date has stopped changing, so
+    // the figures never stand beside a date they were not split by.
+    splitRestart_ = new QTimer(this);
+    splitRestart_->setSingleShot(true);
+    splitRestart_->setInterval(kSplitRestartMilliseconds);
+    connect(splitRestart_, &QTimer::timeout, this, &RankingWindow::Start);
+    connect(splitDate_, &QDateEdit::dateChanged, this, [this] {
+        splitDateSet_ = true;
+        KeepChoices();
+        if (!splitCheck_->isChecked()) return;
+        status_->setText(QString::fromUtf8("検証分割日が変わりました。集計し直します..."));
+        splitRestart_->start();
     });
     connect(runButton_, &QPushButton::clicked, this, &RankingWindow::Start);
     connect(cancelButton_, &QPushButton::clicked, this, &RankingWindow::Cancel);
     connect(saveButton_, &QPushButton::clicked, this, &RankingWindow::AskAndSaveCsv);
     connect(table_, &QTableView::doubleClicked, this, &RankingWindow::ChooseRow);
+    // Enter opens the current row as a double-click does; Tab leaves the table.
+    table_->setTabKeyNavigation(false);
+    table_->installEventFilter(this);
+    ui::CloseWithKeys(this);
+}
+
+bool RankingWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == table_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            ChooseRow(table_->currentIndex());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void RankingWindow::KeepChoices() {
+    if (choices_ == nullptr) return;
+    choices_->betIndex = betCombo_->currentIndex();
+    choices_->minimumRaces = minRaces_->value();
+    choices_->split = splitCheck_->isChecked();
+    if (splitDateSet_)
+        choices_->splitDate = splitDate_->date().toString(QStringLiteral("yyyyMMdd"));
 }
 
 std::string RankingWindow::SplitDate() const {
@@ -150,6 +218,7 @@ std::string RankingWindow::SplitDate() const {
 }
 
 void RankingWindow::Start() {
+    splitRestart_->stop();
     // A new run while one goes (a new split date): the old one is left to
     // stop by itself and its result is dropped.
     worker_.Abandon();
@@ -204,6 +273,21 @@ void RankingWindow::Finish(const RankingResult& result) {
     progress_->setRange(0, static_cast<int>(std::max<std::size_t>(result.filesTotal, 1)));
     progress_->setValue(static_cast<int>(result.filesDone));
 
+    if (!splitDateSet_) {
+        const QDate inside = QDate::fromString(
+            QString::fromStdString(DefaultSplitDate(result.patterns)), QStringLiteral("yyyyMMdd"));
+        if (inside.isValid()) {
+            const QSignalBlocker quiet(splitDate_);
+            splitDate_->setDate(inside);
+            splitDateSet_ = true;
+            KeepChoices();
+            // Ticked before any date was known: split again inside the data.
+            if (splitCheck_->isChecked()) {
+                Start();
+                return;
+            }
+        }
+    }
     const bool split = !SplitDate().empty();
     const int sortColumn = table_->horizontalHeader()->sortIndicatorSection();
     const Qt::SortOrder order = table_->horizontalHeader()->sortIndicatorOrder();
@@ -261,7 +345,8 @@ bool RankingWindow::SaveCsv(const QString& path) {
         shown.push_back(model_->Pattern(filter_->mapToSource(filter_->index(row, 0)).row()));
     }
     std::string bytes(kUtf8ByteOrderMark);
-    for (const auto& row : RankingRows(shown, model_->Bet(), model_->Split())) bytes += CsvRow(row);
+    for (const auto& row : RankingRows(shown, model_->Bet(), model_->Split(), ""))
+        bytes += CsvRow(row);
     const FileWriteResult written = ReplaceWholeFile(ui::ToUtf8(path), bytes);
     if (!written.ok) {
         ui::ShowMessage(this, QString::fromUtf8("CSVファイル「%1」を保存できません（%2）。")
@@ -272,9 +357,17 @@ bool RankingWindow::SaveCsv(const QString& path) {
 }
 
 void RankingWindow::AskAndSaveCsv() {
-    const QString path = QFileDialog::getSaveFileName(this, QString::fromUtf8("CSV保存"),
-                                                      QString::fromUtf8("全パターン集計.csv"),
-                                                      QString::fromUtf8("CSV ファイル (*.csv)"));
+    // The name carries what the plain CSV rows do not: bet type, split, conditions.
+    QStringList parts = {QString::fromUtf8("全パターン"), betCombo_->currentText()};
+    if (!SplitDate().empty()) {
+        parts << QString::fromUtf8("分割") + ui::FromUtf8(DateText(SplitDate()));
+    }
+    if (ConditionsText(conditions_) != kAllRaces)
+        parts << ui::FromUtf8(ConditionsText(conditions_));
+    const QString path = ui::AskSavePath(this, QString::fromUtf8("CSV保存"),
+                                         ui::FileNameOf(parts, QStringLiteral("csv")),
+                                         QString::fromUtf8("CSV ファイル (*.csv)"),
+                                         choices_ != nullptr ? &choices_->saveFolder : nullptr);
     if (!path.isEmpty()) SaveCsv(path);
 }
 

@@ -8,14 +8,16 @@
 #include <QVBoxLayout>
 
 #include "analysis/breakdown.h"
+#include "analysis/pattern_analysis.h"
 #include "analysis/result_files.h"
+#include "dialogs/suggested_names.h"
 #include "ui/message_box.h"
 #include "ui/save_file.h"
 
 namespace lomi {
 
-SaveResults::SaveResults(const ProgramState& state, QWidget* parent)
-    : QDialog(parent), state_(state) {
+SaveResults::SaveResults(const ProgramState& state, QWidget* parent, AnalysisChoices* choices)
+    : QDialog(parent), state_(state), choices_(choices) {
     setObjectName("SaveResults");
     setWindowTitle(QString::fromUtf8("結果を保存"));
 
@@ -27,6 +29,11 @@ SaveResults::SaveResults(const ProgramState& state, QWidget* parent)
     encodingCombo_->addItem(QStringLiteral("UTF-8"), static_cast<int>(TextEncoding::Utf8));
     encodingCombo_->addItem(QString::fromUtf8("シフトJIS (CP932)"),
                             static_cast<int>(TextEncoding::Cp932));
+    if (choices_ != nullptr) {
+        encodingCombo_->setCurrentIndex(choices_->encodingIndex);
+        connect(encodingCombo_, &QComboBox::currentIndexChanged, this,
+                [this](int index) { choices_->encodingIndex = index; });
+    }
     breakdownChoice_ = new QRadioButton(QString::fromUtf8("内訳 (CSV)"), this);
     breakdownChoice_->setObjectName("BreakdownChoice");
     axisCombo_ = new QComboBox(this);
@@ -71,7 +78,8 @@ void SaveResults::UpdateChoices() {
 bool SaveResults::SaveTo(const QString& path) {
     if (reportChoice_->isChecked()) {
         const auto encoding = static_cast<TextEncoding>(encodingCombo_->currentData().toInt());
-        const ReportFile file = ReportFileBytes(report_, encoding);
+        const ReportFile file = ReportFileBytes(
+            ReportWithContext(DescribeCurrentPattern(state_), conditions_, report_), encoding);
         if (!ui::SaveWholeFile(this, path, file.bytes)) return false;
         if (!file.representable) {
             ui::ShowMessage(this,
@@ -86,9 +94,14 @@ bool SaveResults::SaveTo(const QString& path) {
 
 void SaveResults::AskAndSave() {
     const bool text = reportChoice_->isChecked();
-    const QString path =
-        ui::AskSavePath(this, windowTitle(), QString::fromUtf8(text ? "集計結果.txt" : "内訳.csv"),
-                        QString::fromUtf8(text ? "テキスト (*.txt)" : "CSV (*.csv)"));
+    const auto axis = static_cast<BreakdownAxis>(axisCombo_->currentData().toInt());
+    const QString what = text ? QString::fromUtf8("集計結果")
+                              : QString::fromUtf8("内訳_") + QString::fromUtf8(AxisName(axis));
+    const QString path = ui::AskSavePath(
+        this, windowTitle(),
+        SuggestedFileName(what, state_, conditions_, QString::fromUtf8(text ? "txt" : "csv")),
+        QString::fromUtf8(text ? "テキスト (*.txt)" : "CSV (*.csv)"),
+        choices_ != nullptr ? &choices_->saveFolder : nullptr);
     if (!path.isEmpty()) SaveTo(path);
 }
 

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 #include "data/program_state.h"
+#include "dialogs/analysis_choices.h"
 #include "tally/race_conditions.h"
 
 class QComboBox;
@@ -13,14 +14,17 @@ class QRadioButton;
 
 namespace lomi {
 
-// 結果を保存: the report as the main window shows it, as text with CR LF in
+// 結果を保存: the report as the main window shows it, after the pattern and
+// the conditions, as text with CR LF in
 // UTF-8 or code page 932, or the breakdown by a chosen axis as CSV (UTF-8
 // with a byte order mark). Whole files only: a failed save leaves none.
 class SaveResults : public QDialog {
     Q_OBJECT
 
 public:
-    explicit SaveResults(const ProgramState& state, QWidget* parent = nullptr);
+    // choices: the encoding and the folder kept from the last save.
+    explicit SaveResults(const ProgramState& state, QWidget* parent = nullptr,
+                         AnalysisChoices* choices = nullptr);
 
     // The report text shown and the conditions it was tallied under.
     void SetResults(const std::string& report, const RaceConditions& conditions);
@@ -41,6 +45,7 @@ private:
     const ProgramState& state_;
     std::string report_;
     RaceConditions conditions_;
+    AnalysisChoices* choices_ = nullptr;
 
     QRadioButton* reportChoice_ = nullptr;
     QRadioButton* breakdownChoice_ = nullptr;

@@ -37,7 +37,33 @@ std::int64_t FloorDivide(std::int64_t numerator, std::int64_t denominator) {
     return quotient;
 }
 
+// a × b in 128 bits, as (high, low) halves that compare in that order.
+struct Wide {
+    std::uint64_t high = 0;
+    std::uint64_t low = 0;
+    auto operator<=>(const Wide&) const = default;
+};
+
+Wide Multiply(std::uint64_t a, std::uint64_t b) {
+    constexpr std::uint64_t kHalf = 0xFFFFFFFFu;
+    const std::uint64_t lowLow = (a & kHalf) * (b & kHalf);
+    const std::uint64_t lowHigh = (a & kHalf) * (b >> 32);
+    const std::uint64_t highLow = (a >> 32) * (b & kHalf);
+    const std::uint64_t highHigh = (a >> 32) * (b >> 32);
+    const std::uint64_t middle = (lowLow >> 32) + (lowHigh & kHalf) + (highLow & kHalf);
+    return {highHigh + (lowHigh >> 32) + (highLow >> 32) + (middle >> 32),
+            (middle << 32) | (lowLow & kHalf)};
+}
+
 }  // namespace
+
+std::strong_ordering CompareRatios(std::int64_t numerator1, std::int64_t denominator1,
+                                   std::int64_t numerator2, std::int64_t denominator2) {
+    if (denominator1 == 0 || denominator2 == 0) return (denominator1 != 0) <=> (denominator2 != 0);
+    // n1/d1 <=> n2/d2 is n1·d2 <=> n2·d1 for positive denominators.
+    return Multiply(Magnitude(numerator1), Magnitude(denominator2)) <=>
+           Multiply(Magnitude(numerator2), Magnitude(denominator1));
+}
 
 Percent PercentOf(std::int64_t numerator, std::int64_t denominator) {
     Percent percent;

@@ -66,4 +66,11 @@ BetFigures ComputeBetFigures(BetType bet, const TallyAccumulators& tally);
 // payout, profit and hits, for figures wanted by the thousand.
 BetFigures ComputeBetSums(BetType bet, const TallyAccumulators& tally);
 
+// numerator1 / denominator1 against numerator2 / denominator2, exactly: two
+// recovery rates 71.619% and 71.622% differ though both show 71.62%. Sums
+// are taken as non-negative; a ratio with nothing to divide by (a
+// denominator of 0) orders below every other.
+std::strong_ordering CompareRatios(std::int64_t numerator1, std::int64_t denominator1,
+                                   std::int64_t numerator2, std::int64_t denominator2);
+
 }  // namespace lomi

@@ -1,6 +1,9 @@
 #include "ui/save_file.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QRegularExpression>
 
 #include "settings/whole_file.h"
 #include "ui/message_box.h"
@@ -9,8 +12,27 @@
 namespace lomi::ui {
 
 QString AskSavePath(QWidget* parent, const QString& caption, const QString& suggestedName,
-                    const QString& filter) {
-    return QFileDialog::getSaveFileName(parent, caption, suggestedName, filter);
+                    const QString& filter, QString* folder) {
+    const QString start = folder != nullptr && !folder->isEmpty()
+                              ? QDir(*folder).filePath(suggestedName)
+                              : suggestedName;
+    QFileDialog dialog(parent, caption, start, filter);
+    dialog.setObjectName("SaveFileDialog");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    const QRegularExpressionMatch extension =
+        QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(filter);
+    if (extension.hasMatch()) dialog.setDefaultSuffix(extension.captured(1));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    const QString path = dialog.selectedFiles().first();
+    if (folder != nullptr) *folder = QFileInfo(path).absolutePath();
+    return path;
+}
+
+QString FileNameOf(const QStringList& parts, const QString& extension) {
+    QString name = parts.join(QLatin1Char('_'));
+    static const QRegularExpression kNotInNames(QStringLiteral("[\\\\/:*?\"<>|\\s]+"));
+    name.replace(kNotInNames, QStringLiteral("-"));
+    return name + QLatin1Char('.') + extension;
 }
 
 QString SaveFailedMessage(const QString& path, const QString& reason) {

@@ -196,7 +196,8 @@ TEST(Breakdown, EmptyStoreAndEmptyResult) {
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0][0], "合計");
     EXPECT_EQ(rows[0][2], "0");
-    EXPECT_EQ(rows[0][7], "0.00%");
+    EXPECT_EQ(rows[0][7], "—");  // no race: no rate
+    EXPECT_EQ(BreakdownRows(none, "")[0][8], "");
 
     RaceConditions nothing;
     nothing.firstDate = "20300101";

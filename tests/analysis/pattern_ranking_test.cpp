@@ -184,6 +184,10 @@ TEST(RankAllPatterns, IntervalAndDrawdownOfKnownRaces) {
     const RankedPart& part = run.patterns[0].earlier;
     EXPECT_EQ(part.figures.Bet(BetType::Win).payout, 500);
     EXPECT_EQ(part.Spread(BetType::Win).maxDrawdown, 400);
+    EXPECT_EQ(part.raceDays, (std::vector<std::string>{"20010415", "20010422"}));
+    // The split starts with the days' last third: both parts hold races.
+    EXPECT_EQ(DefaultSplitDate(run.patterns), "20010422");
+    EXPECT_EQ(DefaultSplitDate({}), "");
     // R = 1; deviations 400 and four times -100; SE = sqrt(200000 × 5/4) / 500 = 1.
     ASSERT_TRUE(part.Spread(BetType::Win).recoveryLow);
     EXPECT_DOUBLE_EQ(*part.Spread(BetType::Win).recoveryLow, 0.0);
@@ -247,8 +251,8 @@ TEST(RankAllPatterns, WhatTheWorkThrowsEndsAsAFailedResult) {
         {false, broken, "全パターンの集計中にエラーが起きました（壊れた）。"},
     };
     for (const auto& c : cases) {
-        const RankingResult run = RankAllPatterns(
-            folder.PathText(), {{}, "", 2}, [&](std::size_t, std::size_t total) {
+        const RankingResult run =
+            RankAllPatterns(folder.PathText(), {{}, "", 2}, [&](std::size_t, std::size_t total) {
                 if ((total == 0) == c.listing) c.fail();
             });
         EXPECT_EQ(run.status, RankingStatus::Failed);

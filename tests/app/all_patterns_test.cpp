@@ -20,8 +20,8 @@
 #include "ui/text_box.h"
 #include "ui/twips.h"
 
-using lomi::PatternDialog;
 using lomi::MainWindow;
+using lomi::PatternDialog;
 using lomi::RankingWindow;
 namespace t = lomi::test;
 
@@ -89,8 +89,8 @@ private slots:
         QCOMPARE(s.state.Pattern.partnerIndex, chosen.partnerIndex);
         QCOMPARE(s.state.Pattern.betStyle, chosen.betStyle);
         QCOMPARE(s.window->PatternDescription()->text(),
-                 lomi::ui::FromUtf8(*lomi::DescribeSelections(chosen.axisIndex, chosen.axisRank, chosen.partnerIndex,
-                                                              chosen.betStyle)));
+                 lomi::ui::FromUtf8(*lomi::DescribeSelections(
+                     chosen.axisIndex, chosen.axisRank, chosen.partnerIndex, chosen.betStyle)));
         QVERIFY(s.window->ReportBox()->Text().contains(U("単勝")));
 
         // The window stays after the dialog, and opens patterns directly.
@@ -120,6 +120,23 @@ private slots:
         QCOMPARE(s.window->PatternDescription()->text(), label);
         QCOMPARE(s.state.Pattern.axisIndex, 7);
         QCOMPARE(s.state.Loaded.Records.Size(), 0u);
+    }
+
+    void stopReachesARankingOpenedFromAnEarlierDialog() {
+        Session s;
+        QVERIFY(s.WithDialog([&](PatternDialog* d) { t::Click(Session::Button(d, "Command3")); }));
+        RankingWindow* ranking = s.window->Ranking();
+        QVERIFY(ranking != nullptr);
+        QTRY_VERIFY(!ranking->Running());
+        QVERIFY(s.WithDialog([&](PatternDialog* d) {
+            QPushButton* stop = Session::Button(d, "Command4");
+            ranking->Start();
+            QVERIFY(stop->isEnabled());
+            t::Click(stop);
+            QVERIFY(ranking->Stopping() || !ranking->Running());
+            QVERIFY(!stop->isEnabled());
+            QTRY_VERIFY(!ranking->Running());
+        }));
     }
 };
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include <QAction>
+#include <QLabel>
 #include <QLineSeries>
 #include <QPushButton>
 #include <QTest>
@@ -46,9 +47,9 @@ class AnalysisMenuTest : public QObject {
 private slots:
     void menuIsEnabledOnceAPatternIsTallied() {
         Session s;
-        QCOMPARE(s.window->MenuBreakdown()->text(), U("内訳..."));
-        QCOMPARE(s.window->MenuChart()->text(), U("損益グラフ..."));
-        QCOMPARE(s.window->MenuSave()->text(), U("結果を保存..."));
+        QCOMPARE(s.window->MenuBreakdown()->text(), U("内訳(&U)..."));
+        QCOMPARE(s.window->MenuChart()->text(), U("損益グラフ(&G)..."));
+        QCOMPARE(s.window->MenuSave()->text(), U("結果を保存(&S)..."));
         for (QAction* action :
              {s.window->MenuBreakdown(), s.window->MenuChart(), s.window->MenuSave()}) {
             QVERIFY(!action->isEnabled());
@@ -87,7 +88,7 @@ private slots:
         QCOMPARE(s.window->Breakdown(), breakdown);
     }
 
-    void saveWritesTheReportAsShown() {
+    void saveWritesTheReportAsShownAfterItsPattern() {
         Session s;
         s.Load();
         QTRY_VERIFY(s.window->MenuSave()->isEnabled());
@@ -100,7 +101,9 @@ private slots:
         });
         s.window->MenuSave()->trigger();
         QVERIFY(saved);
-        std::string expected = t::WorkedExampleReport().toStdString();
+        // The pattern and the conditions first, then the report as shown.
+        std::string expected = s.window->PatternDescription()->text().toStdString() +
+                               "\n条件: 全抽出\n\n" + t::WorkedExampleReport().toStdString();
         for (std::size_t at = 0; (at = expected.find('\n', at)) != std::string::npos; at += 2) {
             expected.insert(at, "\r");
         }

@@ -152,6 +152,19 @@ TEST_F(RankingFolder, TableAndCsv) {
     EXPECT_EQ(csv.out.substr(0, csv.out.find("\r\n")),
               "パターン,ｺｰﾄﾞ,ﾚｰｽ数,投票,払戻,損益,回収率,95%区間,的中率,平均配当,的中数,最大DD");
     EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\n'), 1 + kPatterns.size());
+
+    // A later part without a race has no rate: —, an empty field, null.
+    const std::vector<std::string> empty = {"--all-patterns", "--split", "2030-01-01"};
+    EXPECT_NE(Run(empty).out.find("—\n"), std::string::npos);
+    std::vector<std::string> asCsv = empty;
+    asCsv.push_back("--csv");
+    EXPECT_NE(Run(asCsv).out.find(",\r\n"), std::string::npos);
+    std::vector<std::string> asJson = empty;
+    asJson.push_back("--json");
+    const Json json = RunJson(asJson);
+    EXPECT_TRUE(json["patterns"][0]["later"]["bets"]["win"]["recovery"].is_null());
+    EXPECT_TRUE(json["patterns"][0]["later"]["bets"]["win"]["hitRate"].is_null());
+    EXPECT_FALSE(json["patterns"][0]["bets"]["win"]["recovery"].is_null());
 }
 
 TEST(RankingCommand, FoldersWithoutPatternsAndUsage) {

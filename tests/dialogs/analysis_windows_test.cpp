@@ -5,15 +5,20 @@
 #include <string>
 
 #include <QAbstractItemModel>
+#include <QAreaSeries>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QDateTimeAxis>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QLegend>
 #include <QLegendMarker>
+#include <QLineEdit>
 #include <QLineSeries>
 #include <QRadioButton>
 #include <QTableView>
@@ -30,8 +35,10 @@
 #include "dialogs/profit_chart_window.h"
 #include "dialogs/save_results.h"
 #include "support/temp_folder.h"
+#include "tally/condition_names.h"
 #include "tally/race_filter.h"
 #include "ui/gui_test_helpers.h"
+#include "ui/save_file.h"
 #include "ui/text.h"
 
 using namespace lomi;
@@ -89,13 +96,15 @@ private slots:
         QCOMPARE(Row(shown, rows - 1), ReportRow(report.figures));
         QCOMPARE(shown->headerData(0, Qt::Horizontal).toString(), U("開催"));
         QCOMPARE(Row(shown, 0)[0], U("札幌"));
+        QVERIFY(
+            window.findChild<QLabel*>("Description")->text().endsWith(U("条件: 頭数 １２頭 以上")));
 
         // 単勝損益 (column 6) largest first; 合計 still last.
         window.Table()->sortByColumn(6, Qt::DescendingOrder);
         QCOMPARE(Row(shown, rows - 1)[0], U("合計"));
         for (int row = 1; row + 1 < rows; ++row) {
-            QVERIFY(shown->index(row - 1, 6).data(Qt::UserRole).toLongLong() >=
-                    shown->index(row, 6).data(Qt::UserRole).toLongLong());
+            QVERIFY(shown->index(row - 1, 6).data().toString().toLongLong() >=
+                    shown->index(row, 6).data().toString().toLongLong());
         }
         window.Table()->sortByColumn(6, Qt::AscendingOrder);
         QCOMPARE(Row(shown, rows - 1)[0], U("合計"));
@@ -190,8 +199,8 @@ private slots:
 
         // Zoom in, move the view with Shift and a drag, and back.
         window.Chart()->zoomIn();
-        const auto* dates = static_cast<QDateTimeAxis*>(window.Chart()->axes(Qt::Horizontal)[0]);
-        const QDateTime before = dates->min();
+        const auto* dates = window.DateAxis();
+        const qreal before = dates->min();
         QWidget* viewport = window.ChartView()->viewport();
         const QPoint middle = viewport->rect().center();
         QTest::mousePress(viewport, Qt::LeftButton, Qt::ShiftModifier, middle);
@@ -211,6 +220,24 @@ private slots:
         const auto path = folder / "グラフ.png";
         QVERIFY(window.SavePng(QString::fromStdString(path.string())));
         QCOMPARE(t::ReadBytes(path).substr(0, 4), std::string("\x89PNG"));
+        // The picture: the chart with its title, then the drawdowns' text.
+        QVERIFY(window.Chart()->title().startsWith(ui::FromUtf8(DescribeCurrentPattern(state))));
+        QImage saved;
+        QVERIFY(saved.load(QString::fromStdString(path.string())));
+        QVERIFY(saved.height() > window.ChartView()->height() + 40);
+
+        // A name typed without .png gets it; the next dialog starts in its folder.
+        QString lastFolder;
+        const auto typeName = t::WhenModal<QFileDialog>([&](QFileDialog* dialog) {
+            QCOMPARE(dialog->windowTitle(), U("保存"));
+            auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+            name->setText(U("無題"));
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        const QString chosen =
+            ui::AskSavePath(&window, U("保存"), U("a.png"), U("PNG (*.png)"), &lastFolder);
+        QCOMPARE(QFileInfo(chosen).fileName(), U("無題.png"));
+        QCOMPARE(lastFolder, QFileInfo(chosen).absolutePath());
 
         // No race counted: a flat chart.
         RaceConditions none;
@@ -218,6 +245,42 @@ private slots:
         window.ShowTally(none);
         for (std::size_t k = 0; k < 4; ++k) QCOMPARE(window.Line(k)->points().size(), 0);
         QCOMPARE(window.ZeroLine()->points().size(), 2);
+    }
+
+    void chartRedrawsReuseTheSeriesAndTickMonthStarts() {
+        ProgramState state = LoadedSamples();
+        ProfitChartWindow window(state);
+        window.show();
+        window.ShowTally(RaceConditions{});
+        const auto series = window.Chart()->series().size();
+        RaceConditions venue;
+        venue.venue = 5;
+        for (int i = 0; i < 3; ++i) {
+            window.Period()->FromBox()->setChecked(i % 2 == 0);
+            window.ShowTally(i == 1 ? venue : RaceConditions{});
+            QCOMPARE(window.Chart()->series().size(), series);
+        }
+        // Each strip spans its fall's days.
+        for (std::size_t k = 0; k < 4; ++k) {
+            if (window.Current().drawdownEnd[k] < 0) continue;
+            const QList<QPointF> top = window.Drawdown(k)->upperSeries()->points();
+            QCOMPARE(top.size(), 2);
+            QVERIFY(top[0].x() < top[1].x());
+        }
+        // Ticks sit on the first day of a month.
+        const QStringList ticks = window.DateAxis()->categoriesLabels();
+        QVERIFY(!ticks.isEmpty());
+        for (const QString& tick : ticks) {
+            const QDate day = QDateTime::fromMSecsSinceEpoch(
+                                  static_cast<qint64>(window.DateAxis()->endValue(tick)), Qt::UTC)
+                                  .date();
+            QCOMPARE(day.day(), 1);
+            QCOMPARE(tick, day.toString(U("yyyy-MM")));
+        }
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(&window, Qt::Key_W, Qt::ControlModifier);
+        QTRY_VERIFY(!window.isVisible());
     }
 
     void saveResultsWritesTheReportOrTheBreakdown() {
@@ -231,12 +294,21 @@ private slots:
 
         QVERIFY(dialog.ReportChoice()->isChecked());
         QVERIFY(dialog.SaveTo(QString::fromStdString((folder / "a.txt").string())));
-        QCOMPARE(t::ReadBytes(folder / "a.txt"), report);
+        const std::string saved =
+            ReportWithContext(DescribeCurrentPattern(state), conditions, report);
+        QCOMPARE(t::ReadBytes(folder / "a.txt"), saved);
+        QVERIFY(saved.find("条件: 開催 東京\r\n\r\n") != std::string::npos);
         QVERIFY(report.find("\r\n") != std::string::npos);
 
         dialog.EncodingCombo()->setCurrentIndex(1);
         QVERIFY(dialog.SaveTo(QString::fromStdString((folder / "b.txt").string())));
-        QCOMPARE(t::ReadBytes(folder / "b.txt"), EncodeCp932(report));
+        QCOMPARE(t::ReadBytes(folder / "b.txt"), EncodeCp932(saved));
+        {
+            // The encoding chosen last comes back in the next dialog.
+            AnalysisChoices kept;
+            SaveResults(state, nullptr, &kept).EncodingCombo()->setCurrentIndex(1);
+            QCOMPARE(SaveResults(state, nullptr, &kept).EncodingCombo()->currentIndex(), 1);
+        }
 
         dialog.BreakdownChoice()->setChecked(true);
         QVERIFY(!dialog.EncodingCombo()->isEnabled());

@@ -64,7 +64,7 @@ private slots:
     void opensSortedByRecoveryAndSwitchesBetTypes() {
         t::TempFolder data;
         WriteCorpus(data.Path());
-        RankingWindow w(data.PathText(), {}, U("全抽出"));
+        RankingWindow w(data.PathText(), {});
         w.show();
         QCOMPARE(w.windowTitle(), U("全パターン集計"));
         QTRY_VERIFY(!w.Running());
@@ -105,10 +105,92 @@ private slots:
                  w.Model()->ColumnOf(RankingColumn::Code));
     }
 
+    void nearTiesSortByExactFiguresThenByCode() {
+        // 71.619% and 71.622% both show 71.62%; two exact ties follow their codes.
+        std::vector<lomi::PatternRanking> patterns;
+        for (const auto& [code, payout] : std::vector<std::pair<const char*, int>>{
+                 {"T2PB", 716190}, {"R5ZN", 716220}, {"Q1RN", 500000}, {"A1RN", 500000}}) {
+            lomi::PatternRanking p;
+            p.code = code;
+            p.earlier.tally.ExtractedRaces = 10;
+            auto& wide = p.earlier.figures.bets[lomi::Index(lomi::BetType::Wide)];
+            wide.payout = payout;
+            wide.stake = 1000000;
+            wide.recovery = lomi::PercentOf(payout, wide.stake);
+            patterns.push_back(p);
+        }
+        lomi::RankingModel model;
+        lomi::RankingFilter sorted;
+        sorted.setSourceModel(&model);
+        model.SetPatterns(patterns, false);
+        model.SetBet(lomi::BetType::Wide);
+        const auto codes = [&] {
+            QStringList shown;
+            for (int row = 0; row < sorted.rowCount(); ++row) {
+                shown << sorted.index(row, model.ColumnOf(RankingColumn::Code)).data().toString();
+            }
+            return shown.join(",");
+        };
+        sorted.sort(model.ColumnOf(RankingColumn::Code), Qt::DescendingOrder);
+        sorted.sort(model.ColumnOf(RankingColumn::Recovery), Qt::DescendingOrder);
+        QCOMPARE(codes(), U("R5ZN,T2PB,A1RN,Q1RN"));
+        sorted.sort(model.ColumnOf(RankingColumn::Recovery), Qt::AscendingOrder);
+        QCOMPARE(codes(), U("A1RN,Q1RN,T2PB,R5ZN"));
+    }
+
+    void keyboardOpensRowsLeavesTheTableAndCloses() {
+        t::TempFolder data;
+        WriteCorpus(data.Path());
+        RankingWindow w(data.PathText(), {});
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTRY_VERIFY(!w.Running());
+        QSignalSpy chosen(&w, &RankingWindow::patternChosen);
+        w.Table()->setFocus();
+        w.Table()->setCurrentIndex(w.Filter()->index(2, 0));
+        QTest::keyClick(w.Table(), Qt::Key_Return);
+        QCOMPARE(chosen.count(), 1);
+        QCOMPARE(chosen[0][0].value<lomi::PatternSelections>().axisIndex,
+                 w.Model()
+                     ->Pattern(w.Filter()->mapToSource(w.Filter()->index(2, 0)).row())
+                     .selections.axisIndex);
+        QTest::keyClick(w.Table(), Qt::Key_Tab);
+        QVERIFY(!w.Table()->hasFocus());
+        QTest::keyClick(&w, Qt::Key_Escape);
+        QTRY_VERIFY(!w.isVisible());
+    }
+
+    void choicesCarryOverAndColumnsFitRowsThatReturn() {
+        t::TempFolder data;
+        WriteCorpus(data.Path());
+        lomi::AnalysisChoices kept;
+        {
+            RankingWindow w(data.PathText(), {}, nullptr, &kept);
+            w.show();
+            QTRY_VERIFY(!w.Running());
+            auto* minimum = w.findChild<QSpinBox*>("MinRaces");
+            minimum->setValue(9999999);  // no row left
+            minimum->setValue(0);
+            const int column = w.Model()->ColumnOf(RankingColumn::Pattern);
+            int widest = 0;
+            for (int row = 0; row < w.Filter()->rowCount(); ++row) {
+                widest = std::max(widest, w.Table()->fontMetrics().horizontalAdvance(
+                                              w.Filter()->index(row, column).data().toString()));
+            }
+            QVERIFY(w.Table()->columnWidth(column) > widest);
+            w.findChild<QComboBox*>("BetCombo")->setCurrentIndex(3);
+        }
+        RankingWindow again(data.PathText(), {}, nullptr, &kept);
+        QCOMPARE(again.findChild<QComboBox*>("BetCombo")->currentIndex(), 3);
+        QCOMPARE(again.Model()->Bet(), lomi::BetType::Wide);
+        QCOMPARE(again.findChild<QSpinBox*>("MinRaces")->value(), 0);
+        QTRY_VERIFY(!again.Running());
+    }
+
     void minimumRacesHidesSmallPatterns() {
         t::TempFolder data;
         WriteCorpus(data.Path(), "2001-04-30");
-        RankingWindow w(data.PathText(), {}, U("全抽出"));
+        RankingWindow w(data.PathText(), {});
         QTRY_VERIFY(!w.Running());
         auto* minimum = w.findChild<QSpinBox*>("MinRaces");
         QCOMPARE(minimum->value(), 100);
@@ -128,14 +210,28 @@ private slots:
                  U("表示 0 / %1").arg(kPatterns.size()));
     }
 
-    void splitAddsTheLaterRecovery() {
+    void splitStartsInsideTheDataAndRunsAgainOnANewDate() {
         t::TempFolder data;
         WriteCorpus(data.Path());
-        RankingWindow w(data.PathText(), {}, U("全抽出"));
+        lomi::AnalysisChoices kept;
+        RankingWindow w(data.PathText(), {}, nullptr, &kept);
         QTRY_VERIFY(!w.Running());
-        w.findChild<QDateEdit*>("SplitDate")->setDate(QDate(2001, 6, 1));
+        auto* date = w.findChild<QDateEdit*>("SplitDate");
+        QVERIFY(date->date() > QDate(2001, 5, 15) && date->date() < QDate(2001, 6, 30));
+        QSignalSpy runs(&w, &RankingWindow::finished);
         w.findChild<QCheckBox*>("SplitCheck")->setChecked(true);
+        QTRY_COMPARE(runs.count(), 1);
+        // Both parts hold races: no 後期回収率 is an empty period.
+        for (int row = 0; row < w.Model()->rowCount(); ++row) {
+            QVERIFY(w.Model()->Pattern(row).later->tally.ExtractedRaces > 0);
+            QVERIFY(w.Model()->Pattern(row).earlier.tally.ExtractedRaces > 0);
+        }
+        // A new date runs again by itself, and the next window starts with it.
+        date->setDate(QDate(2001, 6, 1));
+        QTRY_COMPARE(runs.count(), 2);
         QTRY_VERIFY(!w.Running());
+        QCOMPARE(kept.splitDate, U("20010601"));
+        QVERIFY(kept.split);
         QVERIFY(w.Model()->Split());
         const int later = w.Model()->ColumnOf(RankingColumn::LaterRecovery);
         QVERIFY(later > 0);
@@ -149,7 +245,7 @@ private slots:
     void cancelStopsAndKeepsWhatIsDone() {
         t::TempFolder data;
         WriteCorpus(data.Path());
-        RankingWindow w(data.PathText(), {}, U("全抽出"));
+        RankingWindow w(data.PathText(), {});
         QSignalSpy ended(&w, &RankingWindow::finished);
         QTest::mouseClick(w.findChild<QPushButton*>("CancelButton"), Qt::LeftButton);
         QTRY_COMPARE(ended.count(), 1);
@@ -170,7 +266,7 @@ private slots:
     void savesTheTableAsShownInCsv() {
         t::TempFolder data;
         WriteCorpus(data.Path());
-        RankingWindow w(data.PathText(), {}, U("全抽出"));
+        RankingWindow w(data.PathText(), {});
         QTRY_VERIFY(!w.Running());
         w.findChild<QSpinBox*>("MinRaces")->setValue(0);
         const auto file = data / "ranking.csv";
@@ -205,7 +301,7 @@ private slots:
     void doubleClickAsksForThePattern() {
         t::TempFolder data;
         WriteCorpus(data.Path());
-        RankingWindow w(data.PathText(), {}, U("全抽出"));
+        RankingWindow w(data.PathText(), {});
         w.show();
         QTRY_VERIFY(!w.Running());
         QSignalSpy chosen(&w, &RankingWindow::patternChosen);
@@ -226,7 +322,13 @@ private slots:
 
     void folderWithoutPatternsSaysSo() {
         t::TempFolder data;
-        RankingWindow w(data.PathText(), {}, U("全抽出"));
+        lomi::RaceConditions conditions;
+        conditions.age = 2;
+        conditions.raceClass = 2;
+        RankingWindow w(data.PathText(), conditions);
+        QVERIFY(w.findChild<QLabel*>("ConditionsLabel")
+                    ->text()
+                    .endsWith(U("条件: 馬齢 ３歳、ｸﾗｽ 未勝利")));
         QTRY_VERIFY(!w.Running());
         QCOMPARE(w.Model()->rowCount(), 0);
         QVERIFY(w.findChild<QLabel*>("StatusLabel")->text().contains(U("FILE NOT FOUND.")));

@@ -60,7 +60,7 @@ private slots:
         t::SeenMessage seen;
         {
             const auto watch = t::AnswerMessage(&seen);
-            RankingWindow w("unused", {}, U("全抽出"), nullptr,
+            RankingWindow w("unused", {}, nullptr, nullptr,
                             [](const std::string&, const lomi::RankingOptions&,
                                const lomi::LoadProgress&, std::stop_token) -> lomi::RankingResult {
                                 throw std::bad_alloc();
@@ -73,7 +73,7 @@ private slots:
 
     void neitherStopNorCloseWaitsForAHeldRun() {
         HeldRanking held;
-        auto* w = new RankingWindow("unused", {}, U("全抽出"), nullptr, held.Ranker());
+        auto* w = new RankingWindow("unused", {}, nullptr, nullptr, held.Ranker());
         QTRY_VERIFY(held.entered);
         QTest::mouseClick(w->findChild<QPushButton*>("CancelButton"), Qt::LeftButton);
         QVERIFY(w->Stopping());

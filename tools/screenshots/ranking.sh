@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the desktop program under a virtual X server on the bundled samples,
-# opens the pattern dialog and presses 全パターン, and writes the screenshots
+# opens the pattern dialog and presses 全パターン, ticks 検証分割日, and writes the
+# screenshots
 # docs/pattern-dialog.png and docs/ranking-window.png. Needs Xvfb, xdotool
 # and ImageMagick (installed when missing); uses the build in
 # $LOMI_BUILD_DIR (default build/).
@@ -24,6 +25,9 @@ ranking="$(xdotool search --sync --onlyvisible --name '全パターン集計' | 
 xdotool windowmove "$ranking" 0 0
 xdotool windowsize "$ranking" 1180 300
 sleep 2
+# 検証分割日: the date starts inside the data; ticking it adds 後期回収率.
+xdotool mousemove --window "$ranking" 280 22 click 1
+sleep 3
 import -window "$ranking" "$work/ranking.png"
 
 mkdir -p "$out"
