@@ -455,9 +455,9 @@ private:
 // The ranking's listing: this thread reads the folder while a second one
 // matches and groups the names, which would otherwise leave every other
 // processor idle until the listing ends. Each pattern's files as listed;
-// nothing, and the reason, when the folder cannot be listed. A stop leaves
-// the rest of the names unlooked at; progress hears of the listing as
-// (names found, 0).
+// nothing, and the reason, when the folder cannot be listed. A stop ends
+// the listing at the next name; progress hears of the listing as (names
+// found, 0).
 std::optional<std::vector<PatternFiles>> ListGroupedAlongside(const std::string& folder,
                                                               const LoadProgress& progress,
                                                               const std::stop_token& stop,
@@ -489,11 +489,8 @@ std::optional<std::vector<PatternFiles>> ListGroupedAlongside(const std::string&
     std::string batch;
     std::size_t found = 0;
     if (progress) progress(0, 0);
-    const auto wanted = [&](std::string_view name) {
-        return !stop.stop_requested() && CarriesCode(name);
-    };
     const bool listed = ForEachPlainFile(
-        folder, wanted,
+        folder, CarriesCode,
         [&](std::string_view name) {
             batch.append(name);
             batch.push_back('\0');
@@ -503,7 +500,7 @@ std::optional<std::vector<PatternFiles>> ListGroupedAlongside(const std::string&
                 if (progress) progress(found, 0);
             }
         },
-        reason);
+        reason, stop);
     batches.Push(std::move(batch));
     batches.Close();
     grouper.join();

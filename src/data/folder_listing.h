@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,11 +17,13 @@ namespace lomi {
 // wanted is asked first, so entries that are not wanted cost no further
 // look-up. False, with reason a short Japanese text, when the folder cannot
 // be opened or its reading fails part way: the names found until then are
-// not all there are. Platform files: folder_listing_posix.cpp,
-// folder_listing_win.cpp.
+// not all there are. A stop ends the reading before the next name (true:
+// the caller, who asked for the stop, knows the list is cut short).
+// Platform files: folder_listing_posix.cpp, folder_listing_win.cpp.
 bool ForEachPlainFile(const std::string& folder,
                       const std::function<bool(std::string_view)>& wanted,
-                      const std::function<void(std::string_view)>& found, std::string& reason);
+                      const std::function<void(std::string_view)>& found, std::string& reason,
+                      const std::stop_token& stop = {});
 
 // The names ForEachPlainFile finds; nothing (and the reason) when the
 // folder cannot be listed.

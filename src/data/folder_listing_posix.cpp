@@ -33,13 +33,15 @@ std::string FolderErrorText(int error) {
 
 bool ForEachPlainFile(const std::string& folder,
                       const std::function<bool(std::string_view)>& wanted,
-                      const std::function<void(std::string_view)>& found, std::string& reason) {
+                      const std::function<void(std::string_view)>& found, std::string& reason,
+                      const std::stop_token& stop) {
     std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
     if (!dir) {
         reason = FolderErrorText(errno);
         return false;
     }
     for (;;) {
+        if (stop.stop_requested()) return true;
         // readdir tells its end from its failure only by errno, which the
         // calls for the previous entry may have set.
         errno = 0;

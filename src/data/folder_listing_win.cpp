@@ -26,7 +26,8 @@ std::string FolderErrorText(DWORD error) {
 
 bool ForEachPlainFile(const std::string& folder,
                       const std::function<bool(std::string_view)>& wanted,
-                      const std::function<void(std::string_view)>& found, std::string& reason) {
+                      const std::function<void(std::string_view)>& found, std::string& reason,
+                      const std::stop_token& stop) {
     std::wstring pattern = Utf8ToWide(folder);
     if (pattern.empty() || (pattern.back() != L'\\' && pattern.back() != L'/')) pattern += L'\\';
     pattern += L'*';
@@ -46,6 +47,7 @@ bool ForEachPlainFile(const std::string& folder,
     }
     const std::unique_ptr<void, FindCloser> find(handle);
     for (;;) {
+        if (stop.stop_requested()) return true;
         if ((data.dwFileAttributes & kLeftOut) == 0) {
             std::string name = WideToUtf8(data.cFileName);
             if (!name.empty() && wanted(name)) found(name);
