@@ -75,7 +75,8 @@ double CancelLatency(const std::string& folder, std::size_t& doneAtStop) {
     Clock::time_point requested;
     std::atomic<std::size_t> doneThen{0};
     const auto progress = [&](std::size_t done, std::size_t total) {
-        if (!stopped && done * 3 >= total) {
+        // (n, 0) comes while the folder is listed: the stop falls among the files.
+        if (total != 0 && !stopped && done * 3 >= total) {
             stopped = true;
             doneThen = done;
             requested = Clock::now();
