@@ -103,10 +103,7 @@ struct Sums {
     TallyAccumulators tally;
     std::int64_t records = 0;  // grouped records, counted or not
 
-    LOMI_ALWAYS_INLINE void CountPlain(const char* p) {
-        counts.Count(p);
-        if (counts.races % 16 == 0) sums.Spread(counts);
-    }
+    LOMI_ALWAYS_INLINE void CountPlain(const char* p) { sums.Count(counts, p); }
 };
 
 // moved into both sums, field by field.

@@ -434,12 +434,14 @@ private:
 
 // The ranking's listing: this thread reads the folder while a second one
 // matches and groups the names, which would otherwise leave every other
-// processor idle until the listing ends. Each pattern's files as listed.
-// A stop leaves the rest of the names unlooked at; progress hears of the
-// listing as (names found, 0).
+// processor idle until the listing ends. Each pattern's files as listed;
+// nothing, and the reason, when the folder cannot be listed. A stop ends
+// the listing at the next name; progress hears of the listing as (names
+// found, 0).
 std::optional<std::vector<PatternFiles>> ListGroupedAlongside(const std::string& folder,
                                                               const LoadProgress& progress,
-                                                              const std::stop_token& stop) {
+                                                              const std::stop_token& stop,
+                                                              std::string& reason) {
     constexpr std::size_t kBatchBytes = 64 * 1024;
     PatternGroups groups;
     NameBatches batches;
@@ -467,18 +469,18 @@ std::optional<std::vector<PatternFiles>> ListGroupedAlongside(const std::string&
     std::string batch;
     std::size_t found = 0;
     if (progress) progress(0, 0);
-    const auto wanted = [&](std::string_view name) {
-        return !stop.stop_requested() && CarriesCode(name);
-    };
-    const bool listed = ForEachPlainFile(folder, wanted, [&](std::string_view name) {
-        batch.append(name);
-        batch.push_back('\0');
-        ++found;
-        if (batch.size() >= kBatchBytes) {
-            batches.Push(std::exchange(batch, {}));
-            if (progress) progress(found, 0);
-        }
-    });
+    const bool listed = ForEachPlainFile(
+        folder, CarriesCode,
+        [&](std::string_view name) {
+            batch.append(name);
+            batch.push_back('\0');
+            ++found;
+            if (batch.size() >= kBatchBytes) {
+                batches.Push(std::exchange(batch, {}));
+                if (progress) progress(found, 0);
+            }
+        },
+        reason, stop);
     batches.Push(std::move(batch));
     batches.Close();
     grouper.join();
@@ -495,14 +497,15 @@ RankingResult RankListedPatterns(const std::string& folder, const RankingOptions
                                  const LoadProgress& progress, const std::stop_token& stop) {
     RankingResult result;
     // Each worker sorts its pattern's files, so the sorting is shared out too.
-    auto patterns = ListGroupedAlongside(folder, progress, stop);
+    std::string reason;
+    auto patterns = ListGroupedAlongside(folder, progress, stop, reason);
     if (stop.stop_requested()) {
         result.status = RankingStatus::Cancelled;
         return result;
     }
     if (!patterns) {
         result.status = RankingStatus::Failed;
-        result.message = "フォルダー「" + folder + "」の中を読めません。";
+        result.message = "フォルダー「" + folder + "」の中を読めません（" + reason + "）。";
         return result;
     }
     if (patterns->empty()) {

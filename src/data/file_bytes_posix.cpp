@@ -6,45 +6,16 @@
 
 #include <cerrno>
 
+#include "data/file_descriptor_posix.h"
+#include "data/system_error_text_posix.h"
+
 namespace lomi {
 namespace {
 
 std::string Reason(int error) {
-    switch (error) {
-        case EACCES:
-        case EPERM:
-            return "アクセスが拒否されました";
-        case ENOENT:
-            return "ファイルが見つかりません";
-        case EISDIR:
-            return "ファイルではありません";
-        case ELOOP:
-            return "シンボリックリンクが循環しています";
-        case EIO:
-            return "入出力エラーです";
-        case EMFILE:
-        case ENFILE:
-            return "開いているファイルが多すぎます";
-        case ENOMEM:
-            return "メモリが足りません";
-        default:
-            return "エラー番号 " + std::to_string(error);
-    }
+    // A folder of the path that is not there is a file that is not found.
+    return SystemErrorText(error == ENOTDIR ? ENOENT : error);
 }
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int Get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 }  // namespace
 
@@ -52,7 +23,7 @@ bool ReadFileBytes(const std::string& path, std::string& buffer, bool& opened,
                    std::string& reason) {
     opened = false;
     // O_NONBLOCK: a pipe put where a file was listed must not stop the load.
-    Descriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    FileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.Get() < 0) {
         reason = Reason(errno);
         return false;

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,17 +15,24 @@ namespace lomi {
 // points to; directories, devices, hidden files (a leading dot on POSIX,
 // the hidden attribute on Windows) and Windows system files are left out.
 // wanted is asked first, so entries that are not wanted cost no further
-// look-up. False when the folder cannot be listed. Platform files:
-// folder_listing_posix.cpp, folder_listing_win.cpp.
+// look-up. False, with reason a short Japanese text, when the folder cannot
+// be opened or its reading fails part way: the names found until then are
+// not all there are. A stop ends the reading before the next name (true:
+// the caller, who asked for the stop, knows the list is cut short).
+// Platform files: folder_listing_posix.cpp, folder_listing_win.cpp.
 bool ForEachPlainFile(const std::string& folder,
                       const std::function<bool(std::string_view)>& wanted,
-                      const std::function<void(std::string_view)>& found);
+                      const std::function<void(std::string_view)>& found, std::string& reason,
+                      const std::stop_token& stop = {});
 
-// The names ForEachPlainFile finds; nothing when the folder cannot be listed.
+// The names ForEachPlainFile finds; nothing (and the reason) when the
+// folder cannot be listed.
 inline std::optional<std::vector<std::string>> ListPlainFiles(
-    const std::string& folder, const std::function<bool(std::string_view)>& wanted) {
+    const std::string& folder, const std::function<bool(std::string_view)>& wanted,
+    std::string& reason) {
     std::vector<std::string> names;
-    if (!ForEachPlainFile(folder, wanted, [&](std::string_view name) { names.emplace_back(name); }))
+    if (!ForEachPlainFile(
+            folder, wanted, [&](std::string_view name) { names.emplace_back(name); }, reason))
         return std::nullopt;
     return names;
 }

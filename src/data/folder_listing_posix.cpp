@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <memory>
 
+#include "data/system_error_text_posix.h"
+
 namespace lomi {
 namespace {
 
@@ -22,44 +24,46 @@ bool IsRegularFile(const std::string& folder, const dirent& entry) {
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+// What is not there, when a folder is looked for, is a folder.
+std::string FolderErrorText(int error) {
+    return SystemErrorText(error == ENOENT ? ENOTDIR : error);
+}
+
 }  // namespace
 
 bool ForEachPlainFile(const std::string& folder,
                       const std::function<bool(std::string_view)>& wanted,
-                      const std::function<void(std::string_view)>& found) {
+                      const std::function<void(std::string_view)>& found, std::string& reason,
+                      const std::stop_token& stop) {
     std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
-    if (!dir) return false;
-    while (const dirent* entry = readdir(dir.get())) {
+    if (!dir) {
+        reason = FolderErrorText(errno);
+        return false;
+    }
+    for (;;) {
+        if (stop.stop_requested()) return true;
+        // readdir tells its end from its failure only by errno, which the
+        // calls for the previous entry may have set.
+        errno = 0;
+        const dirent* entry = readdir(dir.get());
+        if (!entry) break;
         const std::string_view name(entry->d_name);
         if (name.empty() || name[0] == '.') continue;
         if (!wanted(name)) continue;
         if (IsRegularFile(folder, *entry)) found(name);
     }
-    return true;
+    if (errno == 0) return true;
+    reason = FolderErrorText(errno);
+    return false;
 }
 
 std::string FolderProblem(const std::string& folder) {
     if (folder.empty()) return "フォルダが指定されていません";
     struct stat info {};
-    if (stat(folder.c_str(), &info) != 0) {
-        switch (errno) {
-            case ENOENT:
-            case ENOTDIR:
-                return "フォルダが見つかりません";
-            case EACCES:
-                return "アクセスが拒否されました";
-            case ENAMETOOLONG:
-                return "パスが長すぎます";
-            case ELOOP:
-                return "シンボリックリンクが循環しています";
-            default:
-                return "エラー番号 " + std::to_string(errno);
-        }
-    }
+    if (stat(folder.c_str(), &info) != 0) return FolderErrorText(errno);
     if (!S_ISDIR(info.st_mode)) return "フォルダではありません";
     std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
-    if (!dir)
-        return errno == EACCES ? "アクセスが拒否されました" : "エラー番号 " + std::to_string(errno);
+    if (!dir) return FolderErrorText(errno);
     return {};
 }
 

@@ -1,5 +1,6 @@
 #include "data/read_ahead.h"
 
+#include <new>
 #include <utility>
 
 #include "data/file_bytes.h"
@@ -16,10 +17,12 @@ constexpr std::size_t kBytesAhead = 4 * 1024 * 1024;
 // ones): waking a thread costs about as much as reading a small file.
 constexpr std::size_t kWakeBatch = 4;
 
+constexpr const char* kNoFileLeft = "読み込むファイルが残っていません";
+
 }  // namespace
 
 ReadAhead::ReadAhead(const std::string& folder, const std::vector<std::string>& names)
-    : folder_(folder), names_(names), thread_([this] { Run(); }) {}
+    : folder_(folder), names_(names), finished_(names.empty()), thread_([this] { Run(); }) {}
 
 ReadAhead::~ReadAhead() {
     {
@@ -82,9 +85,21 @@ void ReadAhead::Run() {
 const ReadAhead::File& ReadAhead::Next() {
     {
         std::unique_lock lock(mutex_);
-        if (current_.bytes.capacity() != 0) spare_.push_back(std::move(current_.bytes));
+        if (current_.bytes.capacity() != 0) {
+            try {
+                spare_.push_back(std::move(current_.bytes));
+            } catch (const std::bad_alloc&) {
+                // Kept only for reuse: without room for it, the next file gets a new buffer.
+            }
+        }
         if (ready_.empty()) filesReady_.wait(lock, [&] { return BatchReady(); });
-        if (ready_.empty()) std::rethrow_exception(lost_);
+        if (ready_.empty()) {
+            // The end, reached or cut short.
+            current_ = File{};
+            current_.reason = kNoFileLeft;
+            current_.error = lost_;
+            return current_;
+        }
         current_ = std::move(ready_.front());
         ready_.pop_front();
         readyBytes_ -= current_.bytes.size();

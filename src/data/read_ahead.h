@@ -14,7 +14,8 @@ namespace lomi {
 // The bytes of a list of files, read in order on a thread of its own a few
 // files ahead of the one that uses them: a load then reads the next files
 // while it makes records of this one, instead of waiting for each file in
-// turn. Reading stops at the first file that cannot be read.
+// turn. Reading stops at the first file that cannot be read; what goes
+// wrong in the reading comes back as a File.
 class ReadAhead {
 public:
     // One file as ReadFileBytes gave it.
@@ -28,14 +29,16 @@ public:
 
     // names: files in folder, in reading order; both must outlive this.
     ReadAhead(const std::string& folder, const std::vector<std::string>& names);
-    // Stops the reading and waits for its thread.
+    // Stops the reading before the next file and waits for its thread,
+    // which then has at most the file in hand to finish.
     ~ReadAhead();
     ReadAhead(const ReadAhead&) = delete;
     ReadAhead& operator=(const ReadAhead&) = delete;
 
     // The next file in order, once it is read; valid until the next call.
-    // Only as many calls as there are names, and none after a file that
-    // was not read.
+    // After the last name, or after a file that was not read, a File that
+    // is not ok (with error set when the file could not be handed over for
+    // want of memory), at once.
     const File& Next();
 
 private:

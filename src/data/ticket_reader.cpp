@@ -27,10 +27,13 @@ LoadResult Failure(const std::string& file, const std::string& message) {
 }  // namespace
 
 std::optional<std::vector<std::string>> ListPatternFiles(const std::string& folder,
-                                                         const std::string& mask) {
-    auto names =
-        ListPlainFiles(folder, [&](std::string_view name) { return MatchesFileMask(name, mask); });
+                                                         const std::string& mask,
+                                                         std::string* reason) {
+    std::string why;
+    auto names = ListPlainFiles(
+        folder, [&](std::string_view name) { return MatchesFileMask(name, mask); }, why);
     if (names) SortInReadingOrder(*names);
+    if (!names && reason) *reason = std::move(why);
     return names;
 }
 
@@ -57,16 +60,14 @@ void JoinFolderAndName(const std::string& folder, const std::string& name, std::
     path += name;
 }
 
-bool PatternFilesMissing(const ProgramState& state) {
-    return PatternFilesMissing(state.DataFolder, state.PatternFileMask);
-}
-
 bool PatternFilesMissing(const std::string& folder, const std::string& mask) {
     try {
         // Whether any file matches; their order does not matter here.
+        std::string reason;
         const auto names = ListPlainFiles(
-            folder, [&](std::string_view name) { return MatchesFileMask(name, mask); });
-        return !names || names->empty();
+            folder, [&](std::string_view name) { return MatchesFileMask(name, mask); }, reason);
+        if (names) return names->empty();
+        return !FolderProblem(folder).empty();
     } catch (const std::exception&) {
         return true;
     }
@@ -77,9 +78,11 @@ LoadResult ReadPatternFiles(const std::string& folder, const std::string& mask, 
     std::string current = folder;
     try {
         out = LoadedData();
-        const auto names = ListPatternFiles(folder, mask);
+        std::string reason;
+        const auto names = ListPatternFiles(folder, mask, &reason);
         if (!names) {
-            return Failure(current, "フォルダー「" + current + "」の中を読めません。");
+            return Failure(current,
+                           "フォルダー「" + current + "」の中を読めません（" + reason + "）。");
         }
         // The files found by the existence test can be gone by now; loading
         // nothing would throw away the data on show for a pattern that has none.
@@ -176,15 +179,6 @@ LoadResult StreamListedFiles(const std::string& folder, const std::vector<std::s
                              LoadedData& out, RecordSink& sink, const LoadProgress& progress,
                              std::stop_token stop) {
     return ReadFiles(folder, names, out, sink, ReadFor::SinglePass, progress, std::move(stop));
-}
-
-LoadResult LoadPatternFiles(ProgramState& state, const LoadProgress& progress,
-                            std::stop_token stop) {
-    LoadedData data;
-    LoadResult result =
-        ReadPatternFiles(state.DataFolder, state.PatternFileMask, data, progress, stop);
-    if (result.ok) state.Loaded = std::move(data);
-    return result;
 }
 
 }  // namespace lomi

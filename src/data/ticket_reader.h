@@ -17,9 +17,10 @@ namespace lomi {
 // The names of the regular files directly in folder that match mask ('*'
 // for any run of characters, letters case-insensitive; hidden and system
 // files and directories never match), sorted by upper-cased name. Nothing
-// when the folder cannot be listed.
+// when the folder cannot be listed, with the reason in *reason when given.
 std::optional<std::vector<std::string>> ListPatternFiles(const std::string& folder,
-                                                         const std::string& mask);
+                                                         const std::string& mask,
+                                                         std::string* reason = nullptr);
 
 // Sorts file names into the order a load reads them: by upper-cased name.
 void SortInReadingOrder(std::vector<std::string>& names);
@@ -30,9 +31,10 @@ std::string JoinFolderAndName(const std::string& folder, const std::string& name
 // The same into path, reusing its storage.
 void JoinFolderAndName(const std::string& folder, const std::string& name, std::string& path);
 
-// True when no file of state.DataFolder matches state.PatternFileMask, or the
-// folder cannot be listed.
-bool PatternFilesMissing(const ProgramState& state);
+// The existence test before a load: true when no file of folder matches
+// mask, or the folder cannot be opened (missing, not a folder, refused).
+// False for a folder that opens but whose reading fails part way: the load
+// then reports why.
 bool PatternFilesMissing(const std::string& folder, const std::string& mask);
 
 struct LoadResult {
@@ -46,8 +48,8 @@ struct LoadResult {
 // ListPatternFiles, into out (emptied first), and sorts the condition
 // lists. On failure (a file that cannot be opened or read, a count that
 // would overflow, the folder that cannot be listed or no longer holds a
-// matching file, memory running out) the result names the file and the
-// reason, and out holds what was read so far. Never throws. progress, when
+// matching file, memory running out) the result names the file (or
+// folder) and the reason, and out holds what was read so far. Never throws. progress, when
 // given, is called with the number of files read so far and the number of
 // files to read: once before the first file and after each file. A stop
 // requested through stop ends the load before the next file, with
@@ -86,12 +88,6 @@ private:
 LoadResult StreamListedFiles(const std::string& folder, const std::vector<std::string>& names,
                              LoadedData& out, RecordSink& sink, const LoadProgress& progress = {},
                              std::stop_token stop = {});
-
-// ReadPatternFiles of state.DataFolder and state.PatternFileMask into a new
-// LoadedData, swapped into state only when all of it was read: on failure
-// or cancellation state is left exactly as it was.
-LoadResult LoadPatternFiles(ProgramState& state, const LoadProgress& progress = {},
-                            std::stop_token stop = {});
 
 // What the reader carries through one load: the race date, which goes on
 // from file to file, the index of the condition lists, and buffers reused

@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -11,32 +10,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "data/file_descriptor_posix.h"
+#include "data/system_error_text_posix.h"
+
 namespace lomi {
 namespace {
-
-std::string ErrorText(int error) { return std::strerror(error); }
-
-// Closes a descriptor when it goes out of scope.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-
-    int Get() const { return fd_; }
-    // Closes now; close can report a write the disk refused late.
-    int Close() {
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result;
-    }
-
-private:
-    int fd_;
-};
 
 // The file a write really replaces: the target of a symbolic link, so the
 // link itself survives.
@@ -76,10 +54,8 @@ int CreateTemporary(const std::string& target, std::string& name) {
 void SyncFolder(const std::string& target) {
     auto folder = std::filesystem::path(target).parent_path();
     if (folder.empty()) folder = ".";
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
+    const FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.Get() >= 0) ::fsync(fd.Get());
 }
 
 // Waits for the lock; a signal does not end the wait.
@@ -115,8 +91,8 @@ void PutBack(int fd, std::string_view old) {
 // cut to its length. A write that fails part way puts the old content back.
 // An exclusive lock keeps two programs from writing it at once.
 FileWriteResult OverwriteInPlace(const std::string& target, std::string_view bytes) {
-    Descriptor fd(::open(target.c_str(), O_RDWR | O_CLOEXEC));
-    if (fd.Get() < 0) return {false, ErrorText(errno)};
+    FileDescriptor fd(::open(target.c_str(), O_RDWR | O_CLOEXEC));
+    if (fd.Get() < 0) return {false, SystemErrorText(errno)};
     Lock(fd.Get(), LOCK_EX);
 
     std::string old;
@@ -124,7 +100,7 @@ FileWriteResult OverwriteInPlace(const std::string& target, std::string_view byt
     for (off_t offset = 0;;) {
         const ssize_t got = ::pread(fd.Get(), buffer, sizeof buffer, offset);
         if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return {false, ErrorText(errno)};
+        if (got < 0) return {false, SystemErrorText(errno)};
         if (got == 0) break;
         old.append(buffer, static_cast<std::size_t>(got));
         offset += got;
@@ -133,14 +109,14 @@ FileWriteResult OverwriteInPlace(const std::string& target, std::string_view byt
         const int error = ::posix_fallocate(fd.Get(), 0, static_cast<off_t>(bytes.size()));
         if (error != 0) {
             PutBack(fd.Get(), old);
-            return {false, ErrorText(error)};
+            return {false, SystemErrorText(error)};
         }
     }
     if (!WriteAllAt(fd.Get(), bytes) ||
         ::ftruncate(fd.Get(), static_cast<off_t>(bytes.size())) != 0 || ::fsync(fd.Get()) != 0) {
         const int error = errno;
         PutBack(fd.Get(), old);
-        return {false, ErrorText(error)};
+        return {false, SystemErrorText(error)};
     }
     return {};
 }
@@ -151,23 +127,23 @@ FileReadResult ReadWholeFile(const std::string& path) {
     FileReadResult result;
     // O_NONBLOCK: a pipe or device in the file's place must not hang the
     // program; it is refused below.
-    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.Get() < 0) {
         const int error = errno;
         result.status = (error == ENOENT || error == ENOTDIR) ? FileReadStatus::Missing
                                                               : FileReadStatus::Failed;
-        result.error = ErrorText(error);
+        result.error = SystemErrorText(error);
         return result;
     }
     struct stat info {};
     if (::fstat(fd.Get(), &info) != 0) {
         result.status = FileReadStatus::Failed;
-        result.error = ErrorText(errno);
+        result.error = SystemErrorText(errno);
         return result;
     }
     if (!S_ISREG(info.st_mode)) {
         result.status = FileReadStatus::Failed;
-        result.error = ErrorText(S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
+        result.error = SystemErrorText(EISDIR);  // a folder, pipe or device
         return result;
     }
     // Waits while a file is being overwritten in place.
@@ -178,7 +154,7 @@ FileReadResult ReadWholeFile(const std::string& path) {
         if (got < 0) {
             if (errno == EINTR) continue;
             result.status = FileReadStatus::Failed;
-            result.error = ErrorText(errno);
+            result.error = SystemErrorText(errno);
             result.bytes.clear();
             return result;
         }
@@ -195,22 +171,22 @@ FileWriteResult ReplaceWholeFile(const std::string& path, std::string_view bytes
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
     if (exists) {
-        if (!S_ISREG(old.st_mode)) return {false, ErrorText(EISDIR)};
+        if (!S_ISREG(old.st_mode)) return {false, SystemErrorText(EISDIR)};
         // rename would replace a read-only file; its owner meant it to stay.
-        if (::access(target.c_str(), W_OK) != 0) return {false, ErrorText(errno)};
+        if (::access(target.c_str(), W_OK) != 0) return {false, SystemErrorText(errno)};
     }
 
     std::string temporary;
-    Descriptor fd(CreateTemporary(target, temporary));
+    FileDescriptor fd(CreateTemporary(target, temporary));
     if (fd.Get() < 0) {
         const int error = errno;
         if (exists && (error == EACCES || error == EPERM)) return OverwriteInPlace(target, bytes);
-        return {false, ErrorText(error)};
+        return {false, SystemErrorText(error)};
     }
 
     const auto fail = [&](int error) {
         ::unlink(temporary.c_str());
-        return FileWriteResult{false, ErrorText(error)};
+        return FileWriteResult{false, SystemErrorText(error)};
     };
     if (exists) ::fchmod(fd.Get(), old.st_mode & 07777);
     if (!WriteAll(fd.Get(), bytes)) return fail(errno);

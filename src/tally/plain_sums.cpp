@@ -2,7 +2,7 @@
 
 namespace lomi {
 
-void PlainSums::Spread(PlainCounts& counts) {
+PlainCounts PlainSums::Spread(PlainCounts counts) {
     constexpr std::uint64_t kEven = 0x00FF00FF00FF00FFULL;
     evenA_ += counts.digitsA & kEven;
     oddA_ += (counts.digitsA >> 8) & kEven;
@@ -12,11 +12,12 @@ void PlainSums::Spread(PlainCounts& counts) {
     onesC_ += counts.digitsC >> 8;
     counts.digitsA = counts.digitsB = counts.digitsC = 0;
     if (++spreads_ == 4096 / 16) Total();
+    return counts;
 }
 
 void PlainSums::MoveInto(PlainCounts& counts, TallyAccumulators& tally) {
     if (counts.races == 0) return;
-    Spread(counts);
+    counts = Spread(counts);
     Total();
     const auto whole = [](std::uint64_t v) { return static_cast<std::int64_t>(v); };
     tally.ExtractedRaces += whole(counts.races);

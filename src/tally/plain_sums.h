@@ -51,9 +51,12 @@ struct PlainCounts {
 // once in 16 records.
 class PlainSums {
 public:
-    // Takes the byte lanes of counts, which then start again from 0. Call
-    // it after every 16th record counted.
-    void Spread(PlainCounts& counts);
+    // Counts the plain record at p into counts; every 16th record, before
+    // the byte lanes of counts can overflow, they move into these sums.
+    LOMI_ALWAYS_INLINE void Count(PlainCounts& counts, const char* p) {
+        counts.Count(p);
+        if (counts.races % 16 == 0) counts = Spread(counts);
+    }
 
     // Everything counted so far into the accumulators; counts and sums
     // start again from 0. Called before a value that is not whole is added
@@ -61,6 +64,9 @@ public:
     void MoveInto(PlainCounts& counts, TallyAccumulators& tally);
 
 private:
+    // Takes the byte lanes of counts and gives them back at 0. Counts pass
+    // by value and return, so that a caller's loop keeps them in registers.
+    LOMI_NOINLINE PlainCounts Spread(PlainCounts counts);
     void Total();
 
     std::uint64_t evenA_ = 0, oddA_ = 0, evenB_ = 0, oddB_ = 0, tensC_ = 0, onesC_ = 0;

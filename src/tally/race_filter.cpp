@@ -235,12 +235,8 @@ bool RaceFilter::EvaluateGeneral(std::string_view text, RaceOutcome& out) const 
 
 namespace {
 
-// PlainSums's steps with the counts passed by value and returned, so that
+// PlainSums::MoveInto with the counts passed by value and returned, so that
 // the counts never leave the registers of the loop.
-LOMI_NOINLINE PlainCounts SpreadCounts(PlainSums& sums, PlainCounts counts) {
-    sums.Spread(counts);
-    return counts;
-}
 LOMI_NOINLINE PlainCounts MoveCountsInto(PlainSums& sums, PlainCounts counts,
                                          TallyAccumulators& tally) {
     sums.MoveInto(counts, tally);
@@ -265,8 +261,7 @@ TallyAccumulators ExtractAndTally(const RecordStore& records, const RaceConditio
     records.ForEach([&](std::string_view text, bool plain) LOMI_ALWAYS_INLINE_LAMBDA {
         if (plain && plainRoad) {
             if (!filter.MatchesPlain(text.data())) return;
-            counts.Count(text.data());
-            if (counts.races % 16 == 0) counts = SpreadCounts(sums, counts);
+            sums.Count(counts, text.data());
             return;
         }
         RaceOutcome race;

@@ -1,20 +1,18 @@
 // Whole scenarios from tests/golden: ticket files in, report out, through
-// both the core operations and the lomi-report program.
+// both the service every front end calls and the lomi-report program.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "analysis/pattern_analysis.h"
 #include "cli/report_options.h"
 #include "cli/run_report.h"
-#include "data/ticket_reader.h"
 #include "support/temp_folder.h"
-#include "tally/pattern_names.h"
-#include "tally/race_filter.h"
-#include "tally/tally_report.h"
 
 namespace lomi {
 namespace {
@@ -39,12 +37,12 @@ protected:
     std::string Expected() const { return test::ReadBytes(CaseFolder() / "report.txt"); }
 };
 
-TEST_P(GoldenReport, CoreOperationsGiveTheReport) {
+TEST_P(GoldenReport, TheServiceGivesTheReport) {
     const test::TempFolder data;
     test::WriteGoldenInput(GetParam(), data.Path());
 
-    // The arguments as lomi-report reads them, then the steps the window
-    // takes: mask, existence test, load, tally, report.
+    // The arguments as lomi-report reads them, then the service's steps
+    // that every front end takes: select, load, commit, tally.
     std::vector<std::string> arguments = Arguments();
     arguments.insert(arguments.begin(), "lomi-report");
     std::vector<const char*> argv;
@@ -57,13 +55,11 @@ TEST_P(GoldenReport, CoreOperationsGiveTheReport) {
 
     ProgramState state;
     state.DataFolder = data.PathText();
-    const PatternSelections& p = *parsed.options->pattern;
-    state.PatternFileMask = BuildPatternFileMask(p.axisIndex, p.axisRank, p.partnerIndex, p.betStyle).value();
-    ASSERT_FALSE(PatternFilesMissing(state));
-    const LoadResult loaded = LoadPatternFiles(state);
-    ASSERT_TRUE(loaded.ok) << loaded.message;
-    ExtractAndTally(state, parsed.options->conditions);
-    EXPECT_EQ(BuildTallyReport(state.RecordCount(), state.Tally), Expected());
+    ASSERT_TRUE(SelectPattern(state, *parsed.options->pattern));
+    PatternLoad load = LoadPattern(state.DataFolder, state.PatternFileMask);
+    ASSERT_EQ(load.status, LoadStatus::Loaded) << load.message;
+    ASSERT_TRUE(CommitLoad(state, std::move(load)));
+    EXPECT_EQ(TallyLoaded(state, parsed.options->conditions).report, Expected());
 }
 
 TEST_P(GoldenReport, ProgramPrintsTheReportWithLfLineEnds) {

@@ -12,6 +12,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #ifndef _WIN32
@@ -21,6 +22,7 @@
 #include <malloc.h>
 #endif
 
+#include "analysis/pattern_analysis.h"
 #include "data/cp932.h"
 #include "data/ticket_reader.h"
 #include "settings/child_process.h"
@@ -96,14 +98,23 @@ protected:
         state.PatternFileMask = "P*Q1RN.txt";
     }
 
+    // Loads as every front end does, then commits what was read; the data
+    // stays as it was unless all was read.
+    PatternLoad LoadAndCommit(const LoadProgress& progress = {}) {
+        PatternLoad load = LoadPattern(state.DataFolder, state.PatternFileMask, progress);
+        PatternLoad outcome{load.status, load.message, {}};
+        CommitLoad(state, std::move(load));
+        return outcome;
+    }
+
     // A good first load, whose data a failed load must keep.
     void LoadGoodPattern() {
         test::WriteTicketFile(folder.Path(), "P20010506T5PB.txt",
                               {HeaderLine(2001, 5, 6),
                                DataLine("札幌1R", kNoSlots, RaceData({.venue = 9, .race = 3}))});
         state.PatternFileMask = "P*T5PB.txt";
-        const LoadResult result = LoadPatternFiles(state);
-        ASSERT_TRUE(result.ok) << result.message;
+        const PatternLoad result = LoadAndCommit();
+        ASSERT_EQ(result.status, LoadStatus::Loaded) << result.message;
         ASSERT_EQ(state.RecordCount(), 1);
         before = Fingerprint(state.Loaded);
         state.PatternFileMask = "P*Q1RN.txt";
@@ -112,13 +123,13 @@ protected:
     // Loads the bytes as the pattern's only file; expects success.
     std::vector<std::string> RecordsOfBytes(const std::string& bytes) {
         WriteBytes(folder / "P20010506Q1RN.txt", bytes);
-        const LoadResult result = LoadPatternFiles(state);
-        EXPECT_TRUE(result.ok) << result.message;
+        const PatternLoad result = LoadAndCommit();
+        EXPECT_EQ(result.status, LoadStatus::Loaded) << result.message;
         return Records(state.Loaded);
     }
 
-    void ExpectFailureKeepingTheData(const LoadResult& result, const std::string& named) {
-        EXPECT_FALSE(result.ok);
+    void ExpectFailureKeepingTheData(const PatternLoad& result, const std::string& named) {
+        EXPECT_EQ(result.status, LoadStatus::Failed);
         EXPECT_NE(result.message.find(named), std::string::npos) << result.message;
         EXPECT_EQ(result.message.find('\n'), std::string::npos) << result.message;
         EXPECT_EQ(Fingerprint(state.Loaded), before);
@@ -143,7 +154,7 @@ TEST_F(BadTicketFiles, EmptyFilesLoadAsNoRaces) {
     // An empty file beside a good one takes nothing from it.
     test::WriteTicketFile(folder.Path(), "P20010507Q1RN.txt",
                           {HeaderLine(2001, 5, 6), DataLine("札幌1R", kNoSlots, kRace)});
-    ASSERT_TRUE(LoadPatternFiles(state).ok);
+    ASSERT_EQ(LoadAndCommit().status, LoadStatus::Loaded);
     EXPECT_EQ(Records(state.Loaded), std::vector<std::string>{kRecord});
 }
 
@@ -283,10 +294,10 @@ TEST_F(BadTicketFiles, OneHugeLineNeedsNoMemoryBeyondItsBytes) {
         const std::size_t start = CurrentMemory();
 #endif
         const auto began = std::chrono::steady_clock::now();
-        const LoadResult result = LoadPatternFiles(state);
+        const PatternLoad result = LoadAndCommit();
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
-        ASSERT_TRUE(result.ok) << result.message;
+        ASSERT_EQ(result.status, LoadStatus::Loaded) << result.message;
         EXPECT_EQ(state.RecordCount(), shape.records);
         // Printed, not checked: tests assert no wall-clock figure.
         std::printf("load of one long line: %.2f s\n", seconds);
@@ -314,9 +325,10 @@ TEST_F(BadTicketFiles, FileThatCannotBeReadIsNamedAndTheDataKept) {
     fs::permissions(file, fs::perms::none);
     // Root reads every file: the load runs as an ordinary user.
     const std::string outcome = test::RunAsUnprivilegedChild([&] {
-        const LoadResult result = LoadPatternFiles(state);
+        const PatternLoad result = LoadAndCommit();
         const bool kept = Fingerprint(state.Loaded) == before;
-        return std::string(result.ok ? "1" : "0") + (kept ? "1" : "0") + result.message;
+        return std::string(result.status == LoadStatus::Loaded ? "1" : "0") + (kept ? "1" : "0") +
+               result.message;
     });
     ASSERT_GE(outcome.size(), 2u);
     EXPECT_EQ(outcome.substr(0, 2), "01") << outcome;
@@ -331,10 +343,13 @@ TEST_F(BadTicketFiles, FileGoneOrChangedAfterTheExistenceTest) {
                               {HeaderLine(2001, 5, 6), DataLine("札幌1R", kNoSlots, kRace)});
     const fs::path second = folder / "P20010507Q1RN.txt";
 
-    // Every file of the pattern removed between the test and the load.
-    ASSERT_FALSE(PatternFilesMissing(state));
+    // Every file of the pattern removed between the existence test and the
+    // reading, which lists the folder again.
     fs::remove(first);
-    ExpectFailureKeepingTheData(LoadPatternFiles(state), "P*Q1RN.txt");
+    LoadedData scratch;
+    const LoadResult gone = ReadPatternFiles(state.DataFolder, state.PatternFileMask, scratch);
+    EXPECT_FALSE(gone.ok);
+    EXPECT_NE(gone.message.find("P*Q1RN.txt"), std::string::npos) << gone.message;
 
     // A file removed, or put back as a folder or a pipe, after the load
     // listed it: the load stops at it, without waiting on the pipe.
@@ -361,8 +376,7 @@ TEST_F(BadTicketFiles, FileGoneOrChangedAfterTheExistenceTest) {
         test::WriteTicketFile(folder.Path(), "P20010506Q1RN.txt", {HeaderLine(2001, 5, 6)});
         fs::remove_all(second);
         test::WriteTicketFile(folder.Path(), "P20010507Q1RN.txt", {HeaderLine(2001, 5, 7)});
-        ASSERT_FALSE(PatternFilesMissing(state));
-        const LoadResult result = LoadPatternFiles(state, [&](std::size_t done, std::size_t) {
+        const PatternLoad result = LoadAndCommit([&](std::size_t done, std::size_t) {
             if (done == 0) changes[i](second);
         });
         ExpectFailureKeepingTheData(result, second.string());
@@ -379,14 +393,13 @@ TEST_F(BadTicketFiles, FoldersAndLinksMatchingTheMaskAreNoTicketFiles) {
     fs::create_symlink(folder / "missing", folder / "P_dangling_Q1RN.txt");
     fs::create_symlink(folder.Path(), folder / "P_parent_Q1RN.txt");
     ASSERT_EQ(::mkfifo((folder / "P_pipe_Q1RN.txt").c_str(), 0644), 0);
-    EXPECT_TRUE(PatternFilesMissing(state));
-    ExpectFailureKeepingTheData(LoadPatternFiles(state), "P*Q1RN.txt");
+    EXPECT_EQ(LoadAndCommit().status, LoadStatus::NotFound);
+    EXPECT_EQ(Fingerprint(state.Loaded), before);
 
     // Beside a real ticket file they are passed over.
     test::WriteTicketFile(folder.Path(), "P20010506Q1RN.txt",
                           {HeaderLine(2001, 5, 6), DataLine("札幌1R", kNoSlots, kRace)});
-    EXPECT_FALSE(PatternFilesMissing(state));
-    ASSERT_TRUE(LoadPatternFiles(state).ok);
+    ASSERT_EQ(LoadAndCommit().status, LoadStatus::Loaded);
     EXPECT_EQ(state.Loaded.Files, std::vector<std::string>{"P20010506Q1RN.txt"});
 }
 
@@ -395,18 +408,24 @@ TEST_F(BadTicketFiles, DataFolderThatIsNoFolder) {
     const fs::path file = folder / "not a folder";
     WriteBytes(file, "P20010506Q1RN.txt");
     fs::create_symlink(folder / "loop", folder / "loop");
-    const std::string cases[] = {(folder / "missing").string(), file.string(),
-                                 (file / "below a file").string(), (folder / "loop").string()};
-    for (const std::string& dataFolder : cases) {
-        state.DataFolder = dataFolder;
-        EXPECT_TRUE(PatternFilesMissing(state)) << dataFolder;
-        ExpectFailureKeepingTheData(LoadPatternFiles(state), dataFolder);
+    // The existence test finds nothing; read anyway, the folder is named
+    // with the reason. An empty folder text names no folder at all.
+    const struct {
+        std::string folder;
+        std::string reason;
+    } cases[] = {{(folder / "missing").string(), "フォルダが見つかりません"},
+                 {file.string(), "フォルダが見つかりません"},
+                 {(file / "below a file").string(), "フォルダが見つかりません"},
+                 {(folder / "loop").string(), "シンボリックリンクが循環しています"},
+                 {"", "フォルダが見つかりません"}};
+    for (const auto& c : cases) {
+        state.DataFolder = c.folder;
+        EXPECT_EQ(LoadAndCommit().status, LoadStatus::NotFound) << c.folder;
+        EXPECT_EQ(Fingerprint(state.Loaded), before);
+        LoadedData data;
+        EXPECT_EQ(ReadPatternFiles(c.folder, state.PatternFileMask, data).message,
+                  "フォルダー「" + c.folder + "」の中を読めません（" + c.reason + "）。");
     }
-    // An empty folder text names no folder at all.
-    state.DataFolder.clear();
-    EXPECT_TRUE(PatternFilesMissing(state));
-    EXPECT_FALSE(LoadPatternFiles(state).ok);
-    EXPECT_EQ(Fingerprint(state.Loaded), before);
 }
 
 TEST_F(BadTicketFiles, DataFolderThatCannotBeSearched) {
@@ -417,16 +436,16 @@ TEST_F(BadTicketFiles, DataFolderThatCannotBeSearched) {
     fs::permissions(locked, fs::perms::owner_write);
     state.DataFolder = locked.string();
     const std::string outcome = test::RunAsUnprivilegedChild([&] {
-        const bool missing = PatternFilesMissing(state);
-        const LoadResult result = LoadPatternFiles(state);
+        const bool notFound = LoadAndCommit().status == LoadStatus::NotFound;
         const bool kept = Fingerprint(state.Loaded) == before;
-        return std::string(missing ? "1" : "0") + (result.ok ? "1" : "0") + (kept ? "1" : "0") +
-               result.message;
+        LoadedData data;
+        return std::string(notFound ? "1" : "0") + (kept ? "1" : "0") +
+               ReadPatternFiles(state.DataFolder, state.PatternFileMask, data).message;
     });
-    ASSERT_GE(outcome.size(), 3u);
-    EXPECT_EQ(outcome.substr(0, 3), "101") << outcome;
-    EXPECT_NE(outcome.find(locked.string()), std::string::npos) << outcome;
+    EXPECT_EQ(outcome, "11フォルダー「" + locked.string() +
+                           "」の中を読めません（アクセスが拒否されました）。");
 }
+
 #endif
 
 }  // namespace

@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
-#include "data/ticket_reader.h"
+#include "analysis/pattern_analysis.h"
 
 namespace lomi {
 namespace {
@@ -13,8 +14,9 @@ TEST(Samples, LoadAsWellFormedTicketFiles) {
     ProgramState state;
     state.DataFolder = LOMI_SAMPLES_DIR;
     state.PatternFileMask = "P*Q1RN.txt";
-    const LoadResult result = LoadPatternFiles(state);
-    ASSERT_TRUE(result.ok) << result.message;
+    PatternLoad load = LoadPattern(state.DataFolder, state.PatternFileMask);
+    ASSERT_EQ(load.status, LoadStatus::Loaded) << load.message;
+    CommitLoad(state, std::move(load));
     ASSERT_EQ(state.Loaded.Files.size(), 12u);
     EXPECT_GE(state.RecordCount(), 12 * 24);
 

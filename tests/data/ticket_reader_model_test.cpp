@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/pattern_analysis.h"
 #include "data/condition_lists.h"
 #include "data/cp932.h"
 #include "data/header_date.h"
@@ -183,7 +184,7 @@ TEST(TicketReaderModel, LoadsWhatTheRulesSay) {
         ProgramState state;
         state.DataFolder = folder.PathText();
         state.PatternFileMask = "P*Q1RN.txt";
-        ASSERT_TRUE(LoadPatternFiles(state).ok);
+        ASSERT_TRUE(CommitLoad(state, LoadPattern(state.DataFolder, state.PatternFileMask)));
         const LoadedData& loaded = state.Loaded;
         ASSERT_EQ(RecordsOf(loaded), RecordsOf(model.data)) << shown;
         EXPECT_EQ(loaded.VenueList, model.data.VenueList) << shown;

@@ -6,8 +6,10 @@
 #include <filesystem>
 #include <stop_token>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "analysis/pattern_analysis.h"
 #include "data/cp932.h"
 #include "support/temp_folder.h"
 #include "support/ticket_files.h"
@@ -52,10 +54,19 @@ protected:
         WriteTicketFile(folder.Path(), name, lines);
     }
 
+    // Loads as every front end does, then commits what was read; the data
+    // stays as it was unless all was read.
+    PatternLoad LoadAndCommit() {
+        PatternLoad load = LoadPattern(state.DataFolder, state.PatternFileMask);
+        PatternLoad outcome{load.status, load.message, {}};
+        CommitLoad(state, std::move(load));
+        return outcome;
+    }
+
     // Loads and expects success.
     void Load() {
-        const LoadResult result = LoadPatternFiles(state);
-        ASSERT_TRUE(result.ok) << result.message;
+        const PatternLoad result = LoadAndCommit();
+        ASSERT_EQ(result.status, LoadStatus::Loaded) << result.message;
     }
 
     // Loads the lines as the only file and returns the records.
@@ -306,7 +317,6 @@ TEST_F(TicketReader, MatchesPlainFilesByMaskCaseInsensitively) {
     // Upper-cased, '_' (0x5F) sorts after 'Q' (0x51).
     EXPECT_EQ(*names, (std::vector<std::string>{"P20010506Q1RN.txt", "p2q1rn.txt", "PQ1RN.TXT",
                                                 "P_link_Q1RN.txt"}));
-    EXPECT_FALSE(PatternFilesMissing(state));
     Load();
     EXPECT_EQ(state.RecordCount(), 4);
 
@@ -320,19 +330,23 @@ TEST_F(TicketReader, MatchesPlainFilesByMaskCaseInsensitively) {
 #endif
 
 TEST_F(TicketReader, MissingFilesAndFolders) {
-    EXPECT_TRUE(PatternFilesMissing(state));
+    EXPECT_EQ(LoadAndCommit().status, LoadStatus::NotFound);
     Write("P20010506T5PB.txt", {HeaderLine(2001, 5, 6)});
-    EXPECT_TRUE(PatternFilesMissing(state));
+    EXPECT_EQ(LoadAndCommit().status, LoadStatus::NotFound);
     Write("P20010506Q1RN.txt", {HeaderLine(2001, 5, 6)});
-    EXPECT_FALSE(PatternFilesMissing(state));
+    EXPECT_EQ(LoadAndCommit().status, LoadStatus::Loaded);
 
-    ProgramState nowhere = state;
-    nowhere.DataFolder = (folder / "no such folder").string();
-    EXPECT_TRUE(PatternFilesMissing(nowhere));
-    EXPECT_FALSE(ListPatternFiles(nowhere.DataFolder, nowhere.PatternFileMask).has_value());
-    const LoadResult result = LoadPatternFiles(nowhere);
+    // Nothing to find in a folder that is not there; read anyway, it is
+    // named with the reason.
+    const std::string nowhere = (folder / "no such folder").string();
+    EXPECT_EQ(LoadPattern(nowhere, state.PatternFileMask).status, LoadStatus::NotFound);
+    std::string reason;
+    EXPECT_FALSE(ListPatternFiles(nowhere, state.PatternFileMask, &reason).has_value());
+    EXPECT_EQ(reason, "フォルダが見つかりません");
+    LoadedData data;
+    const LoadResult result = ReadPatternFiles(nowhere, state.PatternFileMask, data);
     EXPECT_FALSE(result.ok);
-    EXPECT_NE(result.message.find("no such folder"), std::string::npos);
+    EXPECT_EQ(result.message, "フォルダー「" + nowhere + "」の中を読めません（" + reason + "）。");
 }
 
 TEST_F(TicketReader, AFailedExistenceTestKeepsTheOldData) {
@@ -341,7 +355,7 @@ TEST_F(TicketReader, AFailedExistenceTestKeepsTheOldData) {
     Load();
     const LoadedData before = state.Loaded;
     state.PatternFileMask = "P*Z3TB.txt";
-    EXPECT_TRUE(PatternFilesMissing(state));
+    EXPECT_EQ(LoadAndCommit().status, LoadStatus::NotFound);
     ExpectUnchanged(before, state.Loaded);
     EXPECT_EQ(state.RecordCount(), 1);
 }
@@ -391,9 +405,8 @@ TEST_F(TicketReader, AFailedLoadKeepsTheOldDataAndNamesTheFile) {
     const auto bad = folder / "P20010507Q1RN.txt";
     std::filesystem::create_symlink("/proc/self/mem", bad);
     Write("P20010508Q1RN.txt", {HeaderLine(2001, 5, 8)});
-    const LoadResult result = LoadPatternFiles(state);
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.file, bad.string());
+    const PatternLoad result = LoadAndCommit();
+    EXPECT_EQ(result.status, LoadStatus::Failed);
     EXPECT_NE(result.message.find(bad.string()), std::string::npos) << result.message;
     EXPECT_EQ(result.message.find('\n'), std::string::npos);
     ExpectUnchanged(before, state.Loaded);
@@ -413,8 +426,8 @@ TEST_F(TicketReader, TooManyDatesEndTheLoadAndKeepTheOldData) {
         bytes += "Kestrava  " + std::to_string(10000000 + day) + "\r\n" + data + "\r\n";
     }
     WriteBytes(folder / "P20010507Q1RN.txt", bytes);
-    const LoadResult result = LoadPatternFiles(state);
-    EXPECT_FALSE(result.ok);
+    const PatternLoad result = LoadAndCommit();
+    EXPECT_EQ(result.status, LoadStatus::Failed);
     EXPECT_NE(result.message.find("P20010507Q1RN.txt"), std::string::npos) << result.message;
     EXPECT_NE(result.message.find("32767"), std::string::npos) << result.message;
     ExpectUnchanged(before, state.Loaded);

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <random>
 
+#include "analysis/pattern_analysis.h"
 #include "data/program_state.h"
 #include "data/ticket_reader.h"
 #include "settings/settings.h"
@@ -44,16 +45,16 @@ TEST(WindowsFiles, FileLockedByAnotherProgramIsNamedAndTheDataKept) {
     ProgramState state;
     state.DataFolder = folder.PathText();
     state.PatternFileMask = "P*Q1RN.txt";
-    ASSERT_TRUE(LoadPatternFiles(state).ok);
+    ASSERT_TRUE(CommitLoad(state, LoadPattern(state.DataFolder, state.PatternFileMask)));
     const std::int32_t before = state.RecordCount();
 
     const fs::path locked = test::WriteTicketFile(folder.Path(), "P20010507Q1RN.txt", kLines);
     HANDLE holder = CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    const LoadResult result = LoadPatternFiles(state);
+    const PatternLoad result = LoadPattern(state.DataFolder, state.PatternFileMask);
     CloseHandle(holder);
-    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.status, LoadStatus::Failed);
     EXPECT_NE(result.message.find("P20010507Q1RN.txt"), std::string::npos) << result.message;
     EXPECT_NE(result.message.find("ほかのプログラムが使用中です"), std::string::npos)
         << result.message;

@@ -3,9 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "data/ticket_reader.h"
+#include "analysis/pattern_analysis.h"
 #include "support/temp_folder.h"
 #include "support/ticket_files.h"
 #include "tally/race_filter.h"
@@ -42,8 +43,9 @@ protected:
              Line("中山5R", 0, {6, 5, 10, 2, 2, 2, 12, "0000", "0000", "-----", "-----"})});
         state_.DataFolder = data_.PathText();
         state_.PatternFileMask = "P*Q1RN.txt";
-        const LoadResult loaded = LoadPatternFiles(state_);
-        ASSERT_TRUE(loaded.ok) << loaded.message;
+        PatternLoad loaded = LoadPattern(state_.DataFolder, state_.PatternFileMask);
+        ASSERT_EQ(loaded.status, LoadStatus::Loaded) << loaded.message;
+        CommitLoad(state_, std::move(loaded));
         ASSERT_EQ(state_.RecordCount(), 6);
     }
 

@@ -86,9 +86,10 @@ private slots:
         state.DataFolder = folder.PathText();
         state.PatternFileMask = "P*Q1RN.txt";
         std::vector<std::pair<std::size_t, std::size_t>> calls;
-        const lomi::LoadResult result = lomi::LoadPatternFiles(
-            state, [&](std::size_t done, std::size_t total) { calls.emplace_back(done, total); });
-        QVERIFY(result.ok);
+        QVERIFY(lomi::CommitLoad(state, lomi::LoadPattern(state.DataFolder, state.PatternFileMask,
+                                                          [&](std::size_t done, std::size_t total) {
+                                                              calls.emplace_back(done, total);
+                                                          })));
         const std::vector<std::pair<std::size_t, std::size_t>> expected = {
             {0, 3}, {1, 3}, {2, 3}, {3, 3}};
         QVERIFY(calls == expected);

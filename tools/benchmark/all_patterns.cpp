@@ -49,10 +49,10 @@ struct Figures {
 // looked at: the floor of a single-threaded ranking.
 std::size_t ReadAll(const std::string& folder, std::string& buffer, std::size_t& files) {
     // The corpus folder holds pattern files only.
-    const auto names = ListPlainFiles(folder, [](std::string_view) { return true; });
-    if (!names) throw std::runtime_error("cannot list " + folder);
-    std::size_t bytes = 0;
     std::string reason;
+    const auto names = ListPlainFiles(folder, [](std::string_view) { return true; }, reason);
+    if (!names) throw std::runtime_error("cannot list " + folder + ": " + reason);
+    std::size_t bytes = 0;
     files = 0;
     for (const std::string& name : *names) {
         bool opened = false;
@@ -82,7 +82,8 @@ double CancelLatency(const std::string& folder, std::size_t& doneAtStop) {
     Clock::time_point requested;
     std::atomic<std::size_t> doneThen{0};
     const auto progress = [&](std::size_t done, std::size_t total) {
-        if (!stopped && done * 3 >= total) {
+        // (n, 0) comes while the folder is listed: the stop falls among the files.
+        if (total != 0 && !stopped && done * 3 >= total) {
             stopped = true;
             doneThen = done;
             requested = Clock::now();

@@ -35,7 +35,7 @@ struct ScalingFigures {
     std::size_t files = 0;
     std::size_t records = 0;
     Samples exist;         // PatternFilesMissing
-    Samples load;          // LoadPatternFiles, lists sorted
+    Samples load;          // ReadPatternFiles, lists sorted
     Samples existAndLoad;  // both, per run
     Samples read;          // list the folder and read every file's bytes
     Samples tally;         // ExtractAndTally with no condition and the report text
@@ -51,7 +51,7 @@ struct MillionFigures {
     double residentPerRecord = 0;    // growth of resident memory by the load
     double storeBytesPerRecord = 0;  // what the loaded data holds
     Samples read;                    // list the folder and read every file's bytes
-    Samples load;                    // LoadPatternFiles
+    Samples load;                    // ReadPatternFiles
     Samples parse;                   // records from bytes already in memory
     Samples tallyAll;                // no condition
     Samples tallyNarrow;             // venue, race, runners or more, surface
