@@ -1,4 +1,4 @@
-// Fm98List's 分析(A) menu: the breakdown, the profit chart and saving the
+// MainWindow's 分析(A) menu: the breakdown, the profit chart and saving the
 // results of the latest tally.
 #include <utility>
 
@@ -6,32 +6,32 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include "app/fm98list.h"
+#include "app/main_window.h"
 #include "dialogs/breakdown_window.h"
 #include "dialogs/profit_chart_window.h"
 #include "dialogs/save_results.h"
 
 namespace lomi {
 
-void Fm98List::CreateAnalysisMenu() {
+void MainWindow::CreateAnalysisMenu() {
     QMenu* analysis = menuBar()->addMenu(QString::fromUtf8("分析(&A)"));
     analysis->setObjectName("MenuAnalysis");
-    const auto add = [&](const char* text, const char* name, void (Fm98List::*handler)()) {
+    const auto add = [&](const char* text, const char* name, void (MainWindow::*handler)()) {
         QAction* action = analysis->addAction(QString::fromUtf8(text));
         action->setObjectName(name);
         action->setEnabled(false);
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
-    menuBreakdown_ = add("内訳...", "MenuBreakdown", &Fm98List::MenuBreakdown_Click);
-    menuChart_ = add("損益グラフ...", "MenuChart", &Fm98List::MenuChart_Click);
-    menuSave_ = add("結果を保存...", "MenuSave", &Fm98List::MenuSave_Click);
+    menuBreakdown_ = add("内訳...", "MenuBreakdown", &MainWindow::MenuBreakdown_Click);
+    menuChart_ = add("損益グラフ...", "MenuChart", &MainWindow::MenuChart_Click);
+    menuSave_ = add("結果を保存...", "MenuSave", &MainWindow::MenuSave_Click);
 }
 
-BreakdownWindow* Fm98List::Breakdown() const { return breakdown_; }
-ProfitChartWindow* Fm98List::Chart() const { return chart_; }
+BreakdownWindow* MainWindow::Breakdown() const { return breakdown_; }
+ProfitChartWindow* MainWindow::Chart() const { return chart_; }
 
-void Fm98List::ShowTallyInAnalysis(const RaceConditions* conditions, std::string report) {
+void MainWindow::ShowTallyInAnalysis(const RaceConditions* conditions, std::string report) {
     const bool tallied = conditions != nullptr;
     tallied_ = tallied ? *conditions : RaceConditions();
     report_ = std::move(report);
@@ -60,11 +60,11 @@ Window* ShowAnalysisWindow(QPointer<Window>& window, const ProgramState& state,
 
 }  // namespace
 
-void Fm98List::MenuBreakdown_Click() { ShowAnalysisWindow(breakdown_, state_, tallied_, this); }
+void MainWindow::MenuBreakdown_Click() { ShowAnalysisWindow(breakdown_, state_, tallied_, this); }
 
-void Fm98List::MenuChart_Click() { ShowAnalysisWindow(chart_, state_, tallied_, this); }
+void MainWindow::MenuChart_Click() { ShowAnalysisWindow(chart_, state_, tallied_, this); }
 
-void Fm98List::MenuSave_Click() {
+void MainWindow::MenuSave_Click() {
     SaveResults dialog(state_, this);
     dialog.SetResults(report_, tallied_);
     dialog.exec();

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QIcon>
 
-#include "app/fm98list.h"
+#include "app/main_window.h"
 #include "app/resources.h"
 #include "data/program_state.h"
 #include "settings/settings.h"
@@ -19,7 +19,7 @@ int main(int argc, char* argv[]) {
     const lomi::SettingsLocation settings = lomi::LocateSettings();
     lomi::LoadSettings(state, settings.readPath, settings.defaultDataFolder);
 
-    auto* window = new lomi::Fm98List(state, settings.writePath);
+    auto* window = new lomi::MainWindow(state, settings.writePath);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
     return QApplication::exec();

@@ -1,10 +1,10 @@
-// Fm98List::RunTally: the tally behind the main window's button and the end
+// MainWindow::RunTally: the tally behind the main window's button and the end
 // of a pattern load.
 #include <QLabel>
 #include <QStringList>
 
 #include "analysis/pattern_analysis.h"
-#include "app/fm98list.h"
+#include "app/main_window.h"
 #include "ui/check_box.h"
 #include "ui/combo_box.h"
 #include "ui/message_box.h"
@@ -19,7 +19,7 @@ std::int32_t ChosenData(const ui::ComboBox& combo) { return combo.ItemData(combo
 
 }  // namespace
 
-void Fm98List::RunTally() {
+void MainWindow::RunTally() {
     if (loading_) return;
     if (state_.RecordCount() == 0) {
         label2_->setText(QStringLiteral("FILE NOT OPEN."));
@@ -41,7 +41,7 @@ void Fm98List::RunTally() {
     ShowTallyInAnalysis(&conditions, std::move(report));
 }
 
-RaceConditions Fm98List::CurrentConditions() const {
+RaceConditions MainWindow::CurrentConditions() const {
     RaceConditions conditions;
     std::int32_t* codes[] = {&conditions.venue,   &conditions.race,      &conditions.runners,
                              &conditions.age,     &conditions.raceClass, &conditions.surface,
@@ -55,7 +55,7 @@ RaceConditions Fm98List::CurrentConditions() const {
     return conditions;
 }
 
-QString Fm98List::CurrentConditionsText() const {
+QString MainWindow::CurrentConditionsText() const {
     QStringList chosen;
     for (std::size_t i = 0; i < combos_.size(); ++i) {
         const ui::ComboBox* combo = combos_[i];

@@ -9,9 +9,9 @@
 #include <QTableView>
 #include <QTest>
 
-#include "app/fm98list.h"
+#include "app/main_window.h"
 #include "app/main_window_session.h"
-#include "dialogs/fm98con.h"
+#include "dialogs/pattern_dialog.h"
 #include "dialogs/ranking_model.h"
 #include "dialogs/ranking_window.h"
 #include "support/temp_folder.h"
@@ -20,8 +20,8 @@
 #include "ui/text_box.h"
 #include "ui/twips.h"
 
-using lomi::Fm98Con;
-using lomi::Fm98List;
+using lomi::PatternDialog;
+using lomi::MainWindow;
 using lomi::RankingWindow;
 namespace t = lomi::test;
 
@@ -49,7 +49,7 @@ class AllPatternsTest : public QObject {
 private slots:
     void buttonsSitBelowTheOthers() {
         Session s;
-        QVERIFY(s.WithDialog([&](Fm98Con* d) {
+        QVERIFY(s.WithDialog([&](PatternDialog* d) {
             QPushButton* all = Session::Button(d, "Command3");
             QPushButton* stop = Session::Button(d, "Command4");
             QCOMPARE(all->text(), U("全パターン"));
@@ -67,7 +67,7 @@ private slots:
         Session s;
         RankingWindow* ranking = nullptr;
         lomi::PatternSelections chosen{};
-        QVERIFY(s.WithDialog([&](Fm98Con* d) {
+        QVERIFY(s.WithDialog([&](PatternDialog* d) {
             t::Click(Session::Button(d, "Command3"));
             ranking = d->Ranking();
             QVERIFY(ranking != nullptr);
@@ -110,7 +110,7 @@ private slots:
         Session s;
         const QString report = s.window->Text1()->Text();
         const QString label = s.window->Label2()->text();
-        QVERIFY(s.WithDialog([&](Fm98Con* d) {
+        QVERIFY(s.WithDialog([&](PatternDialog* d) {
             t::Click(Session::Button(d, "Command3"));
             RankingWindow* ranking = d->Ranking();
             t::Click(Session::Button(d, "Command4"));

@@ -9,11 +9,11 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/fm98list.h"
+#include "app/main_window.h"
 #include "app/main_window_session.h"
 #include "app/worked_example.h"
 #include "dialogs/breakdown_window.h"
-#include "dialogs/fm98con.h"
+#include "dialogs/pattern_dialog.h"
 #include "dialogs/profit_chart_window.h"
 #include "dialogs/save_results.h"
 #include "support/temp_folder.h"
@@ -32,8 +32,8 @@ struct Session : t::MainWindowSession {
     Session() { t::WriteWorkedExample(data.Path()); }
 
     void Load() {
-        const auto watch = t::WhenModal<Fm98Con>(
-            [](Fm98Con* dialog) { t::Click(dialog->findChild<QPushButton*>("Command1")); });
+        const auto watch = t::WhenModal<PatternDialog>(
+            [](PatternDialog* dialog) { t::Click(dialog->findChild<QPushButton*>("Command1")); });
         t::Click(window->findChild<QPushButton*>("Command2"));
     }
 };

@@ -16,22 +16,22 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/fm98list.h"
+#include "app/main_window.h"
 #include "app/main_window_session.h"
 #include "app/worked_example.h"
-#include "dialogs/fm98con.h"
-#include "dialogs/fm98dir.h"
-#include "dialogs/fm98path.h"
+#include "dialogs/pattern_dialog.h"
+#include "dialogs/folder_dialog.h"
+#include "dialogs/folder_browser.h"
 #include "dialogs/folder_dialogs.h"
 #include "settings/profile_file.h"
 #include "support/temp_folder.h"
 #include "ui/dir_list.h"
 #include "ui/text_box.h"
 
-using lomi::Fm98Con;
-using lomi::Fm98Dir;
-using lomi::Fm98List;
-using lomi::Fm98Path;
+using lomi::PatternDialog;
+using lomi::FolderDialog;
+using lomi::MainWindow;
+using lomi::FolderBrowser;
 namespace fs = std::filesystem;
 namespace t = lomi::test;
 using t::Q;
@@ -49,22 +49,22 @@ struct Session : t::MainWindowSession {
     }
 
     ~Session() {
-        if (Fm98Dir* dialog = Fm98Dir::OpenFor(state)) dialog->close();
+        if (FolderDialog* dialog = FolderDialog::OpenFor(state)) dialog->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     // Chooses ﾌｫﾙﾀﾞの設定 and returns the dialog, browsing the data folder's
     // drive.
-    Fm98Dir* OpenSettings() {
+    FolderDialog* OpenSettings() {
         window->findChild<QAction*>("MenuFol")->trigger();
-        Fm98Dir* dialog = Fm98Dir::OpenFor(state);
+        FolderDialog* dialog = FolderDialog::OpenFor(state);
         if (dialog) dialog->SetDrives(t::FolderDrives({data.Path()}, data.Path()));
         return dialog;
     }
 
     // Browses from dialog into the data folder's subfolder name and confirms.
-    static void BrowseTo(Fm98Dir* dialog, const char* name) {
-        QVERIFY(t::Browse(*dialog, [&](Fm98Path* p) {
+    static void BrowseTo(FolderDialog* dialog, const char* name) {
+        QVERIFY(t::Browse(*dialog, [&](FolderBrowser* p) {
             t::DoubleClickFolder(p->Dir1(), name);
             t::Click(t::Button(p, "Command1"));
         }));
@@ -74,9 +74,9 @@ struct Session : t::MainWindowSession {
     // dialog; returns the text of any message it showed.
     QString LoadPattern() {
         QString message;
-        const bool shown = t::WhileModal<Fm98Con>(
+        const bool shown = t::WhileModal<PatternDialog>(
             [&] { t::Click(window->findChild<QPushButton*>("Command2")); },
-            [&](Fm98Con* dialog) {
+            [&](PatternDialog* dialog) {
                 t::WhileModal<QMessageBox>([&] { t::Click(t::Button(dialog, "Command1")); },
                                            [&](QMessageBox* box) { message = box->text(); });
             });
@@ -90,7 +90,7 @@ struct Session : t::MainWindowSession {
 int OpenSettingsDialogs() {
     int count = 0;
     for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (qobject_cast<Fm98Dir*>(window) && window->isVisible()) ++count;
+        if (qobject_cast<FolderDialog*>(window) && window->isVisible()) ++count;
     }
     return count;
 }
@@ -103,7 +103,7 @@ class FolderSettingsTest : public QObject {
 private slots:
     void opensBesideTheMainWindowShowingTheDataFolder() {
         Session s;
-        Fm98Dir* d = s.OpenSettings();
+        FolderDialog* d = s.OpenSettings();
         QVERIFY(d);
         QCOMPARE(d->windowTitle(), U("ﾌｫﾙﾀﾞの設定"));
         QCOMPARE(d->size(), QSize(372, 99));
@@ -139,18 +139,18 @@ private slots:
         for (const std::string& folder :
              {std::string("/"), std::string("D:\\"), s.data.PathText() + "/"}) {
             s.state.DataFolder = folder;
-            Fm98Dir* d = s.OpenSettings();
+            FolderDialog* d = s.OpenSettings();
             QCOMPARE(d->Lbpat()->text(), QString::fromStdString(folder));
             t::Click(t::Button(d, "Comok"));
             QCOMPARE(s.state.DataFolder, folder);
-            QCOMPARE(Fm98Dir::OpenFor(s.state), nullptr);
+            QCOMPARE(FolderDialog::OpenFor(s.state), nullptr);
         }
     }
 
     void okAdoptsTheBrowsedFolderCancelAndTheCloseBoxForgetIt() {
         Session s;
         const std::string before = s.state.DataFolder;
-        Fm98Dir* d = s.OpenSettings();
+        FolderDialog* d = s.OpenSettings();
         Session::BrowseTo(d, "tickets");
         QCOMPARE(d->Lbpat()->text(), Q(s.data / "tickets"));
         QCOMPARE(s.state.DataFolder, before);
@@ -171,9 +171,9 @@ private slots:
 
     void aCancelledSecondBrowseKeepsTheFolderConfirmedFirst() {
         Session s;
-        Fm98Dir* d = s.OpenSettings();
+        FolderDialog* d = s.OpenSettings();
         Session::BrowseTo(d, "tickets");
-        QVERIFY(t::Browse(*d, [&](Fm98Path* p) {
+        QVERIFY(t::Browse(*d, [&](FolderBrowser* p) {
             // The second browse starts from the confirmed folder.
             QCOMPARE(p->Dir1()->Path(), Q(s.data / "tickets"));
             t::DoubleClickFolder(p->Dir1(), s.data.Path().filename().string().c_str());
@@ -188,17 +188,17 @@ private slots:
 
     void theMenuItemAgainBringsTheSameDialogWithItsFolder() {
         Session s;
-        Fm98Dir* d = s.OpenSettings();
+        FolderDialog* d = s.OpenSettings();
         Session::BrowseTo(d, "tickets");
         s.window->activateWindow();
-        Fm98Dir* again = s.OpenSettings();
+        FolderDialog* again = s.OpenSettings();
         QCOMPARE(again, d);
         QCOMPARE(OpenSettingsDialogs(), 1);
         QCOMPARE(d->Lbpat()->text(), Q(s.data / "tickets"));
         QTRY_VERIFY(d->isActiveWindow());
 
         t::Click(t::Button(d, "Comcan"));
-        Fm98Dir* fresh = s.OpenSettings();
+        FolderDialog* fresh = s.OpenSettings();
         QCOMPARE(OpenSettingsDialogs(), 1);
         QCOMPARE(fresh->Lbpat()->text(), Q(s.data.Path()));
     }
@@ -206,7 +206,7 @@ private slots:
     void theNewFolderServesTheNextLoadAtOnceAndIsSavedWhenTheMainWindowCloses() {
         Session s;
         const std::string before = s.state.DataFolder;
-        Fm98Dir* d = s.OpenSettings();
+        FolderDialog* d = s.OpenSettings();
         Session::BrowseTo(d, "tickets");
         // Not yet adopted: the pattern dialog still searches the old folder.
         QCOMPARE(s.LoadPattern(), U("FILE NOT FOUND."));
@@ -223,7 +223,7 @@ private slots:
 
     void theDialogOutlivesTheMainWindowAndAFolderConfirmedThenIsNotSaved() {
         Session s;
-        QPointer<Fm98Dir> d = s.OpenSettings();
+        QPointer<FolderDialog> d = s.OpenSettings();
         s.window->close();
         s.window.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -239,9 +239,9 @@ private slots:
 
     void unloadingTheDialogUnloadsTheBrowser() {
         Session s;
-        QPointer<Fm98Dir> d = s.OpenSettings();
-        QPointer<Fm98Path> browser;
-        QVERIFY(t::Browse(*d, [&](Fm98Path* p) {
+        QPointer<FolderDialog> d = s.OpenSettings();
+        QPointer<FolderBrowser> browser;
+        QVERIFY(t::Browse(*d, [&](FolderBrowser* p) {
             browser = p;
             QCOMPARE(d->Browser(), p);
             d->close();
@@ -257,11 +257,11 @@ private slots:
     void theRunEndsWhenTheLastWindowHasClosed() {
         Session s;
         // As the program runs it: the main window deletes itself on closing.
-        QPointer<Fm98List> main = s.window.release();
+        QPointer<MainWindow> main = s.window.release();
         main->setAttribute(Qt::WA_DeleteOnClose);
         QVERIFY(main);
         main->MenuFol_Click();
-        QPointer<Fm98Dir> d = Fm98Dir::OpenFor(s.state);
+        QPointer<FolderDialog> d = FolderDialog::OpenFor(s.state);
         QVERIFY(d);
 
         bool runningWithoutMainWindow = false;

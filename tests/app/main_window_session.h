@@ -6,9 +6,9 @@
 
 #include <QPushButton>
 
-#include "app/fm98list.h"
+#include "app/main_window.h"
 #include "data/program_state.h"
-#include "dialogs/fm98con.h"
+#include "dialogs/pattern_dialog.h"
 #include "support/temp_folder.h"
 #include "tally/pattern_names.h"
 #include "ui/gui_test_helpers.h"
@@ -24,7 +24,7 @@ struct MainWindowSession {
     TempFolder home;
     ProgramState state;
     std::string ini;
-    std::unique_ptr<Fm98List> window;
+    std::unique_ptr<MainWindow> window;
 
     explicit MainWindowSession(PatternSelections pattern = {7, 1, 3, 1},
                                const std::string& dataFolder = {}) {
@@ -34,16 +34,16 @@ struct MainWindowSession {
         state.Con3 = pattern.con3;
         state.Con4 = pattern.con4;
         ini = (home / "Lomi.ini").string();
-        window = std::make_unique<Fm98List>(state, ini);
+        window = std::make_unique<MainWindow>(state, ini);
         window->show();
     }
 
     // Opens the pattern dialog from the menu and runs act on it while it is
     // shown; whatever the case left open is cancelled. Returns whether the
     // dialog appeared.
-    bool WithDialog(const std::function<void(Fm98Con*)>& act) {
+    bool WithDialog(const std::function<void(PatternDialog*)>& act) {
         bool opened = false;
-        const auto watch = WhenModal<Fm98Con>([&](Fm98Con* dialog) {
+        const auto watch = WhenModal<PatternDialog>([&](PatternDialog* dialog) {
             opened = true;
             act(dialog);
             if (dialog->isVisible()) Click(Button(dialog, "Command2"));

@@ -15,10 +15,10 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/fm98list.h"
+#include "app/main_window.h"
 #include "app/main_window_session.h"
 #include "app/worked_example.h"
-#include "dialogs/fm98con.h"
+#include "dialogs/pattern_dialog.h"
 #include "support/temp_folder.h"
 #include "ui/check_box.h"
 #include "ui/combo_box.h"
@@ -26,8 +26,8 @@
 #include "ui/progress_window.h"
 #include "ui/text_box.h"
 
-using lomi::Fm98Con;
-using lomi::Fm98List;
+using lomi::PatternDialog;
+using lomi::MainWindow;
 namespace t = lomi::test;
 
 namespace {
@@ -40,7 +40,7 @@ struct Session : t::MainWindowSession {
         : MainWindowSession({con1, con2, con3, con4}) {}
 
     // Presses OK and returns the message that it showed, if any.
-    static t::SeenMessage PressOk(Fm98Con* dialog) {
+    static t::SeenMessage PressOk(PatternDialog* dialog) {
         t::SeenMessage seen;
         const auto answer = t::AnswerMessage(&seen, dialog);
         t::Click(Button(dialog, "Command1"));
@@ -95,7 +95,7 @@ class OpenPatternTest : public QObject {
 private slots:
     void opensOnTheStoredSelectionsWithTheFocusOnCancel() {
         Session s;
-        QVERIFY(s.WithDialog([&](Fm98Con* d) {
+        QVERIFY(s.WithDialog([&](PatternDialog* d) {
             QCOMPARE(d->windowTitle(), U("ﾌｧｲﾙを開く"));
             // The form's 3360 × 2430 twips, grown by the row of 全パターン and 中止.
             QCOMPARE(d->size(), QSize(224, 195));
@@ -121,7 +121,7 @@ private slots:
         Session s;
         t::WriteWorkedExample(s.data.Path());
         bool closed = false;
-        QVERIFY(s.WithDialog([&](Fm98Con* d) {
+        QVERIFY(s.WithDialog([&](PatternDialog* d) {
             QTRY_COMPARE(QApplication::focusWidget(), Session::Button(d, "Command2"));
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
             closed = !d->isVisible();
@@ -133,7 +133,7 @@ private slots:
 
     void aStoredSelectionOfZeroOrOutOfRangeOpensEmptyAndIsRefused() {
         Session s(7, 0, 9, 1);
-        QVERIFY(s.WithDialog([&](Fm98Con* d) {
+        QVERIFY(s.WithDialog([&](PatternDialog* d) {
             QCOMPARE(d->Combo(2)->Text(), QString());
             QCOMPARE(d->Combo(2)->ListIndex(), -1);
             QCOMPARE(d->Combo(3)->ListIndex(), -1);
@@ -152,7 +152,7 @@ private slots:
     void typedTextPicksNoItem() {
         Session s;
         t::WriteWorkedExample(s.data.Path());
-        QVERIFY(s.WithDialog([&](Fm98Con* d) {
+        QVERIFY(s.WithDialog([&](PatternDialog* d) {
             t::PickText(d->Combo(1), "Ｔ値");
             t::TypeInto(d->Combo(3), U("Ｆ値"));  // the exact text of an item, typed
             QCOMPARE(d->Combo(3)->ListIndex(), -1);
@@ -169,10 +169,10 @@ private slots:
     void fileNotFoundKeepsTheNewChoiceAndTheOldData() {
         Session s;
         t::WriteWorkedExample(s.data.Path());
-        QVERIFY(s.WithDialog([](Fm98Con* d) { QVERIFY(!Session::PressOk(d).shown); }));
+        QVERIFY(s.WithDialog([](PatternDialog* d) { QVERIFY(!Session::PressOk(d).shown); }));
         QCOMPARE(s.Report(), t::WorkedExampleReport());
 
-        QVERIFY(s.WithDialog([&](Fm98Con* d) {
+        QVERIFY(s.WithDialog([&](PatternDialog* d) {
             t::PickText(d->Combo(4), "ボックス");
             const t::SeenMessage seen = Session::PressOk(d);
             QCOMPARE(seen.text, U("FILE NOT FOUND."));
@@ -187,24 +187,24 @@ private slots:
         QCOMPARE(s.state.RecordCount(), 6);
         QCOMPARE(s.window->Label2()->text(), U("仮単人気の１位からＲ値への流し馬券"));
         QCOMPARE(s.window->Combo(1)->ListCount(), 3);
-        QVERIFY(s.WithDialog([](Fm98Con* d) { QCOMPARE(d->Combo(4)->Text(), U("ボックス")); }));
+        QVERIFY(s.WithDialog([](PatternDialog* d) { QCOMPARE(d->Combo(4)->Text(), U("ボックス")); }));
     }
 
     void aDataFolderThatCannotBeSearchedIsFileNotFound() {
         Session s;
         s.state.DataFolder = (s.data / "no-such-folder").string();
         QVERIFY(s.WithDialog(
-            [](Fm98Con* d) { QCOMPARE(Session::PressOk(d).text, U("FILE NOT FOUND.")); }));
+            [](PatternDialog* d) { QCOMPARE(Session::PressOk(d).text, U("FILE NOT FOUND.")); }));
     }
 
     void escAndTheCloseBoxChangeNothing() {
         Session s(1, 5, 6, 2);
-        QVERIFY(s.WithDialog([](Fm98Con* d) {
+        QVERIFY(s.WithDialog([](PatternDialog* d) {
             t::PickText(d->Combo(1), "Ｚ値");
             QTest::keyClick(d->Combo(1)->lineEdit(), Qt::Key_Escape);  // Esc inside a selector
             QVERIFY(!d->isVisible());
         }));
-        QVERIFY(s.WithDialog([](Fm98Con* d) {
+        QVERIFY(s.WithDialog([](PatternDialog* d) {
             QCOMPARE(d->Combo(1)->Text(), U("Ｔ値"));  // a new opening starts afresh
             t::PickText(d->Combo(2), "２位");
             d->close();
@@ -222,7 +222,7 @@ private slots:
         t::WriteTicketFile(s.data.Path(), "p20010415t1tn.TXT",
                            {t::HeaderLine(2001, 4, 15),
                             t::Race(1, 12, 18, 5, 6, 1, 18, "0032", "0014", "00158", "00052", 2)});
-        QVERIFY(s.WithDialog([](Fm98Con* d) {
+        QVERIFY(s.WithDialog([](PatternDialog* d) {
             t::PickText(d->Combo(1), "Ｔ値");
             t::PickText(d->Combo(3), "Ｔ値");
             QVERIFY(!Session::PressOk(d).shown);
@@ -239,7 +239,7 @@ private slots:
     void filesWithoutDataLinesLeaveOnlyAllRacesAndFileNotOpen() {
         Session s;
         t::WriteTicketFile(s.data.Path(), "P010415Q1RN.txt", {t::HeaderLine(2001, 4, 15)});
-        QVERIFY(s.WithDialog([](Fm98Con* d) { QVERIFY(!Session::PressOk(d).shown); }));
+        QVERIFY(s.WithDialog([](PatternDialog* d) { QVERIFY(!Session::PressOk(d).shown); }));
         for (int n = 1; n <= 8; ++n) {
             QCOMPARE(Items(s.window->Combo(n)), QStringList{U("全抽出")});
             QCOMPARE(s.window->Combo(n)->ListIndex(), 0);
@@ -252,7 +252,7 @@ private slots:
         Session s;
         t::WriteWorkedExample(s.data.Path());
         s.window->Check1()->setChecked(true);
-        QVERIFY(s.WithDialog([](Fm98Con* d) { QVERIFY(!Session::PressOk(d).shown); }));
+        QVERIFY(s.WithDialog([](PatternDialog* d) { QVERIFY(!Session::PressOk(d).shown); }));
         QCOMPARE(s.window->Check1()->isChecked(), true);
         // Every selector on 全抽出: 以上 with no runner count restricts nothing.
         QCOMPARE(s.Report(), t::WorkedExampleReport());
@@ -261,7 +261,7 @@ private slots:
     void aLoadThatFailsKeepsThePreviousPatternAndNamesTheFile() {
         Session s;
         t::WriteWorkedExample(s.data.Path());
-        QVERIFY(s.WithDialog([](Fm98Con* d) { QVERIFY(!Session::PressOk(d).shown); }));
+        QVERIFY(s.WithDialog([](PatternDialog* d) { QVERIFY(!Session::PressOk(d).shown); }));
         s.window->Check1()->setChecked(true);
         t::PickText(s.window->Combo(3), "１６頭");
         t::Click(s.window->findChild<QPushButton*>("Command1"));
@@ -274,7 +274,7 @@ private slots:
             lines.push_back(t::Race(5, 1, 8, 1, 1, 1, 12, "0100", "0100", "00000", "00000", 1));
         }
         t::WriteTicketFile(s.data.Path(), "P_many_days_T1RN.txt", lines);
-        QVERIFY(s.WithDialog([&](Fm98Con* d) {
+        QVERIFY(s.WithDialog([&](PatternDialog* d) {
             t::PickText(d->Combo(1), "Ｔ値");
             const t::SeenMessage seen = Session::PressOk(d);
             QVERIFY(seen.shown);
@@ -294,7 +294,7 @@ private slots:
     void whileALoadRunsNoOtherLoadOrTallyIsAccepted() {
         Session s;
         t::WriteWorkedExample(s.data.Path());
-        QVERIFY(s.WithDialog([](Fm98Con* d) { QVERIFY(!Session::PressOk(d).shown); }));
+        QVERIFY(s.WithDialog([](PatternDialog* d) { QVERIFY(!Session::PressOk(d).shown); }));
         t::PickText(s.window->Combo(1), "東京");
         s.window->SetProgressDelay(0);
         bool running = false;
@@ -308,7 +308,7 @@ private slots:
             s.window->RunTally();  // refused: Combo1 on 東京 would change the report
             reportDuringLoad = s.Report();
         });
-        QVERIFY(s.WithDialog([](Fm98Con* d) { QVERIFY(!Session::PressOk(d).shown); }));
+        QVERIFY(s.WithDialog([](PatternDialog* d) { QVERIFY(!Session::PressOk(d).shown); }));
         QCOMPARE(watcher.progressShown, 1);
         QVERIFY(running);
         QVERIFY(secondLoadRefused);
@@ -328,7 +328,7 @@ private slots:
     void cancelInTheProgressWindowKeepsTheOldDataWithoutAMessage() {
         Session s;
         t::WriteWorkedExample(s.data.Path());
-        QVERIFY(s.WithDialog([](Fm98Con* d) { QVERIFY(!Session::PressOk(d).shown); }));
+        QVERIFY(s.WithDialog([](PatternDialog* d) { QVERIFY(!Session::PressOk(d).shown); }));
         t::WriteTicketFile(s.data.Path(), "P010506T2FB.txt",
                            {t::HeaderLine(2001, 5, 6),
                             t::Race(9, 1, 8, 1, 1, 2, 8, "0150", "0110", "00000", "00320", 1)});
@@ -336,7 +336,7 @@ private slots:
         LoadWatcher watcher(
             [](lomi::ui::ProgressWindow* progress) { t::Click(progress->CancelButton()); });
         bool stayedOpen = false;
-        QVERIFY(s.WithDialog([&](Fm98Con* d) {
+        QVERIFY(s.WithDialog([&](PatternDialog* d) {
             t::PickText(d->Combo(1), "Ｔ値");
             t::PickText(d->Combo(2), "２位");
             t::PickText(d->Combo(3), "Ｆ値");
@@ -361,7 +361,7 @@ private slots:
         const auto file =
             t::WriteTicketFile(s.data.Path(), "P010415Q1RN.txt", {t::HeaderLine(2001, 4, 15)});
         std::filesystem::permissions(file, std::filesystem::perms::none);
-        QVERIFY(s.WithDialog([&](Fm98Con* d) {
+        QVERIFY(s.WithDialog([&](PatternDialog* d) {
             const t::SeenMessage seen = Session::PressOk(d);
             QVERIFY2(seen.text.contains(U("P010415Q1RN.txt")), qPrintable(seen.text));
             QVERIFY(d->isVisible());

@@ -16,8 +16,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "dialogs/fm98dir.h"
-#include "dialogs/fm98path.h"
+#include "dialogs/folder_dialog.h"
+#include "dialogs/folder_browser.h"
 #include "support/temp_folder.h"
 #include "ui/dir_list.h"
 #include "ui/drive_list.h"
@@ -95,8 +95,8 @@ bool WhileModal(const std::function<void()>& open, const std::function<void(Dial
 
 // Presses "..." in dir and runs act on the folder browser once it is shown;
 // a browser that act leaves open is cancelled.
-inline bool Browse(Fm98Dir& dir, const std::function<void(Fm98Path*)>& act) {
-    return WhileModal<Fm98Path>([&] { Click(Button(&dir, "Com1")); }, act);
+inline bool Browse(FolderDialog& dir, const std::function<void(FolderBrowser*)>& act) {
+    return WhileModal<FolderBrowser>([&] { Click(Button(&dir, "Com1")); }, act);
 }
 
 inline int RowNamed(const ui::DirList* list, const QString& name) {

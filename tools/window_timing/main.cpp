@@ -18,11 +18,11 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/fm98list.h"
+#include "app/main_window.h"
 #include "cli/report_command.h"
 #include "corpora.h"
 #include "data/cp932_table.h"
-#include "dialogs/fm98con.h"
+#include "dialogs/pattern_dialog.h"
 #include "machine_info.h"
 #include "ui/text_box.h"
 
@@ -66,7 +66,7 @@ double TimeCommandLine(const Corpus& corpus, std::string& report) {
 
 // Opens the pattern dialog from the menu, presses its OK as soon as it is
 // shown, and times from the press to the report in Text1.
-double TimeWindow(lomi::Fm98List& window, std::string& report) {
+double TimeWindow(lomi::MainWindow& window, std::string& report) {
     Clock::time_point pressed{}, reported{};
     const QMetaObject::Connection watch =
         QObject::connect(window.Text1(), &QPlainTextEdit::textChanged, [&] {
@@ -75,7 +75,7 @@ double TimeWindow(lomi::Fm98List& window, std::string& report) {
             }
         });
     QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<lomi::Fm98Con*>(QApplication::activeModalWidget());
+        auto* dialog = qobject_cast<lomi::PatternDialog*>(QApplication::activeModalWidget());
         if (!dialog) return;
         pressed = Clock::now();
         dialog->findChild<QPushButton*>("Command1")->click();
@@ -108,7 +108,7 @@ int Run(int argc, char** argv, const std::string& work, const std::vector<int>& 
     state.Con2 = 1;
     state.Con3 = 3;
     state.Con4 = 1;
-    lomi::Fm98List window(state, (home / "Lomi.ini").string());
+    lomi::MainWindow window(state, (home / "Lomi.ini").string());
     window.show();
 
     std::vector<Row> rows;

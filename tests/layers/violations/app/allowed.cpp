@@ -1,2 +1,2 @@
-#include "dialogs/fm98con.h"
+#include "dialogs/pattern_dialog.h"
 #include <QWidget>

@@ -1,2 +1,2 @@
-#include "app/fm98list.h"
+#include "app/main_window.h"
 #include "ui/text.h"

@@ -1,2 +1,2 @@
 #include "ui/combo_box.h"
-// #include "app/fm98list.h" in a comment is no include
+// #include "app/main_window.h" in a comment is no include

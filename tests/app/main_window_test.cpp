@@ -16,10 +16,10 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
-#include "app/fm98list.h"
+#include "app/main_window.h"
 #include "app/main_window_session.h"
 #include "app/worked_example.h"
-#include "dialogs/fm98con.h"
+#include "dialogs/pattern_dialog.h"
 #include "settings/profile_file.h"
 #include "support/temp_folder.h"
 #include "ui/check_box.h"
@@ -27,8 +27,8 @@
 #include "ui/gui_test_helpers.h"
 #include "ui/text_box.h"
 
-using lomi::Fm98Con;
-using lomi::Fm98List;
+using lomi::PatternDialog;
+using lomi::MainWindow;
 using lomi::ui::ComboBox;
 namespace t = lomi::test;
 
@@ -47,9 +47,9 @@ struct Session : t::MainWindowSession {
 
     // Opens the pattern dialog with the picture button, lets choose act on
     // it, then presses OK.
-    void LoadWith(const std::function<void(Fm98Con*)>& choose = {}) {
+    void LoadWith(const std::function<void(PatternDialog*)>& choose = {}) {
         bool opened = false;
-        const auto watch = t::WhenModal<Fm98Con>([&](Fm98Con* dialog) {
+        const auto watch = t::WhenModal<PatternDialog>([&](PatternDialog* dialog) {
             opened = true;
             if (choose) choose(dialog);
             t::Click(dialog->findChild<QPushButton*>("Command1"));
@@ -76,13 +76,13 @@ QList<int> Data(const ComboBox* combo) {
 
 }  // namespace
 
-class Fm98ListTest : public QObject {
+class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
     void startsWithCaptionEmptyControlsAndFocusOnTheTallyButton() {
         Session s;
-        Fm98List& w = *s.window;
+        MainWindow& w = *s.window;
         QCOMPARE(w.windowTitle(), U("KestravaのTolvikｺﾝﾃｽﾄ形式買い目集計      Ver 1.02"));
         for (int n = 1; n <= 8; ++n) {
             QCOMPARE(w.Combo(n)->ListCount(), 0);
@@ -106,7 +106,7 @@ private slots:
 
     void placesControlsAtFixedPositionsThatSurviveResizing() {
         Session s;
-        Fm98List& w = *s.window;
+        MainWindow& w = *s.window;
         QCOMPARE(w.centralWidget()->size(), QSize(419, 237));
         QCOMPARE(w.Text1()->geometry(), QRect(5, 106, 410, 94));
         QCOMPARE(w.Combo(8)->geometry(), QRect(314, 76, 100, 20));
@@ -132,7 +132,7 @@ private slots:
 
     void keyboardOrderFollowsTheTabIndexes() {
         Session s;
-        Fm98List& w = *s.window;
+        MainWindow& w = *s.window;
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QList<QWidget*> expected = {s.Button("Command1"), w.Text1(),  s.Button("Command2"),
                                     w.Combo(7),           w.Combo(6), w.Combo(4),
@@ -184,7 +184,7 @@ private slots:
         Session s;
         t::WriteWorkedExample(s.data.Path());
         s.LoadWith();
-        Fm98List& w = *s.window;
+        MainWindow& w = *s.window;
         QCOMPARE(s.state.PatternFileMask, std::string("P*Q1RN.txt"));
         QCOMPARE(w.Label2()->text(), U("仮単人気の１位からＲ値への流し馬券"));
         QCOMPARE(s.Report(), t::WorkedExampleReport());
@@ -274,7 +274,7 @@ private slots:
 
     void screenReadersHearEveryControlByItsName() {
         Session s;
-        Fm98List& w = *s.window;
+        MainWindow& w = *s.window;
         struct Labelled {
             int combo;
             const char* label;
@@ -299,7 +299,7 @@ private slots:
         Session s;
         t::WriteWorkedExample(s.data.Path());
         s.LoadWith();
-        Fm98List& w = *s.window;
+        MainWindow& w = *s.window;
         t::PickText(w.Combo(3), "１６頭");
         t::Click(w.Check1());
         QCOMPARE(w.Check1()->Value(), 1);
@@ -331,7 +331,7 @@ private slots:
         Session s;
         t::WriteWorkedExample(s.data.Path());
         s.LoadWith();
-        Fm98List& w = *s.window;
+        MainWindow& w = *s.window;
         t::TypeInto(w.Combo(1), U("京都"));
         QCOMPARE(w.Combo(1)->ListIndex(), -1);
         t::SeenMessage seen;
@@ -352,9 +352,9 @@ private slots:
                            {t::HeaderLine(2001, 5, 6),
                             t::Race(9, 1, 8, 1, 1, 2, 8, "0150", "0110", "00000", "00320", 1)});
         s.LoadWith();
-        Fm98List& w = *s.window;
+        MainWindow& w = *s.window;
         t::PickText(w.Combo(1), "中山");
-        s.LoadWith([](Fm98Con* d) {
+        s.LoadWith([](PatternDialog* d) {
             t::PickText(d->Combo(1), "Ｔ値");
             t::PickText(d->Combo(2), "２位");
             t::PickText(d->Combo(3), "Ｆ値");
@@ -380,7 +380,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(s.window.get()));
         int opened = 0;
         auto cancelNext = [&] {
-            return t::WhenModal<Fm98Con>([&](Fm98Con* dialog) {
+            return t::WhenModal<PatternDialog>([&](PatternDialog* dialog) {
                 ++opened;
                 QCOMPARE(dialog->windowTitle(), U("ﾌｧｲﾙを開く"));
                 QCOMPARE(dialog->Combo(1)->Text(), U("仮単人気"));
@@ -436,7 +436,7 @@ private slots:
         s.ini.clear();
         t::TempFolder other;
         const std::string unwritable = (other / "missing-folder" / "Lomi.ini").string();
-        Fm98List window(s.state, unwritable);
+        MainWindow window(s.state, unwritable);
         window.show();
         t::SeenMessage seen;
         const auto answer = t::AnswerMessage(&seen);
@@ -448,5 +448,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(Fm98ListTest)
-#include "fm98list_test.moc"
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

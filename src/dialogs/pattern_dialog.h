@@ -26,7 +26,7 @@ class ComboBox;
 // closes with Accepted, otherwise it stays open. ｷｬﾝｾﾙ, Esc and the close box
 // change nothing. 全パターン opens the ranking of every pattern, 中止 stops
 // its run; a pattern chosen there opens as OK opens it.
-class Fm98Con : public QDialog {
+class PatternDialog : public QDialog {
     Q_OBJECT
 
 public:
@@ -39,7 +39,7 @@ public:
     // dialog is modal); nothing when it cannot.
     using RankingOpener = std::function<RankingWindow*(QWidget* dialog)>;
 
-    Fm98Con(ProgramState& state, PatternOpener opener, QWidget* parent = nullptr,
+    PatternDialog(ProgramState& state, PatternOpener opener, QWidget* parent = nullptr,
             RankingOpener rankingOpener = {});
 
     // Combo1 … Combo4 by their number.

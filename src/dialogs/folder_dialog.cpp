@@ -1,4 +1,4 @@
-#include "dialogs/fm98dir.h"
+#include "dialogs/folder_dialog.h"
 
 #include <utility>
 
@@ -9,20 +9,20 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "dialogs/fm98path.h"
+#include "dialogs/folder_browser.h"
 #include "ui/fonts.h"
 #include "ui/text.h"
 #include "ui/twips.h"
 
 namespace lomi {
 
-Fm98Dir::Fm98Dir(ProgramState& state, ui::DriveSource drives)
+FolderDialog::FolderDialog(ProgramState& state, ui::DriveSource drives)
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       state_(state),
       drives_(std::move(drives)) {
     ui::UseInterfaceFont();
-    setObjectName("Fm98Dir");
+    setObjectName("FolderDialog");
     setWindowTitle(QString::fromUtf8("ﾌｫﾙﾀﾞの設定"));
     setModal(false);
     CreateControls();
@@ -30,18 +30,18 @@ Fm98Dir::Fm98Dir(ProgramState& state, ui::DriveSource drives)
     Form_Load();
 }
 
-Fm98Dir* Fm98Dir::OpenFor(const ProgramState& state) {
+FolderDialog* FolderDialog::OpenFor(const ProgramState& state) {
     for (QWidget* window : QApplication::topLevelWidgets()) {
-        auto* dialog = qobject_cast<Fm98Dir*>(window);
+        auto* dialog = qobject_cast<FolderDialog*>(window);
         if (dialog && !dialog->unloaded_ && &dialog->state_ == &state) return dialog;
     }
     return nullptr;
 }
 
-Fm98Dir* Fm98Dir::ShowFor(ProgramState& state) {
-    Fm98Dir* dialog = OpenFor(state);
+FolderDialog* FolderDialog::ShowFor(ProgramState& state) {
+    FolderDialog* dialog = OpenFor(state);
     if (!dialog) {
-        dialog = new Fm98Dir(state);
+        dialog = new FolderDialog(state);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
     }
     dialog->show();
@@ -50,7 +50,7 @@ Fm98Dir* Fm98Dir::ShowFor(ProgramState& state) {
     return dialog;
 }
 
-void Fm98Dir::CreateControls() {
+void FolderDialog::CreateControls() {
     frame1_ = new QGroupBox(QString::fromUtf8("Tolvikｺﾝﾃｽﾄ形式買い目ﾌｧｲﾙ格納ﾌｫﾙﾀﾞ"), this);
     frame1_->setObjectName("Frame1");
     ui::PlaceTwips(frame1_, 90, 120, 5415, 870);
@@ -76,17 +76,17 @@ void Fm98Dir::CreateControls() {
     dotsFont.setPointSizeF(12.0);
     com1_->setFont(dotsFont);
     ui::PlaceTwips(com1_, 4800, 315, 405, 375);
-    connect(com1_, &QPushButton::clicked, this, &Fm98Dir::Com1_Click);
+    connect(com1_, &QPushButton::clicked, this, &FolderDialog::Com1_Click);
 
     comok_ = new QPushButton(QStringLiteral("OK"), this);
     comok_->setObjectName("Comok");
     ui::PlaceTwips(comok_, 2475, 1065, 1500, 360);
-    connect(comok_, &QPushButton::clicked, this, &Fm98Dir::Comok_Click);
+    connect(comok_, &QPushButton::clicked, this, &FolderDialog::Comok_Click);
 
     comcan_ = new QPushButton(QString::fromUtf8("ｷｬﾝｾﾙ"), this);
     comcan_->setObjectName("Comcan");
     ui::PlaceTwips(comcan_, 4005, 1065, 1500, 360);
-    connect(comcan_, &QPushButton::clicked, this, &Fm98Dir::Comcan_Click);
+    connect(comcan_, &QPushButton::clicked, this, &FolderDialog::Comcan_Click);
 
     // No default button: Enter presses the focused button only.
     for (QPushButton* button : {com1_, comok_, comcan_}) {
@@ -98,13 +98,13 @@ void Fm98Dir::CreateControls() {
     comok_->setFocus();
 }
 
-Fm98Path* Fm98Dir::Browser() const { return browser_; }
+FolderBrowser* FolderDialog::Browser() const { return browser_; }
 
-void Fm98Dir::Form_Load() { lbpat_->setText(ui::FromUtf8(state_.DataFolder)); }
+void FolderDialog::Form_Load() { lbpat_->setText(ui::FromUtf8(state_.DataFolder)); }
 
-void Fm98Dir::Form_Unload() { UnloadBrowser(); }
+void FolderDialog::Form_Unload() { UnloadBrowser(); }
 
-void Fm98Dir::UnloadBrowser() {
+void FolderDialog::UnloadBrowser() {
     if (!browser_) return;
     // A browser still running its modal loop is closed first; the loop
     // returns once the event loop runs again and the dialog is then gone.
@@ -113,11 +113,11 @@ void Fm98Dir::UnloadBrowser() {
     browser_ = nullptr;
 }
 
-void Fm98Dir::Com1_Click() {
+void FolderDialog::Com1_Click() {
     UnloadBrowser();
-    const QPointer<Fm98Dir> self(this);
-    auto* browser = new Fm98Path(lbpat_->text(), drives_, this);
-    connect(browser, &Fm98Path::FolderChosen, lbpat_, &QLabel::setText);
+    const QPointer<FolderDialog> self(this);
+    auto* browser = new FolderBrowser(lbpat_->text(), drives_, this);
+    connect(browser, &FolderBrowser::FolderChosen, lbpat_, &QLabel::setText);
     browser_ = browser;
     browser->exec();
     // The dialog may have been unloaded, and the browser with it, while
@@ -126,14 +126,14 @@ void Fm98Dir::Com1_Click() {
     if (browser_ == browser) UnloadBrowser();
 }
 
-void Fm98Dir::Comok_Click() {
+void FolderDialog::Comok_Click() {
     state_.DataFolder = ui::ToUtf8(lbpat_->text());
     close();
 }
 
-void Fm98Dir::Comcan_Click() { close(); }
+void FolderDialog::Comcan_Click() { close(); }
 
-void Fm98Dir::closeEvent(QCloseEvent* event) {
+void FolderDialog::closeEvent(QCloseEvent* event) {
     if (!unloaded_) {
         unloaded_ = true;
         Form_Unload();
@@ -141,7 +141,7 @@ void Fm98Dir::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void Fm98Dir::keyPressEvent(QKeyEvent* event) {
+void FolderDialog::keyPressEvent(QKeyEvent* event) {
     // Esc does not close this dialog; neither button is its cancel button.
     if (event->key() == Qt::Key_Escape) {
         event->accept();

@@ -1,4 +1,4 @@
-#include "dialogs/fm98con.h"
+#include "dialogs/pattern_dialog.h"
 
 #include <string>
 #include <utility>
@@ -39,7 +39,7 @@ std::int16_t ChosenSelection(const ui::ComboBox& combo) {
 
 }  // namespace
 
-Fm98Con::Fm98Con(ProgramState& state, PatternOpener opener, QWidget* parent,
+PatternDialog::PatternDialog(ProgramState& state, PatternOpener opener, QWidget* parent,
                  RankingOpener rankingOpener)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
@@ -47,7 +47,7 @@ Fm98Con::Fm98Con(ProgramState& state, PatternOpener opener, QWidget* parent,
       opener_(std::move(opener)),
       rankingOpener_(std::move(rankingOpener)) {
     ui::UseInterfaceFont();
-    setObjectName("Fm98Con");
+    setObjectName("PatternDialog");
     setWindowTitle(QString::fromUtf8("ﾌｧｲﾙを開く"));
     setModal(true);
     CreateControls();
@@ -56,7 +56,7 @@ Fm98Con::Fm98Con(ProgramState& state, PatternOpener opener, QWidget* parent,
     Form_Load();
 }
 
-void Fm98Con::CreateControls() {
+void PatternDialog::CreateControls() {
     frame1_ = new QGroupBox(QString::fromUtf8("軸馬"), this);
     frame1_->setObjectName("Frame1");
     ui::PlaceTwips(frame1_, 150, 150, 3060, 780);
@@ -80,23 +80,23 @@ void Fm98Con::CreateControls() {
     command1_ = new QPushButton(QStringLiteral("OK"), this);
     command1_->setObjectName("Command1");
     ui::PlaceTwips(command1_, 195, 1995, 1500, 360);
-    connect(command1_, &QPushButton::clicked, this, &Fm98Con::Command1_Click);
+    connect(command1_, &QPushButton::clicked, this, &PatternDialog::Command1_Click);
 
     command2_ = new QPushButton(QString::fromUtf8("ｷｬﾝｾﾙ"), this);
     command2_->setObjectName("Command2");
     ui::PlaceTwips(command2_, 1710, 1995, 1500, 360);
-    connect(command2_, &QPushButton::clicked, this, &Fm98Con::Command2_Click);
+    connect(command2_, &QPushButton::clicked, this, &PatternDialog::Command2_Click);
 
     command3_ = new QPushButton(QString::fromUtf8("全パターン"), this);
     command3_->setObjectName("Command3");
     ui::PlaceTwips(command3_, 180, 2490, 1500, 360);
-    connect(command3_, &QPushButton::clicked, this, &Fm98Con::Command3_Click);
+    connect(command3_, &QPushButton::clicked, this, &PatternDialog::Command3_Click);
     command3_->setEnabled(static_cast<bool>(rankingOpener_));
 
     command4_ = new QPushButton(QString::fromUtf8("中止"), this);
     command4_->setObjectName("Command4");
     ui::PlaceTwips(command4_, 1695, 2490, 1500, 360);
-    connect(command4_, &QPushButton::clicked, this, &Fm98Con::Command4_Click);
+    connect(command4_, &QPushButton::clicked, this, &PatternDialog::Command4_Click);
     command4_->setEnabled(false);
 
     // No default button: Enter presses the button that has the focus, and
@@ -114,9 +114,9 @@ void Fm98Con::CreateControls() {
     command2_->setFocus();
 }
 
-ui::ComboBox* Fm98Con::Combo(int number) const { return combos_[number - 1]; }
+ui::ComboBox* PatternDialog::Combo(int number) const { return combos_[number - 1]; }
 
-void Fm98Con::Form_Load() {
+void PatternDialog::Form_Load() {
     FillList(combos_[0], IndexKindNames());
     FillList(combos_[1], AxisRankNames());
     FillList(combos_[2], IndexKindNames());
@@ -127,7 +127,7 @@ void Fm98Con::Form_Load() {
     SelectPosition(combos_[3], state_.Con4);
 }
 
-void Fm98Con::Command1_Click() {
+void PatternDialog::Command1_Click() {
     if (opening_) return;
     for (const ui::ComboBox* combo : combos_) {
         if (combo->ListIndex() == -1) {
@@ -150,16 +150,16 @@ void Fm98Con::Command1_Click() {
     accept();
 }
 
-void Fm98Con::Command2_Click() {
+void PatternDialog::Command2_Click() {
     if (opening_) return;
     QDialog::reject();
 }
 
-void Fm98Con::reject() { Command2_Click(); }
+void PatternDialog::reject() { Command2_Click(); }
 
-RankingWindow* Fm98Con::Ranking() const { return ranking_; }
+RankingWindow* PatternDialog::Ranking() const { return ranking_; }
 
-void Fm98Con::Command3_Click() {
+void PatternDialog::Command3_Click() {
     if (opening_ || !rankingOpener_) return;
     if (ranking_) {
         ranking_->raise();
@@ -168,23 +168,23 @@ void Fm98Con::Command3_Click() {
     } else {
         ranking_ = rankingOpener_(this);
         if (!ranking_) return;
-        connect(ranking_, &RankingWindow::started, this, &Fm98Con::UpdateCommand4);
-        connect(ranking_, &RankingWindow::finished, this, &Fm98Con::UpdateCommand4);
-        connect(ranking_, &QObject::destroyed, this, &Fm98Con::UpdateCommand4);
+        connect(ranking_, &RankingWindow::started, this, &PatternDialog::UpdateCommand4);
+        connect(ranking_, &RankingWindow::finished, this, &PatternDialog::UpdateCommand4);
+        connect(ranking_, &QObject::destroyed, this, &PatternDialog::UpdateCommand4);
     }
     UpdateCommand4();
 }
 
-void Fm98Con::Command4_Click() {
+void PatternDialog::Command4_Click() {
     if (ranking_) ranking_->Cancel();
     UpdateCommand4();
 }
 
-void Fm98Con::UpdateCommand4() {
+void PatternDialog::UpdateCommand4() {
     command4_->setEnabled(ranking_ && ranking_->Running() && !ranking_->Stopping());
 }
 
-void Fm98Con::ChoosePattern(const PatternSelections& selections) {
+void PatternDialog::ChoosePattern(const PatternSelections& selections) {
     if (opening_) return;
     SelectPosition(combos_[0], selections.con1);
     SelectPosition(combos_[1], selections.con2);

@@ -20,11 +20,11 @@ class DriveList;
 // folder it is given (the one the settings dialog shows); OK hands the
 // directory list's path back through FolderChosen. ｷｬﾝｾﾙ, Esc and the close
 // box change nothing.
-class Fm98Path : public QDialog {
+class FolderBrowser : public QDialog {
     Q_OBJECT
 
 public:
-    Fm98Path(const QString& startFolder, ui::DriveSource drives, QWidget* parent = nullptr);
+    FolderBrowser(const QString& startFolder, ui::DriveSource drives, QWidget* parent = nullptr);
 
     ui::DriveList* Drive1() const { return drive1_; }
     ui::DirList* Dir1() const { return dir1_; }

@@ -1,4 +1,4 @@
-#include "app/fm98list.h"
+#include "app/main_window.h"
 
 #include <memory>
 #include <utility>
@@ -13,8 +13,8 @@
 #include <QWidget>
 
 #include "app/resources.h"
-#include "dialogs/fm98con.h"
-#include "dialogs/fm98dir.h"
+#include "dialogs/pattern_dialog.h"
+#include "dialogs/folder_dialog.h"
 #include "dialogs/ranking_window.h"
 #include "settings/settings.h"
 #include "ui/check_box.h"
@@ -68,14 +68,14 @@ void Put(QWidget* widget, const Place& p) {
 
 }  // namespace
 
-Fm98List::Fm98List(ProgramState& state, std::string iniPath, QWidget* parent)
+MainWindow::MainWindow(ProgramState& state, std::string iniPath, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       state_(state),
       iniPath_(std::move(iniPath)) {
     InitResources();
     ui::UseInterfaceFont();
-    setObjectName("Fm98List");
+    setObjectName("MainWindow");
     setWindowTitle(QString::fromUtf8(kDesignCaption));
 
     // A plain client area: controls sit at fixed places and keep them when
@@ -93,7 +93,7 @@ Fm98List::Fm98List(ProgramState& state, std::string iniPath, QWidget* parent)
     Form_Load();
 }
 
-void Fm98List::CreateControls(QWidget* client) {
+void MainWindow::CreateControls(QWidget* client) {
     label2_ = new QLabel(client);
     label2_->setObjectName("Label2");
     label2_->setAccessibleDescription(QString::fromUtf8("買い目ﾊﾟﾀｰﾝ"));
@@ -115,7 +115,7 @@ void Fm98List::CreateControls(QWidget* client) {
     command2_->setAutoDefault(true);
     command2_->setAccessibleName(QString::fromUtf8("ﾌｧｲﾙを開く"));
     ui::PlaceTwips(command2_, 5835, 0, 375, 330);
-    connect(command2_, &QPushButton::clicked, this, &Fm98List::Command2_Click);
+    connect(command2_, &QPushButton::clicked, this, &MainWindow::Command2_Click);
 
     for (int i = 0; i < 8; ++i) {
         label1_[i] = new QLabel(QString::fromUtf8(kLabel1[i].caption), client);
@@ -158,51 +158,51 @@ void Fm98List::CreateControls(QWidget* client) {
     // Enter presses the button that has the focus, as Space does.
     command1_->setAutoDefault(true);
     ui::PlaceTwips(command1_, 90, 3090, 6135, 420);
-    connect(command1_, &QPushButton::clicked, this, &Fm98List::Command1_Click);
+    connect(command1_, &QPushButton::clicked, this, &MainWindow::Command1_Click);
 }
 
-void Fm98List::CreateMenus() {
+void MainWindow::CreateMenus() {
     QMenu* file = menuBar()->addMenu(QString::fromUtf8("ﾌｧｲﾙ(&F)"));
     file->setObjectName("MenuFile");
     QAction* open = file->addAction(QString::fromUtf8("ﾌｧｲﾙを開く(&O)"));
     open->setObjectName("MenuOpen");
     open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    connect(open, &QAction::triggered, this, &Fm98List::MenuOpen_Click);
+    connect(open, &QAction::triggered, this, &MainWindow::MenuOpen_Click);
     file->addSeparator()->setObjectName("MenuSep1");
     QAction* end = file->addAction(QString::fromUtf8("終了(&X)"));
     end->setObjectName("MenuEnd");
-    connect(end, &QAction::triggered, this, &Fm98List::MenuEnd_Click);
+    connect(end, &QAction::triggered, this, &MainWindow::MenuEnd_Click);
 
     QMenu* settings = menuBar()->addMenu(QString::fromUtf8("設定(&S)"));
     settings->setObjectName("MenuSet");
     QAction* folder = settings->addAction(QString::fromUtf8("ﾌｫﾙﾀﾞの設定(&D)"));
     folder->setObjectName("MenuFol");
-    connect(folder, &QAction::triggered, this, &Fm98List::MenuFol_Click);
+    connect(folder, &QAction::triggered, this, &MainWindow::MenuFol_Click);
 
     CreateAnalysisMenu();
 }
 
-void Fm98List::SetTabOrder() {
+void MainWindow::SetTabOrder() {
     QWidget* order[] = {command1_,  text1_,     command2_,  combos_[6], combos_[5], combos_[3],
                         combos_[2], combos_[0], combos_[1], combos_[4], combos_[7], check1_};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
-ui::ComboBox* Fm98List::Combo(int number) const {
+ui::ComboBox* MainWindow::Combo(int number) const {
     return combos_.at(static_cast<std::size_t>(number - 1));
 }
 
-void Fm98List::Form_Load() {
+void MainWindow::Form_Load() {
     for (ui::ComboBox* combo : combos_) combo->Clear();
     setWindowTitle(windowTitle() + QStringLiteral("      ") + QString::fromUtf8(kVersionText));
 }
 
-void Fm98List::Form_Unload() {
+void MainWindow::Form_Unload() {
     const SaveResult saved = SaveSettings(state_, iniPath_);
     if (!saved.ok) ui::ShowMessage(this, ui::FromUtf8(saved.message));
 }
 
-void Fm98List::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     // The window always closes; the settings are saved once however it goes.
     if (!unloaded_) {
         unloaded_ = true;
@@ -211,19 +211,19 @@ void Fm98List::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void Fm98List::Command1_Click() { RunTally(); }
+void MainWindow::Command1_Click() { RunTally(); }
 
-void Fm98List::Command2_Click() { ShowPatternDialog(); }
+void MainWindow::Command2_Click() { ShowPatternDialog(); }
 
-void Fm98List::MenuOpen_Click() { ShowPatternDialog(); }
+void MainWindow::MenuOpen_Click() { ShowPatternDialog(); }
 
-void Fm98List::MenuEnd_Click() { close(); }
+void MainWindow::MenuEnd_Click() { close(); }
 
-void Fm98List::MenuFol_Click() { ShowFolderSettings(); }
+void MainWindow::MenuFol_Click() { ShowFolderSettings(); }
 
-void Fm98List::ShowPatternDialog() {
+void MainWindow::ShowPatternDialog() {
     if (loading_) return;
-    auto dialog = std::make_unique<Fm98Con>(
+    auto dialog = std::make_unique<PatternDialog>(
         state_, [this](const PatternSelections&, QWidget* over) { return OpenPattern(over); }, this,
         [this](QWidget* over) { return OpenRankingWindow(over); });
     patternDialog_ = dialog.get();
@@ -240,19 +240,19 @@ void Fm98List::ShowPatternDialog() {
     if (opened) RunTally();
 }
 
-RankingWindow* Fm98List::Ranking() const { return ranking_; }
+RankingWindow* MainWindow::Ranking() const { return ranking_; }
 
-RankingWindow* Fm98List::OpenRankingWindow(QWidget* parent) {
+RankingWindow* MainWindow::OpenRankingWindow(QWidget* parent) {
     if (ranking_) ranking_->close();
     ranking_ = new RankingWindow(state_.DataFolder, CurrentConditions(), CurrentConditionsText(),
                                  parent != nullptr ? parent : this);
     ranking_->setAttribute(Qt::WA_DeleteOnClose);
-    connect(ranking_, &RankingWindow::patternChosen, this, &Fm98List::OpenChosenPattern);
+    connect(ranking_, &RankingWindow::patternChosen, this, &MainWindow::OpenChosenPattern);
     ranking_->show();
     return ranking_;
 }
 
-void Fm98List::OpenChosenPattern(const PatternSelections& selections) {
+void MainWindow::OpenChosenPattern(const PatternSelections& selections) {
     if (loading_) return;
     // While the pattern dialog is open the choice goes through its OK.
     if (patternDialog_) {
@@ -263,7 +263,7 @@ void Fm98List::OpenChosenPattern(const PatternSelections& selections) {
     if (OpenPattern(ranking_ ? static_cast<QWidget*>(ranking_) : this)) RunTally();
 }
 
-bool Fm98List::OpenPattern(QWidget* messageParent) {
+bool MainWindow::OpenPattern(QWidget* messageParent) {
     if (loading_) return false;
     loading_ = true;
     PatternLoad load = ui::LoadPatternInBackground(state_.DataFolder, state_.PatternFileMask,
@@ -284,7 +284,7 @@ bool Fm98List::OpenPattern(QWidget* messageParent) {
     return true;
 }
 
-void Fm98List::PrepareMainWindowAfterLoad(const LoadedView& view) {
+void MainWindow::PrepareMainWindowAfterLoad(const LoadedView& view) {
     text1_->SetText(QString());
     label2_->setText(ui::FromUtf8(view.description));
     for (std::size_t i = 0; i < combos_.size(); ++i) {
@@ -298,6 +298,6 @@ void Fm98List::PrepareMainWindowAfterLoad(const LoadedView& view) {
     }
 }
 
-void Fm98List::ShowFolderSettings() { Fm98Dir::ShowFor(state_); }
+void MainWindow::ShowFolderSettings() { FolderDialog::ShowFor(state_); }
 
 }  // namespace lomi

@@ -1,4 +1,4 @@
-#include "dialogs/fm98path.h"
+#include "dialogs/folder_browser.h"
 
 #include <utility>
 
@@ -25,13 +25,13 @@ constexpr int kClientHeight = 4080;
 
 }  // namespace
 
-Fm98Path::Fm98Path(const QString& startFolder, ui::DriveSource drives, QWidget* parent)
+FolderBrowser::FolderBrowser(const QString& startFolder, ui::DriveSource drives, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       startFolder_(startFolder),
       source_(std::move(drives)) {
     ui::UseInterfaceFont();
-    setObjectName("Fm98Path");
+    setObjectName("FolderBrowser");
     setWindowTitle(QString::fromUtf8("ﾌｫﾙﾀﾞの選択"));
     setModal(true);
     CreateControls();
@@ -47,10 +47,10 @@ Fm98Path::Fm98Path(const QString& startFolder, ui::DriveSource drives, QWidget* 
     setFixedSize(ui::TwipsSize(kClientWidth, kClientHeight));
 
     Form_Load();
-    connect(drive1_, &ui::DriveList::Change, this, &Fm98Path::Drive1_Change);
+    connect(drive1_, &ui::DriveList::Change, this, &FolderBrowser::Drive1_Change);
 }
 
-void Fm98Path::CreateControls() {
+void FolderBrowser::CreateControls() {
     drive1_ = new ui::DriveList(this);
     drive1_->setObjectName("Drive1");
     drive1_->setAccessibleName(QString::fromUtf8("ﾄﾞﾗｲﾌﾞ"));
@@ -66,12 +66,12 @@ void Fm98Path::CreateControls() {
     command1_ = new QPushButton(QStringLiteral("OK"), this);
     command1_->setObjectName("Command1");
     ui::PlaceTwips(command1_, 360, 3675, 1515, 360);
-    connect(command1_, &QPushButton::clicked, this, &Fm98Path::Command1_Click);
+    connect(command1_, &QPushButton::clicked, this, &FolderBrowser::Command1_Click);
 
     command2_ = new QPushButton(QString::fromUtf8("ｷｬﾝｾﾙ"), this);
     command2_->setObjectName("Command2");
     ui::PlaceTwips(command2_, 1890, 3675, 1515, 360);
-    connect(command2_, &QPushButton::clicked, this, &Fm98Path::Command2_Click);
+    connect(command2_, &QPushButton::clicked, this, &FolderBrowser::Command2_Click);
 
     // Esc presses ｷｬﾝｾﾙ (reject); Enter presses only the focused button.
     command1_->setDefault(false);
@@ -82,7 +82,7 @@ void Fm98Path::CreateControls() {
     drive1_->setFocus();
 }
 
-void Fm98Path::Form_Load() {
+void FolderBrowser::Form_Load() {
     drives_ = source_.list ? source_.list() : std::vector<ui::Drive>{};
     const QString currentDirectory =
         source_.currentDirectory ? source_.currentDirectory() : QString();
@@ -93,7 +93,7 @@ void Fm98Path::Form_Load() {
     previousDrive_ = drive1_->Drive();
 }
 
-void Fm98Path::OpenStartFolder(const QString& folder) {
+void FolderBrowser::OpenStartFolder(const QString& folder) {
     // A folder that is gone or cannot be read opens at the nearest folder
     // above it that can; failing all, at the home folder or the current
     // directory.
@@ -106,7 +106,7 @@ void Fm98Path::OpenStartFolder(const QString& folder) {
     }
 }
 
-void Fm98Path::Drive1_Change() {
+void FolderBrowser::Drive1_Change() {
     const QString folder = ui::CurrentFolderOfDrive(
         drive1_->Drive(), source_.currentDirectory ? source_.currentDirectory() : QString(),
         drives_);
@@ -120,13 +120,13 @@ void Fm98Path::Drive1_Change() {
     previousDrive_ = drive1_->Drive();
 }
 
-void Fm98Path::Command1_Click() {
+void FolderBrowser::Command1_Click() {
     emit FolderChosen(dir1_->Path());
     done(QDialog::Accepted);
 }
 
-void Fm98Path::Command2_Click() { done(QDialog::Rejected); }
+void FolderBrowser::Command2_Click() { done(QDialog::Rejected); }
 
-void Fm98Path::reject() { Command2_Click(); }
+void FolderBrowser::reject() { Command2_Click(); }
 
 }  // namespace lomi

@@ -8,11 +8,11 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "dialogs/fm98con.h"
+#include "dialogs/pattern_dialog.h"
 #include "ui/combo_box.h"
 #include "ui/gui_test_helpers.h"
 
-using lomi::Fm98Con;
+using lomi::PatternDialog;
 namespace t = lomi::test;
 
 namespace {
@@ -34,7 +34,7 @@ struct Case {
     lomi::ProgramState state;
     Opened opened;
     bool result = true;
-    Fm98Con dialog;
+    PatternDialog dialog;
 
     explicit Case(std::int16_t con2 = 1)
         : state(Initial(con2)),
@@ -66,7 +66,7 @@ struct Case {
 
 }  // namespace
 
-class Fm98ConTest : public QObject {
+class PatternDialogTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -132,5 +132,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(Fm98ConTest)
-#include "fm98con_test.moc"
+QTEST_MAIN(PatternDialogTest)
+#include "pattern_dialog_test.moc"

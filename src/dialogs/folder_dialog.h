@@ -14,27 +14,27 @@ class QPushButton;
 
 namespace lomi {
 
-class Fm98Path;
+class FolderBrowser;
 
 // The folder settings dialog: shows the data folder in Lbpat, "..." browses
 // for another one, OK makes the shown folder the data folder. Modeless and
 // a window of its own, so it stays open when the main window closes.
-class Fm98Dir : public QDialog {
+class FolderDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit Fm98Dir(ProgramState& state, ui::DriveSource drives = ui::PlatformDriveSource());
+    explicit FolderDialog(ProgramState& state, ui::DriveSource drives = ui::PlatformDriveSource());
 
     // Shows the dialog of state modelessly: the open one is brought to the
     // front as it is, otherwise a new one opens from DataFolder and is
     // deleted when it closes.
-    static Fm98Dir* ShowFor(ProgramState& state);
+    static FolderDialog* ShowFor(ProgramState& state);
     // The open dialog of state, nullptr when there is none.
-    static Fm98Dir* OpenFor(const ProgramState& state);
+    static FolderDialog* OpenFor(const ProgramState& state);
 
     QLabel* Lbpat() const { return lbpat_; }
     // The folder browser while it is loaded, else nullptr.
-    Fm98Path* Browser() const;
+    FolderBrowser* Browser() const;
 
     // Where the folder browser takes its drives from.
     const ui::DriveSource& Drives() const { return drives_; }
@@ -57,7 +57,7 @@ private:
     ProgramState& state_;
     ui::DriveSource drives_;
     bool unloaded_ = false;
-    QPointer<Fm98Path> browser_;
+    QPointer<FolderBrowser> browser_;
 
     QGroupBox* frame1_ = nullptr;
     QLabel* lbpat_ = nullptr;

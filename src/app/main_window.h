@@ -24,7 +24,7 @@ class TextBox;
 
 namespace lomi {
 
-class Fm98Con;
+class PatternDialog;
 class RankingWindow;
 class BreakdownWindow;
 class ProfitChartWindow;
@@ -32,12 +32,12 @@ class ProfitChartWindow;
 // The main window: eight race-condition selectors, the "以上" box, the
 // pattern description, the report box and the tally button. It shows the
 // program state it is given and saves the settings when it closes.
-class Fm98List : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
     // iniPath is the settings file written when the window closes.
-    Fm98List(ProgramState& state, std::string iniPath, QWidget* parent = nullptr);
+    MainWindow(ProgramState& state, std::string iniPath, QWidget* parent = nullptr);
 
     ProgramState& State() { return state_; }
 
@@ -122,7 +122,7 @@ private:
     bool unloaded_ = false;
     bool loading_ = false;
     int progressDelay_ = ui::kProgressDelayMilliseconds;
-    QPointer<Fm98Con> patternDialog_;  // while it is open
+    QPointer<PatternDialog> patternDialog_;  // while it is open
     QPointer<RankingWindow> ranking_;
 
     std::array<ui::ComboBox*, 8> combos_{};

@@ -15,16 +15,16 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "dialogs/fm98dir.h"
-#include "dialogs/fm98path.h"
+#include "dialogs/folder_dialog.h"
+#include "dialogs/folder_browser.h"
 #include "folder_dialogs.h"
 #include "support/temp_folder.h"
 #include "ui/dir_list.h"
 #include "ui/drive_list.h"
 #include "ui/drives.h"
 
-using lomi::Fm98Dir;
-using lomi::Fm98Path;
+using lomi::FolderDialog;
+using lomi::FolderBrowser;
 namespace fs = std::filesystem;
 namespace t = lomi::test;
 using t::Q;
@@ -39,7 +39,7 @@ struct Machine {
     t::TempFolder a;
     t::TempFolder b;
     lomi::ProgramState state;
-    std::unique_ptr<Fm98Dir> dir;
+    std::unique_ptr<FolderDialog> dir;
 
     Machine() {
         t::MakeFolders(a.Path(), {"work", "data/sub1", "data/Sub2", "data/beta", "data/.hidden"});
@@ -51,7 +51,7 @@ struct Machine {
     void Open(const QString& folder, std::vector<fs::path> roots = {}) {
         if (roots.empty()) roots = {a.Path(), b.Path()};
         state.DataFolder = folder.toStdString();
-        dir = std::make_unique<Fm98Dir>(state, t::FolderDrives(roots, a / "work"));
+        dir = std::make_unique<FolderDialog>(state, t::FolderDrives(roots, a / "work"));
         dir->show();
     }
 
@@ -89,7 +89,7 @@ private:
 
 }  // namespace
 
-class Fm98PathTest : public QObject {
+class FolderBrowserTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -100,7 +100,7 @@ private slots:
         QCOMPARE(t::AccessibleName(m.dir->Lbpat()), Q(m.b / "tickets"));
         QCOMPARE(t::AccessibleDescription(m.dir->Lbpat()), U("Tolvikｺﾝﾃｽﾄ形式買い目ﾌｧｲﾙ格納ﾌｫﾙﾀﾞ"));
         QCOMPARE(t::AccessibleName(t::Button(m.dir.get(), "Comok")), U("OK"));
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
             QCOMPARE(t::AccessibleName(p->Dir1()), U("ﾌｫﾙﾀﾞ"));
             QCOMPARE(t::AccessibleDescription(p->Drive1()), U("ﾄﾞﾗｲﾌﾞ"));
             QCOMPARE(t::AccessibleName(t::Button(p, "Command2")), U("ｷｬﾝｾﾙ"));
@@ -110,8 +110,8 @@ private slots:
     void theBrowserHandsItsFolderBackOnlyOnOk() {
         Machine m;
         m.Open(Q(m.a / "data"));
-        Fm98Path browser(Q(m.a / "data" / "sub1"), t::FolderDrives({m.a.Path()}, m.a / "work"));
-        QSignalSpy chosen(&browser, &Fm98Path::FolderChosen);
+        FolderBrowser browser(Q(m.a / "data" / "sub1"), t::FolderDrives({m.a.Path()}, m.a / "work"));
+        QSignalSpy chosen(&browser, &FolderBrowser::FolderChosen);
         browser.Command2_Click();
         QCOMPARE(chosen.count(), 0);
         browser.Command1_Click();
@@ -122,7 +122,7 @@ private slots:
     void opensModallyAtItsPlaceOnTheShownFolderWithTheCurrentDrive() {
         Machine m;
         m.Open(Q(m.b / "tickets"));
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
             QCOMPARE(p->windowTitle(), U("ﾌｫﾙﾀﾞの選択"));
             QCOMPARE(QApplication::activeModalWidget(), p);
             QCOMPARE(p->parentWidget(), m.dir.get());
@@ -146,7 +146,7 @@ private slots:
     void listsTheFoldersDownToThePathThenItsSubfoldersByName() {
         Machine m;
         m.Open(Q(m.a / "data"));
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
             lomi::ui::DirList* list = p->Dir1();
             QStringList chain;
             for (fs::path walked = m.a / "data";; walked = walked.parent_path()) {
@@ -174,15 +174,15 @@ private slots:
     void okAtOnceGivesTheShownFolderAsTheListWritesIt() {
         Machine m;
         m.Open(Q(m.a / "data") + "/");
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) { t::Click(t::Button(p, "Command1")); }));
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) { t::Click(t::Button(p, "Command1")); }));
         QCOMPARE(m.Lbpat(), Q(m.a / "data"));
-        QCOMPARE(m.state.DataFolder, (m.a / "data").string() + "/");  // only OK in Fm98Dir sets it
+        QCOMPARE(m.state.DataFolder, (m.a / "data").string() + "/");  // only OK in FolderDialog sets it
     }
 
     void aSingleClickOnlyHighlightsADoubleClickOpens() {
         Machine m;
         m.Open(Q(m.a / "data"));
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
             const int before = p->Dir1()->Highlighted();
             t::ClickFolder(p->Dir1(), "sub1");
             QVERIFY(p->Dir1()->Highlighted() != before);
@@ -192,7 +192,7 @@ private slots:
         }));
         QCOMPARE(m.Lbpat(), Q(m.a / "data"));
 
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
             t::DoubleClickFolder(p->Dir1(), "Sub2");
             QCOMPARE(p->Dir1()->Path(), Q(m.a / "data" / "Sub2"));
             QCOMPARE(p->Dir1()->List(p->Dir1()->Highlighted()), U("Sub2"));
@@ -204,7 +204,7 @@ private slots:
     void goingUpToTheRootKeepsItsSeparator() {
         Machine m;
         m.Open(Q(m.a / "data" / "sub1"));
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
             t::DoubleClickFolder(p->Dir1(), "data");
             QCOMPARE(p->Dir1()->Path(), Q(m.a / "data"));
             t::DoubleClickFolder(p->Dir1(), "/");
@@ -220,7 +220,7 @@ private slots:
     void pickingADriveOpensItsCurrentFolderAndCancelForgetsIt() {
         Machine m;
         m.Open(Q(m.a / "data"));
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
             t::PickDrive(p->Drive1(), 1);
             QCOMPARE(p->Drive1()->Drive(), Q(m.b.Path()));
             QCOMPARE(p->Dir1()->Path(), Q(m.b.Path()));
@@ -233,12 +233,12 @@ private slots:
         QCOMPARE(m.Lbpat(), Q(m.a / "data"));
 
         // Esc and the close box cancel as well.
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
             t::PickDrive(p->Drive1(), 1);
             QTest::keyClick(p, Qt::Key_Escape);
             QVERIFY(!p->isVisible());
         }));
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
             t::PickDrive(p->Drive1(), 1);
             QVERIFY(p->close());
         }));
@@ -251,7 +251,7 @@ private slots:
         t::TempFolder gone;
         const fs::path missing = gone / "no-medium";
         m.Open(Q(m.a / "data"), {m.a.Path(), m.b.Path(), missing});
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
             t::PickDrive(p->Drive1(), 1);
             QSignalSpy changes(p->Drive1(), &lomi::ui::DriveList::Change);
             t::PickDrive(p->Drive1(), 2);
@@ -271,7 +271,7 @@ private slots:
     void whenThePreviousDriveFailsTooTheUndoStops() {
         Machine m;
         m.Open(Q(m.a / "data"));
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
             // Both drives become unreadable while the browser is open: the
             // other one, and the current folder of the one it shows.
             fs::remove_all(m.b.Path());
@@ -292,7 +292,7 @@ private slots:
     void aFolderThatIsGoneOpensAtItsNearestParent() {
         Machine m;
         m.Open(Q(m.a / "data" / "gone" / "deeper"));
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
             QCOMPARE(p->Dir1()->Path(), Q(m.a / "data"));
             QCOMPARE(m.Lbpat(), Q(m.a / "data" / "gone" / "deeper"));
             t::Click(t::Button(p, "Command1"));
@@ -302,11 +302,11 @@ private slots:
         // A file where the folder was: its folder.
         m.dir->Lbpat()->setText(Q(m.a / "data" / "file.txt"));
         QVERIFY(
-            t::Browse(*m.dir, [&](Fm98Path* p) { QCOMPARE(p->Dir1()->Path(), Q(m.a / "data")); }));
+            t::Browse(*m.dir, [&](FolderBrowser* p) { QCOMPARE(p->Dir1()->Path(), Q(m.a / "data")); }));
 
         // No folder at all: the home folder.
         m.dir->Lbpat()->setText(QString());
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
             QCOMPARE(p->Dir1()->Path(), QDir::toNativeSeparators(QDir::homePath()));
         }));
     }
@@ -318,7 +318,7 @@ private slots:
         m.Open(Q(m.a / "data" / "locked" / "inner"));
         Unprivileged nobody;
         if (!nobody.Refused(m.a / "data" / "locked")) QSKIP("permissions are not enforced here");
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
             // Starting inside it: the nearest folder that can be read.
             QCOMPARE(p->Dir1()->Path(), Q(m.a / "data"));
             QVERIFY(t::RowNamed(p->Dir1(), U("locked")) >= 0);
@@ -334,7 +334,7 @@ private slots:
         fs::create_directory_symlink(m.b / "tickets", m.a / "data" / "linked");
         fs::create_directory_symlink(m.a / "nowhere", m.a / "data" / "broken");
         m.Open(Q(m.a / "data"));
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
             QVERIFY(t::RowNamed(p->Dir1(), U("linked")) >= 0);
             QCOMPARE(t::RowNamed(p->Dir1(), U("broken")), -1);
             t::DoubleClickFolder(p->Dir1(), "linked");
@@ -355,7 +355,7 @@ private slots:
             fs::create_directory(m.a / "data" / "many" / ("race" + std::to_string(i)));
         }
         m.Open(Q(m.a / "data"));
-        QVERIFY(t::Browse(*m.dir, [&](Fm98Path* p) {
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
             QElapsedTimer clock;
             clock.start();
             t::DoubleClickFolder(p->Dir1(), "many");
@@ -402,5 +402,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(Fm98PathTest)
-#include "fm98path_test.moc"
+QTEST_MAIN(FolderBrowserTest)
+#include "folder_browser_test.moc"
