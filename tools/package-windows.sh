@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
 build="${1:-${LOMI_WINDOWS_BUILD_DIR:-build-windows}}"
-tools/install-packages.sh --no-recommends zip nsis imagemagick
+tools/install-packages.sh --no-recommends zip nsis
 [ -f "$build/deploy/Lomi/lomi.exe" ] || tools/build-windows.sh
 build="$(cd "$build" && pwd)"
 version="$(sed -n 's/^project(Lomi VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)"
@@ -28,9 +28,7 @@ text README.md README.txt
 text LICENSE LICENSE.txt
 text packaging/windows/LICENSE-WINDOWS.txt LICENSE-WINDOWS.txt
 text packaging/windows/THIRD-PARTY.txt THIRD-PARTY.txt
-icons=()
-for size in 16 32 48 256; do icons+=("packaging/icons/org.lomi.Lomi-$size.png"); done
-convert "${icons[@]}" "$stage/lomi.ico"
+cp src/app/resources/lomi.ico "$stage/lomi.ico"
 
 zip_file="$build/lomi-$version-win64.zip"
 rm -f "$zip_file"
