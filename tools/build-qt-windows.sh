@@ -3,7 +3,8 @@
 # qt6-base source package and Qt Charts from its release tarball, with
 # Debian's own Qt 6.4.2 host tools (moc, rcc, uic), and installs it into a
 # cache folder keyed by the Qt version and the build options. A second run
-# finds the cache and does nothing. Prints the prefix as its last line.
+# finds the cache and does nothing. Prints the prefix on standard output,
+# its progress on standard error.
 #   LOMI_QTCHARTS_SOURCE  Qt Charts tarball (default: ../shared/vendor/...)
 #   LOMI_QT_CACHE         cache root (default: ~/.cache/lomi)
 set -euo pipefail
@@ -108,7 +109,7 @@ host=(-DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cma
 # Niced: the machine is shared, and this is the longest step by far.
 build() { nice -n 10 cmake --build "$1" -j "$(nproc)" >"$1.log" 2>&1 || fail "$2 failed to build (see $1.log)"; }
 
-echo "Building Qt $qt_version for Windows into $prefix (about 20 minutes on two cores)"
+echo "Building Qt $qt_version for Windows into $prefix (about 20 minutes on two cores)" >&2
 cmake -S "$source_dir" -B "$work/qtbase" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$work/toolchain.cmake" \
   -DCMAKE_INSTALL_PREFIX="$prefix" "${host[@]}" "${options[@]}" >"$work/qtbase-configure.log" 2>&1 ||
   fail "qtbase failed to configure (see $work/qtbase-configure.log)"
@@ -126,5 +127,5 @@ cmake --install "$work/qtcharts" >/dev/null || fail "Qt Charts failed to install
 # Written last: only a complete install is ever taken for a cached one.
 printf 'Qt %s for x86_64-w64-mingw32, built in %d s\n' "$qt_version" "$((SECONDS - started))" >"$stamp"
 rm -rf "$work"
-echo "Qt $qt_version for Windows built in $((SECONDS - started)) s"
+echo "Qt $qt_version for Windows built in $((SECONDS - started)) s" >&2
 echo "$prefix"
