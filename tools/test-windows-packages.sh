@@ -4,8 +4,9 @@
 # lomi-report.exe of the unpacked zip prints the samples' report; the
 # installer installs silently, twice (an upgrade in place), with its Start
 # menu entry and its Apps & features entry, and the installed lomi-report.exe
-# prints the same report; the silent uninstall leaves no program file, entry
-# or key behind, and keeps the user's settings.
+# prints the same report; the uninstaller will not remove a running Lomi;
+# the silent uninstall leaves no program file, entry or key behind, and
+# keeps the user's settings.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
@@ -48,6 +49,21 @@ wine reg query "$key" /v DisplayVersion 2>/dev/null | grep -q "$version" ||
   fail "no Apps & features entry $key"
 wine "$installed/lomi-report.exe" --folder "$samples" --pattern Q1RN >"$work/installed.txt"
 cmp "$work/expected.txt" "$work/installed.txt"
+
+# Uninstalling while Lomi runs: the silent uninstaller (run in place, so
+# that Wine waits for it) gives up and removes nothing.
+start_display
+trap stop_display EXIT
+(cd "$installed" && exec wine lomi.exe) &
+lomi_pid=$!
+wait_window 'Ver 1\.02' 90 >/dev/null
+if wine "$installed/uninstall.exe" /S "_?=$(windows_path "$installed")"; then
+  fail "the uninstaller went on while Lomi was running"
+fi
+[ -f "$installed/lomi.exe" ] || fail "the uninstaller removed lomi.exe while it was running"
+wine taskkill /f /im lomi.exe >/dev/null 2>&1
+wait "$lomi_pid" || true
+stop_display
 
 # The user's settings outlive the program.
 mkdir -p "$settings"
