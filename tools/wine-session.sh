@@ -27,9 +27,12 @@ offscreen() {
   WINEQT_QPA_PLATFORM=offscreen WINEQT_QPA_FONTDIR="$(windows_path "$ipa_fonts")" "$@"
 }
 
-# A virtual X server for the window program; stopped when the script ends.
+# A virtual X server for the window program. Wine's desktop process binds
+# to the display it started with, so the prefix's programs all end first,
+# when the display comes and when it goes.
 xvfb_pid=""
 start_display() {
+  wineserver -w
   local display=":$((200 + RANDOM % 100))"
   Xvfb "$display" -screen 0 "${1:-1024x768}x24" -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
@@ -39,6 +42,7 @@ start_display() {
   return 1
 }
 stop_display() {
+  [ -n "${DISPLAY:-}" ] && wineserver -k 2>/dev/null || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   xvfb_pid=""
   unset DISPLAY
