@@ -37,17 +37,21 @@ for dll in libstdc++-6.dll libwinpthread-1.dll; do
   runtime_dirs+=("$(windows_path "$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name="$dll")")")")
 done
 export WINEPATH="$(windows_path "$qt/bin");$(IFS=';'; echo "${runtime_dirs[*]}")"
+# Qt Test writes to a file: under Wine its console output is lost.
+results="$build/window-test.txt"
 for test in "$build"/tests/*_test.exe; do
-  offscreen wine "$test" -silent >"$build/window-test.out" 2>&1 ||
-    { cat "$build/window-test.out"; echo "failed under Wine: $test" >&2; exit 1; }
-  grep '^Totals' "$build/window-test.out" | sed "s|^|$(basename "$test" .exe): |"
+  rm -f "$results"
+  offscreen wine "$test" -o "$(windows_path "$results"),txt" >/dev/null 2>&1 ||
+    { cat "$results" 2>/dev/null; echo "failed under Wine: $test" >&2; exit 1; }
+  grep '^Totals' "$results" | sed "s|^|$(basename "$test" .exe): |"
 done
 # The helpers' own check: a modal window that never comes fails the test.
-if offscreen wine "$build/tests/modal_wait_check.exe" -silent >"$build/window-test.out" 2>&1; then
+rm -f "$results"
+if offscreen wine "$build/tests/modal_wait_check.exe" -o "$(windows_path "$results"),txt" >/dev/null 2>&1; then
   echo "modal_wait_check passed a test whose window never came" >&2
   exit 1
 fi
-grep -q "the expected modal window did not appear" "$build/window-test.out"
+grep -q "the expected modal window did not appear" "$results"
 unset WINEPATH
 
 echo "== code page 932 dumps of both builds"
