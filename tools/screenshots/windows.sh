@@ -38,7 +38,8 @@ start_lomi() {
   sleep 1
 }
 stop_lomi() {
-  wine taskkill /im lomi.exe >/dev/null 2>&1 || true
+  # Forced: a window with a modal dialog over it does not close when asked.
+  wine taskkill /f /im lomi.exe >/dev/null 2>&1 || true
   wait "$app_pid" 2>/dev/null || true
   app_pid=""
 }
