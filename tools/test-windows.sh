@@ -41,7 +41,8 @@ export WINEPATH="$(windows_path "$qt/bin");$(IFS=';'; echo "${runtime_dirs[*]}")
 results="$build/window-test.txt"
 for test in "$build"/tests/*_test.exe; do
   rm -f "$results"
-  offscreen wine "$test" -o "$(windows_path "$results"),txt" >/dev/null 2>&1 ||
+  # A test that hangs fails with its name rather than holding CI up.
+  offscreen timeout 300 wine "$test" -o "$(windows_path "$results"),txt" >/dev/null 2>&1 ||
     { cat "$results" 2>/dev/null; echo "failed under Wine: $test" >&2; exit 1; }
   grep '^Totals' "$results" | sed "s|^|$(basename "$test" .exe): |"
 done
