@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Cross-builds the core, lomi-report.exe and the core tests for 64-bit
-# Windows with MinGW-w64 into build-windows/ (or $LOMI_WINDOWS_BUILD_DIR),
-# with the program that writes the code page 932 table. Arguments go to the
-# configure step.
-# The window program needs a Windows Qt, which Debian does not package.
+# Cross-builds Lomi for 64-bit Windows with MinGW-w64 into build-windows/
+# (or $LOMI_WINDOWS_BUILD_DIR): lomi.exe, lomi-report.exe, the core tests,
+# the window tests and the program that writes the code page 932 table,
+# against the Windows Qt of tools/build-qt-windows.sh (built on the first
+# run, then cached). Then puts the programs with every DLL and plugin they
+# need into build-windows/deploy/Lomi (tools/deploy-windows.sh). Arguments
+# go to the configure step.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
@@ -41,6 +43,15 @@ if [ ! -f "$prefix/lib/cmake/GTest/GTestConfig.cmake" ]; then
   cmake --install "$build/googletest" >/dev/null
 fi
 
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DLOMI_WINDOWS_PREFIX="$prefix" \
-  "${flags[@]}" -DLOMI_BUILD_GUI=OFF "$@" >/dev/null
-cmake --build "$build" -j "$jobs" --target lomi-report lomi_core_tests lomi-cp932-table
+qt="$(tools/build-qt-windows.sh | tail -n 1)"
+# Debian's moc, rcc and uic of the same Qt version serve the Windows Qt.
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DLOMI_WINDOWS_PREFIX="$prefix;$qt" \
+  -DCMAKE_PREFIX_PATH="$qt" -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+  "${flags[@]}" -DLOMI_BUILD_GUI=ON "$@" >/dev/null
+window_tests=(modal_wait_check)
+for test in tests/ui/*_test.cpp tests/dialogs/*_test.cpp tests/app/*_test.cpp; do
+  window_tests+=("$(basename "$test" .cpp)")
+done
+cmake --build "$build" -j "$jobs" --target lomi lomi-report lomi_core_tests lomi-cp932-table \
+  "${window_tests[@]}"
+tools/deploy-windows.sh "$build" "$qt"

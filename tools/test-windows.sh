@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Cross-builds for Windows (tools/build-windows.sh) and runs, under Wine with
-# a private prefix in the build folder and no display: the core tests, the
-# check that the code page 932 table is still what Windows converts, the
-# comparison of the code page 932 dumps of the Linux and Windows builds,
-# and lomi-report on samples/ against the Linux build.
+# a private prefix in the build folder: the core tests, the window tests
+# (offscreen), the check that the code page 932 table is still what Windows
+# converts, the comparison of the code page 932 dumps of the Linux and
+# Windows builds, lomi-report on samples/ against the Linux build, lomi.exe
+# on a virtual display with its settings file, and the zip and the
+# installer (tools/package-windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
@@ -11,21 +13,12 @@ build="${LOMI_WINDOWS_BUILD_DIR:-build-windows}"
 linux="${LOMI_BUILD_DIR:-build}"
 started=$SECONDS
 
-tools/install-packages.sh --no-recommends wine wine64
-
 tools/build-windows.sh
 mkdir -p "$build"
 build="$(cd "$build" && pwd)"
-
-# Wine: its own prefix, no window, no offer to install Mono or Gecko.
-export WINEPREFIX="$build/wineprefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY WAYLAND_DISPLAY
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  wineboot --init >/dev/null 2>&1
-fi
-windows_path() { winepath -w "$1" 2>/dev/null; }
+qt="$(tools/build-qt-windows.sh | tail -n 1)"
+source tools/wine-session.sh
+trap stop_display EXIT
 report="$build/src/lomi-report.exe"
 
 echo "== code page 932 table"
@@ -35,6 +28,32 @@ diff -u src/data/cp932_table_data.cpp "$build/cp932_table_data.cpp"
 echo "== core tests"
 LOMI_CP932_DUMP="$(windows_path "$build/cp932-dump.txt")" \
   wine "$build/tests/lomi_core_tests.exe" --gtest_brief=1
+
+echo "== window tests"
+# In place: the Qt DLLs and the MinGW runtime that they use through WINEPATH,
+# Qt's plugins found from Qt6Core.dll's own folder.
+runtime_dirs=()
+for dll in libstdc++-6.dll libwinpthread-1.dll; do
+  runtime_dirs+=("$(windows_path "$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name="$dll")")")")
+done
+export WINEPATH="$(windows_path "$qt/bin");$(IFS=';'; echo "${runtime_dirs[*]}")"
+# Qt Test writes to a file: under Wine its console output is lost.
+results="$build/window-test.txt"
+for test in "$build"/tests/*_test.exe; do
+  rm -f "$results"
+  # A test that hangs fails with its name rather than holding CI up.
+  offscreen timeout 300 wine "$test" -o "$(windows_path "$results"),txt" >/dev/null 2>&1 ||
+    { cat "$results" 2>/dev/null; echo "failed under Wine: $test" >&2; exit 1; }
+  grep '^Totals' "$results" | sed "s|^|$(basename "$test" .exe): |"
+done
+# The helpers' own check: a modal window that never comes fails the test.
+rm -f "$results"
+if offscreen wine "$build/tests/modal_wait_check.exe" -o "$(windows_path "$results"),txt" >/dev/null 2>&1; then
+  echo "modal_wait_check passed a test whose window never came" >&2
+  exit 1
+fi
+grep -q "the expected modal window did not appear" "$results"
+unset WINEPATH
 
 echo "== code page 932 dumps of both builds"
 if [ ! -x "$linux/tests/lomi_core_tests" ] || [ ! -x "$linux/src/lomi-report" ]; then
@@ -84,5 +103,12 @@ if wine "$report" --folder 'Q:\競馬データ' --pattern Q1RN 2>"$build/e2e/err
   exit 1
 fi
 grep -q "ドライブ Q: がありません" "$build/e2e/error.out"
+
+echo "== lomi.exe on a virtual display"
+tools/test-windows-program.sh "$build" "$data"
+
+echo "== zip and installer"
+tools/package-windows.sh "$build" >/dev/null
+tools/test-windows-packages.sh "$build"
 
 echo "Windows tests passed in $((SECONDS - started)) s."

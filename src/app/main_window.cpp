@@ -149,6 +149,12 @@ void MainWindow::CreateControls(QWidget* client) {
     // and all seven lines fit the box's height with the Japanese fonts'
     // 13-pixel lines as with the 12-pixel ones of the Windows font.
     reportBox_->document()->setDocumentMargin(1);
+#ifdef _WIN32
+    // Windows' 17-pixel scroll bar leaves a pixel or two less than the 65
+    // columns of a report line: the line stays whole instead of wrapping
+    // its last column under the first.
+    reportBox_->setLineWrapMode(QPlainTextEdit::NoWrap);
+#endif
     ui::PlaceTwips(reportBox_, 75, 1590, 6150, 1410);
 
     tallyButton_ = new QPushButton(QString::fromUtf8("上記の条件で抽出／集計"), client);

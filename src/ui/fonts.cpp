@@ -8,6 +8,11 @@
 
 namespace lomi::ui {
 
+// Windows' Japanese interface fonts, newest first, then the free font of
+// Linux (and of Wine's prefix in the tests).
+constexpr const char* kJapaneseInterfaceFamilies[] = {"Yu Gothic UI", "Meiryo UI", "MS UI Gothic",
+                                                      "IPAPGothic"};
+
 QFont FixedGothicFont() {
     QFont font;
     font.setFamilies(QStringList{QString::fromUtf8("ＭＳ ゴシック"), "MS Gothic", "IPAGothic",
@@ -46,14 +51,16 @@ QFont InterfaceFont() {
     const QString japanese = QString::fromUtf8("ﾚｰｽ開催");
     const QFont platform = QApplication::font();
     if (CoversWithoutFallback(platform, japanese)) return platform;
-    QFont font(QStringLiteral("IPAPGothic"));
-    font.setPointSizeF(9.0);
-    font.setWeight(QFont::Normal);
-    font.setItalic(false);
-    if (QFontInfo(font).family() != font.family() || !CoversWithoutFallback(font, japanese)) {
-        return platform;
+    for (const char* family : kJapaneseInterfaceFamilies) {
+        QFont font(QString::fromLatin1(family));
+        font.setPointSizeF(9.0);
+        font.setWeight(QFont::Normal);
+        font.setItalic(false);
+        if (QFontInfo(font).family() == font.family() && CoversWithoutFallback(font, japanese)) {
+            return font;
+        }
     }
-    return font;
+    return platform;
 }
 
 void UseInterfaceFont() {

@@ -14,9 +14,10 @@ QFont FixedGothicFont();
 QFont ProportionalGothicFont();
 
 // The font of controls that carry none of their own: the platform's
-// default interface font when it has kana and kanji itself (a Japanese
-// Windows), otherwise the proportional IPAPGothic at 9 pt where it is
-// installed, so that half-width kana and kanji come from one font.
+// default interface font when it has kana and kanji itself, otherwise the
+// first installed Japanese interface font at 9 pt (Yu Gothic UI, Meiryo UI,
+// MS UI Gothic on Windows, IPAPGothic on Linux), so that half-width kana
+// and kanji come from one font.
 QFont InterfaceFont();
 
 // Whether font itself, without falling back to another font, has a glyph
