@@ -4,10 +4,14 @@
 
 namespace lomi::ui {
 
-BackgroundWorker::BackgroundWorker() : thread_([this](std::stop_token stop) { Serve(stop); }) {}
+BackgroundWorker::BackgroundWorker() : thread_([this] { Serve(); }) {}
 
 BackgroundWorker::~BackgroundWorker() {
-    thread_.request_stop();
+    {
+        const std::lock_guard lock(mutex_);
+        closing_ = true;
+    }
+    wake_.notify_one();
     thread_.join();
 }
 
@@ -19,12 +23,13 @@ void BackgroundWorker::Post(std::function<void()> job) {
     wake_.notify_one();
 }
 
-void BackgroundWorker::Serve(std::stop_token stop) {
+void BackgroundWorker::Serve() {
     for (;;) {
         std::function<void()> job;
         {
             std::unique_lock lock(mutex_);
-            if (!wake_.wait(lock, stop, [this] { return !jobs_.empty(); })) return;
+            wake_.wait(lock, [this] { return closing_ || !jobs_.empty(); });
+            if (closing_) return;
             job = std::move(jobs_.front());
             jobs_.pop_front();
         }

@@ -22,12 +22,16 @@ public:
     void Post(std::function<void()> job);
 
 private:
-    void Serve(std::stop_token stop);
+    void Serve();
 
+    // A plain condition variable and a flag of its own: the stop-token wait
+    // of condition_variable_any missed wake-ups with MinGW's threads under
+    // Wine, and the worker then never ended.
     std::mutex mutex_;
-    std::condition_variable_any wake_;
+    std::condition_variable wake_;
     std::deque<std::function<void()>> jobs_;
-    std::jthread thread_;  // last: it starts once the members above exist
+    bool closing_ = false;  // under mutex_
+    std::thread thread_;    // last: it starts once the members above exist
 };
 
 }  // namespace lomi::ui
