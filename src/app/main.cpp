@@ -1,6 +1,7 @@
 // The desktop program: reads the settings, opens the main window and runs
 // until the last window has closed.
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 
 #include <QApplication>
@@ -32,6 +33,9 @@ int main(int argc, char* argv[]) {
     // A load or ranking stopped at the close has a little time to end; one
     // that a hung drive holds is not waited for, and the program ends
     // without running the destructors such a thread might still be using.
-    if (!lomi::ui::BackgroundTask::WaitForAll(std::chrono::seconds(2))) std::quick_exit(code);
+    if (!lomi::ui::BackgroundTask::WaitForAll(std::chrono::seconds(2))) {
+        std::fflush(nullptr);
+        std::_Exit(code);
+    }
     return code;
 }
