@@ -13,7 +13,7 @@ build="${LOMI_WINDOWS_BUILD_DIR:-build-windows}"
 mkdir -p "$build"
 build="$(cd "$build" && pwd)"
 
-tools/install-packages.sh --no-recommends g++-mingw-w64-x86-64-posix mingw-w64-tools googletest \
+tools/install-packages.sh --no-recommends g++-mingw-w64-x86-64-posix mingw-w64-tools googletest qt6-translations-l10n \
   libcli11-dev nlohmann-json3-dev libboost-dev libboost-math-dev cmake
 
 # The target's own prefix: the header-only libraries with their CMake files

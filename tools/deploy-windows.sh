@@ -17,6 +17,12 @@ mkdir -p "$out/platforms" "$out/styles"
 cp "$build/src/lomi.exe" "$build/src/lomi-report.exe" "$out/"
 cp "$qt/plugins/platforms/qwindows.dll" "$out/platforms/"
 cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$out/styles/"
+# Qt's Japanese texts for the standard dialogs, looked for beside the program
+# first. The Qt built for Windows has no translations module; the file is the
+# same Qt release's, from the host (qt6-translations-l10n), and .qm files do
+# not depend on the platform.
+mkdir -p "$out/translations"
+cp /usr/share/qt6/translations/qtbase_ja.qm "$out/translations/"
 
 # Where a DLL of that name comes from, or nothing for Windows' own.
 find_dll() {
