@@ -39,6 +39,10 @@ done
 export WINEPATH="$(windows_path "$qt/bin");$(IFS=';'; echo "${runtime_dirs[*]}")"
 # Qt Test writes to a file: under Wine its console output is lost.
 results="$build/window-test.txt"
+# Qt's Japanese translation where the program looks first, as the deploy
+# folder has it beside lomi.exe.
+mkdir -p "$build/tests/translations"
+cp /usr/share/qt6/translations/qtbase_ja.qm "$build/tests/translations/"
 for test in "$build"/tests/*_test.exe; do
   # Left out under Wine: its test of the load worker did not end in about half
   # the runs (under Wine only; 300 runs of the same worker end on Linux and in
