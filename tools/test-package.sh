@@ -57,13 +57,16 @@ export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 export PATH="$root/usr/bin:$PATH"
 cd /
-lomi-report --help | grep -q "^Usage: lomi-report" || fail "lomi-report --help"
+# Output is captured before grep reads it: "grep -q" stops at its first match,
+# and under pipefail the writer's SIGPIPE would fail the check at random.
+help="$(lomi-report --help)" || fail "lomi-report --help exited with status $?"
+grep -q "^Usage: lomi-report" <<<"$help" || fail "lomi-report --help: $help"
 settings="$(lomi-report --show-settings)"
 grep -qx "PATH=$HOME" <<<"$settings" || fail "data folder is not the home folder: $settings"
 grep -qx "FILE=$HOME/.config/lomi/Lomi.ini" <<<"$settings" || fail "settings file: $settings"
 for page in lomi-report lomi; do
-  MANPATH="$root/usr/share/man" MANPAGER=cat MANWIDTH=80 man "$page" 2>&1 |
-    grep -q "^NAME" || fail "man $page"
+  text="$(MANPATH="$root/usr/share/man" MANPAGER=cat MANWIDTH=80 man "$page" 2>&1)" || fail "man $page: $text"
+  grep -q "^NAME" <<<"$text" || fail "man $page: $text"
 done
 
 # The menu entry's Exec line, without field codes, run the way a menu does
@@ -100,7 +103,8 @@ if [ "${LOMI_PACKAGE_SYSTEM_INSTALL:-0}" = 1 ]; then
   sudo=""
   [ "$(id -u)" -eq 0 ] || sudo="sudo"
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "$deb" >/dev/null
-  /usr/bin/lomi-report --version | grep -qx "lomi-report 1.02" || fail "installed lomi-report"
+  version="$(/usr/bin/lomi-report --version)" || fail "installed lomi-report"
+  grep -qx "lomi-report 1.02" <<<"$version" || fail "installed lomi-report: $version"
   DEBIAN_FRONTEND=noninteractive $sudo apt-get purge -y -qq lomi >/dev/null
   for path in /usr/bin/lomi /usr/bin/lomi-report /usr/share/lomi /usr/share/doc/lomi; do
     [ ! -e "$path" ] || fail "$path left after purge"

@@ -45,8 +45,8 @@ for _ in 1 2; do
 done
 [ -f "$installed/lomi.exe" ] || fail "the installer put no lomi.exe into $installed"
 [ -f "$menu/Lomi 馬券集計.lnk" ] || fail "no Start menu entry in $menu"
-wine reg query "$key" /v DisplayVersion 2>/dev/null | grep -q "$version" ||
-  fail "no Apps & features entry $key"
+entry="$(wine reg query "$key" /v DisplayVersion 2>/dev/null)" || true
+grep -q "$version" <<<"$entry" || fail "no Apps & features entry $key"
 wine "$installed/lomi-report.exe" --folder "$samples" --pattern Q1RN >"$work/installed.txt"
 cmp "$work/expected.txt" "$work/installed.txt"
 
