@@ -23,8 +23,7 @@ trap finish EXIT
 rm -rf "$program"
 cp -r "$build/deploy/Lomi" "$program"
 folder="$(windows_path "$data")"
-printf '[DEF]\r\nPATH=%s\r\nCON1=1\r\nCON2=5\r\nCON3=6\r\nCON4=2\r\n' "$folder" |
-  iconv -f UTF-8 -t CP932 >"$program/Lomi.ini"
+write_windows_settings "$program" "$data" 1 5 6 2
 
 start_display 1024x768
 (cd "$program" && exec wine lomi.exe) &

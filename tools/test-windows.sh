@@ -100,8 +100,7 @@ wine "$report" --folder "$(windows_path "$data")" --pattern Q1RN --encoding cp93
 # Lomi.ini beside the program gives the folder and the pattern.
 mkdir -p "$build/e2e/installed"
 cp "$report" "$build/e2e/installed/"
-printf '[DEF]\r\nPATH=%s\r\nCON1=1\r\nCON2=5\r\nCON3=6\r\nCON4=2\r\n' "$(windows_path "$data")" |
-  iconv -f UTF-8 -t CP932 >"$build/e2e/installed/Lomi.ini"
+write_windows_settings "$build/e2e/installed" "$data" 1 5 6 2
 wine "$build/e2e/installed/lomi-report.exe" >"$build/e2e/windows.out"
 "$linux/src/lomi-report" --folder "$root/samples" --pattern T5PB >"$build/e2e/linux.out"
 cmp "$build/e2e/linux.out" "$build/e2e/windows.out"

@@ -21,6 +21,14 @@ done
 
 windows_path() { winepath -w "$1" 2>/dev/null; }
 
+# Writes the Lomi.ini that the Windows programs read beside themselves, in
+# code page 932 with CR LF: folder $1 gets the data folder $2 (a path of
+# this machine, stored as Windows sees it) and the pattern CON1..CON4 = $3..$6.
+write_windows_settings() {
+  printf '[DEF]\r\nPATH=%s\r\nCON1=%s\r\nCON2=%s\r\nCON3=%s\r\nCON4=%s\r\n' \
+    "$(windows_path "$2")" "$3" "$4" "$5" "$6" | iconv -f UTF-8 -t CP932 >"$1/Lomi.ini"
+}
+
 # Qt's offscreen platform draws with FreeType from this folder; Wine hands
 # WINEQT_* variables to the program without the WINE prefix.
 offscreen() {

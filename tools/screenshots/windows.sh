@@ -28,8 +28,7 @@ trap finish EXIT
 start_lomi() {
   rm -rf "$work/Lomi"
   cp -r "$build/deploy/Lomi" "$work/Lomi"
-  printf '[DEF]\r\nPATH=%s\r\nCON1=7\r\nCON2=1\r\nCON3=3\r\nCON4=1\r\n' "$(windows_path "$1")" |
-    iconv -f UTF-8 -t CP932 >"$work/Lomi/Lomi.ini"
+  write_windows_settings "$work/Lomi" "$1" 7 1 3 1
   (cd "$work/Lomi" && exec wine lomi.exe) &
   app_pid=$!
   main="$(wait_window 'Ver 1\.02' 90)"
