@@ -49,6 +49,11 @@ entry="$(wine reg query "$key" /v DisplayVersion 2>/dev/null)" || true
 grep -q "$version" <<<"$entry" || fail "no Apps & features entry $key"
 wine "$installed/lomi-report.exe" --folder "$samples" --pattern Q1RN >"$work/installed.txt"
 cmp "$work/expected.txt" "$work/installed.txt"
+# Installed, Lomi keeps its settings under %APPDATA% even when it could
+# write its own folder, as Wine's user can.
+shown="$(wine "$installed/lomi-report.exe" --show-settings | tr -d '\r')"
+grep -qx 'FILE=C:\\users\\[^\\]*\\AppData\\Roaming\\lomi\\Lomi.ini' <<<"$shown" ||
+  fail "the installed program does not keep its settings under %APPDATA%: $shown"
 
 # Uninstalling while Lomi runs: the silent uninstaller (run in place, so
 # that Wine waits for it) gives up and removes nothing.

@@ -44,10 +44,6 @@ results="$build/window-test.txt"
 mkdir -p "$build/tests/translations"
 cp /usr/share/qt6/translations/qtbase_ja.qm "$build/tests/translations/"
 for test in "$build"/tests/*_test.exe; do
-  # Left out under Wine: its test of the load worker did not end in about half
-  # the runs (under Wine only; 300 runs of the same worker end on Linux and in
-  # a plain MinGW program under Wine). Still run in the Linux and sanitizer builds.
-  [ "$(basename "$test")" = load_progress_test.exe ] && continue
   rm -f "$results"
   # A test that hangs fails with its name rather than holding CI up.
   offscreen timeout 300 wine "$test" -o "$(windows_path "$results"),txt" >/dev/null 2>&1 ||

@@ -18,12 +18,15 @@ bool Exists(const std::string& path) {
     return fs::exists(Utf8Path(path), error);
 }
 
-// bin/ beside share/lomi/: the layout the install rules give.
+// bin/ beside share/lomi/: the layout the install rules give; or the
+// Windows installer's uninstall.exe beside the program, whose folder an
+// administrator, or a per-user install, can write to.
 bool IsInstalledCopy(const std::string& programFolder) {
     const fs::path folder = Utf8Path(programFolder);
     std::error_code error;
-    return folder.filename() == "bin" &&
-           fs::is_directory(folder.parent_path() / "share" / "lomi", error);
+    return (folder.filename() == "bin" &&
+            fs::is_directory(folder.parent_path() / "share" / "lomi", error)) ||
+           fs::is_regular_file(folder / "uninstall.exe", error);
 }
 
 }  // namespace

@@ -27,8 +27,8 @@ struct SettingsPlaces {
 // Lomi.ini beside the program when it can be written there: it exists and
 // may be changed, or it is missing and the program's folder takes new
 // files (a portable copy). An installed copy (the program in bin/ next to
-// share/lomi/) never creates a file beside itself, even for an
-// administrator. Otherwise the user's file lomi/Lomi.ini in the settings
+// share/lomi/, or beside the Windows installer's uninstall.exe) never
+// creates a file beside itself, even for an administrator. Otherwise the user's file lomi/Lomi.ini in the settings
 // folder is read and written; while the user has none, a Lomi.ini beside
 // the program that cannot be changed gives the starting values. A portable
 // copy starts in the current directory, any other in the home folder.

@@ -40,6 +40,7 @@ struct Case {
     const char* read;
     const char* write;
     const char* dataFolder;
+    bool uninstallerBeside = false;  // the Windows installer's uninstall.exe
 };
 
 const Case kCases[] = {
@@ -56,6 +57,8 @@ const Case kCases[] = {
     {"installed copy, writable bin", "usr/bin", true, Ini::None, false, "user", "user", "home"},
     {"installed copy made portable", "usr/bin", true, Ini::Writable, false, "beside", "beside",
      "current"},
+    {"installed by the Windows installer", "Lomi", true, Ini::None, false, "user", "user", "home",
+     true},
 };
 
 TEST(SettingsLocation, BesideTheProgramWhenItCanWriteThereElseTheUsersFile) {
@@ -66,6 +69,7 @@ TEST(SettingsLocation, BesideTheProgramWhenItCanWriteThereElseTheUsersFile) {
         const fs::path program = root / c.programFolder;
         fs::create_directories(program);
         test::OpenFolderToEveryone(program.string());
+        if (c.uninstallerBeside) WriteBytes(program / "uninstall.exe", "");
         const fs::path beside = program / "Lomi.ini";
         const fs::path user = root / "config/lomi/Lomi.ini";
         if (c.beside != Ini::None) {

@@ -1,7 +1,8 @@
 // A load on a worker thread: the wait cursor at once, a progress window of
 // fixed width counting the files read, ｷｬﾝｾﾙ that stops it, and the data
 // arriving whole or not at all.
-#include <semaphore>
+#include <condition_variable>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -165,17 +166,24 @@ private slots:
     void theWorkerRunsJobsInTurnOffTheCallingThread() {
         std::vector<int> order;
         std::vector<std::thread::id> threads;
-        std::binary_semaphore last{0};
+        // A plain condition variable: MinGW's std::binary_semaphore (an
+        // atomic wait without a futex) can miss the release and wait forever.
+        std::mutex mutex;
+        std::condition_variable ended;
+        bool lastDone = false;
         {
             lomi::ui::BackgroundWorker worker;
             for (int job = 0; job < 3; ++job) {
                 worker.Post([&, job] {
+                    const std::lock_guard lock(mutex);
                     order.push_back(job);
                     threads.push_back(std::this_thread::get_id());
-                    if (job == 2) last.release();
+                    lastDone = job == 2;
+                    ended.notify_one();
                 });
             }
-            last.acquire();
+            std::unique_lock lock(mutex);
+            ended.wait(lock, [&] { return lastDone; });
         }
         QCOMPARE(order, (std::vector<int>{0, 1, 2}));
         QVERIFY(threads[0] != std::this_thread::get_id());
