@@ -7,6 +7,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 
+#include "ui/date_edit.h"
+
 namespace lomi {
 namespace {
 
@@ -28,10 +30,8 @@ PeriodSelector::PeriodSelector(QWidget* parent) : QWidget(parent) {
                              QDateEdit*& date) {
         box = new QCheckBox(QString::fromUtf8(caption), this);
         box->setObjectName(QString::fromUtf8(name) + "Box");
-        date = new QDateEdit(this);
+        date = new ui::DateEdit(QDate(2000, 1, 1), this);
         date->setObjectName(QString::fromUtf8(name) + "Date");
-        date->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-        date->setCalendarPopup(true);
         date->setEnabled(false);
         layout->addWidget(box);
         layout->addWidget(date);

@@ -27,6 +27,7 @@
 #include "settings/whole_file.h"
 #include "tally/condition_names.h"
 #include "tally/selector_items.h"
+#include "ui/date_edit.h"
 #include "ui/message_box.h"
 #include "ui/save_file.h"
 #include "ui/text.h"
@@ -94,10 +95,8 @@ void RankingWindow::CreateControls() {
     splitCheck_ = new QCheckBox(QString::fromUtf8("検証分割日"), this);
     splitCheck_->setObjectName("SplitCheck");
     // A date inside the data replaces this once the first run has ended.
-    splitDate_ = new QDateEdit(QDate::currentDate(), this);
+    splitDate_ = new ui::DateEdit(QDate::currentDate(), this);
     splitDate_->setObjectName("SplitDate");
-    splitDate_->setDisplayFormat("yyyy-MM-dd");
-    splitDate_->setCalendarPopup(true);
     splitDate_->setEnabled(false);
     runButton_ = new QPushButton(QString::fromUtf8("再集計"), this);
     runButton_->setObjectName("RunButton");

@@ -68,7 +68,7 @@ xdotool windowfocus --sync "$dialog"
 xdotool key Tab Tab space
 ranking="$(wait_window '全パターン集計')"
 xdotool windowmove "$ranking" 0 0
-xdotool windowsize "$ranking" 1180 300
+xdotool windowsize "$ranking" 1180 400
 shot "$ranking" ranking-window 3
 stop_lomi
 
