@@ -4,7 +4,9 @@
 # lomi-report.exe of the unpacked zip prints the samples' report; the
 # installer installs silently, twice (an upgrade in place), with its Start
 # menu entry and its Apps & features entry, and the installed lomi-report.exe
-# prints the same report; the uninstaller will not remove a running Lomi;
+# prints the same report and keeps its settings under %APPDATA%; an unpacked
+# zip that its user cannot write starts from its Lomi.ini and saves under
+# %APPDATA%; the uninstaller will not remove a running Lomi;
 # the silent uninstall leaves no program file, entry or key behind, and
 # keeps the user's settings.
 set -euo pipefail
@@ -31,6 +33,43 @@ for file in lomi.exe Qt6Charts.dll platforms/qwindows.dll LICENSE-WINDOWS.txt TH
   licenses/GPL-3.0-only.txt; do
   [ -f "$work/USBメモリ/Lomi/$file" ] || fail "the zip has no Lomi/$file"
 done
+
+echo "-- zip in a folder the user cannot write"
+# Unpacked where its user may not write (a read-only share, a locked stick),
+# Lomi starts from the Lomi.ini beside it and saves under %APPDATA%. Root
+# writes everywhere, so as root the check runs as the user nobody, with a
+# Wine prefix of its own in a temporary home.
+readonly_root="$(mktemp -d)"
+user_home="$(mktemp -d)"
+trap 'chmod -R u+w "$readonly_root"; rm -rf "$readonly_root" "$user_home"' EXIT
+cp -r "$work/USBメモリ/Lomi" "$readonly_root/Lomi"
+write_windows_settings "$readonly_root/Lomi" "$readonly_root/Lomi/samples" 1 5 6 2
+as_user=(env HOME="$user_home" WINEPREFIX="$user_home/wineprefix")
+if [ "$(id -u)" -eq 0 ]; then
+  chown "$(id -u nobody):$(id -g nobody)" "$user_home"
+  as_user=(setpriv --reuid="$(id -u nobody)" --regid="$(id -g nobody)" --clear-groups
+    "${as_user[@]}")
+fi
+chmod -R a+rX,a-w "$readonly_root"
+# (Wine's notes on making the new prefix go to a file.)
+shown="$(cd / && "${as_user[@]}" wine "$readonly_root/Lomi/lomi-report.exe" --show-settings \
+  2>"$work/read-only.err" | tr -d '\r')"
+grep -qx 'CON1=1' <<<"$shown" ||
+  fail "the read-only copy did not start from its Lomi.ini: $shown $(cat "$work/read-only.err")"
+grep -q '^NOTE=.*\\AppData\\Roaming\\lomi\\Lomi.ini' <<<"$shown" ||
+  fail "the read-only copy does not save under %APPDATA%: $shown"
+# Without a Lomi.ini beside it, the settings are read from %APPDATA% too.
+chmod u+w "$readonly_root/Lomi"
+rm "$readonly_root/Lomi/Lomi.ini"
+chmod a-w "$readonly_root/Lomi"
+shown="$(cd / && "${as_user[@]}" wine "$readonly_root/Lomi/lomi-report.exe" --show-settings \
+  2>>"$work/read-only.err" | tr -d '\r')"
+grep -q '^FILE=C:.*\\AppData\\Roaming\\lomi\\Lomi.ini$' <<<"$shown" ||
+  fail "the read-only copy would write beside itself: $shown"
+"${as_user[@]}" wineserver -k 2>/dev/null || true
+chmod -R u+w "$readonly_root"
+rm -rf "$readonly_root" "$user_home"
+trap - EXIT
 
 echo "-- installer"
 installed="$WINEPREFIX/drive_c/Program Files/Lomi"
