@@ -8,7 +8,7 @@
 # zip that its user cannot write starts from its Lomi.ini and saves under
 # %APPDATA%; the uninstaller will not remove a running Lomi;
 # the silent uninstall leaves no program file, entry or key behind, and
-# keeps the user's settings.
+# keeps the user's settings; the same for an install for one user.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
@@ -90,9 +90,13 @@ wine "$installed/lomi-report.exe" --folder "$samples" --pattern Q1RN >"$work/ins
 cmp "$work/expected.txt" "$work/installed.txt"
 # Installed, Lomi keeps its settings under %APPDATA% even when it could
 # write its own folder, as Wine's user can.
-shown="$(wine "$installed/lomi-report.exe" --show-settings | tr -d '\r')"
-grep -qx 'FILE=C:\\users\\[^\\]*\\AppData\\Roaming\\lomi\\Lomi.ini' <<<"$shown" ||
-  fail "the installed program does not keep its settings under %APPDATA%: $shown"
+saves_under_appdata() {
+  local shown
+  shown="$(wine "$1/lomi-report.exe" --show-settings | tr -d '\r')"
+  grep -qx 'FILE=C:\\users\\[^\\]*\\AppData\\Roaming\\lomi\\Lomi.ini' <<<"$shown" ||
+    fail "the program in $1 does not keep its settings under %APPDATA%: $shown"
+}
+saves_under_appdata "$installed"
 
 # Uninstalling while Lomi runs: the silent uninstaller (run in place, so
 # that Wine waits for it) gives up and removes nothing.
@@ -119,5 +123,22 @@ wineserver -w
 ! wine reg query "$key" >/dev/null 2>&1 || fail "the uninstaller left $key"
 [ -f "$settings/Lomi.ini" ] || fail "the uninstaller removed the user's settings"
 rm -rf "$settings"
+
+echo "-- installer for one user"
+# Into the user's own programs folder, which the user may write: the
+# settings still go under %APPDATA%, and the uninstaller finds its entry
+# under HKCU.
+installed="$WINEPREFIX/drive_c/users/$(whoami)/AppData/Local/Programs/Lomi"
+key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lomi'
+wine "$build/lomi-$version-setup.exe" /S /CurrentUser
+wineserver -w
+[ -f "$installed/lomi.exe" ] || fail "the per-user install put no lomi.exe into $installed"
+wine reg query "$key" >/dev/null 2>&1 || fail "no Apps & features entry $key"
+saves_under_appdata "$installed"
+[ ! -e "$installed/Lomi.ini" ] || fail "the per-user copy wrote a Lomi.ini beside itself"
+wine "$installed/uninstall.exe" /S /CurrentUser
+wineserver -w
+[ ! -e "$installed" ] || fail "the per-user uninstall left $(find "$installed" | head -3 | tr '\n' ' ')"
+! wine reg query "$key" >/dev/null 2>&1 || fail "the per-user uninstall left $key"
 echo "zip and installer checked: $(du -h "$build/lomi-$version-win64.zip" | cut -f1) zip," \
   "$(du -h "$build/lomi-$version-setup.exe" | cut -f1) installer"
