@@ -32,15 +32,7 @@ main="$(wait_window 'Ver 1\.02' 90)"
 xdotool windowfocus --sync "$main"
 sleep 1
 
-# Ctrl+O opens the pattern dialog on the stored pattern; the focus starts
-# on ｷｬﾝｾﾙ, Tab goes to OK, Space presses it: the pattern loads and the
-# first report shows.
-xdotool key --clearmodifiers ctrl+o
-dialog="$(wait_window 'ﾌｧｲﾙを開く')"
-xdotool windowfocus --sync "$dialog"
-xdotool key Tab space
-wait_window_gone 'ﾌｧｲﾙを開く'
-sleep 2
+load_stored_pattern
 
 # The report box (after the tally button in the tab order) copied through
 # the clipboard, which Wine shares with X.

@@ -79,3 +79,16 @@ wait_window_gone() {
   echo "window '$1' still open after 30 s" >&2
   return 1
 }
+
+# In the focused main window: Ctrl+O opens the pattern dialog on the stored
+# pattern, its focus starts on ｷｬﾝｾﾙ, Tab goes to OK and Space presses it;
+# returns once the pattern has loaded and the first report shows.
+load_stored_pattern() {
+  xdotool key --clearmodifiers ctrl+o
+  local dialog
+  dialog="$(wait_window 'ﾌｧｲﾙを開く')"
+  xdotool windowfocus --sync "$dialog"
+  xdotool key Tab space
+  wait_window_gone 'ﾌｧｲﾙを開く'
+  sleep 2
+}

@@ -80,12 +80,7 @@ if [ -x "$generator" ]; then
   "$generator" "$chart_data" --from 2001-01-01 --years 5 -p Q1RN >/dev/null
 fi
 start_lomi "$chart_data"
-xdotool key --clearmodifiers ctrl+o
-dialog="$(wait_window 'ﾌｧｲﾙを開く')"
-xdotool windowfocus --sync "$dialog"
-xdotool key Tab space
-wait_window_gone 'ﾌｧｲﾙを開く'
-sleep 2
+load_stored_pattern
 xdotool windowfocus --sync "$main"
 xdotool key --clearmodifiers alt+a
 sleep 0.5
