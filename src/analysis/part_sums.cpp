@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "analysis/drawdown.h"
-#include "analysis/recovery_interval.h"
 #include "data/plain_record.h"
 #include "data/record_layout.h"
 #include "tally/utf8_chars.h"
@@ -30,15 +28,6 @@ std::uint64_t DateKey(std::string_view date) {
 
 }  // namespace
 
-void PatternSums::BetStream::Add(double paid, double stake) {
-    // A race without a pair ticket and without a payout is no bet at all.
-    if (stake == 0 && paid == 0) return;
-    ++samples;
-    squaredPayout += paid * paid;
-    payoutTimesStake += paid * stake;
-    squaredStake += stake * stake;
-}
-
 void PatternSums::Part::CloseDay() {
     if (days.empty()) return;
     RaceDaySums& day = days.back();
@@ -51,14 +40,6 @@ void PatternSums::Part::CloseDay() {
 }
 
 namespace {
-
-// What a counted race paid on bet type k, and what it cost, in yen.
-double RacePaid(const RaceOutcome& race, std::size_t k) {
-    return race.whole ? static_cast<double>(race.units[k]) * 10 : race.values[k] * 10;
-}
-double RaceCost(const RaceOutcome& race, std::size_t k) {
-    return static_cast<double>(RaceTickets(race, k) * kTicketYen);
-}
 
 // Days sorted by date, those of one date merged, when the races came out
 // of date order.
@@ -88,22 +69,7 @@ void FinishPart(PatternSums::Part& stream, RankedPart& part) {
     if (!stream.ordered) SortDays(stream.days);
     part.days = std::move(stream.days);
     part.days.shrink_to_fit();
-    for (const BetType bet : kBetTypes) {
-        const std::size_t k = Index(bet);
-        const BetFigures& f = part.figures.Bet(bet);
-        const PatternSums::BetStream& sums = stream.bets[k];
-        const RatioInterval interval = EstimateRatioInterval(
-            {sums.samples, static_cast<double>(f.payout), static_cast<double>(f.stake),
-             sums.squaredPayout, sums.payoutTimesStake, sums.squaredStake});
-        BetSpread& spread = part.spreads[k];
-        spread.samples = sums.samples;
-        spread.standardError = interval.standardError;
-        spread.recoveryLow = interval.low;
-        spread.recoveryHigh = interval.high;
-        DrawdownTracker fall;
-        for (const RaceDaySums& day : part.days) fall.Step(day.Bet(bet).profit, 0);
-        spread.maxDrawdown = fall.deepest;
-    }
+    ComputeSpreads(part);
 }
 
 }  // namespace
@@ -132,7 +98,6 @@ void PatternSums::Add(std::string_view text) {
         part.dayStart = part.tally;
     }
     AddOutcome(part.tally, race);
-    for (std::size_t k = 0; k < 4; ++k) part.bets[k].Add(RacePaid(race, k), RaceCost(race, k));
 }
 
 void PatternSums::Finish(RankedPart& earlier, std::optional<RankedPart>& later) {

@@ -27,21 +27,10 @@ public:
     // The parts' figures; later only with a split.
     void Finish(RankedPart& earlier, std::optional<RankedPart>& later);
 
-    // One bet type's running sums of the interval over the races that add
-    // to its stake or payout. One bet type at a time in scalars: packing
-    // the four into vectors stalls on loads of values just stored one by one.
-    struct BetStream {
-        double squaredPayout = 0, payoutTimesStake = 0, squaredStake = 0;
-        std::int64_t samples = 0;
-
-        void Add(double paid, double stake);
-    };
-
     // The running sums of one part.
     struct Part {
         std::int64_t records = 0;
         TallyAccumulators tally;
-        std::array<BetStream, 4> bets;
         std::vector<RaceDaySums> days;  // the last one still filling
         TallyAccumulators dayStart;     // the tally when the last day began
         bool ordered = true;            // dates never went back: days are in order

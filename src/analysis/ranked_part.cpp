@@ -1,5 +1,8 @@
 #include "analysis/ranked_part.h"
 
+#include "analysis/drawdown.h"
+#include "analysis/recovery_interval.h"
+
 namespace lomi {
 
 std::string RaceDaySums::DateText() const {
@@ -19,6 +22,25 @@ BetFigures RaceDaySums::Bet(BetType bet) const {
     tally.QuinellaPayout = payout[2];
     tally.WidePayout = payout[3];
     return ComputeBetSums(bet, tally);
+}
+
+void ComputeSpreads(RankedPart& part) {
+    std::vector<DayAmount> amounts(part.days.size());
+    for (const BetType bet : kBetTypes) {
+        DrawdownTracker fall;
+        for (std::size_t i = 0; i < part.days.size(); ++i) {
+            const BetFigures f = part.days[i].Bet(bet);
+            amounts[i] = {static_cast<double>(f.stake), static_cast<double>(f.payout)};
+            fall.Step(f.profit, 0);
+        }
+        const RatioInterval interval = EstimateRatioInterval(amounts);
+        BetSpread& spread = part.spreads[Index(bet)];
+        spread.days = interval.days;
+        spread.standardError = interval.standardError;
+        spread.recoveryLow = interval.low;
+        spread.recoveryHigh = interval.high;
+        spread.maxDrawdown = fall.deepest;
+    }
 }
 
 }  // namespace lomi

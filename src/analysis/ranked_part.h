@@ -16,22 +16,25 @@ namespace lomi {
 
 // What ranks a bet type beside the report's figures.
 struct BetSpread {
-    // The races that add to the bet's stake or payout: the samples of the
-    // interval (単勝 and 複勝: every counted race; 連勝 and ﾜｲﾄﾞ: the races
-    // with a pair ticket or a payout).
-    std::int64_t samples = 0;
+    // The race days that add to the bet's stake or payout: the samples of
+    // the interval, since the races of a day move together.
+    std::int64_t days = 0;
     // Standard error of the recovery (a ratio, not percent); 0 without an
     // interval.
     double standardError = 0;
-    // 95% interval of the recovery rate in percent (Student's t, samples - 1
-    // degrees of freedom), the lower end never below 0; nothing with fewer
-    // than two samples or no spread.
+    // 95% interval of the recovery rate in percent (EstimateRatioInterval
+    // over the race days), the lower end never below 0; nothing with fewer
+    // than two days or no spread.
     std::optional<double> recoveryLow;
     std::optional<double> recoveryHigh;
-    // The lower end corrected for the number of patterns ranked
-    // (SetAdjustedBounds), and whether it is above 100%.
+    // Set by the patterns ranked beside this one (SetFamilyFigures), for
+    // the earlier part only: the lower end corrected for the patterns
+    // tried and whether it is above 100%; the recovery to expect from now
+    // on (percent) and the probability that it is above 100%.
     std::optional<double> recoveryLowAdjusted;
     bool significant = false;
+    std::optional<double> expectedRecovery;
+    std::optional<double> probabilityAbove100;
     // The largest fall of the cumulative profit taken after each race day,
     // days in date order; yen.
     std::int64_t maxDrawdown = 0;
@@ -63,5 +66,9 @@ struct RankedPart {
 
     const BetSpread& Spread(BetType bet) const { return spreads[Index(bet)]; }
 };
+
+// The part's spreads from its days: each bet type's interval over the race
+// days and its largest drawdown.
+void ComputeSpreads(RankedPart& part);
 
 }  // namespace lomi
