@@ -51,27 +51,25 @@ start_lomi() {
 close_lomi() {
   local started
   started="$(now_ms)"
-  wine taskkill /im lomi.exe >/dev/null 2>&1
+  wine taskkill /im lomi.exe >/dev/null 2>&1 || true
   wait_process_gone "$app_pid" 30 || fail "lomi.exe still runs 30 s after taskkill $1"
   app_pid=""
   echo "lomi.exe ended $(( $(now_ms) - started )) ms after taskkill $1"
 }
 
-# Waits until the lomi.exe process has used no processor time for a second
-# (at most $1 seconds): the work it was given has finished.
+# Waits until lomi.exe has used at most a hundredth of a second of processor
+# time in each of two half seconds (at most $1 seconds): the work it was
+# given has finished, and only a blinking cursor may still draw.
 wait_idle() {
-  local deadline=$((SECONDS + $1)) before now still=0
-  before="$(cut -d' ' -f14,15 "/proc/$app_pid/stat")"
+  local deadline=$((SECONDS + $1)) before now quiet=0
+  cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$app_pid/stat"; }
+  before="$(cpu_ticks)"
   while [ $SECONDS -lt $deadline ]; do
-    sleep 0.25
-    now="$(cut -d' ' -f14,15 "/proc/$app_pid/stat")"
-    if [ "$now" = "$before" ]; then
-      still=$((still + 1))
-      [ $still -ge 4 ] && return 0
-    else
-      still=0
-      before="$now"
-    fi
+    sleep 0.5
+    now="$(cpu_ticks)"
+    if [ $((now - before)) -le 1 ]; then quiet=$((quiet + 1)); else quiet=0; fi
+    [ $quiet -ge 2 ] && return 0
+    before="$now"
   done
   fail "lomi.exe was still busy after $1 s"
 }
