@@ -327,7 +327,7 @@ private:
                 ++read;
                 if (watched) countUpTo(read);
             },
-            stop_);
+            stop_, options_.cache, "P*" + pattern.code + ".txt");
         if (load.cancelled) {
             countUpTo(read);
             return false;

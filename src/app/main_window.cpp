@@ -184,6 +184,9 @@ void MainWindow::CreateMenus() {
     QAction* folder = settings->addAction(QString::fromUtf8("ﾌｫﾙﾀﾞの設定(&D)"));
     folder->setObjectName("MenuFol");
     connect(folder, &QAction::triggered, this, &MainWindow::FolderMenuChosen);
+    QAction* clearCache = settings->addAction(QString::fromUtf8("キャッシュを削除(&C)"));
+    clearCache->setObjectName("MenuClearCache");
+    connect(clearCache, &QAction::triggered, this, &MainWindow::ClearCacheMenuChosen);
 
     CreateAnalysisMenu();
 }
@@ -253,6 +256,7 @@ RankingWindow* MainWindow::OpenRankingWindow(QWidget* parent) {
     if (ranking_) ranking_->close();
     ranking_ = new RankingWindow(state_.DataFolder, CurrentConditions(),
                                  parent != nullptr ? parent : this, &choices_);
+    ranking_->SetRecordCache(state_.RecordCache);
     ranking_->setAttribute(Qt::WA_DeleteOnClose);
     connect(ranking_, &RankingWindow::patternChosen, this, &MainWindow::OpenChosenPattern);
     ranking_->show();
@@ -274,7 +278,8 @@ bool MainWindow::OpenPattern(QWidget* messageParent) {
     if (loading_) return false;
     loading_ = true;
     PatternLoad load = ui::LoadPatternInBackground(state_.DataFolder, state_.PatternFileMask,
-                                                   messageParent, progressDelay_);
+                                                   messageParent, progressDelay_,
+                                                   state_.RecordCache);
     loading_ = false;
     switch (load.status) {
         case LoadStatus::Loaded:

@@ -112,6 +112,9 @@ private:
     // Shows the folder settings dialog modelessly, or brings it to the front.
     void ShowFolderSettings();
     void CreateAnalysisMenu();
+    // 設定 → キャッシュを削除: the record cache's size in the question, then
+    // its records folder removed.
+    void ClearCacheMenuChosen();
     // The latest tally (none when nothing is loaded) to the analysis
     // windows and the menu.
     void ShowTallyInAnalysis(const RaceConditions* conditions, std::string report);

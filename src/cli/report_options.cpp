@@ -165,6 +165,14 @@ ParsedArguments ParseReportArguments(int argc, const char* const argv[], std::os
                    "パターン: pattern code such as Q1RN (default: CON1..CON4 in Lomi.ini)")
         ->type_name("CODE")
         ->group(data);
+    app.add_flag("--no-cache", options.noCache,
+                 "キャッシュ: read every file from the folder, neither using nor writing the "
+                 "record cache")
+        ->group(data);
+    app.add_flag("--rebuild-cache", options.rebuildCache,
+                 "キャッシュ: read every file from the folder and write the record cache afresh")
+        ->group(data)
+        ->excludes("--no-cache");
     for (CodeOption& code : codes) {
         app.add_option(code.name, code.text,
                        std::string(ConditionName(code.condition)) + ": " + code.help)

@@ -245,6 +245,7 @@ void RankingWindow::Start() {
     runButton_->setEnabled(false);
     cancelButton_->setEnabled(true);
     RankingOptions options{conditions_, SplitDate(), 0};
+    options.cache = cache_;
     worker_.Start(
         "全パターンの集計",
         [this, ranker = ranker_, folder = folder_, options, counts = counts_](std::stop_token stop) {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <stop_token>
 #include <string>
+#include <utility>
 
 #include <QMetaType>
 #include <QWidget>
@@ -52,6 +53,8 @@ public:
     RankingWindow(std::string folder, RaceConditions conditions, QWidget* parent = nullptr,
                   AnalysisChoices* choices = nullptr, Ranker ranker = RankAllPatterns);
     ~RankingWindow() override;
+    // The record cache the rankings read through (none by default).
+    void SetRecordCache(RecordCacheOptions cache) { cache_ = std::move(cache); }
 
     // Runs the ranking again (after a change of the split date).
     void Start();
@@ -94,6 +97,7 @@ private:
     AnalysisChoices* choices_ = nullptr;
     bool running_ = false;
     Ranker ranker_;
+    RecordCacheOptions cache_;
     // The counts as the run goes, shared with a run that may outlive the window.
     struct Counts {
         std::atomic<std::size_t> done{0};
