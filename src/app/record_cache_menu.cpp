@@ -28,7 +28,8 @@ void MainWindow::ClearCacheMenuChosen() {
     if (ask.exec() != QMessageBox::Yes) return;
     std::string reason;
     if (!ClearRecordCache(folder, reason)) {
-        ui::ShowMessage(this, QString::fromUtf8(("キャッシュを削除できません（" + reason + "）。").c_str()));
+        ui::ShowMessage(
+            this, QString::fromUtf8(("キャッシュを削除できません（" + reason + "）。").c_str()));
     }
 }
 

@@ -15,9 +15,9 @@ namespace lomi {
 std::optional<FileStamp> StampOfFile(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) return std::nullopt;
-    return FileStamp{static_cast<std::uint64_t>(info.st_size),
-                     static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 +
-                         info.st_mtim.tv_nsec};
+    return FileStamp{
+        static_cast<std::uint64_t>(info.st_size),
+        static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
 }
 
 std::int64_t NowStamp() {
@@ -30,12 +30,11 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std:
     // A name of this process and call: threads and processes writing the
     // same cache file at once each write a file of their own.
     static std::atomic<unsigned> calls{0};
-    const std::string temporary = path + ".tmp-" + std::to_string(::getpid()) + "-" +
-                                  std::to_string(calls.fetch_add(1));
+    const std::string temporary =
+        path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(calls.fetch_add(1));
     bool written = false;
     {
-        FileDescriptor fd(
-            ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+        FileDescriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
         if (fd.Get() < 0) {
             reason = SystemErrorText(errno);
             return false;

@@ -14,9 +14,8 @@ namespace {
 // 100-nanosecond ticks since 1601 to nanoseconds since 1970.
 std::int64_t Nanoseconds(const FILETIME& time) {
     constexpr std::int64_t kTicksTo1970 = 116'444'736'000'000'000;
-    const std::int64_t ticks =
-        static_cast<std::int64_t>(static_cast<std::uint64_t>(time.dwHighDateTime) << 32 |
-                                  time.dwLowDateTime);
+    const std::int64_t ticks = static_cast<std::int64_t>(
+        static_cast<std::uint64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime);
     return (ticks - kTicksTo1970) * 100;
 }
 
@@ -74,10 +73,9 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std:
 }
 
 bool TouchFile(const std::string& path) {
-    const HANDLE file =
-        ::CreateFileW(Utf8ToWide(path).c_str(), FILE_WRITE_ATTRIBUTES,
-                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = ::CreateFileW(Utf8ToWide(path).c_str(), FILE_WRITE_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     FILETIME now{};
     ::GetSystemTimeAsFileTime(&now);

@@ -116,8 +116,7 @@ const CachedFile* PatternCache::Find(std::string_view name, const FileStamp& sta
     if (it == byName_.end()) return nullptr;
     const CachedFile& file = *it->second;
     if (!(file.stamp == stamp)) return nullptr;
-    const std::int64_t trustedUntil =
-        std::min(storedContents_.writtenAt, now_) - kUntrustedWindow;
+    const std::int64_t trustedUntil = std::min(storedContents_.writtenAt, now_) - kUntrustedWindow;
     return file.stamp.modified <= trustedUntil ? &file : nullptr;
 }
 

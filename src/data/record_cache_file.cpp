@@ -128,8 +128,8 @@ std::string EncodeCacheFile(const CacheContents& contents) {
         PutText(payload, file.name);
         PutNumber(payload, file.stamp.size, 8);
         PutNumber(payload, static_cast<std::uint64_t>(file.stamp.modified), 8);
-        PutNumber(payload, (file.inheritsDate ? kInheritsDate : 0) | (file.hasHeader ? kHasHeader : 0),
-                  1);
+        PutNumber(payload,
+                  (file.inheritsDate ? kInheritsDate : 0) | (file.hasHeader ? kHasHeader : 0), 1);
         if (file.inheritsDate) PutText(payload, file.incomingDate);
         if (file.hasHeader) PutText(payload, file.outgoingDate);
         PutNumber(payload, file.recordCount, 4);

@@ -28,7 +28,8 @@ std::string Snapshot(const LoadResult& result, const LoadedData& data) {
     for (std::size_t i = 0; i < data.Records.Size(); ++i) {
         text += std::string(data.Records[i]) + (data.Records.IsPlain(i) ? "\n" : " *\n");
     }
-    for (const auto* list : {&data.VenueList, &data.RaceList, &data.ClassList, &data.DistanceList}) {
+    for (const auto* list :
+         {&data.VenueList, &data.RaceList, &data.ClassList, &data.DistanceList}) {
         for (const auto value : *list) text += std::to_string(value) + " ";
         text += "\n";
     }
@@ -98,13 +99,11 @@ TEST_F(RecordCache, FolderChangesAreSeen) {
     const std::vector<std::pair<std::string, std::function<void()>>> steps = {
         {"added", [&] { Write("P20010415Q1RN.txt", Day(15, 20)); }},
         {"same size, other time",
-         [&] {
-             Write("P20010414Q1RN.txt", Day(14, 99), std::chrono::hours(2));
-         }},
+         [&] { Write("P20010414Q1RN.txt", Day(14, 99), std::chrono::hours(2)); }},
         {"removed", [&] { fs::remove(data / "P20010415Q1RN.txt"); }},
-        {"renamed",
-         [&] { fs::rename(data / "P20010414Q1RN.txt", data / "P20010421Q1RN.txt"); }},
-        {"date before a headerless file", [&] { Write("P20010407Q1RN.txt", Day(9, 32), std::chrono::hours(3)); }},
+        {"renamed", [&] { fs::rename(data / "P20010414Q1RN.txt", data / "P20010421Q1RN.txt"); }},
+        {"date before a headerless file",
+         [&] { Write("P20010407Q1RN.txt", Day(9, 32), std::chrono::hours(3)); }},
         {"headerless file first", [&] { fs::remove(data / "P20010407Q1RN.txt"); }},
         {"rebuilt", [&] { cache.rebuild = true; }},
     };
