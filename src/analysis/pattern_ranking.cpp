@@ -14,6 +14,7 @@
 
 #include "analysis/drawdown.h"
 #include "analysis/pattern_analysis.h"
+#include "analysis/ranking_folder_check.h"
 #include "analysis/recovery_interval.h"
 #include "analysis/task_failure.h"
 #include "data/file_mask.h"
@@ -505,7 +506,7 @@ RankingResult RankListedPatterns(const std::string& folder, const RankingOptions
     }
     if (!patterns) {
         result.status = RankingStatus::Failed;
-        result.message = "フォルダー「" + folder + "」の中を読めません（" + reason + "）。";
+        result.message = FolderUnreadableMessage(folder, reason);
         return result;
     }
     if (patterns->empty()) {
@@ -553,7 +554,9 @@ RankingResult RankListedPatterns(const std::string& folder, const RankingOptions
 RankingResult RankAllPatterns(const std::string& folder, const RankingOptions& options,
                               const LoadProgress& progress, std::stop_token stop) noexcept {
     try {
-        return RankListedPatterns(folder, options, progress, stop);
+        RankingResult result = RankListedPatterns(folder, options, progress, stop);
+        EndOnMissingFolder(folder, result);
+        return result;
     } catch (...) {
         RankingResult failed;
         failed.status = RankingStatus::Failed;
