@@ -210,8 +210,10 @@ TEST(Breakdown, EmptyStoreAndEmptyResult) {
     nothing.firstDate = "20300101";
     const RecordStore store = test::MixedStore(3, 500, 5, false);
     const Breakdown empty = BuildBreakdown(store, nothing, BreakdownAxis::Venue);
-    EXPECT_FALSE(empty.groups.empty());
-    for (const BreakdownGroup& g : empty.groups) EXPECT_EQ(g.tally, TallyAccumulators());
+    // A period without a race has no group and no race.
+    EXPECT_TRUE(empty.groups.empty());
+    EXPECT_EQ(empty.recordCount, 0);
+    EXPECT_EQ(empty.total, TallyAccumulators());
 }
 
 TEST(BreakdownRows, HeaderAndCellsAsTheReportWritesThem) {
