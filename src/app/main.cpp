@@ -8,6 +8,7 @@
 #include <QIcon>
 
 #include "app/main_window.h"
+#include "app/program_run.h"
 #include "app/resources.h"
 #include "data/program_state.h"
 #include "settings/settings.h"
@@ -29,7 +30,7 @@ int main(int argc, char* argv[]) {
     auto* window = new lomi::MainWindow(state, settings.writePath);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
-    const int code = QApplication::exec();
+    const int code = lomi::RunUntilMainWindowGone(window);
     // A load or ranking stopped at the close has a little time to end; one
     // that a hung drive holds is not waited for, and the program ends
     // without running the destructors such a thread might still be using.

@@ -90,6 +90,9 @@ signals:
     // A run began; a run ended, finished or stopped.
     void started();
     void finished();
+    // The figures that depend on the bet type and the minimum of races
+    // (PBO, 補正下限, 期待回収率) are shown, or why they are not.
+    void figuresShown();
 
 private:
     void CreateControls();
@@ -98,7 +101,7 @@ private:
     void ChooseRow(const QModelIndex& index);
     void AskAndSaveCsv();
     void UpdateCount();
-    void UpdateOverfitting();
+    void UpdateRankingFigures();
     void UpdateOutOfDate();
     void ShowSubject();
     // Puts the split date inside the ranked days; true when it changed.
@@ -122,6 +125,9 @@ private:
     };
     std::shared_ptr<Counts> counts_ = std::make_shared<Counts>();
     ui::BackgroundTask worker_{this};
+    // PBO, the corrected bounds and the expected recoveries of the bet type
+    // and minimum shown, worked out off the window's thread.
+    ui::BackgroundTask figuresTask_{this};
 
     RankingModel* model_ = nullptr;
     RankingFilter* filter_ = nullptr;
@@ -146,7 +152,8 @@ private:
     QLabel* hint_ = nullptr;  // why the table is empty
     OutOfDateBar* outOfDate_ = nullptr;
     OverfittingPanel* overfitting_ = nullptr;
-    // Spinning the minimum of races estimates once it settles, not at every step.
+    // Spinning the minimum of races works the figures out once it settles,
+    // not at every step.
     QTimer* overfittingTimer_ = nullptr;
 };
 
