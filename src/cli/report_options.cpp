@@ -159,7 +159,7 @@ ParsedArguments ParseReportArguments(int argc, const char* const argv[], std::os
     const std::string conditions = "Conditions (条件)";
     const std::string output = "Output (出力)";
     app.add_option("--folder", folder,
-                   "フォルダ: folder of the ticket files (default: PATH in Lomi.ini)")
+                   "ﾌｫﾙﾀﾞ: folder of the ticket files (default: PATH in Lomi.ini)")
         ->type_name("DIR")
         ->group(data);
     app.add_option("--pattern", pattern,
