@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include "app/help_menu.h"
 #include "app/resources.h"
 #include "dialogs/pattern_dialog.h"
 #include "dialogs/folder_dialog.h"
@@ -186,6 +187,7 @@ void MainWindow::CreateMenus() {
     connect(folder, &QAction::triggered, this, &MainWindow::FolderMenuChosen);
 
     CreateAnalysisMenu();
+    InstallHelpMenu(this);
 }
 
 void MainWindow::SetTabOrder() {
