@@ -113,11 +113,14 @@ bool GuideBrowser::ScrollToHeading(const QString& anchor) {
 }
 
 QString GuideBrowser::HeadingAtTop() const {
-    const int top = verticalScrollBar()->value();
+    const double top = verticalScrollBar()->value() + document()->documentMargin();
     QString heading;
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
-        if (document()->documentLayout()->blockBoundingRect(block).top() > top + 2) break;
-        if (block.blockFormat().headingLevel() > 0) heading = block.text();
+        if (block.blockFormat().headingLevel() == 0) continue;
+        // The page's title counts as at the top while the view is there.
+        const bool below = document()->documentLayout()->blockBoundingRect(block).top() > top + 2;
+        if (below && !heading.isEmpty()) break;
+        heading = block.text();
     }
     return heading;
 }
