@@ -19,7 +19,8 @@ QString LicenceTexts() {
     const QString program = QCoreApplication::applicationDirPath();
 #ifdef _WIN32
     return QDir::toNativeSeparators(program) +
-           QString::fromUtf8(" の LICENSE.txt、LICENSE-WINDOWS.txt、THIRD-PARTY.txt と licenses ﾌｫﾙﾀﾞ");
+           QString::fromUtf8(
+               " の LICENSE.txt、LICENSE-WINDOWS.txt、THIRD-PARTY.txt と licenses ﾌｫﾙﾀﾞ");
 #else
     return QDir::cleanPath(program + QStringLiteral("/../share/doc/lomi/copyright")) +
            QString::fromUtf8("（Debian のパッケージでは /usr/share/doc/lomi/copyright）");
@@ -58,10 +59,11 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     text_->setMinimumWidth(440);
 
     auto* buttons = new QDialogButtonBox(this);
-    aboutQt_ = buttons->addButton(QString::fromUtf8("Qt について(&Q)..."),
-                                  QDialogButtonBox::ActionRole);
+    aboutQt_ =
+        buttons->addButton(QString::fromUtf8("Qt について(&Q)..."), QDialogButtonBox::ActionRole);
     aboutQt_->setObjectName("AboutQtButton");
-    QPushButton* close = buttons->addButton(QString::fromUtf8("閉じる"), QDialogButtonBox::RejectRole);
+    QPushButton* close =
+        buttons->addButton(QString::fromUtf8("閉じる"), QDialogButtonBox::RejectRole);
     close->setDefault(true);
     connect(aboutQt_, &QPushButton::clicked, this,
             [this] { QMessageBox::aboutQt(this, QString::fromUtf8("Qt について")); });

@@ -57,7 +57,8 @@ QList<Section> Sections(const QString& markdown) {
     bool fenced = false;
     for (const QString& line : markdown.split('\n')) {
         if (line.startsWith(QStringLiteral("```"))) fenced = !fenced;
-        const QRegularExpressionMatch match = fenced ? QRegularExpressionMatch() : heading.match(line);
+        const QRegularExpressionMatch match =
+            fenced ? QRegularExpressionMatch() : heading.match(line);
         if (match.hasMatch()) {
             QString text = match.captured(2);
             text.remove('`');
@@ -130,9 +131,8 @@ void GuideBrowser::doSetSource(const QUrl& name, QTextDocument::ResourceType typ
     // without the fragment, and the fragment names a heading by its anchor.
     const QUrl page = name.adjusted(QUrl::RemoveFragment);
     if (page != source().adjusted(QUrl::RemoveFragment) || document()->isEmpty()) {
-        QTextBrowser::doSetSource(page, type == QTextDocument::UnknownResource
-                                            ? QTextDocument::MarkdownResource
-                                            : type);
+        QTextBrowser::doSetSource(
+            page, type == QTextDocument::UnknownResource ? QTextDocument::MarkdownResource : type);
     }
     if (!name.hasFragment() || !ScrollToHeading(name.fragment(QUrl::FullyDecoded))) {
         verticalScrollBar()->setValue(0);
@@ -245,7 +245,8 @@ void HelpWindow::Search(const QString& text) {
                                       : title + QStringLiteral(" › ") + section.heading;
             auto* item = new QListWidgetItem(shown, results_);
             item->setData(kPageRole, page);
-            item->setData(kAnchorRole, section.level > 1 ? HeadingAnchor(section.heading) : QString());
+            item->setData(kAnchorRole,
+                          section.level > 1 ? HeadingAnchor(section.heading) : QString());
         }
     }
     side_->setCurrentIndex(1);

@@ -34,7 +34,8 @@ QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
 HelpWindow* OpenGuide() {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* guide = qobject_cast<HelpWindow*>(widget); guide && guide->isVisible()) return guide;
+        if (auto* guide = qobject_cast<HelpWindow*>(widget); guide && guide->isVisible())
+            return guide;
     }
     return nullptr;
 }
@@ -79,17 +80,20 @@ private slots:
                     if (format.isImageFormat()) {
                         const QUrl image = window.Browser()->source().resolved(
                             QUrl(format.toImageFormat().name()));
-                        if (QImage(':' + image.path()).isNull()) faults << page + ": " + image.toString();
+                        if (QImage(':' + image.path()).isNull())
+                            faults << page + ": " + image.toString();
                     }
                     if (!format.isAnchor() || format.anchorHref().isEmpty()) continue;
-                    const QUrl link = window.Browser()->source().resolved(QUrl(format.anchorHref()));
+                    const QUrl link =
+                        window.Browser()->source().resolved(QUrl(format.anchorHref()));
                     const QString linked = link.fileName();
                     if (link.scheme() != U("qrc") || !pages.contains(linked)) {
                         faults << page + ": " + format.anchorHref();
                         continue;
                     }
                     if (!link.hasFragment()) continue;
-                    target.setSource(link.adjusted(QUrl::RemoveFragment), QTextDocument::MarkdownResource);
+                    target.setSource(link.adjusted(QUrl::RemoveFragment),
+                                     QTextDocument::MarkdownResource);
                     if (!target.HeadingAnchors().contains(link.fragment(QUrl::FullyDecoded))) {
                         faults << page + ": " + format.anchorHref();
                     }
@@ -151,7 +155,8 @@ private slots:
         }
         for (const QString& line :
              {U("バージョン " LOMI_VERSION), U("Copyright (c) 2026 The Lomi developers"),
-              U("ライセンス: MIT"), U("GPL-3.0 の条件で配布"), U("Qt ") + qVersion(), U("ライセンス文: ")}) {
+              U("ライセンス: MIT"), U("GPL-3.0 の条件で配布"), U("Qt ") + qVersion(),
+              U("ライセンス文: ")}) {
             QVERIFY2(shown.contains(line), qPrintable(line + " in\n" + shown));
         }
     }

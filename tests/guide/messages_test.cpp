@@ -34,13 +34,17 @@ TEST(GuideMessages, CollectsTheTextsTheUserIsTold) {
     } cases[] = {
         {R"(Failure(f, "ファイル「" + f + "」を" + (ok ? "読めません" : "開けません") + "（" + r + "）。");)",
          {"ファイル「…」を読めません（…）。", "ファイル「…」を開けません（…）。"}},
-        {R"(status->setText(QString::fromUtf8("%1 件を集計しました").arg(n));)", {"… 件を集計しました"}},
+        {R"(status->setText(QString::fromUtf8("%1 件を集計しました").arg(n));)",
+         {"… 件を集計しました"}},
         {R"(err << "lomi-report: " << path << " が範囲外です。\n" << "lomi-report: out of range\n";)",
          {"lomi-report: … が範囲外です。"}},
-        {R"(text += "中にメモリが足りなくなりました。"; // "コメントです。")", {"…中にメモリが足りなくなりました。"}},
-        {"constexpr const char* kNotFound = \"FILE NOT FOUND.\";\nreturn \"パスが長すぎます（259 文字まで）\";",
+        {R"(text += "中にメモリが足りなくなりました。"; // "コメントです。")",
+         {"…中にメモリが足りなくなりました。"}},
+        {"constexpr const char* kNotFound = \"FILE NOT FOUND.\";\nreturn \"パスが長すぎます（259 "
+         "文字まで）\";",
          {"FILE NOT FOUND.", "パスが長すぎます（259 文字まで）"}},
-        {R"(label->setToolTip(QString::fromUtf8("説明です。")); setWindowTitle("内訳"); add("全抽出");)", {}},
+        {R"(label->setToolTip(QString::fromUtf8("説明です。")); setWindowTitle("内訳"); add("全抽出");)",
+         {}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Texts(m::CollectMessages(c.source, "x.cpp")), c.messages) << c.source;
@@ -48,10 +52,13 @@ TEST(GuideMessages, CollectsTheTextsTheUserIsTold) {
 }
 
 TEST(GuideMessages, MatchesRunTimePartsOnEitherSide) {
-    EXPECT_TRUE(m::SameMessage("…中にエラーが起きました。", "全パターンの集計中にエラーが起きました。"));
-    EXPECT_TRUE(m::SameMessage("ファイル「…」を開けません（…）。", "ファイル「…」を開けません（…）。"));
+    EXPECT_TRUE(
+        m::SameMessage("…中にエラーが起きました。", "全パターンの集計中にエラーが起きました。"));
+    EXPECT_TRUE(
+        m::SameMessage("ファイル「…」を開けません（…）。", "ファイル「…」を開けません（…）。"));
     EXPECT_TRUE(m::SameMessage("… 件を集計しました", "…件を集計しました"));
-    EXPECT_FALSE(m::SameMessage("ファイル「…」を開けません（…）。", "ファイル「…」を読めません（…）。"));
+    EXPECT_FALSE(
+        m::SameMessage("ファイル「…」を開けません（…）。", "ファイル「…」を読めません（…）。"));
     EXPECT_EQ(m::ExplainedMessages("## 見出し\n### FILE NOT FOUND.\n```\n### 例\n```\n"
                                    "| 理由 | 意味 |\n|---|---|\n| メモリが足りません | … |\n"),
               (std::vector<std::string>{"FILE NOT FOUND.", "メモリが足りません"}));
@@ -73,7 +80,8 @@ TEST(GuideMessages, TroubleshootingExplainsExactlyTheProgramsMessages) {
     std::string unknown;
     for (const std::string& text : guide) {
         bool found = false;
-        for (const m::Message& message : program) found = found || m::SameMessage(message.text, text);
+        for (const m::Message& message : program)
+            found = found || m::SameMessage(message.text, text);
         if (!found) unknown += "\n  " + text;
     }
     EXPECT_TRUE(unexplained.empty())

@@ -21,18 +21,19 @@ struct Token {
 };
 
 // Calls that only turn a literal into another string type.
-const std::set<std::string> kPassThrough = {"fromUtf8",    "fromLatin1", "QStringLiteral",
-                                            "QString",     "string",     "string_view",
-                                            "tr",          "QLatin1String"};
+const std::set<std::string> kPassThrough = {"fromUtf8", "fromLatin1",   "QStringLiteral",
+                                            "QString",  "string",       "string_view",
+                                            "tr",       "QLatin1String"};
 // Calls whose texts explain a control, not messages.
-const std::set<std::string> kNotShownAsMessage = {"setToolTip", "setWhatsThis", "setStatusTip",
-                                                  "setPlaceholderText", "footer", "add_option",
-                                                  "add_flag"};
+const std::set<std::string> kNotShownAsMessage = {
+    "setToolTip", "setWhatsThis", "setStatusTip", "setPlaceholderText",
+    "footer",     "add_option",   "add_flag"};
 // Texts of lomi-report's --help that read like sentences.
 const std::vector<std::string> kHelpTexts = {"買い目ファイルを集計し、"};
 
-const std::set<std::string> kBoundaries = {";", ",", "{", "}", "=", "+=", "-=", "==", "!=", "&&",
-                                           "||", "?", ":", "return", "case", "throw", "co_return"};
+const std::set<std::string> kBoundaries = {";",  ",",      "{",    "}",     "=",        "+=",
+                                           "-=", "==",     "!=",   "&&",    "||",       "?",
+                                           ":",  "return", "case", "throw", "co_return"};
 
 bool NameStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
 bool NamePart(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
@@ -90,7 +91,8 @@ std::vector<Token> Tokenize(const std::string& s) {
             while (j < s.size() && NamePart(s[j])) ++j;
             const std::string name = s.substr(i, j - i);
             const bool prefix = name == "u8" || name == "u" || name == "U" || name == "L";
-            const bool raw = name == "R" || name == "u8R" || name == "uR" || name == "UR" || name == "LR";
+            const bool raw =
+                name == "R" || name == "u8R" || name == "uR" || name == "UR" || name == "LR";
             if (j < s.size() && s[j] == '"' && raw) {
                 const std::size_t open = s.find('(', j);
                 const std::string close = ")" + s.substr(j + 1, open - j - 1) + "\"";
@@ -170,7 +172,8 @@ public:
                 for (std::string line; std::getline(lines, line);) {
                     line = Tidy(line);
                     if (!IsMessage(line)) continue;
-                    found.push_back({line, file_ + ":" + std::to_string(t_[literals.front()].line)});
+                    found.push_back(
+                        {line, file_ + ":" + std::to_string(t_[literals.front()].line)});
                 }
             }
         }
@@ -238,11 +241,14 @@ private:
         // cond ? x : y gives the texts of both branches.
         int depth = 0;
         for (std::size_t i = b; i < e; ++i) {
-            if (Is(i, "(") || Is(i, "[")) i = Closing(i) - 1;
+            if (Is(i, "(") || Is(i, "["))
+                i = Closing(i) - 1;
             else if (Is(i, "?")) {
                 for (std::size_t j = i + 1; j < e; ++j) {
-                    if (Is(j, "(") || Is(j, "[")) j = Closing(j) - 1;
-                    else if (Is(j, "?")) ++depth;
+                    if (Is(j, "(") || Is(j, "["))
+                        j = Closing(j) - 1;
+                    else if (Is(j, "?"))
+                        ++depth;
                     else if (Is(j, ":") && depth-- == 0) {
                         std::vector<std::string> texts = Templates(i + 1, j, literals);
                         std::vector<std::string> other = Templates(j + 1, e, literals);
@@ -328,12 +334,14 @@ private:
         while (lead < text.size() && blank(text[lead])) ++lead;
         text.erase(0, lead);
         const std::string twice = std::string(kAny) + std::string(kAny);
-        for (std::size_t at; (at = text.find(twice)) != std::string::npos;) text.erase(at, kAny.size());
+        for (std::size_t at; (at = text.find(twice)) != std::string::npos;)
+            text.erase(at, kAny.size());
         return text;
     }
 
     static bool EndsWith(const std::string& text, std::string_view end) {
-        return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+        return text.size() >= end.size() &&
+               text.compare(text.size() - end.size(), end.size(), end) == 0;
     }
 
     static bool IsMessage(const std::string& text) {
@@ -346,7 +354,8 @@ private:
             const auto lead = static_cast<unsigned char>(text[i]);
             const auto next = static_cast<unsigned char>(text[i + 1]);
             japanese = japanese || (lead == 0xE3 && next >= 0x81 && next <= 0x83) ||
-                       (lead >= 0xE4 && lead <= 0xE9) || (lead == 0xEF && (next == 0xBD || next == 0xBE));
+                       (lead >= 0xE4 && lead <= 0xE9) ||
+                       (lead == 0xEF && (next == 0xBD || next == 0xBE));
         }
         if (!japanese) {  // FILE NOT FOUND., FILE NOT OPEN.
             return text.size() > 5 && EndsWith(text, ".") &&
@@ -402,7 +411,8 @@ bool Fits(const std::string& pattern, const std::string& text) {
     std::vector<std::string> parts;
     for (std::size_t from = 0;;) {
         const std::size_t at = pattern.find(kAny, from);
-        parts.push_back(pattern.substr(from, at == std::string::npos ? std::string::npos : at - from));
+        parts.push_back(
+            pattern.substr(from, at == std::string::npos ? std::string::npos : at - from));
         if (at == std::string::npos) break;
         from = at + kAny.size();
     }
@@ -415,7 +425,8 @@ bool Fits(const std::string& pattern, const std::string& text) {
         at += parts[k].size();
     }
     const std::string& last = parts.back();
-    return text.size() >= at + last.size() && text.compare(text.size() - last.size(), last.size(), last) == 0;
+    return text.size() >= at + last.size() &&
+           text.compare(text.size() - last.size(), last.size(), last) == 0;
 }
 
 std::string Cell(const std::string& row, std::size_t index) {
@@ -440,15 +451,18 @@ std::vector<Message> CollectMessagesUnder(const std::filesystem::path& folder) {
     std::vector<std::filesystem::path> files;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
         const std::string ext = entry.path().extension().string();
-        if (entry.is_regular_file() && (ext == ".cpp" || ext == ".h")) files.push_back(entry.path());
+        if (entry.is_regular_file() && (ext == ".cpp" || ext == ".h"))
+            files.push_back(entry.path());
     }
     std::sort(files.begin(), files.end());
     std::vector<Message> all;
     std::set<std::string> seen;
     for (const std::filesystem::path& path : files) {
         std::ifstream in(path, std::ios::binary);
-        const std::string source((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        const std::string name = std::filesystem::relative(path, folder.parent_path()).generic_string();
+        const std::string source((std::istreambuf_iterator<char>(in)),
+                                 std::istreambuf_iterator<char>());
+        const std::string name =
+            std::filesystem::relative(path, folder.parent_path()).generic_string();
         for (Message& message : CollectMessages(source, name)) {
             if (seen.insert(message.text).second) all.push_back(std::move(message));
         }
