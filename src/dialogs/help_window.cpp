@@ -3,6 +3,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRegularExpression>
@@ -10,6 +11,7 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTextBlock>
+#include <QTextFragment>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -70,6 +72,26 @@ QList<Section> Sections(const QString& markdown) {
     return sections;
 }
 
+bool Wide(QChar c) { return c.unicode() > 0x2000; }
+
+// The Markdown with the line breaks inside Japanese paragraphs taken out;
+// code blocks, headings and tables keep their lines.
+QString JoinJapaneseLines(const QString& markdown) {
+    QString joined;
+    bool fenced = false;
+    QString previous;
+    for (const QString& line : markdown.split('\n')) {
+        if (line.startsWith(QStringLiteral("```"))) fenced = !fenced;
+        const bool join = !fenced && !previous.isEmpty() && !line.isEmpty() &&
+                          Wide(previous.back()) && Wide(line.front()) &&
+                          !previous.startsWith('#') && !previous.startsWith('|');
+        if (!joined.isEmpty() && !join) joined += '\n';
+        joined += line;
+        previous = line;
+    }
+    return joined;
+}
+
 }  // namespace
 
 QString HeadingAnchor(const QString& heading) {
@@ -126,6 +148,34 @@ QString GuideBrowser::HeadingAtTop() const {
     return heading;
 }
 
+QVariant GuideBrowser::loadResource(int type, const QUrl& name) {
+    QVariant resource = QTextBrowser::loadResource(type, name);
+    if (type != QTextDocument::MarkdownResource) return resource;
+    const QString text = resource.typeId() == QMetaType::QByteArray
+                             ? QString::fromUtf8(resource.toByteArray())
+                             : resource.toString();
+    return JoinJapaneseLines(text);
+}
+
+void GuideBrowser::FitImages() {
+    const double widest = 720;
+    QTextCursor cursor(document());
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.charFormat().isImageFormat()) continue;
+            QTextImageFormat image = fragment.charFormat().toImageFormat();
+            const QImage picture(':' + source().resolved(QUrl(image.name())).path());
+            if (picture.isNull() || picture.width() <= widest) continue;
+            image.setWidth(widest);
+            image.setHeight(widest * picture.height() / picture.width());
+            cursor.setPosition(fragment.position());
+            cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+            cursor.setCharFormat(image);
+        }
+    }
+}
+
 void GuideBrowser::doSetSource(const QUrl& name, QTextDocument::ResourceType type) {
     // Qt's Markdown reader gives headings no anchors: the page is loaded
     // without the fragment, and the fragment names a heading by its anchor.
@@ -133,6 +183,7 @@ void GuideBrowser::doSetSource(const QUrl& name, QTextDocument::ResourceType typ
     if (page != source().adjusted(QUrl::RemoveFragment) || document()->isEmpty()) {
         QTextBrowser::doSetSource(
             page, type == QTextDocument::UnknownResource ? QTextDocument::MarkdownResource : type);
+        FitImages();
     }
     if (!name.hasFragment() || !ScrollToHeading(name.fragment(QUrl::FullyDecoded))) {
         verticalScrollBar()->setValue(0);

@@ -44,6 +44,13 @@ public:
 
 protected:
     void doSetSource(const QUrl& name, QTextDocument::ResourceType type) override;
+    // Joins the lines of a Japanese paragraph: Markdown turns a line break
+    // into a blank, which Japanese text does not have between sentences.
+    QVariant loadResource(int type, const QUrl& name) override;
+
+private:
+    // Pictures wider than the text are shown at its width.
+    void FitImages();
 };
 
 // 使い方: the guide with its contents (目次) and a search over every page
