@@ -6,11 +6,12 @@
 # has no deploy folder), and prints their paths.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root="$PWD"
 build="${1:-${LOMI_WINDOWS_BUILD_DIR:-build-windows}}"
 tools/install-packages.sh --no-recommends zip nsis
-[ -f "$build/deploy/Lomi/lomi.exe" ] || tools/build-windows.sh
+# The folder asked for is the one built and packaged.
+[ -f "$build/deploy/Lomi/lomi.exe" ] || LOMI_WINDOWS_BUILD_DIR="$build" tools/build-windows.sh
 build="$(cd "$build" && pwd)"
+[ -f "$build/deploy/Lomi/lomi.exe" ] || { echo "package-windows: no $build/deploy/Lomi/lomi.exe" >&2; exit 1; }
 version="$(sed -n 's/^project(Lomi VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)"
 
 package="$build/package"

@@ -9,6 +9,7 @@
 
 #include "app/help_menu.h"
 #include "app/main_window.h"
+#include "app/program_run.h"
 #include "app/resources.h"
 #include "data/program_state.h"
 #include "settings/settings.h"
@@ -36,7 +37,7 @@ int main(int argc, char* argv[]) {
     auto* window = new lomi::MainWindow(state, settings.writePath);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
-    const int code = QApplication::exec();
+    const int code = lomi::RunUntilMainWindowGone(window);
     // A load or ranking stopped at the close has a little time to end; one
     // that a hung drive holds is not waited for, and the program ends
     // without running the destructors such a thread might still be using.

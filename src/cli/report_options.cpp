@@ -124,7 +124,8 @@ std::string ShortUsage() {
     return "Usage: lomi-report [--folder DIR] [--pattern CODE] [conditions] [--from YYYY-MM-DD]\n"
            "                   [--to YYYY-MM-DD] [--by AXIS | --series] [--json | --csv]\n"
            "       lomi-report --all-patterns [--folder DIR] [conditions] [--split YYYY-MM-DD]\n"
-           "                   [--bet win|place|quinella|wide] [--min-races N] [--json | --csv]\n"
+           "                   [--bet win|place|quinella|wide] [--min-races N]\n"
+           "                   [--sort recovery|expected] [--json | --csv]\n"
            "       lomi-report --show-settings | --help | --version\n";
 }
 
@@ -222,6 +223,7 @@ ParsedArguments ParseReportArguments(int argc, const char* const argv[], std::os
     const std::string ranking = "All patterns (全パターン)";
     std::string split;
     std::string bet;
+    std::string sort;
     app.add_flag("--all-patterns", options.allPatterns,
                  "全パターン: rank every pattern of the folder by recovery rate")
         ->group(ranking);
@@ -236,6 +238,10 @@ ParsedArguments ParseReportArguments(int argc, const char* const argv[], std::os
                    "最低ﾚｰｽ数: leave out patterns with fewer counted races (default 0)")
         ->type_name("N")
         ->check(CLI::NonNegativeNumber)
+        ->group(ranking);
+    app.add_option("--sort", sort,
+                   "順序: recovery (回収率, default) or expected (期待回収率), highest first")
+        ->type_name("ORDER")
         ->group(ranking);
 
     const auto usageError = [&](const std::string& message) {
@@ -315,8 +321,14 @@ ParsedArguments ParseReportArguments(int argc, const char* const argv[], std::os
             }
             options.bet = kBetTypes[static_cast<std::size_t>(key - kBetKeys.begin())];
         }
+        if (app.count("--sort") > 0) {
+            if (sort != "recovery" && sort != "expected") {
+                return usageError("--sort needs recovery or expected, not '" + sort + "'");
+            }
+            options.sortByExpected = sort == "expected";
+        }
     } else {
-        for (const char* name : {"--split", "--bet", "--min-races"}) {
+        for (const char* name : {"--split", "--bet", "--min-races", "--sort"}) {
             if (app.count(name) > 0) return usageError(std::string(name) + " needs --all-patterns");
         }
     }

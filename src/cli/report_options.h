@@ -27,6 +27,7 @@ struct ReportOptions {
     std::string splitDate;  // --split, YYYYMMDD; empty for none
     BetType bet = BetType::Win;
     std::int64_t minRaces = 0;
+    bool sortByExpected = false;      // --sort expected: by 期待回収率 instead of 回収率
     std::optional<BreakdownAxis> by;  // --by: the tally split by one axis
     bool series = false;              // --series: cumulative profit per race day
 };

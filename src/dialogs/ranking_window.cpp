@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "analysis/csv.h"
+#include "analysis/family_figures.h"
 #include "analysis/overfitting.h"
 #include "analysis/ranking_table.h"
 #include "dialogs/overfitting_panel.h"
@@ -68,6 +69,7 @@ RankingWindow::RankingWindow(std::string folder, RaceConditions conditions, QWid
         model_->SetBet(kBetTypes[static_cast<std::size_t>(betCombo_->currentIndex())]);
         minRaces_->setValue(choices_->minimumRaces);
         filter_->SetMinimumRaces(minRaces_->value());
+        model_->SetMinimumRaces(minRaces_->value());
         const QDate date = QDate::fromString(choices_->splitDate, QStringLiteral("yyyyMMdd"));
         if (date.isValid()) {
             splitDate_->setDate(date);
@@ -82,6 +84,7 @@ RankingWindow::RankingWindow(std::string folder, RaceConditions conditions, QWid
 RankingWindow::~RankingWindow() {
     // The run, if any, finishes by itself; nobody waits for it.
     worker_.Abandon();
+    figuresTask_.Abandon();
 }
 
 void RankingWindow::CreateControls() {
@@ -151,7 +154,7 @@ void RankingWindow::CreateControls() {
     overfittingTimer_ = new QTimer(this);
     overfittingTimer_->setSingleShot(true);
     overfittingTimer_->setInterval(kOverfittingDelayMilliseconds);
-    connect(overfittingTimer_, &QTimer::timeout, this, &RankingWindow::UpdateOverfitting);
+    connect(overfittingTimer_, &QTimer::timeout, this, &RankingWindow::UpdateRankingFigures);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(controls);
@@ -167,7 +170,7 @@ void RankingWindow::CreateControls() {
         if (index >= 0) model_->SetBet(kBetTypes[static_cast<std::size_t>(index)]);
         table_->resizeColumnsToContents();
         KeepChoices();
-        UpdateOverfitting();
+        UpdateRankingFigures();
     });
     connect(minRaces_, &QSpinBox::valueChanged, this, [this](int races) {
         filter_->SetMinimumRaces(races);
@@ -240,6 +243,7 @@ void RankingWindow::Start() {
     counts_ = std::make_shared<Counts>();
     progress_->setRange(0, 0);
     overfittingTimer_->stop();
+    figuresTask_.Abandon();
     overfitting_->Clear();
     status_->setText(QString::fromUtf8("集計しています..."));
     runButton_->setEnabled(false);
@@ -339,7 +343,7 @@ void RankingWindow::Finish(const RankingResult& result) {
     }
     status_->setText(text);
     UpdateCount();
-    UpdateOverfitting();
+    UpdateRankingFigures();
     emit finished();
     // A run that failed as a whole is told in a message too, as a load is.
     if (result.status == RankingStatus::Failed) ui::ShowMessage(this, text);
@@ -350,12 +354,35 @@ void RankingWindow::UpdateCount() {
         QString::fromUtf8("表示 %1 / %2").arg(filter_->rowCount()).arg(model_->rowCount()));
 }
 
-// The estimate for the bet type and the minimum of races shown; from the
-// sums kept per race day, so nothing is read again.
-void RankingWindow::UpdateOverfitting() {
+// The figures of the bet type and the minimum of races shown that depend
+// on every pattern ranked: from the sums kept per race day, so nothing is
+// read again, on a thread of its own (the bootstrap and PBO take a while
+// on many patterns). A newer request drops the result of an older one.
+void RankingWindow::UpdateRankingFigures() {
     if (running_) return;
     overfittingTimer_->stop();
-    overfitting_->Show(EstimateOverfitting(model_->Patterns(), model_->Bet(), minRaces_->value()));
+    overfitting_->Clear();
+    const BetType bet = model_->Bet();
+    const std::int64_t minRaces = model_->MinimumRaces();
+    figuresTask_.Start(
+        "統計の計算",
+        [this, patterns = model_->SharedPatterns(), bet, minRaces](std::stop_token) {
+            auto overfitting = std::make_shared<OverfittingEstimate>(
+                EstimateOverfitting(*patterns, bet, minRaces));
+            auto family =
+                std::make_shared<FamilyFigures>(EstimateFamilyFigures(*patterns, bet, minRaces));
+            return ui::BackgroundTask::Finish([this, overfitting, family] {
+                model_->SetFamilyFigures(*family);
+                overfitting_->Show(*overfitting);
+                emit figuresShown();
+            });
+        },
+        [this](const std::string& message) {
+            OverfittingEstimate failed;
+            failed.reason = message;
+            overfitting_->Show(failed);
+            emit figuresShown();
+        });
 }
 
 void RankingWindow::ChooseRow(const QModelIndex& index) {

@@ -76,6 +76,9 @@ signals:
     // A run began; a run ended, finished or stopped.
     void started();
     void finished();
+    // The figures that depend on the bet type and the minimum of races
+    // (PBO, 補正下限, 期待回収率) are shown, or why they are not.
+    void figuresShown();
 
 private:
     void CreateControls();
@@ -84,7 +87,7 @@ private:
     void ChooseRow(const QModelIndex& index);
     void AskAndSaveCsv();
     void UpdateCount();
-    void UpdateOverfitting();
+    void UpdateRankingFigures();
     std::string SplitDate() const;
     void KeepChoices();
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -101,6 +104,9 @@ private:
     };
     std::shared_ptr<Counts> counts_ = std::make_shared<Counts>();
     ui::BackgroundTask worker_{this};
+    // PBO, the corrected bounds and the expected recoveries of the bet type
+    // and minimum shown, worked out off the window's thread.
+    ui::BackgroundTask figuresTask_{this};
 
     RankingModel* model_ = nullptr;
     RankingFilter* filter_ = nullptr;
@@ -119,7 +125,8 @@ private:
     QTimer* splitRestart_ = nullptr;
     bool splitDateSet_ = false;  // by the data, the user or a former window
     OverfittingPanel* overfitting_ = nullptr;
-    // Spinning the minimum of races estimates once it settles, not at every step.
+    // Spinning the minimum of races works the figures out once it settles,
+    // not at every step.
     QTimer* overfittingTimer_ = nullptr;
 };
 

@@ -8,6 +8,7 @@
 # $LOMI_BUILD_DIR (default build/).
 set -euo pipefail
 screen=1280x800
+# shellcheck source=tools/screenshots/virtual_display.sh
 source "$(dirname "$0")/virtual_display.sh"
 
 # The samples in a data folder of their own, as a user keeps them.
