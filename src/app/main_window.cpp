@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include "app/help_menu.h"
 #include "app/resources.h"
 #include "dialogs/pattern_dialog.h"
 #include "dialogs/folder_dialog.h"
@@ -189,6 +190,7 @@ void MainWindow::CreateMenus() {
     connect(clearCache, &QAction::triggered, this, &MainWindow::ClearCacheMenuChosen);
 
     CreateAnalysisMenu();
+    InstallHelpMenu(this);
 }
 
 void MainWindow::SetTabOrder() {

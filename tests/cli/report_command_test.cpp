@@ -227,6 +227,9 @@ TEST(ReportCommand, HelpAndVersion) {
           "--json", "--show-settings", "仮単人気", "Q1RN", "Lomi.ini"}) {
         EXPECT_NE(help.out.find(text), std::string::npos) << text;
     }
+    // The last line names the guide.
+    const std::string last = help.out.substr(help.out.rfind('\n', help.out.size() - 2) + 1);
+    EXPECT_EQ(last.rfind("Guide (使い方", 0), 0u) << last;
     const ReportRun version = RunReport({"--version"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out, "lomi-report 1.02\n");
