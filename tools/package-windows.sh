@@ -20,12 +20,18 @@ rm -rf "$package"
 mkdir -p "$stage/licenses/mingw-w64-runtime"
 cp -r "$build/deploy/Lomi/." "$stage/"
 cp -r samples "$stage/samples"
+# The guide's Markdown and pictures (the program carries its own copy).
+mkdir -p "$stage/guide"
+cp -r docs/guide/. "$stage/guide/"
 cp -r packaging/windows/licenses/. "$stage/licenses/"
 cp /usr/share/doc/gcc-mingw-w64-base/copyright "$stage/licenses/mingw-w64-runtime/gcc-runtime.txt"
 cp /usr/share/doc/mingw-w64-common/copyright "$stage/licenses/mingw-w64-runtime/winpthreads.txt"
 # Texts for Notepad: UTF-8 with a byte order mark, Windows line ends.
 text() { { printf '\xef\xbb\xbf'; sed 's/\r*$/\r/' "$1"; } >"$stage/$2"; }
-text README.md README.txt
+# A Japanese first page for bettors; the English README is for developers.
+text packaging/windows/はじめにお読みください.txt はじめにお読みください.txt
+mkdir -p "$stage/developers"
+text README.md developers/README.txt
 text LICENSE LICENSE.txt
 text packaging/windows/LICENSE-WINDOWS.txt LICENSE-WINDOWS.txt
 text packaging/windows/THIRD-PARTY.txt THIRD-PARTY.txt

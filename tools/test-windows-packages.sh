@@ -73,9 +73,13 @@ wine "$work/USBメモリ/Lomi/lomi-report.exe" --folder "$(windows_path "$work/U
   --pattern Q1RN >"$work/zip.txt"
 cmp "$work/expected.txt" "$work/zip.txt"
 for file in lomi.exe Qt6Charts.dll platforms/qwindows.dll LICENSE-WINDOWS.txt THIRD-PARTY.txt \
-  licenses/GPL-3.0-only.txt; do
+  licenses/GPL-3.0-only.txt guide/index.md guide/images/main-window.png はじめにお読みください.txt; do
   [ -f "$work/USBメモリ/Lomi/$file" ] || fail "the zip has no Lomi/$file"
 done
+# The first page opens in Notepad: UTF-8 with a byte order mark, CR LF.
+first_page="$work/USBメモリ/Lomi/はじめにお読みください.txt"
+[ "$(head -c 3 "$first_page" | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "$first_page has no BOM"
+grep -qv $'\r$' "$first_page" && fail "$first_page has a line without CR LF"
 
 echo "-- zip in a folder the user cannot write"
 # Unpacked where its user may not write (a read-only share, a locked stick),
@@ -125,6 +129,8 @@ for _ in 1 2; do
 done
 [ -f "$installed/lomi.exe" ] || fail "the installer put no lomi.exe into $installed"
 [ -f "$menu/Lomi 馬券集計.lnk" ] || fail "no Start menu entry in $menu"
+[ -f "$menu/Lomi 使い方.lnk" ] || fail "no Start menu entry for the guide in $menu"
+[ -f "$installed/guide/index.md" ] || fail "the installer put no guide into $installed"
 entry="$(wine reg query "$key" /v DisplayVersion 2>/dev/null)" || true
 grep -q "$version" <<<"$entry" || fail "no Apps & features entry $key"
 wine "$installed/lomi-report.exe" --folder "$samples" --pattern Q1RN >"$work/installed.txt"
@@ -145,12 +151,17 @@ start_display 1024x768
 (cd "$installed" && exec wine lomi.exe) &
 lomi_pid=$!
 wait_window 'Ver 1\.02' 90 >/dev/null
+# 使い方 from the installed copy: the guide's own window (the Start menu entry).
+(cd "$installed" && exec wine lomi.exe --guide) &
+guide_pid=$!
+wait_window 'Lomi 使い方' 90 >/dev/null
 wine "$installed/uninstall.exe" /S "_?=$(windows_path "$installed")" || true
 for file in lomi.exe Qt6Core.dll platforms/qwindows.dll uninstall.exe; do
   [ -f "$installed/$file" ] || fail "the uninstaller removed $file while Lomi was running"
 done
 wine taskkill /f /im lomi.exe >/dev/null 2>&1
 wait "$lomi_pid" || true
+wait "$guide_pid" || true
 lomi_pid=""
 stop_display
 

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QIcon>
 
+#include "app/help_menu.h"
 #include "app/main_window.h"
 #include "app/program_run.h"
 #include "app/resources.h"
@@ -24,6 +25,12 @@ int main(int argc, char* argv[]) {
     lomi::ui::InstallQtJapanese(app);
     lomi::InitResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/window_icon.png")));
+
+    // lomi --guide (the guide's Start menu entry) opens the guide alone.
+    if (QApplication::arguments().contains(QStringLiteral("--guide"))) {
+        lomi::ShowGuideFor(nullptr);
+        return QApplication::exec();
+    }
 
     lomi::ProgramState state;
     const lomi::SettingsLocation settings = lomi::LocateSettings();

@@ -102,7 +102,14 @@ std::string Footer() {
            "2 usage error.\n"
            "\n"
            "Example: lomi-report --folder samples --pattern Q1RN --venue 5 --runners 16 "
-           "--or-more\n";
+           "--or-more\n"
+           "\n"
+           "Guide (使い方, in Japanese): lomi --guide, or ﾍﾙﾌﾟ → 使い方 (F1) in the window; "
+#ifdef _WIN32
+           "its pages are in the guide folder beside lomi.exe.\n";
+#else
+           "its pages are in /usr/share/doc/lomi/guide.\n";
+#endif
 }
 
 std::string InvalidPatternMessage(const std::string& code) {
@@ -159,7 +166,7 @@ ParsedArguments ParseReportArguments(int argc, const char* const argv[], std::os
     const std::string conditions = "Conditions (条件)";
     const std::string output = "Output (出力)";
     app.add_option("--folder", folder,
-                   "フォルダ: folder of the ticket files (default: PATH in Lomi.ini)")
+                   "ﾌｫﾙﾀﾞ: folder of the ticket files (default: PATH in Lomi.ini)")
         ->type_name("DIR")
         ->group(data);
     app.add_option("--pattern", pattern,

@@ -84,12 +84,12 @@ LoadResult ReadPatternFiles(const std::string& folder, const std::string& mask, 
         const auto names = ListPatternFiles(folder, mask, &reason);
         if (!names) {
             return Failure(current,
-                           "フォルダー「" + current + "」の中を読めません（" + reason + "）。");
+                           "ﾌｫﾙﾀﾞ「" + current + "」の中を読めません（" + reason + "）。");
         }
         // The files found by the existence test can be gone by now; loading
         // nothing would throw away the data on show for a pattern that has none.
         if (names->empty()) {
-            return Failure(current, "フォルダー「" + current + "」に「" + mask +
+            return Failure(current, "ﾌｫﾙﾀﾞ「" + current + "」に「" + mask +
                                         "」に合うファイルがありません。");
         }
         return ReadListedFiles(folder, *names, out, progress, stop, cache, mask);
