@@ -19,14 +19,15 @@ bool SelectPattern(ProgramState& state, const PatternSelections& selections) {
 namespace {
 
 PatternLoad LoadPatternOrThrow(const std::string& folder, const std::string& mask,
-                               const LoadProgress& progress, const std::stop_token& stop) {
+                               const LoadProgress& progress, const std::stop_token& stop,
+                               const RecordCacheOptions& cache) {
     PatternLoad load;
     if (PatternFilesMissing(folder, mask)) {
         load.status = LoadStatus::NotFound;
         load.message = kFileNotFound;
         return load;
     }
-    const LoadResult result = ReadPatternFiles(folder, mask, load.data, progress, stop);
+    const LoadResult result = ReadPatternFiles(folder, mask, load.data, progress, stop, cache);
     if (!result.ok) {
         load.status = result.cancelled ? LoadStatus::Cancelled : LoadStatus::Failed;
         load.message = result.message;
@@ -38,9 +39,10 @@ PatternLoad LoadPatternOrThrow(const std::string& folder, const std::string& mas
 }  // namespace
 
 PatternLoad LoadPattern(const std::string& folder, const std::string& mask,
-                        const LoadProgress& progress, std::stop_token stop) noexcept {
+                        const LoadProgress& progress, std::stop_token stop,
+                        const RecordCacheOptions& cache) noexcept {
     try {
-        return LoadPatternOrThrow(folder, mask, progress, stop);
+        return LoadPatternOrThrow(folder, mask, progress, stop, cache);
     } catch (...) {
         PatternLoad failed;
         failed.status = LoadStatus::Failed;

@@ -11,6 +11,7 @@
 
 #include "analysis/part_sums.h"
 #include "analysis/pattern_analysis.h"
+#include "analysis/ranking_folder_check.h"
 #include "analysis/task_failure.h"
 #include "data/thread_files.h"
 #include "tally/race_filter.h"
@@ -108,7 +109,7 @@ private:
                 ++read;
                 if (watched) countUpTo(read);
             },
-            stop_);
+            stop_, options_.cache, "P*" + pattern.code + ".txt");
         if (load.cancelled) {
             countUpTo(read);
             return false;
@@ -152,7 +153,7 @@ RankingResult RankListedPatterns(const std::string& folder, const RankingOptions
     }
     if (!patterns) {
         result.status = RankingStatus::Failed;
-        result.message = "フォルダー「" + folder + "」の中を読めません（" + reason + "）。";
+        result.message = FolderUnreadableMessage(folder, reason);
         return result;
     }
     if (patterns->empty()) {
@@ -200,7 +201,9 @@ RankingResult RankListedPatterns(const std::string& folder, const RankingOptions
 RankingResult RankAllPatterns(const std::string& folder, const RankingOptions& options,
                               const LoadProgress& progress, std::stop_token stop) noexcept {
     try {
-        return RankListedPatterns(folder, options, progress, stop);
+        RankingResult result = RankListedPatterns(folder, options, progress, stop);
+        EndOnMissingFolder(folder, result);
+        return result;
     } catch (...) {
         RankingResult failed;
         failed.status = RankingStatus::Failed;

@@ -46,6 +46,8 @@ struct RankingOptions {
     // command line), since the copy keeps every descriptor the process had
     // open, and with it a lock or a pipe's end, until the run ends.
     bool ownFileTables = false;
+    // The program state's record cache (RecordCache); off by default.
+    RecordCacheOptions cache{};
 };
 
 enum class RankingStatus {

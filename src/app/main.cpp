@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include <QApplication>
 #include <QIcon>
@@ -14,6 +15,7 @@
 #include "data/program_state.h"
 #include "settings/settings.h"
 #include "settings/settings_location.h"
+#include "settings/user_folders.h"
 #include "ui/background_task.h"
 #include "ui/qt_translation.h"
 
@@ -33,6 +35,9 @@ int main(int argc, char* argv[]) {
     lomi::ProgramState state;
     const lomi::SettingsLocation settings = lomi::LocateSettings();
     lomi::LoadSettings(state, settings.readPath, settings.defaultDataFolder);
+    state.RecordCache.folder = lomi::RecordsFolderIn(lomi::ProgramCacheFolder());
+    // After a failure to write it (a full disk), the session goes on without it.
+    state.RecordCache.notes = std::make_shared<lomi::RecordCacheNotes>();
 
     auto* window = new lomi::MainWindow(state, settings.writePath);
     window->setAttribute(Qt::WA_DeleteOnClose);

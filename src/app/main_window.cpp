@@ -185,6 +185,9 @@ void MainWindow::CreateMenus() {
     QAction* folder = settings->addAction(QString::fromUtf8("ﾌｫﾙﾀﾞの設定(&D)"));
     folder->setObjectName("MenuFol");
     connect(folder, &QAction::triggered, this, &MainWindow::FolderMenuChosen);
+    QAction* clearCache = settings->addAction(QString::fromUtf8("キャッシュを削除(&C)"));
+    clearCache->setObjectName("MenuClearCache");
+    connect(clearCache, &QAction::triggered, this, &MainWindow::ClearCacheMenuChosen);
 
     CreateAnalysisMenu();
     InstallHelpMenu(this);
@@ -210,12 +213,17 @@ void MainWindow::SaveSettingsOnce() {
     if (!saved.ok) ui::ShowMessage(this, ui::FromUtf8(saved.message));
 }
 
+MainWindow::~MainWindow() { CloseAnalysisWindows(); }
+
 void MainWindow::closeEvent(QCloseEvent* event) {
     // The window always closes; the settings are saved once however it goes.
     if (!unloaded_) {
         unloaded_ = true;
         SaveSettingsOnce();
     }
+    // The analysis windows have no parent: they close here, so that the
+    // program ends with this window.
+    CloseAnalysisWindows();
     event->accept();
 }
 
@@ -229,21 +237,16 @@ void MainWindow::ExitMenuChosen() { close(); }
 
 void MainWindow::FolderMenuChosen() { ShowFolderSettings(); }
 
+void MainWindow::RankingMenuChosen() { OpenRankingWindow(); }
+
 void MainWindow::ShowPatternDialog() {
     if (loading_) return;
     auto dialog = std::make_unique<PatternDialog>(
         state_, [this](const PatternSelections&, QWidget* over) { return OpenPattern(over); }, this,
-        [this](QWidget* over) { return OpenRankingWindow(over); });
+        [this](QWidget*) { return OpenRankingWindow(); });
     patternDialog_ = dialog.get();
     dialog->FollowRanking(ranking_);
     const bool opened = dialog->exec() == QDialog::Accepted;
-    // A ranking window opened from the dialog outlives it, over this window.
-    if (ranking_ && ranking_->parentWidget() == dialog.get()) {
-        const QRect place = ranking_->geometry();
-        ranking_->setParent(this, Qt::Window);
-        ranking_->setGeometry(place);
-        ranking_->show();
-    }
     // The dialog is gone before the first report over the new data.
     dialog.reset();
     if (opened) RunTally();
@@ -251,13 +254,19 @@ void MainWindow::ShowPatternDialog() {
 
 RankingWindow* MainWindow::Ranking() const { return ranking_; }
 
-RankingWindow* MainWindow::OpenRankingWindow(QWidget* parent) {
-    if (ranking_) ranking_->close();
-    ranking_ = new RankingWindow(state_.DataFolder, CurrentConditions(),
-                                 parent != nullptr ? parent : this, &choices_);
-    ranking_->setAttribute(Qt::WA_DeleteOnClose);
-    connect(ranking_, &RankingWindow::patternChosen, this, &MainWindow::OpenChosenPattern);
+RankingWindow* MainWindow::OpenRankingWindow() {
+    if (ranking_) {
+        ranking_->Follow(state_.DataFolder, tallied_);
+        if (!ranking_->Running() || ranking_->OutOfDate()) ranking_->Start();
+    } else {
+        ranking_ = new RankingWindow(state_.DataFolder, tallied_, nullptr, &choices_);
+        ranking_->SetRecordCache(state_.RecordCache);
+        ranking_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(ranking_, &RankingWindow::patternChosen, this, &MainWindow::OpenChosenPattern);
+    }
     ranking_->show();
+    ranking_->raise();
+    ranking_->activateWindow();
     return ranking_;
 }
 
@@ -269,14 +278,20 @@ void MainWindow::OpenChosenPattern(const PatternSelections& selections) {
         return;
     }
     SelectPattern(state_, selections);
-    if (OpenPattern(ranking_ ? static_cast<QWidget*>(ranking_) : this)) RunTally();
+    if (!OpenPattern(ranking_ ? static_cast<QWidget*>(ranking_) : this)) return;
+    RunTally();
+    // The report is here: this window comes in front of the ranking.
+    raise();
+    activateWindow();
 }
 
 bool MainWindow::OpenPattern(QWidget* messageParent) {
     if (loading_) return false;
     loading_ = true;
+    const std::string folder = state_.DataFolder;
     PatternLoad load = ui::LoadPatternInBackground(state_.DataFolder, state_.PatternFileMask,
-                                                   messageParent, progressDelay_);
+                                                   messageParent, progressDelay_,
+                                                   state_.RecordCache);
     loading_ = false;
     switch (load.status) {
         case LoadStatus::Loaded:
@@ -289,6 +304,7 @@ bool MainWindow::OpenPattern(QWidget* messageParent) {
             return false;
     }
     CommitLoad(state_, std::move(load));
+    loadedFolder_ = folder;
     PrepareMainWindowAfterLoad(DescribeLoaded(state_));
     return true;
 }
@@ -307,6 +323,12 @@ void MainWindow::PrepareMainWindowAfterLoad(const LoadedView& view) {
     }
 }
 
-void MainWindow::ShowFolderSettings() { FolderDialog::ShowFor(state_); }
+void MainWindow::ShowFolderSettings() {
+    FolderDialog* dialog = FolderDialog::ShowFor(state_);
+    connect(dialog, &FolderDialog::dataFolderChanged, this, &MainWindow::DataFolderChanged,
+            Qt::UniqueConnection);
+}
+
+void MainWindow::DataFolderChanged() { FollowInAnalysis(); }
 
 }  // namespace lomi

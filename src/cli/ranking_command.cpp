@@ -114,12 +114,13 @@ std::string RankingJson(const std::string& folder, const ReportOptions& options,
 
 }  // namespace
 
-int RunRankingCommand(const std::string& folder, const ReportOptions& options, std::ostream& out,
-                      std::ostream& err) {
+int RunRankingCommand(const std::string& folder, const ReportOptions& options,
+                      const RecordCacheOptions& cache, std::ostream& out, std::ostream& err) {
     // Nothing else runs in this process meanwhile: each thread may take a
     // table of open files of its own.
     RankingOptions ranking{options.conditions, options.splitDate, 0};
     ranking.ownFileTables = true;
+    ranking.cache = cache;
     RankingResult run = RankAllPatterns(folder, ranking);
     const auto fail = [&](const std::string& message) {
         if (options.json) {

@@ -166,13 +166,21 @@ ParsedArguments ParseReportArguments(int argc, const char* const argv[], std::os
     const std::string conditions = "Conditions (条件)";
     const std::string output = "Output (出力)";
     app.add_option("--folder", folder,
-                   "フォルダ: folder of the ticket files (default: PATH in Lomi.ini)")
+                   "ﾌｫﾙﾀﾞ: folder of the ticket files (default: PATH in Lomi.ini)")
         ->type_name("DIR")
         ->group(data);
     app.add_option("--pattern", pattern,
                    "パターン: pattern code such as Q1RN (default: CON1..CON4 in Lomi.ini)")
         ->type_name("CODE")
         ->group(data);
+    app.add_flag("--no-cache", options.noCache,
+                 "キャッシュ: read every file from the folder, neither using nor writing the "
+                 "record cache")
+        ->group(data);
+    app.add_flag("--rebuild-cache", options.rebuildCache,
+                 "キャッシュ: read every file from the folder and write the record cache afresh")
+        ->group(data)
+        ->excludes("--no-cache");
     for (CodeOption& code : codes) {
         app.add_option(code.name, code.text,
                        std::string(ConditionName(code.condition)) + ": " + code.help)

@@ -20,6 +20,8 @@ struct ReportOptions {
     bool json = false;
     bool csv = false;  // tables as CSV
     bool showSettings = false;
+    bool noCache = false;       // --no-cache: every file read from the folder
+    bool rebuildCache = false;  // --rebuild-cache: the record cache written afresh
     OutputEncoding encoding = OutputEncoding::Utf8;  // --encoding
 
     // --all-patterns: every pattern of the folder ranked.

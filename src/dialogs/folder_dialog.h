@@ -44,6 +44,10 @@ public:
     void OkClicked();   // OK
     void CancelClicked();  // ｷｬﾝｾﾙ
 
+signals:
+    // OK made another folder the data folder.
+    void dataFolderChanged();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -52,7 +52,7 @@ OverfittingPanel::OverfittingPanel(QWidget* parent) : QWidget(parent) {
     }
     auto* x = new QBarCategoryAxis;
     x->append(labels);
-    x->setTitleText(QString::fromUtf8("λ"));
+    x->setTitleText(QString::fromUtf8("前半最良の後半順位 (λ)"));
     QFont small = x->labelsFont();
     small.setPointSizeF(small.pointSizeF() * 0.85);
     x->setLabelsFont(small);

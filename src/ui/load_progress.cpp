@@ -41,19 +41,20 @@ BackgroundWorker& LoadWorker() {
 }  // namespace
 
 PatternLoad LoadPatternInBackground(const std::string& folder, const std::string& mask,
-                                    QWidget* parent, int showAfterMilliseconds) {
+                                    QWidget* parent, int showAfterMilliseconds,
+                                    const RecordCacheOptions& cache) {
     QEventLoop loop;
     auto shared = std::make_shared<SharedLoad>();
     shared->waiting = &loop;
     std::stop_source stop;
-    LoadWorker().Post([folder, mask, shared, token = stop.get_token()] {
+    LoadWorker().Post([folder, mask, shared, token = stop.get_token(), cache] {
         shared->result = LoadPattern(
             folder, mask,
             [shared](std::size_t done, std::size_t total) {
                 shared->total = total;
                 shared->done = done;
             },
-            token);
+            token, cache);
         if (QCoreApplication* app = QCoreApplication::instance()) {
             QMetaObject::invokeMethod(
                 app,

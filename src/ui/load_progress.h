@@ -18,9 +18,11 @@ inline constexpr int kProgressDelayMilliseconds = 500;
 // over parent (window-modal) whose counts are refreshed at most every
 // 50 ms. Its ｷｬﾝｾﾙ stops the load: the result is then Cancelled, even when
 // the worker had just finished, and holds no data; it returns at once,
-// without waiting for the worker to let go of a file it is reading.
+// without waiting for the worker to let go of a file it is reading. The
+// files are read through cache.
 PatternLoad LoadPatternInBackground(const std::string& folder, const std::string& mask,
                                     QWidget* parent,
-                                    int showAfterMilliseconds = kProgressDelayMilliseconds);
+                                    int showAfterMilliseconds = kProgressDelayMilliseconds,
+                                    const RecordCacheOptions& cache = {});
 
 }  // namespace lomi::ui

@@ -299,6 +299,25 @@ TEST(RankAllPatterns, FolderProblemsAndUnreadableFiles) {
 #endif
 }
 
+// A folder that goes away part way (renamed, its drive unplugged) ends the
+// run with the folder's message, not with a ranking of what was read.
+TEST(RankAllPatterns, FolderGoneDuringTheRunEndsWithItsMessage) {
+    const test::TempFolder parent;
+    const fs::path folder = parent / "data";
+    fs::create_directory(folder);
+    WriteCorpus(folder);
+    const RankingResult run =
+        RankAllPatterns(folder.string(), {{}, "", 1}, [&](std::size_t done, std::size_t) {
+            if (done == 40) fs::rename(folder, parent / "moved");
+        });
+    EXPECT_EQ(run.status, RankingStatus::Failed);
+    EXPECT_EQ(run.message.rfind("ﾌｫﾙﾀﾞ「" + folder.string() + "」の中を読めません（", 0), 0u)
+        << run.message;
+    // Still there: unreadable files alone leave the ranking as it is.
+    fs::rename(parent / "moved", folder);
+    EXPECT_EQ(RankAllPatterns(folder.string(), {}).status, RankingStatus::Ranked);
+}
+
 TEST(SortByRecovery, HighestFirstTiesByCodeFailuresLast) {
     const test::TempFolder folder;
     WriteCorpus(folder.Path());
