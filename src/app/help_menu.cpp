@@ -37,8 +37,10 @@ HelpWindow* ShowGuideFor(const QWidget* window) {
     // F1 in the guide itself leaves it where the reader is.
     if (window == guide) return guide;
     const GuideSection section = GuideSectionFor(window);
-    guide->OpenSection(QString::fromUtf8(section.page), QString::fromUtf8(section.anchor));
+    // Shown first: a hidden browser keeps the scroll range of its last page,
+    // which would stop the scroll short of the section's heading.
     guide->show();
+    guide->OpenSection(QString::fromUtf8(section.page), QString::fromUtf8(section.anchor));
     guide->raise();
     guide->activateWindow();
     return guide;

@@ -138,7 +138,7 @@ private slots:
         QCOMPARE(PressF1In(s.window->Breakdown()), QStringList({U("analysis.md"), U("内訳")}));
         s.window->ChartMenuChosen();
         QCOMPARE(PressF1In(s.window->Chart()), QStringList({U("analysis.md"), U("損益グラフ")}));
-        QCOMPARE(PressF1In(s.window->OpenRankingWindow(nullptr)),
+        QCOMPARE(PressF1In(s.window->OpenRankingWindow()),
                  QStringList({U("ranking.md"), U("全パターン集計")}));
     }
 

@@ -228,7 +228,8 @@ TEST(ReportCommand, HelpAndVersion) {
         EXPECT_NE(help.out.find(text), std::string::npos) << text;
     }
     // The last line names the guide.
-    const std::string last = help.out.substr(help.out.rfind('\n', help.out.size() - 2) + 1);
+    const std::string text = help.out.substr(0, help.out.find_last_not_of('\n') + 1);
+    const std::string last = text.substr(text.rfind('\n') + 1);
     EXPECT_EQ(last.rfind("Guide (使い方", 0), 0u) << last;
     const ReportRun version = RunReport({"--version"});
     EXPECT_EQ(version.exitCode, 0);
