@@ -103,8 +103,8 @@ Breakdown BuildBreakdown(const RecordStore& records, const RaceConditions& condi
     if (period) split = WithinPeriod(records, conditions, field, std::move(split));
     Breakdown breakdown;
     breakdown.axis = axis;
-    breakdown.recordCount = std::accumulate(split.recordCounts.begin(), split.recordCounts.end(),
-                                            std::int64_t{0});
+    breakdown.recordCount =
+        std::accumulate(split.recordCounts.begin(), split.recordCounts.end(), std::int64_t{0});
     breakdown.total = split.total;
 
     // The selectors' order: codes by value (the condition lists' reading),

@@ -14,8 +14,8 @@
 
 #include "app/help_menu.h"
 #include "app/resources.h"
-#include "dialogs/pattern_dialog.h"
 #include "dialogs/folder_dialog.h"
+#include "dialogs/pattern_dialog.h"
 #include "dialogs/ranking_window.h"
 #include "settings/settings.h"
 #include "ui/check_box.h"
@@ -194,8 +194,18 @@ void MainWindow::CreateMenus() {
 }
 
 void MainWindow::SetTabOrder() {
-    QWidget* order[] = {tallyButton_,  reportBox_,     openButton_,  conditionSelectors_[6], conditionSelectors_[5], conditionSelectors_[3],
-                        conditionSelectors_[2], conditionSelectors_[0], conditionSelectors_[1], conditionSelectors_[4], conditionSelectors_[7], orMoreBox_};
+    QWidget* order[] = {tallyButton_,
+                        reportBox_,
+                        openButton_,
+                        conditionSelectors_[6],
+                        conditionSelectors_[5],
+                        conditionSelectors_[3],
+                        conditionSelectors_[2],
+                        conditionSelectors_[0],
+                        conditionSelectors_[1],
+                        conditionSelectors_[4],
+                        conditionSelectors_[7],
+                        orMoreBox_};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
@@ -289,9 +299,9 @@ bool MainWindow::OpenPattern(QWidget* messageParent) {
     if (loading_) return false;
     loading_ = true;
     const std::string folder = state_.DataFolder;
-    PatternLoad load = ui::LoadPatternInBackground(state_.DataFolder, state_.PatternFileMask,
-                                                   messageParent, progressDelay_,
-                                                   state_.RecordCache);
+    PatternLoad load =
+        ui::LoadPatternInBackground(state_.DataFolder, state_.PatternFileMask, messageParent,
+                                    progressDelay_, state_.RecordCache);
     loading_ = false;
     switch (load.status) {
         case LoadStatus::Loaded:

@@ -151,14 +151,23 @@ ParsedArguments ParseReportArguments(int argc, const char* const argv[], std::os
     CodeOption codes[] = {
         {"--venue", Condition::Venue, "venue code 1-10", &options.conditions.venue, {}},
         {"--race", Condition::Race, "race number 1-12", &options.conditions.race, {}},
-        {"--runners", Condition::Runners, "number of runners 1-18", &options.conditions.runners,
+        {"--runners",
+         Condition::Runners,
+         "number of runners 1-18",
+         &options.conditions.runners,
          {}},
         {"--age", Condition::Age, "age condition code 1-5", &options.conditions.age, {}},
         {"--class", Condition::Class, "class code 1-6", &options.conditions.raceClass, {}},
-        {"--surface", Condition::Surface, "track surface code 1-2", &options.conditions.surface,
+        {"--surface",
+         Condition::Surface,
+         "track surface code 1-2",
+         &options.conditions.surface,
          {}},
-        {"--distance", Condition::Distance, "distance in hundreds of metres",
-         &options.conditions.distance, {}},
+        {"--distance",
+         Condition::Distance,
+         "distance in hundreds of metres",
+         &options.conditions.distance,
+         {}},
     };
     bool orMore = false;
 
@@ -189,9 +198,9 @@ ParsedArguments ParseReportArguments(int argc, const char* const argv[], std::os
     }
     app.add_flag("--or-more", orMore, "以上: that many runners or more (with --runners)")
         ->group(conditions);
-    app.add_option("--date", date,
-                   std::string(ConditionName(Condition::Date)) +
-                       ": race date, for example 2001-04-15")
+    app.add_option(
+           "--date", date,
+           std::string(ConditionName(Condition::Date)) + ": race date, for example 2001-04-15")
         ->type_name("YYYY-MM-DD")
         ->group(conditions);
     std::string from;

@@ -51,7 +51,7 @@ struct TallyAccumulators {
 struct ProgramState {
     std::string DataFolder;
     std::string PatternFileMask;
-    PatternSelections Pattern;  // kept in the settings as CON1..CON4
+    PatternSelections Pattern;       // kept in the settings as CON1..CON4
     RecordCacheOptions RecordCache;  // off until a front end sets its folder
 
     LoadedData Loaded;

@@ -105,9 +105,9 @@ void BreakdownWindow::AskAndSaveCsv() {
     const QString name =
         SuggestedFileName(QString::fromUtf8("内訳_") + QString::fromUtf8(AxisName(breakdown_.axis)),
                           state_, period_->Narrow(conditions_), QStringLiteral("csv"));
-    const QString path = ui::AskSavePath(this, QString::fromUtf8("内訳をCSVで保存"), name,
-                                         QString::fromUtf8("CSV (*.csv)"), folder_,
-                                         state_.DataFolder);
+    const QString path =
+        ui::AskSavePath(this, QString::fromUtf8("内訳をCSVで保存"), name,
+                        QString::fromUtf8("CSV (*.csv)"), folder_, state_.DataFolder);
     if (!path.isEmpty()) SaveCsv(path);
 }
 

@@ -46,7 +46,6 @@ signals:
     void reloadRequested();
 
 public:
-
     const Breakdown& Current() const { return breakdown_; }
     QComboBox* AxisCombo() const { return axisCombo_; }
     PeriodSelector* Period() const { return period_; }

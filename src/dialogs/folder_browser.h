@@ -32,7 +32,7 @@ public:
     const QString& PreviousDrive() const { return previousDrive_; }
 
     void DriveChanged();
-    void OkClicked();  // OK
+    void OkClicked();      // OK
     void CancelClicked();  // ｷｬﾝｾﾙ
 
     // Esc and the close box press ｷｬﾝｾﾙ.

@@ -34,7 +34,8 @@ PeriodSelector::PeriodSelector(QWidget* parent) : QWidget(parent) {
         date = new ui::DateEdit(QDate(2000, 1, 1), this);
         date->setObjectName(QString::fromUtf8(name) + "Date");
         // A screen reader names the field by the period's end it sets.
-        date->setAccessibleName(QString::fromUtf8("期間の") + QString::fromUtf8(caption) + QString::fromUtf8("日"));
+        date->setAccessibleName(QString::fromUtf8("期間の") + QString::fromUtf8(caption) +
+                                QString::fromUtf8("日"));
         date->setEnabled(false);
         layout->addWidget(box);
         layout->addWidget(date);

@@ -407,8 +407,7 @@ QPixmap ProfitChartWindow::Picture() const {
     painter.setFont(summary_->font());
     painter.setPen(Qt::black);
     painter.drawText(textArea.translated(0, qRound(chart.height() / ratio) + kTextMargin),
-                     Qt::TextWordWrap,
-                     summary_->text());
+                     Qt::TextWordWrap, summary_->text());
     painter.end();
     return picture;
 }

@@ -52,7 +52,6 @@ signals:
     void reloadRequested();
 
 public:
-
     const ProfitSeries& Current() const { return series_; }
     QChart* Chart() const { return chart_; }
     QChartView* ChartView() const { return view_; }

@@ -13,7 +13,6 @@ constexpr char kSeparator = '/';
 
 }  // namespace
 
-
 std::string IniFilePathIn(const std::string& folder) { return PathIn(folder, "Lomi.ini"); }
 
 std::string PathIn(const std::string& folder, const std::string& name) {

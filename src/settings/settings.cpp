@@ -60,8 +60,10 @@ SaveResult SaveSettings(const ProgramState& state, const std::string& iniPath) {
         return {false, std::move(failure)};
     }
     const std::vector<ProfileEntry> entries = {
-        {"PATH", state.DataFolder},           {"CON1", std::to_string(state.Pattern.axisIndex)},
-        {"CON2", std::to_string(state.Pattern.axisRank)}, {"CON3", std::to_string(state.Pattern.partnerIndex)},
+        {"PATH", state.DataFolder},
+        {"CON1", std::to_string(state.Pattern.axisIndex)},
+        {"CON2", std::to_string(state.Pattern.axisRank)},
+        {"CON3", std::to_string(state.Pattern.partnerIndex)},
         {"CON4", std::to_string(state.Pattern.betStyle)},
     };
     const WriteResult written = WriteProfileStrings(iniPath, kSection, entries);

@@ -42,9 +42,8 @@ SettingsLocation LocateSettings(const SettingsPlaces& places) {
         location.readPath = location.writePath = beside;
         location.defaultDataFolder = places.currentDirectory;
         location.description =
-            besideExists
-                ? "プログラムのﾌｫﾙﾀﾞの設定ファイルを読みました。終了時にここへ保存します。"
-                : "設定ファイルはまだありません。終了時にプログラムのﾌｫﾙﾀﾞへ作ります。";
+            besideExists ? "プログラムのﾌｫﾙﾀﾞの設定ファイルを読みました。終了時にここへ保存します。"
+                         : "設定ファイルはまだありません。終了時にプログラムのﾌｫﾙﾀﾞへ作ります。";
         return location;
     }
 

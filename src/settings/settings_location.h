@@ -28,10 +28,10 @@ struct SettingsPlaces {
 // may be changed, or it is missing and the program's folder takes new
 // files (a portable copy). An installed copy (the program in bin/ next to
 // share/lomi/, or beside the Windows installer's uninstall.exe) never
-// creates a file beside itself, even for an administrator. Otherwise the user's file lomi/Lomi.ini in the settings
-// folder is read and written; while the user has none, a Lomi.ini beside
-// the program that cannot be changed gives the starting values. A portable
-// copy starts in the current directory, any other in the home folder.
+// creates a file beside itself, even for an administrator. Otherwise the user's file lomi/Lomi.ini
+// in the settings folder is read and written; while the user has none, a Lomi.ini beside the
+// program that cannot be changed gives the starting values. A portable copy starts in the current
+// directory, any other in the home folder.
 SettingsLocation LocateSettings(const SettingsPlaces& places);
 
 // The same for the running program and its user.

@@ -7,7 +7,8 @@ bool InRange(std::int16_t value, std::size_t count) {
     return value >= 1 && static_cast<std::size_t>(value) <= count;
 }
 
-bool AllInRange(std::int16_t axisIndex, std::int16_t axisRank, std::int16_t partnerIndex, std::int16_t betStyle) {
+bool AllInRange(std::int16_t axisIndex, std::int16_t axisRank, std::int16_t partnerIndex,
+                std::int16_t betStyle) {
     return InRange(axisIndex, IndexKindCodes.size()) && InRange(axisRank, AxisRankNames().size()) &&
            InRange(partnerIndex, IndexKindCodes.size()) && InRange(betStyle, BetStyleCodes.size());
 }
@@ -32,8 +33,8 @@ const std::vector<std::string>& BetStyleNames() {
     return names;
 }
 
-std::optional<std::string> PatternCode(std::int16_t axisIndex, std::int16_t axisRank, std::int16_t partnerIndex,
-                                       std::int16_t betStyle) {
+std::optional<std::string> PatternCode(std::int16_t axisIndex, std::int16_t axisRank,
+                                       std::int16_t partnerIndex, std::int16_t betStyle) {
     if (!AllInRange(axisIndex, axisRank, partnerIndex, betStyle)) return std::nullopt;
     std::string code;
     code += IndexKindCodes[axisIndex - 1];
@@ -85,7 +86,8 @@ std::optional<std::string> DescribeSelections(std::int16_t axisIndex, std::int16
                                               std::int16_t partnerIndex, std::int16_t betStyle) {
     if (!AllInRange(axisIndex, axisRank, partnerIndex, betStyle)) return std::nullopt;
     return DescribePattern(IndexKindNames()[axisIndex - 1], AxisRankNames()[axisRank - 1],
-                           IndexKindNames()[partnerIndex - 1], BetStyleNames()[betStyle - 1], betStyle);
+                           IndexKindNames()[partnerIndex - 1], BetStyleNames()[betStyle - 1],
+                           betStyle);
 }
 
 }  // namespace lomi

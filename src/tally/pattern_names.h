@@ -13,8 +13,8 @@ namespace lomi {
 // The four selectors of the pattern dialog, item texts in list order; the
 // item at position p (from 1) is selection p.
 const std::vector<std::string>& IndexKindNames();  // Ｔ値 … 仮単人気 (axis and partner index)
-const std::vector<std::string>& AxisRankNames();   // １位 … ５位 (axis rank)
-const std::vector<std::string>& BetStyleNames();   // 流し, ボックス (bet style)
+const std::vector<std::string>& AxisRankNames();  // １位 … ５位 (axis rank)
+const std::vector<std::string>& BetStyleNames();  // 流し, ボックス (bet style)
 
 // File-mask letters of the index kinds ("TFRZWPQ") and bet styles ("NB").
 inline constexpr std::string_view IndexKindCodes = "TFRZWPQ";
@@ -31,8 +31,8 @@ std::optional<PatternSelections> ParsePatternCode(std::string_view code);
 
 // The selections back to their four characters ("Q1RN"); nothing when one
 // is out of range.
-std::optional<std::string> PatternCode(std::int16_t axisIndex, std::int16_t axisRank, std::int16_t partnerIndex,
-                                       std::int16_t betStyle);
+std::optional<std::string> PatternCode(std::int16_t axisIndex, std::int16_t axisRank,
+                                       std::int16_t partnerIndex, std::int16_t betStyle);
 
 // 仮単人気の１位からＲ値への流し馬券, Ｔ値の２位とＦ値のボックス馬券, …:
 // the wheel joiners から/への when betStyleNumber is 1, と/の otherwise.

@@ -16,7 +16,6 @@ std::string BuildTallyReport(const TallyFigures& figures);
 // "総ﾚｰｽ" figure).
 std::string BuildTallyReport(std::int64_t recordCount, const TallyAccumulators& tally);
 
-
 // "@@@@@@@@@@": text padded on the left with spaces to ten characters,
 // never cut.
 std::string FormatColumn(const std::string& text);

@@ -40,8 +40,8 @@ void BackgroundTask::Start(const char* what, Work work, Failed failed) {
         const std::lock_guard lock(Running().mutex);
         ++Running().count;
     }
-    const auto run = [what, owner, current, work = std::move(work), failed = std::move(failed)](
-                         std::stop_token stop) mutable {
+    const auto run = [what, owner, current, work = std::move(work),
+                      failed = std::move(failed)](std::stop_token stop) mutable {
         Finish finish;
         try {
             finish = work(stop);

@@ -27,7 +27,8 @@ int DateEdit::ExtraWidth() const {
     option.editable = true;
     option.rect = QRect(QPoint(0, 0), QDateEdit::sizeHint());
     const int field =
-        style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this)
+        style()
+            ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this)
             .width();
     return std::max(0, needed - field);
 }

@@ -27,8 +27,8 @@ constexpr int kRefreshMilliseconds = 50;
 struct SharedLoad {
     std::atomic<std::size_t> done{0};
     std::atomic<std::size_t> total{0};
-    PatternLoad result;              // written by the worker before it posts the end
-    QPointer<QEventLoop> waiting;    // user-interface thread only
+    PatternLoad result;            // written by the worker before it posts the end
+    QPointer<QEventLoop> waiting;  // user-interface thread only
 };
 
 // Every load's worker. Never destroyed: at the program's end it may still be

@@ -7,8 +7,7 @@ namespace lomi::ui {
 namespace {
 
 void Show(QWidget* parent, const QString& text, QMessageBox::Icon icon) {
-    QMessageBox box(icon, QString::fromUtf8(kApplicationTitle), text,
-                    QMessageBox::Ok, parent);
+    QMessageBox box(icon, QString::fromUtf8(kApplicationTitle), text, QMessageBox::Ok, parent);
     box.setObjectName("MessageBox");
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Ok);

@@ -63,9 +63,9 @@ TEST(Breakdown, GroupsAddUpToTheReportOnEveryAxis) {
             RaceConditions period;
             period.firstDate = c.firstDate;
             period.lastDate = c.lastDate;
-            const std::int64_t expected =
-                c.firstDate.empty() ? static_cast<std::int64_t>(store.Size())
-                                    : ExtractAndTally(store, period).ExtractedRaces;
+            const std::int64_t expected = c.firstDate.empty()
+                                              ? static_cast<std::int64_t>(store.Size())
+                                              : ExtractAndTally(store, period).ExtractedRaces;
             EXPECT_EQ(records, expected) << AxisKey(axis);
             EXPECT_EQ(breakdown.recordCount, expected);
             std::set<std::string> keys;

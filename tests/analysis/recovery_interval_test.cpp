@@ -40,10 +40,9 @@ std::string Race(const std::array<std::string, 6>& slots, const std::string& win
 void WriteDay(const test::TempFolder& folder, int day, const std::vector<std::string>& races) {
     std::vector<std::string> lines = {HeaderLine(2001, 4, day)};
     lines.insert(lines.end(), races.begin(), races.end());
-    test::WriteTicketFile(folder.Path(),
-                          "P200104" + std::string(day < 10 ? "0" : "") + std::to_string(day) +
-                              "Q1RN.txt",
-                          lines);
+    test::WriteTicketFile(
+        folder.Path(),
+        "P200104" + std::string(day < 10 ? "0" : "") + std::to_string(day) + "Q1RN.txt", lines);
 }
 
 BetSpread SpreadOf(const test::TempFolder& folder, BetType bet) {
@@ -91,9 +90,9 @@ TEST(RecoveryInterval, RacesOfADayAreOneSample) {
 TEST(EstimateRatioInterval, NoIntervalWithoutTwoDaysStakeOrSpread) {
     const std::vector<std::vector<DayAmount>> cases = {
         {},
-        {{100, 300}, {0, 0}},          // one day that bet
-        {{0, 300}, {0, 100}},          // no stake
-        {{100, 150}, {200, 300}},      // the same ratio every day
+        {{100, 300}, {0, 0}},      // one day that bet
+        {{0, 300}, {0, 100}},      // no stake
+        {{100, 150}, {200, 300}},  // the same ratio every day
     };
     for (const auto& days : cases) {
         const RatioInterval interval = EstimateRatioInterval(days);

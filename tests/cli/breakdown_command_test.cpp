@@ -86,22 +86,21 @@ TEST(BreakdownCommand, PeriodLeavesOutGroupsWithoutRacesInIt) {
         std::snprintf(file, sizeof file, "P%02d%02d%02dQ1RN.txt", d.year % 100, d.month, d.day);
         test::RaceFields fields;
         fields.venue = d.venue;
-        test::WriteTicketFile(data.Path(), file,
-                              {test::HeaderLine(d.year, d.month, d.day),
-                               test::DataLine(d.name, {"01-02", "", "", "", "", ""},
-                                              test::RaceData(fields))});
+        test::WriteTicketFile(
+            data.Path(), file,
+            {test::HeaderLine(d.year, d.month, d.day),
+             test::DataLine(d.name, {"01-02", "", "", "", "", ""}, test::RaceData(fields))});
     }
     struct Case {
         const char* by;
         std::vector<std::string> keys;
     };
-    const Case cases[] = {{"month", {"199703", "199806"}},
-                          {"year", {"1997", "1998"}},
-                          {"venue", {"05", "06"}}};
+    const Case cases[] = {
+        {"month", {"199703", "199806"}}, {"year", {"1997", "1998"}}, {"venue", {"05", "06"}}};
     for (const Case& c : cases) {
-        const ReportRun run = RunReport({"--folder", data.PathText(), "--pattern", "Q1RN", "--json",
-                                         "--from", "1997-01-01", "--to", "1998-12-31", "--by",
-                                         c.by});
+        const ReportRun run =
+            RunReport({"--folder", data.PathText(), "--pattern", "Q1RN", "--json", "--from",
+                       "1997-01-01", "--to", "1998-12-31", "--by", c.by});
         ASSERT_EQ(run.exitCode, 0) << run.err;
         const Json breakdown = Json::parse(run.out);
         std::vector<std::string> keys;

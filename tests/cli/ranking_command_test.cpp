@@ -51,8 +51,8 @@ Json PlainBets(Json bets, bool ranked = true) {
         for (const std::string extra :
              {"recoveryLow", "recoveryHigh", "recoveryLowAdjusted", "significant",
               "expectedRecovery", "probabilityAbove100", "maxDrawdown"}) {
-            const bool rankedOnly = extra != "recoveryLow" && extra != "recoveryHigh" &&
-                                    extra != "maxDrawdown";
+            const bool rankedOnly =
+                extra != "recoveryLow" && extra != "recoveryHigh" && extra != "maxDrawdown";
             EXPECT_EQ(figures.contains(extra), ranked || !rankedOnly) << key << " " << extra;
             figures.erase(extra);
         }

@@ -442,8 +442,8 @@ TEST_F(BadTicketFiles, DataFolderThatCannotBeSearched) {
         return std::string(notFound ? "1" : "0") + (kept ? "1" : "0") +
                ReadPatternFiles(state.DataFolder, state.PatternFileMask, data).message;
     });
-    EXPECT_EQ(outcome, "11ﾌｫﾙﾀﾞ「" + locked.string() +
-                           "」の中を読めません（アクセスが拒否されました）。");
+    EXPECT_EQ(outcome,
+              "11ﾌｫﾙﾀﾞ「" + locked.string() + "」の中を読めません（アクセスが拒否されました）。");
 }
 
 #endif

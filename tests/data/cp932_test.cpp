@@ -161,7 +161,7 @@ TEST(Cp932, UnrepresentableCharactersBecomeQuestionMarks) {
 
 TEST(Utf8, MalformedInputBecomesReplacementCharacters) {
     EXPECT_EQ(test::Utf8ToU32("a\xFF"
-                        "b"),
+                              "b"),
               U"a\uFFFDb");
     EXPECT_EQ(test::Utf8ToU32("\xE3\x81"), U"\uFFFD\uFFFD");
     EXPECT_EQ(test::Utf8ToU32("\xC0\xAF"), U"\uFFFD\uFFFD");            // overlong

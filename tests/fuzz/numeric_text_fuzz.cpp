@@ -20,8 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const auto small = lomi::ToInt16(value);
     if (small && std::fabs(*small - value) > 0.5) std::abort();
-    if (lomi::IsWholeNumberText(text) && !std::isfinite(value) &&
-        std::fabs(value) != HUGE_VAL) {
+    if (lomi::IsWholeNumberText(text) && !std::isfinite(value) && std::fabs(value) != HUGE_VAL) {
         std::abort();
     }
     return 0;

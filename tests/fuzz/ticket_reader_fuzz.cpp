@@ -23,9 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (std::adjacent_find(list.begin(), list.end()) != list.end()) std::abort();
         if (std::find(list.begin(), list.end(), 0) != list.end()) std::abort();
     };
-    for (const auto* list : {&loaded.VenueList, &loaded.RaceList, &loaded.HeadcountList,
-                             &loaded.AgeList, &loaded.ClassList, &loaded.SurfaceList,
-                             &loaded.DistanceList}) {
+    for (const auto* list :
+         {&loaded.VenueList, &loaded.RaceList, &loaded.HeadcountList, &loaded.AgeList,
+          &loaded.ClassList, &loaded.SurfaceList, &loaded.DistanceList}) {
         check_numeric(*list);
     }
     if (!std::is_sorted(loaded.DateList.rbegin(), loaded.DateList.rend())) std::abort();

@@ -69,7 +69,8 @@ bool OtherLinesKept(std::string_view before, std::string_view after,
 ProgramState Chosen() {
     ProgramState state;
     state.DataFolder = "/data/競馬";
-    state.Pattern.axisIndex = 1, state.Pattern.axisRank = 5, state.Pattern.partnerIndex = 6, state.Pattern.betStyle = 2;
+    state.Pattern.axisIndex = 1, state.Pattern.axisRank = 5, state.Pattern.partnerIndex = 6,
+    state.Pattern.betStyle = 2;
     return state;
 }
 

@@ -136,10 +136,12 @@ TEST(SettingsCrashSafety, KilledSaveLeavesOldOrNewFile) {
     const std::string path = file.string();
     ProgramState a;
     a.DataFolder = "C:\\競馬\\データ";
-    a.Pattern.axisIndex = 7, a.Pattern.axisRank = 1, a.Pattern.partnerIndex = 3, a.Pattern.betStyle = 1;
+    a.Pattern.axisIndex = 7, a.Pattern.axisRank = 1, a.Pattern.partnerIndex = 3,
+    a.Pattern.betStyle = 1;
     ProgramState b = a;
     b.DataFolder = "D:\\" + std::string(200, 'b');
-    b.Pattern.axisIndex = -1, b.Pattern.axisRank = 32767, b.Pattern.partnerIndex = -32768, b.Pattern.betStyle = 2;
+    b.Pattern.axisIndex = -1, b.Pattern.axisRank = 32767, b.Pattern.partnerIndex = -32768,
+    b.Pattern.betStyle = 2;
 
     const std::string hand = "; mine\r\n[X]\r\nY=1\r\n\r\n[DEF]\r\nPATH=C:\\start\r\n";
     WriteBytes(file, hand);

@@ -29,7 +29,9 @@ TEST(ParsePatternCode, ReadsTheFourCharactersInEitherCase) {
     EXPECT_EQ(q1rn->betStyle, 1);
     const auto t5pb = ParsePatternCode("t5pb");
     ASSERT_TRUE(t5pb);
-    EXPECT_EQ(BuildPatternFileMask(t5pb->axisIndex, t5pb->axisRank, t5pb->partnerIndex, t5pb->betStyle), "P*T5PB.txt");
+    EXPECT_EQ(
+        BuildPatternFileMask(t5pb->axisIndex, t5pb->axisRank, t5pb->partnerIndex, t5pb->betStyle),
+        "P*T5PB.txt");
     for (const char* bad : {"", "Q1R", "Q1RNX", "X1RN", "Q0RN", "Q6RN", "Q1RX", "Q1R1", "QQRN"}) {
         EXPECT_FALSE(ParsePatternCode(bad)) << bad;
     }

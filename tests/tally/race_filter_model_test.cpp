@@ -11,9 +11,9 @@
 
 #include "data/cp932.h"
 #include "data/numeric_text.h"
+#include "support/utf32_text.h"
 #include "tally/payout_fields.h"
 #include "tally/race_filter.h"
-#include "support/utf32_text.h"
 
 namespace lomi {
 namespace {
@@ -87,7 +87,8 @@ public:
         sums.PairTickets += slots;
         AddPayoutValue(NumericValue(test::U32ToUtf8(win)), sums.WinPayout, sums.WinHits);
         AddPayoutValue(NumericValue(test::U32ToUtf8(place)), sums.PlacePayout, sums.PlaceHits);
-        AddPayoutValue(NumericValue(test::U32ToUtf8(quinella)), sums.QuinellaPayout, sums.QuinellaHits);
+        AddPayoutValue(NumericValue(test::U32ToUtf8(quinella)), sums.QuinellaPayout,
+                       sums.QuinellaHits);
         AddPayoutValue(NumericValue(test::U32ToUtf8(wide)), sums.WidePayout, sums.WideHits);
     }
 

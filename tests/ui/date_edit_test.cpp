@@ -20,8 +20,8 @@ private slots:
         large.setPointSizeF(14);
         for (const QString& styleName : QStyleFactory::keys()) {
             const std::unique_ptr<QStyle> style(QStyleFactory::create(styleName));
-            for (const QFont& font : {lomi::ui::InterfaceFont(), lomi::ui::ProportionalGothicFont(),
-                                      QFont(), large}) {
+            for (const QFont& font :
+                 {lomi::ui::InterfaceFont(), lomi::ui::ProportionalGothicFont(), QFont(), large}) {
                 for (const QDate date :
                      {QDate(2001, 1, 6), QDate(2000, 10, 8), QDate(2008, 8, 28)}) {
                     lomi::ui::DateEdit edit(date);
@@ -35,8 +35,7 @@ private slots:
                     // A line edit keeps two pixels free on either side of its text.
                     const int room = field->contentsRect().width() - 4;
                     QVERIFY2(field->fontMetrics().horizontalAdvance(field->text()) < room,
-                             qPrintable(field->text() + " in " + font.family() + ", " +
-                                        styleName));
+                             qPrintable(field->text() + " in " + font.family() + ", " + styleName));
                 }
             }
         }

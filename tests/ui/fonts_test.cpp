@@ -55,7 +55,8 @@ private slots:
         // Where the platform's font lacks them, a Japanese interface font at 9 pt.
         if (font != QApplication::font()) {
             const QStringList japanese{"Yu Gothic UI", "Meiryo UI", "MS UI Gothic", "IPAPGothic"};
-            QVERIFY2(japanese.contains(QFontInfo(font).family()), qPrintable(QFontInfo(font).family()));
+            QVERIFY2(japanese.contains(QFontInfo(font).family()),
+                     qPrintable(QFontInfo(font).family()));
             QCOMPARE(font.pointSizeF(), 9.0);
         }
     }

@@ -1,2 +1,2 @@
-#include "dialogs/pattern_dialog.h"
 #include <QWidget>
+#include "dialogs/pattern_dialog.h"

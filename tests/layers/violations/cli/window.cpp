@@ -1,2 +1,2 @@
 #include <vector>
-  #  include "ui/text.h"
+#include "ui/text.h"

@@ -1,2 +1,2 @@
-#include "dialogs/pattern_dialog.h"
 #include "analysis/pattern_analysis.h"
+#include "dialogs/pattern_dialog.h"
