@@ -71,7 +71,9 @@ done
 
 # The menu entry's Exec line, without field codes, run the way a menu does
 # (the installed programs are first on PATH).
-exec_line="$(sed -n 's/^Exec=//p' "$root/usr/share/applications/$id.desktop" | sed 's/ *%[fFuUdDnNickvm]//g')"
+# The entry's own Exec line, not that of its 使い方 action.
+exec_line="$(awk '/^\[/ { main = ($0 == "[Desktop Entry]") } main && sub(/^Exec=/, "")' \
+  "$root/usr/share/applications/$id.desktop" | sed 's/ *%[fFuUdDnNickvm]//g')"
 # A display number that the server itself finds free (-displayfd).
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
