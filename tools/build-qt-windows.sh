@@ -68,6 +68,7 @@ printf '%s\n' "$toolchain_text" >"$work/toolchain.cmake"
 # apt configuration stays as it is.
 debian_entry() {
   local codename
+  # shellcheck source=/dev/null  # the machine's own file, not part of the project
   codename="$(. /etc/os-release && echo "${VERSION_CODENAME:-}")"
   [ -n "$codename" ] || return 1
   {
