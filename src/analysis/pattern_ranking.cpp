@@ -15,7 +15,7 @@
 #include "analysis/drawdown.h"
 #include "analysis/pattern_analysis.h"
 #include "analysis/recovery_interval.h"
-#include "analysis/task_failure.h"
+#include "data/task_failure.h"
 #include "data/file_mask.h"
 #include "data/folder_listing.h"
 #include "data/plain_record.h"
@@ -437,13 +437,23 @@ private:
 // processor idle until the listing ends. Each pattern's files as listed;
 // nothing, and the reason, when the folder cannot be listed. A stop ends
 // the listing at the next name; progress hears of the listing as (names
-// found, 0).
+// found, 0). Without alongside (a run on one thread) the names are grouped
+// on this thread as they come.
 std::optional<std::vector<PatternFiles>> ListGroupedAlongside(const std::string& folder,
                                                               const LoadProgress& progress,
                                                               const std::stop_token& stop,
-                                                              std::string& reason) {
+                                                              std::string& reason,
+                                                              bool alongside) {
     constexpr std::size_t kBatchBytes = 64 * 1024;
     PatternGroups groups;
+    if (!alongside) {
+        // One thread: the names are grouped as they come, in a repeatable order.
+        if (progress) progress(0, 0);
+        if (!ForEachPlainFile(folder, CarriesCode, [&](std::string_view name) { groups.Add(name); },
+                              reason, stop))
+            return std::nullopt;
+        return groups.Take(false);
+    }
     NameBatches batches;
     // What the grouping threw (memory running out), thrown again on this thread.
     std::exception_ptr groupingFailed;
@@ -493,12 +503,14 @@ std::optional<std::vector<PatternFiles>> ListGroupedAlongside(const std::string&
 
 namespace {
 
+// failureMessage, made ahead, tells a failure of the run.
 RankingResult RankListedPatterns(const std::string& folder, const RankingOptions& options,
-                                 const LoadProgress& progress, const std::stop_token& stop) {
+                                 const LoadProgress& progress, const std::stop_token& stop,
+                                 std::string& failureMessage) {
     RankingResult result;
     // Each worker sorts its pattern's files, so the sorting is shared out too.
     std::string reason;
-    auto patterns = ListGroupedAlongside(folder, progress, stop, reason);
+    auto patterns = ListGroupedAlongside(folder, progress, stop, reason, options.threads != 1);
     if (stop.stop_requested()) {
         result.status = RankingStatus::Cancelled;
         return result;
@@ -541,7 +553,8 @@ RankingResult RankListedPatterns(const std::string& folder, const RankingOptions
     result.filesTotal = run.Total();
     if (const std::exception_ptr failure = run.Failure()) {
         result.status = RankingStatus::Failed;
-        result.message = DescribeTaskFailure(kRankingWork, failure);
+        WriteTaskFailure(failureMessage, kRankingWork, failure);
+        result.message = std::move(failureMessage);
     } else if (stop.stop_requested() && result.patterns.size() < patterns->size()) {
         result.status = RankingStatus::Cancelled;
     }
@@ -552,12 +565,14 @@ RankingResult RankListedPatterns(const std::string& folder, const RankingOptions
 
 RankingResult RankAllPatterns(const std::string& folder, const RankingOptions& options,
                               const LoadProgress& progress, std::stop_token stop) noexcept {
+    // The failure's message is made first, so that telling it needs no memory.
+    RankingResult failed;
+    failed.status = RankingStatus::Failed;
+    if (!PrepareFailureMessage(failed.message, kRankingWork)) return failed;
     try {
-        return RankListedPatterns(folder, options, progress, stop);
+        return RankListedPatterns(folder, options, progress, stop, failed.message);
     } catch (...) {
-        RankingResult failed;
-        failed.status = RankingStatus::Failed;
-        failed.message = DescribeTaskFailure(kRankingWork, std::current_exception());
+        WriteTaskFailure(failed.message, kRankingWork, std::current_exception());
         return failed;
     }
 }

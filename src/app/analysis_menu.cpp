@@ -15,7 +15,8 @@ namespace lomi {
 
 void MainWindow::CreateAnalysisMenu() {
     QMenu* analysis = menuBar()->addMenu(QString::fromUtf8("分析(&A)"));
-    analysis->setObjectName("MenuAnalysis");
+    analysis->setObjectName("AnalysisMenu");
+    analysisMenu_ = analysis;
     const auto add = [&](const char* text, const char* name, void (MainWindow::*handler)()) {
         QAction* action = analysis->addAction(QString::fromUtf8(text));
         action->setObjectName(name);
@@ -23,9 +24,9 @@ void MainWindow::CreateAnalysisMenu() {
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
-    menuBreakdown_ = add("内訳(&U)...", "MenuBreakdown", &MainWindow::BreakdownMenuChosen);
-    menuChart_ = add("損益グラフ(&G)...", "MenuChart", &MainWindow::ChartMenuChosen);
-    menuSave_ = add("結果を保存(&S)...", "MenuSave", &MainWindow::SaveMenuChosen);
+    menuBreakdown_ = add("内訳(&U)...", "BreakdownAction", &MainWindow::BreakdownMenuChosen);
+    menuChart_ = add("損益グラフ(&G)...", "ChartAction", &MainWindow::ChartMenuChosen);
+    menuSave_ = add("結果を保存(&S)...", "SaveAction", &MainWindow::SaveMenuChosen);
 }
 
 BreakdownWindow* MainWindow::Breakdown() const { return breakdown_; }
@@ -69,9 +70,11 @@ void MainWindow::ChartMenuChosen() {
 }
 
 void MainWindow::SaveMenuChosen() {
-    SaveResults dialog(state_, this, &choices_);
-    dialog.SetResults(report_, tallied_);
-    dialog.exec();
+    // On the heap: closing this window while the dialog waits deletes it too.
+    const QPointer<SaveResults> dialog = new SaveResults(state_, this, &choices_);
+    dialog->SetResults(report_, tallied_);
+    dialog->exec();
+    delete dialog.data();
 }
 
 }  // namespace lomi

@@ -6,7 +6,7 @@
 
 #include "analysis/figure_table.h"
 #include "analysis/pattern_analysis.h"
-#include "analysis/task_failure.h"
+#include "data/task_failure.h"
 #include "cli/ranking_command.h"
 #include "cli/breakdown_command.h"
 #include "cli/report_json.h"
@@ -81,9 +81,9 @@ int RunReportCommandOrThrow(int argc, const char* const argv[], std::ostream& ra
     PatternLoad load = LoadPattern(state.DataFolder, state.PatternFileMask);
     if (load.status != LoadStatus::Loaded) {
         if (options.json) {
-            out << MessageJson(load.message);
+            out << MessageJson(std::string(FailureText(load.message)));
         } else {
-            err << load.message << "\n";
+            err << FailureText(load.message) << "\n";
         }
         // Why a folder gave no file: missing, not a folder, too long a path.
         const std::string problem =

@@ -51,7 +51,6 @@ protected:
 private:
     void CreateControls();
     void ShowDataFolder();
-    void CloseBrowser();
     void UnloadBrowser();
 
     ProgramState& state_;

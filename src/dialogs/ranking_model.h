@@ -15,14 +15,11 @@ namespace lomi {
 // The ranking's patterns as a table: the cells of RankingCellText for the
 // chosen bet type. Switching the bet type only repaints and a new minimum
 // of races recomputes the corrected bounds; nothing is read again. Rows
-// whose corrected bound is above 100% are bold. Qt::UserRole gives the
-// number a column sorts by.
+// whose corrected bound is above 100% are bold.
 class RankingModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    static constexpr int kSortRole = Qt::UserRole;
-
     using QAbstractTableModel::QAbstractTableModel;
 
     void SetPatterns(std::vector<PatternRanking> patterns, bool split);
@@ -61,7 +58,6 @@ public:
     explicit RankingFilter(QObject* parent = nullptr);
 
     void SetMinimumRaces(std::int64_t races);
-    std::int64_t MinimumRaces() const { return minimumRaces_; }
 
     // Rows are numbered as shown: the rank in the present order.
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;

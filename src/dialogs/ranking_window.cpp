@@ -22,6 +22,7 @@
 #include "analysis/csv.h"
 #include "analysis/overfitting.h"
 #include "analysis/ranking_table.h"
+#include "data/task_failure.h"
 #include "dialogs/overfitting_panel.h"
 #include "dialogs/ranking_model.h"
 #include "settings/whole_file.h"
@@ -255,13 +256,13 @@ void RankingWindow::Start() {
                     counts->done = done;
                 },
                 stop));
-            return ui::BackgroundTask::Finish([this, result] { Finish(*result); });
+            return ui::WorkerTask::Delivery([this, result] { ShowResult(*result); });
         },
         [this](const std::string& message) {
             RankingResult failed;
             failed.status = RankingStatus::Failed;
             failed.message = message;
-            Finish(failed);
+            ShowResult(failed);
         });
     timer_->start();
     emit started();
@@ -281,7 +282,7 @@ void RankingWindow::ShowProgress() {
     progress_->setValue(static_cast<int>(counts_->done.load()));
 }
 
-void RankingWindow::Finish(const RankingResult& result) {
+void RankingWindow::ShowResult(const RankingResult& result) {
     running_ = false;
     timer_->stop();
     runButton_->setEnabled(true);
@@ -330,7 +331,7 @@ void RankingWindow::Finish(const RankingResult& result) {
             text = QString::fromUtf8("フォルダーに買い目ファイルがありません（FILE NOT FOUND.）。");
             break;
         case RankingStatus::Failed:
-            text = ui::FromUtf8(result.message);
+            text = ui::FromUtf8(FailureText(result.message));
             break;
     }
     if (failed > 0) {

@@ -50,13 +50,13 @@ private slots:
     void buttonsSitBelowTheOthers() {
         Session s;
         QVERIFY(s.WithDialog([&](PatternDialog* d) {
-            QPushButton* all = Session::Button(d, "Command3");
-            QPushButton* stop = Session::Button(d, "Command4");
+            QPushButton* all = Session::Button(d, "AllPatternsButton");
+            QPushButton* stop = Session::Button(d, "StopButton");
             QCOMPARE(all->text(), U("全パターン"));
             QCOMPARE(stop->text(), U("中止"));
             QCOMPARE(all->geometry(), lomi::ui::TwipsRect(180, 2490, 1500, 360));
             QCOMPARE(stop->geometry(), lomi::ui::TwipsRect(1695, 2490, 1500, 360));
-            QCOMPARE(Session::Button(d, "Command1")->geometry(),
+            QCOMPARE(Session::Button(d, "OkButton")->geometry(),
                      lomi::ui::TwipsRect(195, 1995, 1500, 360));
             QVERIFY(all->isEnabled());
             QVERIFY(!stop->isEnabled());
@@ -68,12 +68,12 @@ private slots:
         RankingWindow* ranking = nullptr;
         lomi::PatternSelections chosen{};
         QVERIFY(s.WithDialog([&](PatternDialog* d) {
-            t::Click(Session::Button(d, "Command3"));
+            t::Click(Session::Button(d, "AllPatternsButton"));
             ranking = d->Ranking();
             QVERIFY(ranking != nullptr);
             QVERIFY(ranking->isVisible());
             QTRY_VERIFY(!ranking->Running());
-            QVERIFY(!Session::Button(d, "Command4")->isEnabled());
+            QVERIFY(!Session::Button(d, "StopButton")->isEnabled());
             QCOMPARE(ranking->Model()->rowCount(), 3);
             // The pattern at the bottom is not the one the dialog opened on.
             const int row = ranking->Filter()->rowCount() - 1;
@@ -111,9 +111,9 @@ private slots:
         const QString report = s.window->ReportBox()->Text();
         const QString label = s.window->PatternDescription()->text();
         QVERIFY(s.WithDialog([&](PatternDialog* d) {
-            t::Click(Session::Button(d, "Command3"));
+            t::Click(Session::Button(d, "AllPatternsButton"));
             RankingWindow* ranking = d->Ranking();
-            t::Click(Session::Button(d, "Command4"));
+            t::Click(Session::Button(d, "StopButton"));
             QTRY_VERIFY(!ranking->Running());
         }));
         QCOMPARE(s.window->ReportBox()->Text(), report);
@@ -124,12 +124,12 @@ private slots:
 
     void stopReachesARankingOpenedFromAnEarlierDialog() {
         Session s;
-        QVERIFY(s.WithDialog([&](PatternDialog* d) { t::Click(Session::Button(d, "Command3")); }));
+        QVERIFY(s.WithDialog([&](PatternDialog* d) { t::Click(Session::Button(d, "AllPatternsButton")); }));
         RankingWindow* ranking = s.window->Ranking();
         QVERIFY(ranking != nullptr);
         QTRY_VERIFY(!ranking->Running());
         QVERIFY(s.WithDialog([&](PatternDialog* d) {
-            QPushButton* stop = Session::Button(d, "Command4");
+            QPushButton* stop = Session::Button(d, "StopButton");
             ranking->Start();
             QVERIFY(stop->isEnabled());
             t::Click(stop);
