@@ -90,6 +90,10 @@ if(LOMI_GZIP)
   install(FILES ${LOMI_PACKAGING_OUT}/changelog.gz DESTINATION ${LOMI_DOC_DIR})
 endif()
 
+# The guide for reading outside the program (the program carries its own
+# copy, so 使い方 works where documents are left out).
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/guide/ DESTINATION ${LOMI_DOC_DIR}/guide)
+
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/samples/ DESTINATION ${CMAKE_INSTALL_DATADIR}/lomi/samples)
 
 # Notes for lintian on the Debian package.

@@ -10,7 +10,7 @@ seconds="${1:-60}"
 shift || true
 tools/install-deps.sh
 command -v clang++ >/dev/null || { sudo=""; [ "$(id -u)" -eq 0 ] || sudo=sudo; $sudo apt-get install -y -qq clang libclang-rt-dev >/dev/null; }
-build=build-fuzz
+build="build-fuzz"
 cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DLOMI_FUZZ=ON -DLOMI_BUILD_GUI=OFF >/dev/null
 targets=("$@")

@@ -6,11 +6,12 @@
 # has no deploy folder), and prints their paths.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root="$PWD"
 build="${1:-${LOMI_WINDOWS_BUILD_DIR:-build-windows}}"
 tools/install-packages.sh --no-recommends zip nsis
-[ -f "$build/deploy/Lomi/lomi.exe" ] || tools/build-windows.sh
+# The folder asked for is the one built and packaged.
+[ -f "$build/deploy/Lomi/lomi.exe" ] || LOMI_WINDOWS_BUILD_DIR="$build" tools/build-windows.sh
 build="$(cd "$build" && pwd)"
+[ -f "$build/deploy/Lomi/lomi.exe" ] || { echo "package-windows: no $build/deploy/Lomi/lomi.exe" >&2; exit 1; }
 version="$(sed -n 's/^project(Lomi VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)"
 
 package="$build/package"
@@ -19,12 +20,18 @@ rm -rf "$package"
 mkdir -p "$stage/licenses/mingw-w64-runtime"
 cp -r "$build/deploy/Lomi/." "$stage/"
 cp -r samples "$stage/samples"
+# The guide's Markdown and pictures (the program carries its own copy).
+mkdir -p "$stage/guide"
+cp -r docs/guide/. "$stage/guide/"
 cp -r packaging/windows/licenses/. "$stage/licenses/"
 cp /usr/share/doc/gcc-mingw-w64-base/copyright "$stage/licenses/mingw-w64-runtime/gcc-runtime.txt"
 cp /usr/share/doc/mingw-w64-common/copyright "$stage/licenses/mingw-w64-runtime/winpthreads.txt"
 # Texts for Notepad: UTF-8 with a byte order mark, Windows line ends.
 text() { { printf '\xef\xbb\xbf'; sed 's/\r*$/\r/' "$1"; } >"$stage/$2"; }
-text README.md README.txt
+# A Japanese first page for bettors; the English README is for developers.
+text packaging/windows/はじめにお読みください.txt はじめにお読みください.txt
+mkdir -p "$stage/developers"
+text README.md developers/README.txt
 text LICENSE LICENSE.txt
 text packaging/windows/LICENSE-WINDOWS.txt LICENSE-WINDOWS.txt
 text packaging/windows/THIRD-PARTY.txt THIRD-PARTY.txt

@@ -72,11 +72,20 @@ done
 # The menu entry's Exec line, without field codes, run the way a menu does
 # (the installed programs are first on PATH).
 exec_line="$(sed -n 's/^Exec=//p' "$root/usr/share/applications/$id.desktop" | sed 's/ *%[fFuUdDnNickvm]//g')"
-display=":$((100 + RANDOM % 100))"
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# A display number that the server itself finds free (-displayfd).
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
-export DISPLAY="$display"
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+deadline=$((SECONDS + 30))
+until [ -n "$(tr -dc '0-9' <"$work/display")" ]; do
+  if [ $SECONDS -ge $deadline ] || ! kill -0 "$xvfb_pid" 2>/dev/null; then fail "Xvfb did not start"; fi
+  sleep 0.1
+done
+DISPLAY=":$(tr -dc '0-9' <"$work/display")"
+export DISPLAY
+until xdotool getdisplaygeometry >/dev/null 2>&1; do
+  [ $SECONDS -lt $deadline ] || fail "Xvfb on $DISPLAY does not answer"
+  sleep 0.1
+done
 # shellcheck disable=SC2086  # the Exec line is split into words as a menu does
 env -u QT_QPA_PLATFORM $exec_line &
 app_pid=$!
@@ -87,7 +96,8 @@ sleep 0.5
 xdotool key --clearmodifiers alt+f
 sleep 0.5
 xdotool key x
-for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.2; done
+deadline=$((SECONDS + 20))
+while kill -0 "$app_pid" 2>/dev/null && [ $SECONDS -lt $deadline ]; do sleep 0.1; done
 kill -0 "$app_pid" 2>/dev/null && fail "the window did not close"
 wait "$app_pid" || fail "lomi exited with status $?"
 app_pid=""

@@ -9,6 +9,9 @@
 # %APPDATA%; the uninstaller will not remove a running Lomi;
 # the silent uninstall leaves no program file, entry or key behind, and
 # keeps the user's settings; the same for an install for one user.
+# Whatever the script installed into the build's Wine prefix is removed
+# again however it ends, so that a failed run leaves the next one a clean
+# prefix.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
@@ -20,6 +23,46 @@ work="$build/package-check"
 rm -rf "$work"
 mkdir -p "$work"
 
+# What the installers put into the prefix, for all users and for one.
+user_dir="$WINEPREFIX/drive_c/users/$(whoami)"
+machine_install="$WINEPREFIX/drive_c/Program Files/Lomi"
+machine_menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Lomi"
+machine_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lomi'
+user_install="$user_dir/AppData/Local/Programs/Lomi"
+user_menu="$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Lomi"
+user_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lomi'
+settings="$user_dir/AppData/Roaming/lomi"
+readonly_root=""
+user_home=""
+lomi_pid=""
+# Removes every trace of an install, whether or not the uninstaller ran,
+# and whatever else the checks made: on every exit path.
+remove_installs() {
+  if [ -n "$lomi_pid" ]; then
+    wine taskkill /f /im lomi.exe >/dev/null 2>&1 || true
+    kill "$lomi_pid" 2>/dev/null || true
+    lomi_pid=""
+  fi
+  stop_display
+  wineserver -k 2>/dev/null || true
+  rm -rf "$machine_install" "$machine_menu" "$user_install" "$user_menu" "$settings"
+  wine reg delete "$machine_key" /f >/dev/null 2>&1 || true
+  wine reg delete "$user_key" /f >/dev/null 2>&1 || true
+  wineserver -w 2>/dev/null || true
+  if [ -n "$readonly_root" ]; then
+    chmod -R u+w "$readonly_root" 2>/dev/null || true
+    rm -rf "$readonly_root"
+  fi
+  if [ -n "$user_home" ]; then rm -rf "$user_home"; fi
+}
+trap remove_installs EXIT
+# A run killed outright (no trap runs then) may have left an install: the
+# checks start from none.
+if [ -e "$machine_install" ] || [ -e "$user_install" ]; then
+  echo "packages: removing an install left by an earlier run" >&2
+  remove_installs
+fi
+
 # The report of the samples from the build itself, to compare with.
 samples="$(windows_path "$root/samples")"
 wine "$build/src/lomi-report.exe" --folder "$samples" --pattern Q1RN >"$work/expected.txt"
@@ -30,9 +73,13 @@ wine "$work/USBメモリ/Lomi/lomi-report.exe" --folder "$(windows_path "$work/U
   --pattern Q1RN >"$work/zip.txt"
 cmp "$work/expected.txt" "$work/zip.txt"
 for file in lomi.exe Qt6Charts.dll platforms/qwindows.dll LICENSE-WINDOWS.txt THIRD-PARTY.txt \
-  licenses/GPL-3.0-only.txt; do
+  licenses/GPL-3.0-only.txt guide/index.md guide/images/main-window.png はじめにお読みください.txt; do
   [ -f "$work/USBメモリ/Lomi/$file" ] || fail "the zip has no Lomi/$file"
 done
+# The first page opens in Notepad: UTF-8 with a byte order mark, CR LF.
+first_page="$work/USBメモリ/Lomi/はじめにお読みください.txt"
+[ "$(head -c 3 "$first_page" | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "$first_page has no BOM"
+grep -qv $'\r$' "$first_page" && fail "$first_page has a line without CR LF"
 
 echo "-- zip in a folder the user cannot write"
 # Unpacked where its user may not write (a read-only share, a locked stick),
@@ -41,7 +88,6 @@ echo "-- zip in a folder the user cannot write"
 # Wine prefix of its own in a temporary home.
 readonly_root="$(mktemp -d)"
 user_home="$(mktemp -d)"
-trap 'chmod -R u+w "$readonly_root"; rm -rf "$readonly_root" "$user_home"' EXIT
 cp -r "$work/USBメモリ/Lomi" "$readonly_root/Lomi"
 write_windows_settings "$readonly_root/Lomi" "$readonly_root/Lomi/samples" 1 5 6 2
 as_user=(env HOME="$user_home" WINEPREFIX="$user_home/wineprefix")
@@ -69,14 +115,13 @@ grep -q '^FILE=C:.*\\AppData\\Roaming\\lomi\\Lomi.ini$' <<<"$shown" ||
 "${as_user[@]}" wineserver -k 2>/dev/null || true
 chmod -R u+w "$readonly_root"
 rm -rf "$readonly_root" "$user_home"
-trap - EXIT
+readonly_root=""
+user_home=""
 
 echo "-- installer"
-installed="$WINEPREFIX/drive_c/Program Files/Lomi"
-menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Lomi"
-key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lomi'
-settings="$WINEPREFIX/drive_c/users/$(whoami)/AppData/Roaming/lomi"
-[ -d "$installed" ] && fail "Lomi is already installed in the test prefix: $installed"
+installed="$machine_install"
+menu="$machine_menu"
+key="$machine_key"
 # Twice: the second run upgrades the first in place.
 for _ in 1 2; do
   wine "$build/lomi-$version-setup.exe" /S
@@ -84,6 +129,8 @@ for _ in 1 2; do
 done
 [ -f "$installed/lomi.exe" ] || fail "the installer put no lomi.exe into $installed"
 [ -f "$menu/Lomi 馬券集計.lnk" ] || fail "no Start menu entry in $menu"
+[ -f "$menu/Lomi 使い方.lnk" ] || fail "no Start menu entry for the guide in $menu"
+[ -f "$installed/guide/index.md" ] || fail "the installer put no guide into $installed"
 entry="$(wine reg query "$key" /v DisplayVersion 2>/dev/null)" || true
 grep -q "$version" <<<"$entry" || fail "no Apps & features entry $key"
 wine "$installed/lomi-report.exe" --folder "$samples" --pattern Q1RN >"$work/installed.txt"
@@ -100,17 +147,22 @@ saves_under_appdata "$installed"
 
 # Uninstalling while Lomi runs: the silent uninstaller (run in place, so
 # that Wine waits for it) gives up and removes nothing.
-start_display
-trap stop_display EXIT
+start_display 1024x768
 (cd "$installed" && exec wine lomi.exe) &
 lomi_pid=$!
 wait_window 'Ver 1\.02' 90 >/dev/null
+# 使い方 from the installed copy: the guide's own window (the Start menu entry).
+(cd "$installed" && exec wine lomi.exe --guide) &
+guide_pid=$!
+wait_window 'Lomi 使い方' 90 >/dev/null
 wine "$installed/uninstall.exe" /S "_?=$(windows_path "$installed")" || true
 for file in lomi.exe Qt6Core.dll platforms/qwindows.dll uninstall.exe; do
   [ -f "$installed/$file" ] || fail "the uninstaller removed $file while Lomi was running"
 done
 wine taskkill /f /im lomi.exe >/dev/null 2>&1
 wait "$lomi_pid" || true
+wait "$guide_pid" || true
+lomi_pid=""
 stop_display
 
 # The user's settings outlive the program.
@@ -128,8 +180,8 @@ echo "-- installer for one user"
 # Into the user's own programs folder, which the user may write: the
 # settings still go under %APPDATA%, and the uninstaller finds its entry
 # under HKCU.
-installed="$WINEPREFIX/drive_c/users/$(whoami)/AppData/Local/Programs/Lomi"
-key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lomi'
+installed="$user_install"
+key="$user_key"
 wine "$build/lomi-$version-setup.exe" /S /CurrentUser
 wineserver -w
 [ -f "$installed/lomi.exe" ] || fail "the per-user install put no lomi.exe into $installed"

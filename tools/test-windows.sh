@@ -36,7 +36,8 @@ runtime_dirs=()
 for dll in libstdc++-6.dll libwinpthread-1.dll; do
   runtime_dirs+=("$(windows_path "$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name="$dll")")")")
 done
-export WINEPATH="$(windows_path "$qt/bin");$(IFS=';'; echo "${runtime_dirs[*]}")"
+WINEPATH="$(windows_path "$qt/bin");$(IFS=';'; echo "${runtime_dirs[*]}")"
+export WINEPATH
 # Qt Test writes to a file: under Wine its console output is lost.
 results="$build/window-test.txt"
 # Qt's Japanese translation where the program looks first, as the deploy
@@ -48,7 +49,11 @@ for test in "$build"/tests/*_test.exe; do
   # A test that hangs fails with its name rather than holding CI up.
   offscreen timeout 300 wine "$test" -o "$(windows_path "$results"),txt" >/dev/null 2>&1 ||
     { cat "$results" 2>/dev/null; echo "failed under Wine: $test" >&2; exit 1; }
-  grep '^Totals' "$results" | sed "s|^|$(basename "$test" .exe): |"
+  # A run that ends without its totals (a crash at exit, a cut-off file)
+  # is a failure, and is said to be one.
+  totals="$(grep '^Totals' "$results")" ||
+    { cat "$results" 2>/dev/null; echo "no Totals line in the results of $test" >&2; exit 1; }
+  echo "$(basename "$test" .exe): $totals"
 done
 # The helpers' own check: a modal window that never comes fails the test.
 rm -f "$results"
@@ -56,7 +61,8 @@ if offscreen wine "$build/tests/modal_wait_check.exe" -o "$(windows_path "$resul
   echo "modal_wait_check passed a test whose window never came" >&2
   exit 1
 fi
-grep -q "the expected modal window did not appear" "$results"
+grep -q "the expected modal window did not appear" "$results" ||
+  { cat "$results" 2>/dev/null; echo "modal_wait_check did not fail as expected" >&2; exit 1; }
 unset WINEPATH
 
 echo "== code page 932 dumps of both builds"

@@ -13,6 +13,7 @@ SetCompressor /SOLID lzma
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${APP}"
 !define MENU_FOLDER "Lomi"
 !define MENU_ENTRY "Lomi 馬券集計"
+!define GUIDE_ENTRY "Lomi 使い方"
 
 !define MULTIUSER_EXECUTIONLEVEL Highest
 !define MULTIUSER_MUI
@@ -88,6 +89,8 @@ Section "Lomi"
   SetOutPath "$INSTDIR"
   CreateDirectory "$SMPROGRAMS\${MENU_FOLDER}"
   CreateShortcut "$SMPROGRAMS\${MENU_FOLDER}\${MENU_ENTRY}.lnk" "$INSTDIR\lomi.exe"
+  ; The guide in the program's help window, without the main window.
+  CreateShortcut "$SMPROGRAMS\${MENU_FOLDER}\${GUIDE_ENTRY}.lnk" "$INSTDIR\lomi.exe" "--guide"
 
   ; Apps & features: SHCTX is HKLM for all users, HKCU for one user.
   WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayName" "${APP} ${VERSION}"
@@ -113,6 +116,7 @@ Section "Uninstall"
   RMDir "$INSTDIR"
 
   Delete "$SMPROGRAMS\${MENU_FOLDER}\${MENU_ENTRY}.lnk"
+  Delete "$SMPROGRAMS\${MENU_FOLDER}\${GUIDE_ENTRY}.lnk"
   RMDir "$SMPROGRAMS\${MENU_FOLDER}"
   DeleteRegKey SHCTX "${UNINSTALL_KEY}"
 SectionEnd

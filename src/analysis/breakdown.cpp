@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <unordered_map>
 
 #include "analysis/grouped_tally.h"
 #include "data/numeric_text.h"
@@ -69,12 +70,41 @@ std::string GroupLabel(BreakdownAxis axis, std::string_view key) {
     return std::string(key);
 }
 
+namespace {
+
+// With a period, the groups are those with races in it and each counts its
+// races of the period: a month or a venue outside the period is no row of
+// zeros. The races counted under the conditions (all inside the period)
+// keep their sums.
+FieldGroups WithinPeriod(const RecordStore& records, const RaceConditions& conditions,
+                         record::Field field, FieldGroups counted) {
+    RaceConditions periodOnly;
+    periodOnly.firstDate = conditions.firstDate;
+    periodOnly.lastDate = conditions.lastDate;
+    FieldGroups present = TallyByField(records, periodOnly, field, false);
+    std::unordered_map<std::string, std::size_t> countedIndex;
+    for (std::size_t i = 0; i < counted.keys.size(); ++i) countedIndex.emplace(counted.keys[i], i);
+    for (std::size_t i = 0; i < present.keys.size(); ++i) {
+        const auto found = countedIndex.find(present.keys[i]);
+        present.tallies[i] =
+            found != countedIndex.end() ? counted.tallies[found->second] : TallyAccumulators();
+    }
+    present.total = counted.total;
+    return present;
+}
+
+}  // namespace
+
 Breakdown BuildBreakdown(const RecordStore& records, const RaceConditions& conditions,
                          BreakdownAxis axis) {
-    FieldGroups split = TallyByField(records, conditions, Info(axis).field, true);
+    const record::Field field = Info(axis).field;
+    const bool period = !conditions.firstDate.empty() || !conditions.lastDate.empty();
+    FieldGroups split = TallyByField(records, conditions, field, !period);
+    if (period) split = WithinPeriod(records, conditions, field, std::move(split));
     Breakdown breakdown;
     breakdown.axis = axis;
-    breakdown.recordCount = static_cast<std::int64_t>(records.Size());
+    breakdown.recordCount = std::accumulate(split.recordCounts.begin(), split.recordCounts.end(),
+                                            std::int64_t{0});
     breakdown.total = split.total;
 
     // The selectors' order: codes by value (the condition lists' reading),

@@ -212,6 +212,7 @@ public:
         estimate_.logits.push_back(std::log(omega / (1 - omega)));
         // λ ≤ 0 exactly when ω ≤ 1/2.
         if (twiceRank <= n + 1) ++overfit_;
+        if (out_[best].payout < out_[best].stake) ++losing_;
         bestOutOfSample_.push_back(outRatio_[best] * 100);
         medians_.push_back(Median(outRatio_) * 100);
     }
@@ -221,6 +222,8 @@ public:
         if (estimate_.splits == 0) return;
         estimate_.probability =
             static_cast<double>(overfit_) / static_cast<double>(estimate_.splits);
+        estimate_.lossProbability =
+            static_cast<double>(losing_) / static_cast<double>(estimate_.splits);
         estimate_.bestOutOfSampleMedian = Median(bestOutOfSample_);
         estimate_.outOfSampleMedian = Median(medians_);
     }
@@ -228,6 +231,7 @@ public:
 private:
     OverfittingEstimate& estimate_;
     std::int64_t overfit_ = 0;
+    std::int64_t losing_ = 0;
     Sums bestIn_;
     std::size_t best_ = 0;
     std::vector<Sums> out_;

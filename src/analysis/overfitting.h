@@ -28,6 +28,9 @@ struct OverfittingEstimate {
     std::int64_t splits = 0;   // splits counted (with two patterns or more)
     std::size_t patterns = 0;  // m: patterns that take part
     double probability = 0;    // overfit splits / splits counted
+    // The share of the splits counted in which the in-sample best lost
+    // money out of sample (payout below stake).
+    double lossProbability = 0;
     // Medians over the splits, percent: the in-sample best's out-of-sample
     // recovery, and the median out-of-sample recovery of all the split's
     // patterns (what an average pattern did).

@@ -25,7 +25,8 @@ constexpr const char* kLoadWork = "パターンの読み込み";
 // be opened, or holds no matching file, is "FILE NOT FOUND."; one whose
 // reading fails part way is a failure that says why.
 void LoadInto(PatternLoad& load, const std::string& folder, const std::string& mask,
-              const LoadProgress& progress, const std::stop_token& stop) {
+              const LoadProgress& progress, const std::stop_token& stop,
+              const RecordCacheOptions& cache) {
     std::string reason;
     const auto names = ListPatternFiles(folder, mask, &reason, stop);
     if (stop.stop_requested()) {
@@ -39,10 +40,11 @@ void LoadInto(PatternLoad& load, const std::string& folder, const std::string& m
     }
     if (!names) {
         load.status = LoadStatus::Failed;
-        load.message = "フォルダー「" + folder + "」の中を読めません（" + reason + "）。";
+        load.message = "ﾌｫﾙﾀﾞ「" + folder + "」の中を読めません（" + reason + "）。";
         return;
     }
-    const LoadResult result = ReadListedFiles(folder, *names, load.data, progress, stop);
+    const LoadResult result =
+        ReadListedFiles(folder, *names, load.data, progress, stop, cache, mask);
     if (!result.ok) {
         load.status = result.cancelled ? LoadStatus::Cancelled : LoadStatus::Failed;
         load.message = result.message;
@@ -53,7 +55,8 @@ void LoadInto(PatternLoad& load, const std::string& folder, const std::string& m
 }  // namespace
 
 PatternLoad LoadPattern(const std::string& folder, const std::string& mask,
-                        const LoadProgress& progress, std::stop_token stop) noexcept {
+                        const LoadProgress& progress, std::stop_token stop,
+                        const RecordCacheOptions& cache) noexcept {
     // The failure's message is made first, so that telling it needs no memory.
     std::string failure;
     if (!PrepareFailureMessage(failure, kLoadWork)) {
@@ -63,7 +66,7 @@ PatternLoad LoadPattern(const std::string& folder, const std::string& mask,
     }
     PatternLoad load;
     try {
-        LoadInto(load, folder, mask, progress, stop);
+        LoadInto(load, folder, mask, progress, stop, cache);
         return load;
     } catch (...) {
         WriteTaskFailure(failure, kLoadWork, std::current_exception());

@@ -44,9 +44,11 @@ struct PatternLoad {
 // The existence test, then every file of folder that matches mask read into
 // a new LoadedData; progress counts files as ReadPatternFiles does.
 // Never throws: a failure, out of memory and a throwing progress included,
-// is a Failed load whose message says why.
+// is a Failed load whose message says why. cache: the program state's
+// record cache (RecordCache), or none.
 PatternLoad LoadPattern(const std::string& folder, const std::string& mask,
-                        const LoadProgress& progress = {}, std::stop_token stop = {}) noexcept;
+                        const LoadProgress& progress = {}, std::stop_token stop = {},
+                        const RecordCacheOptions& cache = {}) noexcept;
 
 // A Loaded result becomes state's loaded data; any other leaves state as it
 // was. Returns whether it was applied.

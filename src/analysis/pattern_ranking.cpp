@@ -2,9 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cmath>
-#include <condition_variable>
-#include <deque>
 #include <exception>
 #include <mutex>
 #include <string_view>
@@ -12,233 +9,18 @@
 #include <thread>
 #include <utility>
 
-#include "analysis/drawdown.h"
+#include "analysis/part_sums.h"
 #include "analysis/pattern_analysis.h"
-#include "analysis/recovery_interval.h"
+#include "analysis/ranking_folder_check.h"
 #include "data/task_failure.h"
-#include "data/file_mask.h"
-#include "data/folder_listing.h"
-#include "data/plain_record.h"
-#include "data/record_layout.h"
 #include "data/thread_files.h"
 #include "tally/race_filter.h"
-#include "tally/utf8_chars.h"
 
 namespace lomi {
 namespace {
 
-// "P" + code + ".txt": the shortest name a pattern's mask takes.
-constexpr std::size_t kShortestName = 9;
-constexpr std::size_t kCodeChars = 4;
-constexpr std::string_view kExtension = ".txt";
 // The work a failure message names.
 constexpr std::string_view kRankingWork = "全パターンの集計";
-
-// The masks and codes of all patterns, built once; a pattern's place is
-// its selections counted in selector order.
-constexpr std::size_t kPatternCount = 7 * 5 * 7 * 2;
-struct PatternNames {
-    std::array<std::string, kPatternCount> masks;
-    std::array<std::string, kPatternCount> codes;
-};
-
-std::size_t PlaceOf(const PatternSelections& s) {
-    return ((static_cast<std::size_t>(s.axisIndex - 1) * 5 + (s.axisRank - 1)) * 7 +
-            (s.partnerIndex - 1)) *
-               2 +
-           (s.betStyle - 1);
-}
-
-const PatternNames& AllPatternNames() {
-    static const PatternNames names = [] {
-        PatternNames n;
-        for (std::int16_t a = 1; a <= 7; ++a) {
-            for (std::int16_t r = 1; r <= 5; ++r) {
-                for (std::int16_t b = 1; b <= 7; ++b) {
-                    for (std::int16_t s = 1; s <= 2; ++s) {
-                        const std::size_t place = PlaceOf({a, r, b, s});
-                        n.masks[place] = BuildPatternFileMask(a, r, b, s).value_or("");
-                        n.codes[place] = PatternCode(a, r, b, s).value_or("");
-                    }
-                }
-            }
-        }
-        return n;
-    }();
-    return names;
-}
-
-// The place of the pattern whose code the name carries before its
-// extension, if any; whether the name fits that pattern's mask is not tested.
-std::optional<std::size_t> PlaceOfCodeIn(std::string_view name) {
-    if (name.size() < kShortestName) return std::nullopt;
-    const auto selections =
-        ParsePatternCode(name.substr(name.size() - kExtension.size() - kCodeChars, kCodeChars));
-    if (!selections) return std::nullopt;
-    return PlaceOf(*selections);
-}
-
-// The place of the pattern whose mask the name fits, if any.
-std::optional<std::size_t> PatternOfName(std::string_view name) {
-    const auto place = PlaceOfCodeIn(name);
-    if (!place || !MatchesFileMask(name, AllPatternNames().masks[*place])) return std::nullopt;
-    return place;
-}
-
-// A record's date characters (31-38), as the race filter reads them.
-std::string_view RecordDate(std::string_view text, bool plain) {
-    if (plain) return text.substr(record::kDate.start, record::kDate.width);
-    return CharSlice(text, record::kDate.start + 1, record::kDate.width);
-}
-
-// A date text as RaceDaySums keeps it: its first eight bytes, big-endian.
-std::uint64_t DateKey(std::string_view date) {
-    if (date.size() >= 8) return LoadOrderedWord(date.data());
-    std::uint64_t key = 0;
-    for (std::size_t i = 0; i < 8; ++i) {
-        key = key << 8 | (i < date.size() ? static_cast<unsigned char>(date[i]) : 0u);
-    }
-    return key;
-}
-
-// One bet type's running sums of the interval over the races that add to
-// its stake or payout. One bet type at a time in scalars: packing the four
-// into vectors stalls on loads of values just stored one by one.
-struct BetStream {
-    double squaredPayout = 0, payoutTimesStake = 0, squaredStake = 0;
-    std::int64_t samples = 0;
-
-    void Add(double paid, double stake) {
-        // A race without a pair ticket and without a payout is no bet at all.
-        if (stake == 0 && paid == 0) return;
-        ++samples;
-        squaredPayout += paid * paid;
-        payoutTimesStake += paid * stake;
-        squaredStake += stake * stake;
-    }
-};
-
-// The counted races of one part as they stream past.
-struct PartStream {
-    std::int64_t records = 0;
-    TallyAccumulators tally;
-    std::array<BetStream, 4> bets;
-    std::vector<RaceDaySums> days;  // the last one still filling
-    TallyAccumulators dayStart;     // the tally when the last day began
-    bool ordered = true;            // dates never went back: days are in order
-
-    // The last day's sums: what the tally grew by since it began. Taken
-    // once a day, so that a record costs no more than a look at its date.
-    void CloseDay() {
-        if (days.empty()) return;
-        RaceDaySums& day = days.back();
-        day.races = static_cast<std::int32_t>(tally.ExtractedRaces - dayStart.ExtractedRaces);
-        day.pairTickets = static_cast<std::int32_t>(tally.PairTickets - dayStart.PairTickets);
-        day.payout[0] = SaturatingSub(tally.WinPayout, dayStart.WinPayout);
-        day.payout[1] = SaturatingSub(tally.PlacePayout, dayStart.PlacePayout);
-        day.payout[2] = SaturatingSub(tally.QuinellaPayout, dayStart.QuinellaPayout);
-        day.payout[3] = SaturatingSub(tally.WidePayout, dayStart.WidePayout);
-    }
-};
-
-// What a counted race paid on bet type k, and what it cost, in yen.
-double RacePaid(const RaceOutcome& race, std::size_t k) {
-    return race.whole ? static_cast<double>(race.units[k]) * 10 : race.values[k] * 10;
-}
-double RaceCost(const RaceOutcome& race, std::size_t k) {
-    return static_cast<double>(RaceTickets(race, k) * kTicketYen);
-}
-
-// Days sorted by date, those of one date merged, when the races came out
-// of date order.
-void SortDays(std::vector<RaceDaySums>& days) {
-    std::stable_sort(days.begin(), days.end(),
-                     [](const RaceDaySums& a, const RaceDaySums& b) { return a.date < b.date; });
-    std::vector<RaceDaySums> merged;
-    for (const RaceDaySums& day : days) {
-        if (merged.empty() || merged.back().date != day.date) {
-            merged.push_back(day);
-            continue;
-        }
-        RaceDaySums& into = merged.back();
-        into.races += day.races;
-        into.pairTickets += day.pairTickets;
-        for (std::size_t k = 0; k < 4; ++k)
-            into.payout[k] = SaturatingAdd(into.payout[k], day.payout[k]);
-    }
-    days = std::move(merged);
-}
-
-void FinishPart(PartStream& stream, RankedPart& part) {
-    part.recordCount = stream.records;
-    part.tally = stream.tally;
-    part.figures = ComputeFigures(stream.records, stream.tally);
-    stream.CloseDay();
-    if (!stream.ordered) SortDays(stream.days);
-    part.days = std::move(stream.days);
-    part.days.shrink_to_fit();
-    for (const BetType bet : kBetTypes) {
-        const std::size_t k = Index(bet);
-        const BetFigures& f = part.figures.Bet(bet);
-        const BetStream& sums = stream.bets[k];
-        const RatioInterval interval = EstimateRatioInterval(
-            {sums.samples, static_cast<double>(f.payout), static_cast<double>(f.stake),
-             sums.squaredPayout, sums.payoutTimesStake, sums.squaredStake});
-        BetSpread& spread = part.spreads[k];
-        spread.samples = sums.samples;
-        spread.standardError = interval.standardError;
-        spread.recoveryLow = interval.low;
-        spread.recoveryHigh = interval.high;
-        DrawdownTracker fall;
-        for (const RaceDaySums& day : part.days) fall.Step(day.Bet(bet).profit, 0);
-        spread.maxDrawdown = fall.deepest;
-    }
-}
-
-// One pattern's records tallied as the reader hands them over, split when
-// asked; nothing of a record is kept.
-class PatternTally final : public RecordSink {
-public:
-    PatternTally(const RaceFilter& filter, const std::string& split)
-        : filter_(filter), split_(split) {}
-
-    void Add(std::string_view text) override {
-        const bool plain = IsPlainRecord(text);
-        RaceOutcome race;
-        if (!filter_.Evaluate(text, plain, race)) {
-            ++parts_[!split_.empty() && RecordDate(text, plain) >= split_].records;
-            return;
-        }
-        // Ordinal comparison of the date characters, as the period's bounds
-        // are compared: the later part is what a period from the split counts.
-        PartStream& part = parts_[!split_.empty() && race.date >= split_];
-        ++part.records;
-        // A part's races come a day at a time: a new date closes the day
-        // before and opens its own.
-        const std::uint64_t date = DateKey(race.date);
-        if (part.days.empty() || part.days.back().date != date) {
-            part.CloseDay();
-            if (!part.days.empty() && date < part.days.back().date) part.ordered = false;
-            part.days.push_back({date, 0, 0, {}});
-            part.dayStart = part.tally;
-        }
-        AddOutcome(part.tally, race);
-        for (std::size_t k = 0; k < 4; ++k) part.bets[k].Add(RacePaid(race, k), RaceCost(race, k));
-    }
-
-    void Finish(PatternRanking& out) {
-        FinishPart(parts_[0], out.earlier);
-        if (!split_.empty()) {
-            out.later.emplace();
-            FinishPart(parts_[1], *out.later);
-        }
-    }
-
-private:
-    const RaceFilter& filter_;
-    const std::string& split_;
-    PartStream parts_[2];
-};
 
 // The run's shared state: the next pattern to take and the progress.
 class RankingRun {
@@ -319,7 +101,7 @@ private:
             reported = files;
             if (rest != 0) Report(done_.fetch_add(rest) + rest);
         };
-        PatternTally tally(filter_, options_.splitDate);
+        PatternSums tally(filter_, options_.splitDate);
         const LoadResult load = StreamListedFiles(
             folder_, pattern.files, data, tally,
             [&](std::size_t done, std::size_t) {
@@ -327,7 +109,7 @@ private:
                 ++read;
                 if (watched) countUpTo(read);
             },
-            stop_);
+            stop_, options_.cache, "P*" + pattern.code + ".txt");
         if (load.cancelled) {
             countUpTo(read);
             return false;
@@ -338,7 +120,7 @@ private:
             out.failure = load.message;
             return true;
         }
-        tally.Finish(out);
+        tally.Finish(out.earlier, out.later);
         return true;
     }
 
@@ -354,154 +136,10 @@ private:
     std::atomic<std::size_t> next_{0};
     std::atomic<std::size_t> done_{0};
     std::mutex progressMutex_;
-    std::size_t reported_ = 0;     // under progressMutex_
-    std::exception_ptr failure_;   // under progressMutex_
+    std::size_t reported_ = 0;    // under progressMutex_
+    std::exception_ptr failure_;  // under progressMutex_
     std::atomic<bool> failed_{false};
 };
-
-}  // namespace
-
-namespace {
-
-// Whether a name is worth a closer look: it carries a pattern code before
-// its extension. Cheap enough for the thread that reads the folder.
-bool CarriesCode(std::string_view name) { return PlaceOfCodeIn(name).has_value(); }
-
-// File names sorted into the patterns whose masks they fit.
-class PatternGroups {
-public:
-    PatternGroups() : byPattern_(kPatternCount) {}
-
-    // A name that fits no pattern's mask is dropped.
-    void Add(std::string_view name) {
-        if (const auto place = PatternOfName(name)) byPattern_[*place].emplace_back(name);
-    }
-
-    // The patterns with files, by code; each pattern's files in reading
-    // order when sorted, otherwise as they were added.
-    std::vector<PatternFiles> Take(bool sorted) {
-        std::vector<PatternFiles> patterns;
-        for (std::size_t place = 0; place < kPatternCount; ++place) {
-            if (byPattern_[place].empty()) continue;
-            if (sorted) SortInReadingOrder(byPattern_[place]);
-            const std::string& code = AllPatternNames().codes[place];
-            patterns.push_back(
-                PatternFiles{code, *ParsePatternCode(code), std::move(byPattern_[place])});
-        }
-        std::sort(patterns.begin(), patterns.end(),
-                  [](const PatternFiles& a, const PatternFiles& b) { return a.code < b.code; });
-        return patterns;
-    }
-
-private:
-    std::vector<std::vector<std::string>> byPattern_;
-};
-
-// Batches of names, each name ended by a NUL, passed from the thread that
-// reads the folder to the one that groups them.
-class NameBatches {
-public:
-    void Push(std::string batch) {
-        {
-            const std::lock_guard lock(mutex_);
-            batches_.push_back(std::move(batch));
-        }
-        ready_.notify_one();
-    }
-    void Close() {
-        {
-            const std::lock_guard lock(mutex_);
-            closed_ = true;
-        }
-        ready_.notify_one();
-    }
-    // False once closed and emptied.
-    bool Pop(std::string& batch) {
-        std::unique_lock lock(mutex_);
-        ready_.wait(lock, [&] { return closed_ || !batches_.empty(); });
-        if (batches_.empty()) return false;
-        batch = std::move(batches_.front());
-        batches_.pop_front();
-        return true;
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable ready_;
-    std::deque<std::string> batches_;
-    bool closed_ = false;
-};
-
-// The ranking's listing: this thread reads the folder while a second one
-// matches and groups the names, which would otherwise leave every other
-// processor idle until the listing ends. Each pattern's files as listed;
-// nothing, and the reason, when the folder cannot be listed. A stop ends
-// the listing at the next name; progress hears of the listing as (names
-// found, 0). Without alongside (a run on one thread) the names are grouped
-// on this thread as they come.
-std::optional<std::vector<PatternFiles>> ListGroupedAlongside(const std::string& folder,
-                                                              const LoadProgress& progress,
-                                                              const std::stop_token& stop,
-                                                              std::string& reason,
-                                                              bool alongside) {
-    constexpr std::size_t kBatchBytes = 64 * 1024;
-    PatternGroups groups;
-    if (!alongside) {
-        // One thread: the names are grouped as they come, in a repeatable order.
-        if (progress) progress(0, 0);
-        if (!ForEachPlainFile(folder, CarriesCode, [&](std::string_view name) { groups.Add(name); },
-                              reason, stop))
-            return std::nullopt;
-        return groups.Take(false);
-    }
-    NameBatches batches;
-    // What the grouping threw (memory running out), thrown again on this thread.
-    std::exception_ptr groupingFailed;
-    std::jthread grouper([&] {
-        std::string batch;
-        try {
-            while (batches.Pop(batch)) {
-                for (std::size_t at = 0; at < batch.size();) {
-                    const std::size_t end = batch.find('\0', at);
-                    groups.Add(std::string_view(batch).substr(at, end - at));
-                    at = end + 1;
-                }
-            }
-        } catch (...) {
-            groupingFailed = std::current_exception();
-        }
-    });
-    // Closed on every way out, so that the grouper ends before it is joined.
-    struct Closer {
-        NameBatches& batches;
-        ~Closer() { batches.Close(); }
-    } closer{batches};
-    std::string batch;
-    std::size_t found = 0;
-    if (progress) progress(0, 0);
-    const bool listed = ForEachPlainFile(
-        folder, CarriesCode,
-        [&](std::string_view name) {
-            batch.append(name);
-            batch.push_back('\0');
-            ++found;
-            if (batch.size() >= kBatchBytes) {
-                batches.Push(std::exchange(batch, {}));
-                if (progress) progress(found, 0);
-            }
-        },
-        reason, stop);
-    batches.Push(std::move(batch));
-    batches.Close();
-    grouper.join();
-    if (groupingFailed) std::rethrow_exception(groupingFailed);
-    if (!listed) return std::nullopt;
-    return groups.Take(false);
-}
-
-}  // namespace
-
-namespace {
 
 // failureMessage, made ahead, tells a failure of the run.
 RankingResult RankListedPatterns(const std::string& folder, const RankingOptions& options,
@@ -510,14 +148,14 @@ RankingResult RankListedPatterns(const std::string& folder, const RankingOptions
     RankingResult result;
     // Each worker sorts its pattern's files, so the sorting is shared out too.
     std::string reason;
-    auto patterns = ListGroupedAlongside(folder, progress, stop, reason, options.threads != 1);
+    auto patterns = ListPatternFiles(folder, progress, stop, reason, options.threads != 1);
     if (stop.stop_requested()) {
         result.status = RankingStatus::Cancelled;
         return result;
     }
     if (!patterns) {
         result.status = RankingStatus::Failed;
-        result.message = "フォルダー「" + folder + "」の中を読めません（" + reason + "）。";
+        result.message = FolderUnreadableMessage(folder, reason);
         return result;
     }
     if (patterns->empty()) {
@@ -570,7 +208,9 @@ RankingResult RankAllPatterns(const std::string& folder, const RankingOptions& o
     failed.status = RankingStatus::Failed;
     if (!PrepareFailureMessage(failed.message, kRankingWork)) return failed;
     try {
-        return RankListedPatterns(folder, options, progress, stop, failed.message);
+        RankingResult result = RankListedPatterns(folder, options, progress, stop, failed.message);
+        EndOnMissingFolder(folder, result);
+        return result;
     } catch (...) {
         WriteTaskFailure(failed.message, kRankingWork, std::current_exception());
         return failed;
@@ -595,25 +235,6 @@ std::string DefaultSplitDate(const std::vector<PatternRanking>& patterns) {
 bool TakesPart(const PatternRanking& pattern, BetType bet, std::int64_t minRaces) {
     return pattern.Ranked() && pattern.earlier.figures.Bet(bet).stake > 0 &&
            pattern.earlier.tally.ExtractedRaces >= minRaces;
-}
-
-std::string RaceDaySums::DateText() const {
-    std::string text;
-    for (int shift = 56; shift >= 0 && ((date >> shift) & 0xFF) != 0; shift -= 8) {
-        text.push_back(static_cast<char>((date >> shift) & 0xFF));
-    }
-    return text;
-}
-
-BetFigures RaceDaySums::Bet(BetType bet) const {
-    TallyAccumulators tally;
-    tally.ExtractedRaces = races;
-    tally.PairTickets = pairTickets;
-    tally.WinPayout = payout[0];
-    tally.PlacePayout = payout[1];
-    tally.QuinellaPayout = payout[2];
-    tally.WidePayout = payout[3];
-    return ComputeBetSums(bet, tally);
 }
 
 void SortByRecovery(std::vector<PatternRanking>& patterns, BetType bet) {

@@ -14,13 +14,12 @@ std::string OneDecimal(double percent) {
 }  // namespace
 
 std::vector<RankingColumn> RankingColumns(bool split) {
-    std::vector<RankingColumn> columns = {RankingColumn::Pattern,         RankingColumn::Code,
-                                          RankingColumn::Races,           RankingColumn::Stake,
-                                          RankingColumn::Payout,          RankingColumn::Profit,
-                                          RankingColumn::Recovery,        RankingColumn::Interval,
-                                          RankingColumn::AdjustedLow,     RankingColumn::HitRate,
-                                          RankingColumn::AverageDividend, RankingColumn::Hits,
-                                          RankingColumn::Drawdown};
+    std::vector<RankingColumn> columns = {
+        RankingColumn::Pattern,         RankingColumn::Code,      RankingColumn::Races,
+        RankingColumn::Stake,           RankingColumn::Payout,    RankingColumn::Profit,
+        RankingColumn::Recovery,        RankingColumn::Interval,  RankingColumn::AdjustedLow,
+        RankingColumn::Expected,        RankingColumn::AboveEven, RankingColumn::HitRate,
+        RankingColumn::AverageDividend, RankingColumn::Hits,      RankingColumn::Drawdown};
     if (split) columns.push_back(RankingColumn::LaterRecovery);
     return columns;
 }
@@ -45,6 +44,10 @@ const char* RankingColumnTitle(RankingColumn column) {
             return "95%区間";
         case RankingColumn::AdjustedLow:
             return "補正下限";
+        case RankingColumn::Expected:
+            return "期待回収率";
+        case RankingColumn::AboveEven:
+            return "100%超確率";
         case RankingColumn::HitRate:
             return "的中率";
         case RankingColumn::AverageDividend:
@@ -88,6 +91,10 @@ std::optional<double> RankingCellValue(const PatternRanking& p, BetType bet, Ran
             return p.earlier.Spread(bet).recoveryLow.value_or(-1);
         case RankingColumn::AdjustedLow:
             return p.earlier.Spread(bet).recoveryLowAdjusted.value_or(-1);
+        case RankingColumn::Expected:
+            return p.earlier.Spread(bet).expectedRecovery.value_or(-1);
+        case RankingColumn::AboveEven:
+            return p.earlier.Spread(bet).probabilityAbove100.value_or(-1);
         case RankingColumn::HitRate:
             return f.hitRate.Value();
         case RankingColumn::AverageDividend:
@@ -124,6 +131,14 @@ std::string RankingCellText(const PatternRanking& p, BetType bet, RankingColumn 
         case RankingColumn::AdjustedLow: {
             const auto& low = p.earlier.Spread(bet).recoveryLowAdjusted;
             return low ? OneDecimal(*low) + "%" : std::string(noFigure);
+        }
+        case RankingColumn::Expected: {
+            const auto& expected = p.earlier.Spread(bet).expectedRecovery;
+            return expected ? OneDecimal(*expected) + "%" : std::string(noFigure);
+        }
+        case RankingColumn::AboveEven: {
+            const auto& chance = p.earlier.Spread(bet).probabilityAbove100;
+            return chance ? OneDecimal(*chance * 100) + "%" : std::string(noFigure);
         }
         case RankingColumn::HitRate:
             return HitRateText(f, p.earlier.tally.ExtractedRaces, noFigure);
@@ -193,7 +208,8 @@ std::vector<std::string> OverfittingLines(const OverfittingEstimate& e) {
                 std::to_string(e.blocks) + "区間・" + std::to_string(e.splits) + "通り・" +
                 std::to_string(e.patterns) + "パターン)",
             "前半最良の後半回収率 中央値: " + OneDecimal(e.bestOutOfSampleMedian) +
-                "%  (全パターンの中央値: " + OneDecimal(e.outOfSampleMedian) + "%)"};
+                "%  (全パターンの中央値: " + OneDecimal(e.outOfSampleMedian) + "%)",
+            "前半最良が後半で損をする確率: " + OneDecimal(e.lossProbability * 100) + "%"};
 }
 
 bool HasEnoughRaces(const PatternRanking& pattern, std::int64_t minRaces) {

@@ -26,6 +26,8 @@ enum class RankingColumn {
     Recovery,         // 回収率
     Interval,         // 95%区間
     AdjustedLow,      // 補正下限: the lower end corrected for the patterns ranked
+    Expected,         // 期待回収率: the recovery shrunk toward the patterns' mean
+    AboveEven,        // 100%超確率: the probability that it is above 100%
     HitRate,          // 的中率
     AverageDividend,  // 平均配当
     Hits,             // 的中数
@@ -65,8 +67,8 @@ std::vector<std::vector<std::string>> RankingRows(const std::vector<PatternRanki
                                                   std::string_view noFigure = kNoFigure);
 
 // The lines under the table: the probability that the best pattern is luck
-// and what the best and an average pattern recovered out of sample, or
-// why there is no estimate.
+// and what the best and an average pattern recovered out of sample, the
+// probability that the best loses money there, or why there is no estimate.
 std::vector<std::string> OverfittingLines(const OverfittingEstimate& estimate);
 
 // Whether a pattern has at least minRaces counted races (of the earlier

@@ -1,5 +1,6 @@
 // MainWindow's 分析(A) menu: the breakdown, the profit chart and saving the
-// results of the latest tally.
+// results of the latest tally, and the ranking of every pattern; what the
+// analysis windows analyse.
 #include <utility>
 
 #include <QAction>
@@ -9,6 +10,7 @@
 #include "app/main_window.h"
 #include "dialogs/breakdown_window.h"
 #include "dialogs/profit_chart_window.h"
+#include "dialogs/ranking_window.h"
 #include "dialogs/save_results.h"
 
 namespace lomi {
@@ -27,6 +29,10 @@ void MainWindow::CreateAnalysisMenu() {
     menuBreakdown_ = add("内訳(&U)...", "BreakdownAction", &MainWindow::BreakdownMenuChosen);
     menuChart_ = add("損益グラフ(&G)...", "ChartAction", &MainWindow::ChartMenuChosen);
     menuSave_ = add("結果を保存(&S)...", "SaveAction", &MainWindow::SaveMenuChosen);
+    analysis->addSeparator();
+    // A ranking reads the folder itself: it needs no loaded pattern.
+    menuRanking_ = add("全パターン集計(&P)...", "RankingAction", &MainWindow::RankingMenuChosen);
+    menuRanking_->setEnabled(true);
 }
 
 BreakdownWindow* MainWindow::Breakdown() const { return breakdown_; }
@@ -39,19 +45,46 @@ void MainWindow::ShowTallyInAnalysis(const RaceConditions* conditions, std::stri
     for (QAction* action : {menuBreakdown_, menuChart_, menuSave_}) action->setEnabled(tallied);
     if (breakdown_) breakdown_->ShowTally(tallied_);
     if (chart_) chart_->ShowTally(tallied_);
+    FollowInAnalysis();
+}
+
+void MainWindow::FollowInAnalysis() {
+    if (ranking_) ranking_->Follow(state_.DataFolder, tallied_);
+    const bool moved = state_.RecordCount() > 0 && loadedFolder_ != state_.DataFolder;
+    const std::string changed = moved ? state_.DataFolder : std::string();
+    if (breakdown_) breakdown_->SetFolderChanged(changed);
+    if (chart_) chart_->SetFolderChanged(changed);
+}
+
+void MainWindow::ReloadFromDataFolder(QWidget* messageParent) {
+    StartPatternLoad(messageParent);
+}
+
+void MainWindow::CloseAnalysisWindows() {
+    if (ranking_) ranking_->close();
+    if (breakdown_) breakdown_->close();
+    if (chart_) chart_->close();
+    // Closed windows are deleted later; a window closing with the program goes at once.
+    delete ranking_.data();
+    delete breakdown_.data();
+    delete chart_.data();
 }
 
 namespace {
 
 // Opens a window of its own the first time, or brings the open one to the
-// front; it closes with the main window.
+// front. It has no parent, so that no dialog of the main window blocks it;
+// the main window closes it.
 template <class Window>
 Window* ShowAnalysisWindow(QPointer<Window>& window, const ProgramState& state,
-                           const RaceConditions& conditions, QWidget* owner, QString* folder) {
+                           const RaceConditions& conditions, MainWindow* owner, QString* folder) {
     if (!window) {
-        window = new Window(state, owner, folder);
+        window = new Window(state, nullptr, folder);
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->ShowTally(conditions);
+        Window* opened = window;
+        QObject::connect(opened, &Window::reloadRequested, owner,
+                         [owner, opened] { owner->ReloadFromDataFolder(opened); });
     }
     window->show();
     window->raise();
@@ -63,10 +96,12 @@ Window* ShowAnalysisWindow(QPointer<Window>& window, const ProgramState& state,
 
 void MainWindow::BreakdownMenuChosen() {
     ShowAnalysisWindow(breakdown_, state_, tallied_, this, &choices_.saveFolder);
+    FollowInAnalysis();
 }
 
 void MainWindow::ChartMenuChosen() {
     ShowAnalysisWindow(chart_, state_, tallied_, this, &choices_.saveFolder);
+    FollowInAnalysis();
 }
 
 void MainWindow::SaveMenuChosen() {

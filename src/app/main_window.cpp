@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include "app/help_menu.h"
 #include "app/resources.h"
 #include "data/task_failure.h"
 #include "dialogs/pattern_dialog.h"
@@ -193,8 +194,12 @@ void MainWindow::CreateMenus() {
     QAction* folder = settings->addAction(QString::fromUtf8("ﾌｫﾙﾀﾞの設定(&D)"));
     folder->setObjectName("FolderAction");
     connect(folder, &QAction::triggered, this, &MainWindow::FolderMenuChosen);
+    QAction* clearCache = settings->addAction(QString::fromUtf8("キャッシュを削除(&C)"));
+    clearCache->setObjectName("MenuClearCache");
+    connect(clearCache, &QAction::triggered, this, &MainWindow::ClearCacheMenuChosen);
 
     CreateAnalysisMenu();
+    InstallHelpMenu(this);
 }
 
 void MainWindow::SetTabOrder() {
@@ -217,6 +222,8 @@ void MainWindow::SaveSettingsOnce() {
     if (!saved.ok) ui::ShowMessage(this, ui::FromUtf8(saved.message));
 }
 
+MainWindow::~MainWindow() { CloseAnalysisWindows(); }
+
 void MainWindow::closeEvent(QCloseEvent* event) {
     // The window always closes; the settings are saved once however it goes.
     // A load in hand is abandoned: it ends by itself, unheard.
@@ -225,6 +232,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         unloaded_ = true;
         SaveSettingsOnce();
     }
+    // The analysis windows have no parent: they close here, so that the
+    // program ends with this window.
+    CloseAnalysisWindows();
     event->accept();
 }
 
@@ -238,11 +248,13 @@ void MainWindow::ExitMenuChosen() { close(); }
 
 void MainWindow::FolderMenuChosen() { ShowFolderSettings(); }
 
+void MainWindow::RankingMenuChosen() { OpenRankingWindow(); }
+
 void MainWindow::ShowPatternDialog() {
     if (LoadRunning() || patternDialog_) return;
     auto* dialog = new PatternDialog(
         state_, [this](const PatternSelections&, QWidget* over) { return StartPatternLoad(over); },
-        this, [this](QWidget* over) { return OpenRankingWindow(over); });
+        this, [this](QWidget*) { return OpenRankingWindow(); });
     patternDialog_ = dialog;
     dialog->FollowRanking(ranking_);
     connect(dialog, &PatternDialog::openAbandoned, loader_, &ui::PatternLoader::Cancel);
@@ -253,13 +265,6 @@ void MainWindow::ShowPatternDialog() {
 }
 
 void MainWindow::PatternDialogClosed(PatternDialog* dialog, int result) {
-    // A ranking window opened from the dialog outlives it, over this window.
-    if (ranking_ && ranking_->parentWidget() == dialog) {
-        const QRect place = ranking_->geometry();
-        ranking_->setParent(this, Qt::Window);
-        ranking_->setGeometry(place);
-        ranking_->show();
-    }
     dialog->disconnect(this);
     dialog->deleteLater();
     patternDialog_ = nullptr;
@@ -271,16 +276,22 @@ RankingWindow* MainWindow::Ranking() const { return ranking_; }
 
 PatternDialog* MainWindow::OpenPatternDialog() const { return patternDialog_; }
 
-RankingWindow* MainWindow::OpenRankingWindow(QWidget* parent) {
-    if (ranking_) ranking_->close();
-    ranking_ = new RankingWindow(state_.DataFolder, CurrentConditions(),
-                                 parent != nullptr ? parent : this, &choices_);
-    ranking_->setAttribute(Qt::WA_DeleteOnClose);
-    // Queued: the row's key press has ended before the load starts, so a
-    // window closed meanwhile is never used by it.
-    connect(ranking_, &RankingWindow::patternChosen, this, &MainWindow::OpenChosenPattern,
-            Qt::QueuedConnection);
+RankingWindow* MainWindow::OpenRankingWindow() {
+    if (ranking_) {
+        ranking_->Follow(state_.DataFolder, tallied_);
+        if (!ranking_->Running() || ranking_->OutOfDate()) ranking_->Start();
+    } else {
+        ranking_ = new RankingWindow(state_.DataFolder, tallied_, nullptr, &choices_);
+        ranking_->SetRecordCache(state_.RecordCache);
+        ranking_->setAttribute(Qt::WA_DeleteOnClose);
+        // Queued: the row's key press has ended before the load starts, so a
+        // window closed meanwhile is never used by it.
+        connect(ranking_, &RankingWindow::patternChosen, this, &MainWindow::OpenChosenPattern,
+                Qt::QueuedConnection);
+    }
     ranking_->show();
+    ranking_->raise();
+    ranking_->activateWindow();
     return ranking_;
 }
 
@@ -298,9 +309,11 @@ void MainWindow::OpenChosenPattern(const PatternSelections& selections) {
 bool MainWindow::StartPatternLoad(QWidget* over) {
     if (LoadRunning()) return false;
     loadOver_ = over;
+    loadFolder_ = state_.DataFolder;
     EnableCommands(false);
-    loader_->Start(state_.DataFolder, state_.PatternFileMask, over,
-                   [this](PatternLoad load) { LoadEnded(std::move(load)); });
+    loader_->Start(
+        state_.DataFolder, state_.PatternFileMask, over,
+        [this](PatternLoad load) { LoadEnded(std::move(load)); }, state_.RecordCache);
     return true;
 }
 
@@ -312,6 +325,7 @@ void MainWindow::LoadEnded(PatternLoad load) {
     const QPointer<QWidget> over = loadOver_;
     if (opened) {
         CommitLoad(state_, std::move(load));
+        loadedFolder_ = loadFolder_;
         PrepareMainWindowAfterLoad(DescribeLoaded(state_));
     }
     if (patternDialog_ && over == patternDialog_) {
@@ -319,6 +333,11 @@ void MainWindow::LoadEnded(PatternLoad load) {
         patternDialog_->OpenEnded(opened);
     } else if (opened) {
         RunTally();
+        if (ranking_ && over == ranking_) {
+            // The report is here: this window comes in front of the ranking.
+            raise();
+            activateWindow();
+        }
     }
     // Last: the message's own event loop may close any window.
     if (told) ui::ShowMessage(over ? over.data() : this, message);
@@ -345,6 +364,12 @@ void MainWindow::PrepareMainWindowAfterLoad(const LoadedView& view) {
     }
 }
 
-void MainWindow::ShowFolderSettings() { FolderDialog::ShowFor(state_); }
+void MainWindow::ShowFolderSettings() {
+    FolderDialog* dialog = FolderDialog::ShowFor(state_);
+    connect(dialog, &FolderDialog::dataFolderChanged, this, &MainWindow::DataFolderChanged,
+            Qt::UniqueConnection);
+}
+
+void MainWindow::DataFolderChanged() { FollowInAnalysis(); }
 
 }  // namespace lomi

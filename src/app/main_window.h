@@ -42,6 +42,8 @@ public:
     // reads a pattern (LoadPattern, or a test's stand-in).
     MainWindow(ProgramState& state, std::string iniPath, QWidget* parent = nullptr,
                ui::PatternLoader::LoadFunction load = LoadPattern);
+    // The analysis windows still open go with it.
+    ~MainWindow() override;
 
     ProgramState& State() { return state_; }
 
@@ -77,12 +79,24 @@ public:
     // restriction where a selector has no choice, as before any load).
     RaceConditions CurrentConditions() const;
 
-    // 全パターン: the ranking of every pattern of the data folder under the
-    // current conditions, in a window over parent. A pattern chosen there
-    // opens as the pattern dialog's OK opens it.
-    RankingWindow* OpenRankingWindow(QWidget* parent);
+    // 全パターン and 分析 → 全パターン集計: the ranking of every pattern of
+    // the data folder under the conditions of the latest tally, in a window
+    // of its own (no parent, so that no dialog of this window blocks it); an
+    // open one is brought to the front and runs again unless its run is of
+    // the current folder and conditions. A pattern chosen there opens as the
+    // pattern dialog's OK opens it, and this window comes to the front.
+    RankingWindow* OpenRankingWindow();
     RankingWindow* Ranking() const;
     void OpenChosenPattern(const PatternSelections& selections);
+    void RankingMenuChosen();
+    QAction* MenuRanking() const { return menuRanking_; }
+
+    // The data folder changed (ﾌｫﾙﾀﾞの設定): the analysis windows mark what
+    // they show as out of date.
+    void DataFolderChanged();
+    // 内訳 or 損益グラフ asked for the pattern to be read from the new folder.
+    // It starts as StartPatternLoad does, its messages over messageParent.
+    void ReloadFromDataFolder(QWidget* messageParent);
 
     // Empties the report, describes the pattern in the description bar and refills the
     // eight selectors, each headed by "全抽出" and left on it.
@@ -124,15 +138,22 @@ private:
     // Shows the folder settings dialog modelessly, or brings it to the front.
     void ShowFolderSettings();
     void CreateAnalysisMenu();
+    // 設定 → キャッシュを削除: the record cache's size in the question, then
+    // its records folder removed.
+    void ClearCacheMenuChosen();
     // The latest tally (none when nothing is loaded) to the analysis
     // windows and the menu.
     void ShowTallyInAnalysis(const RaceConditions* conditions, std::string report);
+    // What the analysis windows analyse now, to each open one.
+    void FollowInAnalysis();
+    void CloseAnalysisWindows();
 
     ProgramState& state_;
     std::string iniPath_;
     bool unloaded_ = false;
     ui::PatternLoader* loader_ = nullptr;
     QPointer<QWidget> loadOver_;  // where the load in hand was asked from
+    std::string loadFolder_;      // the data folder the load in hand reads
     QPointer<PatternDialog> patternDialog_;  // while it is open
     QPointer<RankingWindow> ranking_;
 
@@ -150,10 +171,12 @@ private:
     QAction* menuBreakdown_ = nullptr;
     QAction* menuChart_ = nullptr;
     QAction* menuSave_ = nullptr;
+    QAction* menuRanking_ = nullptr;
     QPointer<BreakdownWindow> breakdown_;
     QPointer<ProfitChartWindow> chart_;
     AnalysisChoices choices_;  // kept from one opening of a window to the next
     RaceConditions tallied_;
+    std::string loadedFolder_;  // where the loaded pattern was read from
     std::string report_;
 };
 

@@ -41,6 +41,8 @@ void WriteBreakdownJson(std::ostream& out, const Breakdown* breakdown, Breakdown
     json.EndArray();
     json.Key("total");
     json.Value(breakdown ? Json{{"tally", TallyJson(breakdown->total)}} : Json());
+    json.Key("recordCount");  // 総ﾚｰｽ: the races of the period, or every record
+    json.Value(breakdown ? Json(breakdown->recordCount) : Json());
     json.Key("message");
     json.Value(breakdown ? Json() : Json(kFileNotOpen));
     json.EndObject();

@@ -8,10 +8,10 @@
 #include <ostream>
 
 #include "analysis/csv.h"
+#include "analysis/family_figures.h"
 #include "analysis/overfitting.h"
 #include "analysis/pattern_ranking.h"
 #include "analysis/ranking_table.h"
-#include "analysis/recovery_interval.h"
 #include "cli/report_json.h"
 #include "cli/text_table.h"
 #include "data/task_failure.h"
@@ -48,6 +48,11 @@ Json RankedBetsJson(const RankedPart& part, bool ranked) {
                 if (ranked) {
                     figures["recoveryLowAdjusted"] = Rounded(spread.recoveryLowAdjusted);
                     figures["significant"] = spread.significant;
+                    figures["expectedRecovery"] = Rounded(spread.expectedRecovery);
+                    figures["probabilityAbove100"] =
+                        spread.probabilityAbove100
+                            ? Json(std::round(*spread.probabilityAbove100 * 10000) / 10000)
+                            : Json();
                 }
             }
         }
@@ -74,6 +79,7 @@ Json OverfittingJson(const OverfittingEstimate& e) {
     json["splits"] = e.splits;
     json["patterns"] = e.patterns;
     json["probability"] = std::round(e.probability * 10000) / 10000;
+    json["lossProbability"] = std::round(e.lossProbability * 10000) / 10000;
     json["bestOutOfSampleMedian"] = Rounded(e.bestOutOfSampleMedian);
     json["outOfSampleMedian"] = Rounded(e.outOfSampleMedian);
     return json;
@@ -111,12 +117,13 @@ std::string RankingJson(const std::string& folder, const ReportOptions& options,
 
 }  // namespace
 
-int RunRankingCommand(const std::string& folder, const ReportOptions& options, std::ostream& out,
-                      std::ostream& err) {
+int RunRankingCommand(const std::string& folder, const ReportOptions& options,
+                      const RecordCacheOptions& cache, std::ostream& out, std::ostream& err) {
     // Nothing else runs in this process meanwhile: each thread may take a
     // table of open files of its own.
     RankingOptions ranking{options.conditions, options.splitDate, 0};
     ranking.ownFileTables = true;
+    ranking.cache = cache;
     RankingResult run = RankAllPatterns(folder, ranking);
     const auto fail = [&](const std::string& message) {
         if (options.json) {
@@ -139,8 +146,13 @@ int RunRankingCommand(const std::string& folder, const ReportOptions& options, s
     if (ranked.empty()) return fail("どのパターンも読み込めませんでした。");
     std::erase_if(ranked,
                   [&](const PatternRanking& p) { return !HasEnoughRaces(p, options.minRaces); });
-    SortByRecovery(ranked, options.bet);
-    SetAdjustedBounds(ranked, options.minRaces);
+    // The corrected bound and the expected recovery of the bet printed.
+    SetFamilyFigures(ranked, options.bet, options.minRaces);
+    if (options.sortByExpected) {
+        SortByExpected(ranked, options.bet);
+    } else {
+        SortByRecovery(ranked, options.bet);
+    }
     const OverfittingEstimate overfitting =
         EstimateOverfitting(ranked, options.bet, options.minRaces);
 
@@ -165,7 +177,9 @@ int RunRankingCommand(const std::string& folder, const ReportOptions& options, s
             rows[i + 1][marked] += significant ? "*" : " ";
             anyMarked = anyMarked || significant;
         }
-        out << BetName(options.bet) << "の回収率順\n" << AlignedTable(rows, right);
+        out << BetName(options.bet)
+            << (options.sortByExpected ? "の期待回収率順\n" : "の回収率順\n")
+            << AlignedTable(rows, right);
         if (anyMarked) out << "* 補正下限が100%を超えるパターン\n";
         for (const std::string& line : OverfittingLines(overfitting)) out << line << "\n";
     }

@@ -1,5 +1,6 @@
 #include "cli/report_command.h"
 
+#include <memory>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -14,6 +15,7 @@
 #include "data/folder_listing.h"
 #include "settings/settings.h"
 #include "settings/settings_location.h"
+#include "settings/user_folders.h"
 
 namespace lomi {
 namespace {
@@ -44,6 +46,25 @@ void PrintSettings(const ProgramState& state, const SettingsLocation& location, 
         << "NOTE=" << location.description << "\n";
 }
 
+// The one line that says the record cache could not be written, once the
+// run's own output is out.
+class CacheNoteLine {
+public:
+    CacheNoteLine(const RecordCacheOptions& cache, std::ostream& err) : cache_(cache), err_(err) {}
+    ~CacheNoteLine() {
+        try {
+            if (cache_.notes && cache_.notes->WriteFailed()) {
+                err_ << "lomi-report: " << cache_.notes->First() << "\n";
+            }
+        } catch (...) {
+        }
+    }
+
+private:
+    const RecordCacheOptions& cache_;
+    std::ostream& err_;
+};
+
 int RunReportCommandOrThrow(int argc, const char* const argv[], std::ostream& rawOut,
                             std::ostream& rawErr) {
     const ParsedArguments parsed = ParseReportArguments(argc, argv, rawOut, rawErr);
@@ -66,7 +87,15 @@ int RunReportCommandOrThrow(int argc, const char* const argv[], std::ostream& ra
     }
 
     if (options.folder) state.DataFolder = *options.folder;
-    if (options.allPatterns) return RunRankingCommand(state.DataFolder, options, out, err);
+    if (!options.noCache) {
+        state.RecordCache.folder = RecordsFolderIn(ProgramCacheFolder());
+        state.RecordCache.rebuild = options.rebuildCache;
+        state.RecordCache.notes = std::make_shared<RecordCacheNotes>();
+    }
+    const CacheNoteLine cacheNote(state.RecordCache, err);
+    if (options.allPatterns) {
+        return RunRankingCommand(state.DataFolder, options, state.RecordCache, out, err);
+    }
     const PatternSelections selections =
         options.pattern.value_or(state.Pattern);
     if (!SelectPattern(state, selections)) {
@@ -78,7 +107,8 @@ int RunReportCommandOrThrow(int argc, const char* const argv[], std::ostream& ra
         return kExitUsage;
     }
 
-    PatternLoad load = LoadPattern(state.DataFolder, state.PatternFileMask);
+    PatternLoad load =
+        LoadPattern(state.DataFolder, state.PatternFileMask, {}, {}, state.RecordCache);
     if (load.status != LoadStatus::Loaded) {
         if (options.json) {
             out << MessageJson(std::string(FailureText(load.message)));

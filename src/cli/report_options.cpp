@@ -102,7 +102,14 @@ std::string Footer() {
            "2 usage error.\n"
            "\n"
            "Example: lomi-report --folder samples --pattern Q1RN --venue 5 --runners 16 "
-           "--or-more\n";
+           "--or-more\n"
+           "\n"
+           "Guide (使い方, in Japanese): lomi --guide, or ﾍﾙﾌﾟ → 使い方 (F1) in the window; "
+#ifdef _WIN32
+           "its pages are in the guide folder beside lomi.exe.\n";
+#else
+           "its pages are in /usr/share/doc/lomi/guide.\n";
+#endif
 }
 
 std::string InvalidPatternMessage(const std::string& code) {
@@ -117,7 +124,8 @@ std::string ShortUsage() {
     return "Usage: lomi-report [--folder DIR] [--pattern CODE] [conditions] [--from YYYY-MM-DD]\n"
            "                   [--to YYYY-MM-DD] [--by AXIS | --series] [--json | --csv]\n"
            "       lomi-report --all-patterns [--folder DIR] [conditions] [--split YYYY-MM-DD]\n"
-           "                   [--bet win|place|quinella|wide] [--min-races N] [--json | --csv]\n"
+           "                   [--bet win|place|quinella|wide] [--min-races N]\n"
+           "                   [--sort recovery|expected] [--json | --csv]\n"
            "       lomi-report --show-settings | --help | --version\n";
 }
 
@@ -158,13 +166,21 @@ ParsedArguments ParseReportArguments(int argc, const char* const argv[], std::os
     const std::string conditions = "Conditions (条件)";
     const std::string output = "Output (出力)";
     app.add_option("--folder", folder,
-                   "フォルダ: folder of the ticket files (default: PATH in Lomi.ini)")
+                   "ﾌｫﾙﾀﾞ: folder of the ticket files (default: PATH in Lomi.ini)")
         ->type_name("DIR")
         ->group(data);
     app.add_option("--pattern", pattern,
                    "パターン: pattern code such as Q1RN (default: CON1..CON4 in Lomi.ini)")
         ->type_name("CODE")
         ->group(data);
+    app.add_flag("--no-cache", options.noCache,
+                 "キャッシュ: read every file from the folder, neither using nor writing the "
+                 "record cache")
+        ->group(data);
+    app.add_flag("--rebuild-cache", options.rebuildCache,
+                 "キャッシュ: read every file from the folder and write the record cache afresh")
+        ->group(data)
+        ->excludes("--no-cache");
     for (CodeOption& code : codes) {
         app.add_option(code.name, code.text,
                        std::string(ConditionName(code.condition)) + ": " + code.help)
@@ -215,6 +231,7 @@ ParsedArguments ParseReportArguments(int argc, const char* const argv[], std::os
     const std::string ranking = "All patterns (全パターン)";
     std::string split;
     std::string bet;
+    std::string sort;
     app.add_flag("--all-patterns", options.allPatterns,
                  "全パターン: rank every pattern of the folder by recovery rate")
         ->group(ranking);
@@ -229,6 +246,10 @@ ParsedArguments ParseReportArguments(int argc, const char* const argv[], std::os
                    "最低ﾚｰｽ数: leave out patterns with fewer counted races (default 0)")
         ->type_name("N")
         ->check(CLI::NonNegativeNumber)
+        ->group(ranking);
+    app.add_option("--sort", sort,
+                   "順序: recovery (回収率, default) or expected (期待回収率), highest first")
+        ->type_name("ORDER")
         ->group(ranking);
 
     const auto usageError = [&](const std::string& message) {
@@ -308,8 +329,14 @@ ParsedArguments ParseReportArguments(int argc, const char* const argv[], std::os
             }
             options.bet = kBetTypes[static_cast<std::size_t>(key - kBetKeys.begin())];
         }
+        if (app.count("--sort") > 0) {
+            if (sort != "recovery" && sort != "expected") {
+                return usageError("--sort needs recovery or expected, not '" + sort + "'");
+            }
+            options.sortByExpected = sort == "expected";
+        }
     } else {
-        for (const char* name : {"--split", "--bet", "--min-races"}) {
+        for (const char* name : {"--split", "--bet", "--min-races", "--sort"}) {
             if (app.count(name) > 0) return usageError(std::string(name) + " needs --all-patterns");
         }
     }

@@ -20,6 +20,8 @@ struct ReportOptions {
     bool json = false;
     bool csv = false;  // tables as CSV
     bool showSettings = false;
+    bool noCache = false;       // --no-cache: every file read from the folder
+    bool rebuildCache = false;  // --rebuild-cache: the record cache written afresh
     OutputEncoding encoding = OutputEncoding::Utf8;  // --encoding
 
     // --all-patterns: every pattern of the folder ranked.
@@ -27,6 +29,7 @@ struct ReportOptions {
     std::string splitDate;  // --split, YYYYMMDD; empty for none
     BetType bet = BetType::Win;
     std::int64_t minRaces = 0;
+    bool sortByExpected = false;      // --sort expected: by 期待回収率 instead of 回収率
     std::optional<BreakdownAxis> by;  // --by: the tally split by one axis
     bool series = false;              // --series: cumulative profit per race day
 };

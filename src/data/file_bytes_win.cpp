@@ -26,8 +26,11 @@ bool ReadFileBytes(const std::string& path, std::string& buffer, bool& opened,
         reason = kTooLongPath;
         return false;
     }
-    HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    // Shared for deletion too: a record cache file being read may be
+    // replaced by another process's newer one meanwhile.
+    HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         reason = Reason(GetLastError());
         return false;

@@ -38,7 +38,7 @@ inline std::optional<std::vector<std::string>> ListPlainFiles(
     return names;
 }
 
-// Why folder cannot be listed, as a short Japanese text ("フォルダが見つかり
+// Why folder cannot be listed, as a short Japanese text ("ﾌｫﾙﾀﾞが見つかり
 // ません", "パスが長すぎます（259 文字まで）", "ドライブ Q: がありません", …);
 // empty when it can be. Windows paths of 260 characters or more are
 // refused everywhere, as Windows programs without long-path support do.

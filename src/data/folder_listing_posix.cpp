@@ -58,10 +58,10 @@ bool ForEachPlainFile(const std::string& folder,
 }
 
 std::string FolderProblem(const std::string& folder) {
-    if (folder.empty()) return "フォルダが指定されていません";
+    if (folder.empty()) return "ﾌｫﾙﾀﾞが指定されていません";
     struct stat info {};
     if (stat(folder.c_str(), &info) != 0) return FolderErrorText(errno);
-    if (!S_ISDIR(info.st_mode)) return "フォルダではありません";
+    if (!S_ISDIR(info.st_mode)) return "ﾌｫﾙﾀﾞではありません";
     std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
     if (!dir) return FolderErrorText(errno);
     return {};

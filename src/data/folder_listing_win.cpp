@@ -63,7 +63,7 @@ bool ForEachPlainFile(const std::string& folder,
 }
 
 std::string FolderProblem(const std::string& folder) {
-    if (folder.empty()) return "フォルダが指定されていません";
+    if (folder.empty()) return "ﾌｫﾙﾀﾞが指定されていません";
     const std::wstring path = Utf8ToWide(folder);
     // Room for the "\*" of the search pattern.
     if (IsTooLongPath(path + L"\\*")) return kTooLongPath;
@@ -76,7 +76,7 @@ std::string FolderProblem(const std::string& folder) {
                attributes == INVALID_FILE_ATTRIBUTES) {
         problem = FolderErrorText(GetLastError());
     } else if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        problem = "フォルダではありません";
+        problem = "ﾌｫﾙﾀﾞではありません";
     }
     return problem;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "data/pattern_selections.h"
+#include "data/record_cache.h"
 #include "data/record_store.h"
 
 namespace lomi {
@@ -51,6 +52,7 @@ struct ProgramState {
     std::string DataFolder;
     std::string PatternFileMask;
     PatternSelections Pattern;  // kept in the settings as CON1..CON4
+    RecordCacheOptions RecordCache;  // off until a front end sets its folder
 
     LoadedData Loaded;
     TallyAccumulators Tally;

@@ -12,7 +12,7 @@ std::string SystemErrorText(int error) {
         case ENOENT:
             return "ファイルが見つかりません";
         case ENOTDIR:
-            return "フォルダが見つかりません";
+            return "ﾌｫﾙﾀﾞが見つかりません";
         case EISDIR:
             return "ファイルではありません";
         case ENAMETOOLONG:

@@ -291,19 +291,13 @@ private:
             record += date;
         }
 
-        if (!AddConditionValues(record, data_, reader_.index, message_)) return false;
-        if (reader_.records >= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
-            message_ = "レコード数が 2147483647 を超えます";
-            return false;
-        }
-        sink_.Add(record);
-        ++reader_.records;
-        return true;
+        return AddRecord(record, reader_, data_, sink_, message_);
     }
 
     bool AsciiOtherLine(std::string_view line) {
         if (line.find(kProductName) != std::string_view::npos) {
             reader_.currentDate = HeaderDate(line);
+            ++reader_.headers;
         }
         return true;
     }
@@ -317,11 +311,13 @@ private:
         const std::string_view fields = HeaderFieldBytes(table_, line);
         if (EncodesBackToItself(table_, fields)) {
             reader_.currentDate = HeaderDate(fields);
+            ++reader_.headers;
             return true;
         }
         DecodeCp932(fields, reader_.text);
         EncodeCp932(reader_.text, reader_.encoded);
         reader_.currentDate = HeaderDate(reader_.encoded);
+        ++reader_.headers;
         return true;
     }
 
@@ -333,6 +329,18 @@ private:
 };
 
 }  // namespace
+
+bool AddRecord(std::string_view record, TicketReaderState& reader, LoadedData& data,
+               RecordSink& sink, std::string& message) {
+    if (!AddConditionValues(record, data, reader.index, message)) return false;
+    if (reader.records >= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+        message = "レコード数が 2147483647 を超えます";
+        return false;
+    }
+    sink.Add(record);
+    ++reader.records;
+    return true;
+}
 
 bool ReadTicketBytes(std::string_view bytes, TicketReaderState& reader, LoadedData& data,
                      std::string& message) {

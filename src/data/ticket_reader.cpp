@@ -10,6 +10,7 @@
 #include "data/file_mask.h"
 #include "data/folder_listing.h"
 #include "data/read_ahead.h"
+#include "data/record_cache.h"
 
 namespace lomi {
 namespace {
@@ -75,7 +76,8 @@ bool PatternFilesMissing(const std::string& folder, const std::string& mask) {
 }
 
 LoadResult ReadPatternFiles(const std::string& folder, const std::string& mask, LoadedData& out,
-                            const LoadProgress& progress, std::stop_token stop) {
+                            const LoadProgress& progress, std::stop_token stop,
+                            const RecordCacheOptions& cache) {
     std::string current = folder;
     try {
         out = LoadedData();
@@ -83,15 +85,15 @@ LoadResult ReadPatternFiles(const std::string& folder, const std::string& mask, 
         const auto names = ListPatternFiles(folder, mask, &reason);
         if (!names) {
             return Failure(current,
-                           "フォルダー「" + current + "」の中を読めません（" + reason + "）。");
+                           "ﾌｫﾙﾀﾞ「" + current + "」の中を読めません（" + reason + "）。");
         }
         // The files found by the existence test can be gone by now; loading
         // nothing would throw away the data on show for a pattern that has none.
         if (names->empty()) {
-            return Failure(current, "フォルダー「" + current + "」に「" + mask +
+            return Failure(current, "ﾌｫﾙﾀﾞ「" + current + "」に「" + mask +
                                         "」に合うファイルがありません。");
         }
-        return ReadListedFiles(folder, *names, out, progress, stop);
+        return ReadListedFiles(folder, *names, out, progress, stop, cache, mask);
     } catch (const std::bad_alloc&) {
         return Failure(current, "「" + current + "」の読み込み中にメモリが足りなくなりました。");
     } catch (const std::exception& error) {
@@ -108,31 +110,141 @@ constexpr std::size_t kFilesWorthReadingAhead = 200;
 // single pass, one of several that run side by side, which does neither.
 enum class ReadFor { Load, SinglePass };
 
-// The files of names read one by one into out, their records to sink.
+// A sink that passes records on and keeps a copy of each for the cache.
+class CopyingSink final : public RecordSink {
+public:
+    CopyingSink(RecordSink& next, const TicketReaderState& reader)
+        : next_(next), reader_(reader) {}
+
+    // Before each file read.
+    void Start() {
+        area_.clear();
+        count_ = 0;
+        headersBefore_ = reader_.headers;
+        dateBefore_ = reader_.currentDate;
+        inheritsDate_ = false;
+    }
+    void Add(std::string_view record) override {
+        if (count_ == 0) inheritsDate_ = reader_.headers == headersBefore_;
+        AppendCachedRecord(area_, record);
+        ++count_;
+        next_.Add(record);
+    }
+    // After the file was read whole.
+    void Keep(PatternCache& cache, std::string_view name, const FileStamp& stamp) {
+        CachedFile file;
+        file.name = name;
+        file.stamp = stamp;
+        file.inheritsDate = inheritsDate_;
+        if (inheritsDate_) file.incomingDate = dateBefore_;
+        file.hasHeader = reader_.headers != headersBefore_;
+        if (file.hasHeader) file.outgoingDate = reader_.currentDate;
+        file.recordCount = count_;
+        cache.KeepRead(file, std::move(area_));
+    }
+
+private:
+    RecordSink& next_;
+    const TicketReaderState& reader_;
+    std::string area_;
+    std::uint32_t count_ = 0;
+    std::size_t headersBefore_ = 0;
+    std::string dateBefore_;
+    bool inheritsDate_ = false;
+};
+
+// What the cache knows of a read's files before any is read: each file's
+// stamp and stored records, if they can serve, and the files it cannot
+// serve, which are the ones to read.
+struct CachePlan {
+    std::vector<std::optional<FileStamp>> stamps;
+    std::vector<const CachedFile*> stored;
+    std::vector<std::string> toRead;
+};
+
+CachePlan PlanCachedRead(PatternCache& cache, const std::string& folder,
+                         const std::vector<std::string>& names) {
+    CachePlan plan;
+    plan.stamps.resize(names.size());
+    plan.stored.resize(names.size());
+    std::string path;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        JoinFolderAndName(folder, names[i], path);
+        plan.stamps[i] = StampOfFile(path);
+        if (plan.stamps[i]) plan.stored[i] = cache.Find(names[i], *plan.stamps[i]);
+        if (!plan.stored[i]) plan.toRead.push_back(names[i]);
+    }
+    return plan;
+}
+
+// The files of names read one by one into out, their records to sink;
+// through the record cache when one is given.
 LoadResult ReadFiles(const std::string& folder, const std::vector<std::string>& names,
                      LoadedData& out, RecordSink& sink, ReadFor purpose,
-                     const LoadProgress& progress, std::stop_token stop) {
+                     const LoadProgress& progress, std::stop_token stop,
+                     const RecordCacheOptions& cacheOptions, std::string_view cacheKey) {
     const bool load = purpose == ReadFor::Load;
     std::string current = folder;
+    std::optional<PatternCache> cache;
+    CachePlan plan;
+    std::size_t done = 0;
+    // The cache is written however the read ends: what it holds is right
+    // for the files it names whether or not the others could be read.
+    const auto finish = [&](LoadResult result) {
+        if (cache) {
+            for (std::size_t i = done; i < names.size(); ++i) {
+                if (plan.stored[i]) cache->Keep(*plan.stored[i]);
+            }
+            cache->Save();
+        }
+        return result;
+    };
     try {
         out = LoadedData();
         TicketReaderState reader;
         std::string bytes;
         std::string reason;
-        std::size_t done = 0;
+        if (cacheOptions.Enabled()) {
+            cache.emplace(cacheOptions, folder, cacheKey);
+            plan = PlanCachedRead(*cache, folder, names);
+        }
+        const std::vector<std::string>& toRead = cache ? plan.toRead : names;
+        CopyingSink copying(sink, reader);
+        RecordSink& target = cache ? static_cast<RecordSink&>(copying) : sink;
         if (progress) progress(0, names.size());
         // Started once the load has begun: no file is read before. A load of
         // few files takes well under a millisecond, less than what starting
         // a thread would save.
         std::optional<ReadAhead> ahead;
-        if (load && names.size() >= kFilesWorthReadingAhead) ahead.emplace(folder, names);
+        if (load && toRead.size() >= kFilesWorthReadingAhead) ahead.emplace(folder, toRead);
         for (const std::string& name : names) {
-            if (stop.stop_requested()) return LoadResult{false, true, current, {}};
+            if (stop.stop_requested()) return finish(LoadResult{false, true, current, {}});
             JoinFolderAndName(folder, name, current);
+            const CachedFile* stored = cache ? plan.stored[done] : nullptr;
+            if (stored && (!stored->inheritsDate || stored->incomingDate == reader.currentDate)) {
+                bool added = true;
+                ForEachCachedRecord(*stored, [&](std::string_view record) {
+                    added = added && AddRecord(record, reader, out, sink, reason);
+                });
+                if (!added) {
+                    return finish(Failure(current, "ファイル「" + current +
+                                                       "」で読み込みを中止しました（" + reason +
+                                                       "）。"));
+                }
+                if (stored->hasHeader) reader.currentDate = stored->outgoingDate;
+                reader.headers += stored->hasHeader;
+                cache->Keep(*stored);
+                if (load) out.Files.push_back(name);
+                ++done;
+                if (progress) progress(done, names.size());
+                continue;
+            }
             bool opened = false;
             bool read = false;
             std::string_view fileBytes;
-            if (ahead) {
+            // A stored file whose date no longer holds was not planned for
+            // reading ahead: it is read here.
+            if (ahead && !stored) {
                 const ReadAhead::File& file = ahead->Next();
                 if (file.error) std::rethrow_exception(file.error);
                 read = file.ok;
@@ -144,20 +256,22 @@ LoadResult ReadFiles(const std::string& folder, const std::vector<std::string>& 
                 fileBytes = bytes;
             }
             if (!read) {
-                return Failure(current, "ファイル「" + current + "」を" +
-                                            (opened ? "読み込めません" : "開けません") + "（" +
-                                            reason + "）。");
+                return finish(Failure(current, "ファイル「" + current + "」を" +
+                                                   (opened ? "読み込めません" : "開けません") +
+                                                   "（" + reason + "）。"));
             }
             if (load) out.Files.push_back(name);
-            if (!ReadTicketBytes(fileBytes, reader, out, sink, reason)) {
-                return Failure(current, "ファイル「" + current + "」で読み込みを中止しました（" +
-                                            reason + "）。");
+            if (cache) copying.Start();
+            if (!ReadTicketBytes(fileBytes, reader, out, target, reason)) {
+                return finish(Failure(current, "ファイル「" + current +
+                                                   "」で読み込みを中止しました（" + reason + "）。"));
             }
+            if (cache && plan.stamps[done]) copying.Keep(*cache, name, *plan.stamps[done]);
             ++done;
             if (progress) progress(done, names.size());
         }
         SortConditionLists(out);
-        return {};
+        return finish({});
     } catch (const std::bad_alloc&) {
         return Failure(current, "「" + current + "」の読み込み中にメモリが足りなくなりました。");
     } catch (const std::exception& error) {
@@ -168,18 +282,21 @@ LoadResult ReadFiles(const std::string& folder, const std::vector<std::string>& 
 }  // namespace
 
 LoadResult ReadListedFiles(const std::string& folder, const std::vector<std::string>& names,
-                           LoadedData& out, const LoadProgress& progress, std::stop_token stop) {
+                           LoadedData& out, const LoadProgress& progress, std::stop_token stop,
+                           const RecordCacheOptions& cache, std::string_view cacheKey) {
     StoreSink store(out.Records);
-    LoadResult result =
-        ReadFiles(folder, names, out, store, ReadFor::Load, progress, std::move(stop));
+    LoadResult result = ReadFiles(folder, names, out, store, ReadFor::Load, progress,
+                                  std::move(stop), cache, cacheKey);
     if (result.ok) out.Records.ShrinkToFit();
     return result;
 }
 
 LoadResult StreamListedFiles(const std::string& folder, const std::vector<std::string>& names,
                              LoadedData& out, RecordSink& sink, const LoadProgress& progress,
-                             std::stop_token stop) {
-    return ReadFiles(folder, names, out, sink, ReadFor::SinglePass, progress, std::move(stop));
+                             std::stop_token stop, const RecordCacheOptions& cache,
+                             std::string_view cacheKey) {
+    return ReadFiles(folder, names, out, sink, ReadFor::SinglePass, progress, std::move(stop),
+                     cache, cacheKey);
 }
 
 }  // namespace lomi

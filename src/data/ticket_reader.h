@@ -11,6 +11,7 @@
 
 #include "data/condition_lists.h"
 #include "data/program_state.h"
+#include "data/record_cache.h"
 
 namespace lomi {
 
@@ -55,16 +56,20 @@ struct LoadResult {
 // given, is called with the number of files read so far and the number of
 // files to read: once before the first file and after each file. A stop
 // requested through stop ends the load before the next file, with
-// cancelled set.
+// cancelled set. With a record cache, the files it holds unchanged are not
+// opened; the result is the same.
 using LoadProgress = std::function<void(std::size_t done, std::size_t total)>;
 LoadResult ReadPatternFiles(const std::string& folder, const std::string& mask, LoadedData& out,
-                            const LoadProgress& progress = {}, std::stop_token stop = {});
+                            const LoadProgress& progress = {}, std::stop_token stop = {},
+                            const RecordCacheOptions& cache = {});
 
 // ReadPatternFiles once the files are known: names (of files in folder, in
 // reading order) read into out, with the same results, progress and stop.
+// cacheKey names the pattern in the cache: its file mask.
 LoadResult ReadListedFiles(const std::string& folder, const std::vector<std::string>& names,
                            LoadedData& out, const LoadProgress& progress = {},
-                           std::stop_token stop = {});
+                           std::stop_token stop = {}, const RecordCacheOptions& cache = {},
+                           std::string_view cacheKey = {});
 
 // Where a read puts the records it builds, one at a time in reading order.
 class RecordSink {
@@ -89,7 +94,8 @@ private:
 // and Files stay empty); the results are those of ReadListedFiles.
 LoadResult StreamListedFiles(const std::string& folder, const std::vector<std::string>& names,
                              LoadedData& out, RecordSink& sink, const LoadProgress& progress = {},
-                             std::stop_token stop = {});
+                             std::stop_token stop = {}, const RecordCacheOptions& cache = {},
+                             std::string_view cacheKey = {});
 
 // What the reader carries through one load: the race date, which goes on
 // from file to file, the index of the condition lists, and buffers reused
@@ -98,6 +104,7 @@ struct TicketReaderState {
     std::string currentDate;  // UTF-8, empty at the start of a load
     ConditionIndex index;     // of the LoadedData being filled
     std::size_t records = 0;  // records built so far
+    std::size_t headers = 0;  // header lines read so far
 
     std::u32string text;  // the start of a header line, decoded
     std::string encoded;  // the same encoded again
@@ -115,5 +122,12 @@ bool ReadTicketBytes(std::string_view bytes, TicketReaderState& reader, LoadedDa
 // The same with each record handed to sink instead of stored in data.
 bool ReadTicketBytes(std::string_view bytes, TicketReaderState& reader, LoadedData& data,
                      RecordSink& sink, std::string& message);
+
+// What a data line ends in once its record is built: the record's condition
+// values added to data's lists, then the record handed to sink. False with
+// message set when a count would overflow. The record cache hands its
+// stored records through here, so they count exactly as read ones.
+bool AddRecord(std::string_view record, TicketReaderState& reader, LoadedData& data,
+               RecordSink& sink, std::string& message);
 
 }  // namespace lomi

@@ -12,7 +12,7 @@ std::string FileErrorText(DWORD error) {
         case ERROR_FILE_NOT_FOUND:
             return "ファイルが見つかりません";
         case ERROR_PATH_NOT_FOUND:
-            return "フォルダが見つかりません";
+            return "ﾌｫﾙﾀﾞが見つかりません";
         case ERROR_FILENAME_EXCED_RANGE:
             return kTooLongPath;
         case ERROR_INVALID_NAME:

@@ -11,6 +11,7 @@ struct AnalysisChoices {
     int minimumRaces = 100;  // 最低ﾚｰｽ数
     bool split = false;      // 検証分割日 ticked
     QString splitDate;       // yyyyMMdd; empty: inside the data
+    bool splitChosen = false;  // splitDate was chosen by the user
     int encodingIndex = 0;   // 結果を保存's 文字コード
     QString saveFolder;      // where the last file was saved
 };

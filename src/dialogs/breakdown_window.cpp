@@ -11,12 +11,14 @@
 #include "analysis/pattern_analysis.h"
 #include "analysis/result_files.h"
 #include "dialogs/breakdown_model.h"
+#include "dialogs/out_of_date_bar.h"
 #include "dialogs/period_selector.h"
 #include "dialogs/suggested_names.h"
 #include "tally/condition_names.h"
 #include "ui/save_file.h"
 #include "ui/text.h"
 #include "ui/window_keys.h"
+#include "ui/window_role.h"
 
 namespace lomi {
 
@@ -24,11 +26,15 @@ BreakdownWindow::BreakdownWindow(const ProgramState& state, QWidget* parent, QSt
     : QWidget(parent, Qt::Window), state_(state), folder_(folder) {
     setObjectName("BreakdownWindow");
     setWindowTitle(QString::fromUtf8("内訳"));
+    ui::ExposeAsWindow(this);
 
     auto* top = new QHBoxLayout;
-    top->addWidget(new QLabel(QString::fromUtf8("分類"), this));
+    auto* axisLabel = new QLabel(QString::fromUtf8("分類(&K)"), this);
+    top->addWidget(axisLabel);
     axisCombo_ = new QComboBox(this);
     axisCombo_->setObjectName("AxisCombo");
+    axisCombo_->setAccessibleName(QString::fromUtf8("分類"));
+    axisLabel->setBuddy(axisCombo_);
     for (const BreakdownAxis axis : kBreakdownAxes) {
         axisCombo_->addItem(QString::fromUtf8(AxisName(axis)), static_cast<int>(axis));
     }
@@ -36,7 +42,7 @@ BreakdownWindow::BreakdownWindow(const ProgramState& state, QWidget* parent, QSt
     top->addSpacing(16);
     period_ = new PeriodSelector(this);
     top->addWidget(period_, 1);
-    csvButton_ = new QPushButton(QString::fromUtf8("CSV保存..."), this);
+    csvButton_ = new QPushButton(QString::fromUtf8("CSV保存(&S)..."), this);
     csvButton_->setObjectName("CsvButton");
     top->addWidget(csvButton_);
 
@@ -59,7 +65,10 @@ BreakdownWindow::BreakdownWindow(const ProgramState& state, QWidget* parent, QSt
     table_->setTabKeyNavigation(false);  // Tab moves on to the next control
 
     auto* layout = new QVBoxLayout(this);
+    outOfDate_ = new OutOfDateBar(QString::fromUtf8("読み直す(&L)"), this);
+    connect(outOfDate_, &OutOfDateBar::actionClicked, this, &BreakdownWindow::reloadRequested);
     layout->addLayout(top);
+    layout->addWidget(outOfDate_);
     layout->addWidget(description_);
     layout->addWidget(table_, 1);
     resize(960, 420);
@@ -97,8 +106,13 @@ void BreakdownWindow::AskAndSaveCsv() {
         SuggestedFileName(QString::fromUtf8("内訳_") + QString::fromUtf8(AxisName(breakdown_.axis)),
                           state_, period_->Narrow(conditions_), QStringLiteral("csv"));
     const QString path = ui::AskSavePath(this, QString::fromUtf8("内訳をCSVで保存"), name,
-                                         QString::fromUtf8("CSV (*.csv)"), folder_);
+                                         QString::fromUtf8("CSV (*.csv)"), folder_,
+                                         state_.DataFolder);
     if (!path.isEmpty()) SaveCsv(path);
+}
+
+void BreakdownWindow::SetFolderChanged(const std::string& newFolder) {
+    outOfDate_->MarkFolderChanged(newFolder);
 }
 
 }  // namespace lomi

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include <QString>
 #include <QWidget>
 
@@ -16,6 +18,7 @@ namespace lomi {
 
 class BreakdownModel;
 class BreakdownSortModel;
+class OutOfDateBar;
 class PeriodSelector;
 
 // 内訳: the tally of the main window's pattern and conditions split by one
@@ -33,6 +36,16 @@ public:
     // The conditions of the main window's latest tally; shows the
     // breakdown of the loaded data under them.
     void ShowTally(const RaceConditions& conditions);
+    // The data folder is no longer the one the loaded pattern came from
+    // (empty: it is again): the window says so, and its 読み直す asks for
+    // the pattern from the new folder.
+    void SetFolderChanged(const std::string& newFolder);
+    OutOfDateBar* OutOfDate() const { return outOfDate_; }
+
+signals:
+    void reloadRequested();
+
+public:
 
     const Breakdown& Current() const { return breakdown_; }
     QComboBox* AxisCombo() const { return axisCombo_; }
@@ -56,6 +69,7 @@ private:
     PeriodSelector* period_ = nullptr;
     QLabel* description_ = nullptr;  // the pattern and the conditions
     QString* folder_ = nullptr;
+    OutOfDateBar* outOfDate_ = nullptr;
     QTableView* table_ = nullptr;
     QPushButton* csvButton_ = nullptr;
     BreakdownModel* model_ = nullptr;

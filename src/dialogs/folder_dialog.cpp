@@ -125,8 +125,11 @@ void FolderDialog::BrowseClicked() {
 }
 
 void FolderDialog::OkClicked() {
-    state_.DataFolder = ui::ToUtf8(folderLabel_->text());
+    const std::string chosen = ui::ToUtf8(folderLabel_->text());
+    const bool changed = chosen != state_.DataFolder;
+    state_.DataFolder = chosen;
     close();
+    if (changed) emit dataFolderChanged();
 }
 
 void FolderDialog::CancelClicked() { close(); }

@@ -16,7 +16,7 @@ namespace lomi {
 
 class FolderBrowser;
 
-// The folder settings dialog: shows the data folder in Lbpat, "..." browses
+// The folder settings dialog: shows the data folder in its label, "..." browses
 // for another one, OK makes the shown folder the data folder. Modeless and
 // a window of its own, so it stays open when the main window closes.
 class FolderDialog : public QDialog {
@@ -43,6 +43,10 @@ public:
     void BrowseClicked();    // "..."
     void OkClicked();   // OK
     void CancelClicked();  // ｷｬﾝｾﾙ
+
+signals:
+    // OK made another folder the data folder.
+    void dataFolderChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -18,7 +18,9 @@
 namespace lomi {
 namespace {
 
-// λ from -3 to 3 in steps of 0.5; values beyond fall into the end bins.
+// λ from -3 to 3 in steps of 0.5, each bin holding its upper end, so that
+// λ = 0 (the best ranked exactly in the middle) falls on the overfit side
+// as the estimate counts it; values beyond fall into the end bins.
 constexpr double kLowestLogit = -3;
 constexpr double kBinWidth = 0.5;
 constexpr int kBins = 12;
@@ -30,10 +32,6 @@ OverfittingPanel::OverfittingPanel(QWidget* parent) : QWidget(parent) {
     text_ = new QLabel(this);
     text_->setObjectName("OverfittingLabel");
     text_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    text_->setToolTip(QString::fromUtf8(
-        "開催日を16の区間に分け、その半分で1位だったパターンが残りの半分で全パターンの"
-        "中位より下に沈んだ割合です。50%に近いほど、この表の1位は実力ではなく運で1位に"
-        "なっている見込みが高く、0%に近いほど本物の優位があると言えます。"));
 
     counts_ = new QBarSet(QString(), this);
     counts_->setColor(QColor(70, 110, 170));
@@ -54,7 +52,7 @@ OverfittingPanel::OverfittingPanel(QWidget* parent) : QWidget(parent) {
     }
     auto* x = new QBarCategoryAxis;
     x->append(labels);
-    x->setTitleText(QString::fromUtf8("λ"));
+    x->setTitleText(QString::fromUtf8("前半最良の後半順位 (λ)"));
     QFont small = x->labelsFont();
     small.setPointSizeF(small.pointSizeF() * 0.85);
     x->setLabelsFont(small);
@@ -73,7 +71,7 @@ OverfittingPanel::OverfittingPanel(QWidget* parent) : QWidget(parent) {
     chart_->setToolTip(QString::fromUtf8(
         "分け方ごとの λ = ln(ω / (1 − ω)) の分布です（ω は前半1位の後半での順位の割合）。"
         "棒は 0.5 刻みで、数字はその棒の始まりです。0 "
-        "より左は前半1位が後半で中位より下だった分け方です。"));
+        "以下（0 の棒の左）は前半1位が後半で中位以下だった分け方です。"));
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -84,6 +82,7 @@ OverfittingPanel::OverfittingPanel(QWidget* parent) : QWidget(parent) {
 
 void OverfittingPanel::Clear() {
     text_->clear();
+    text_->setToolTip({});
     counts_->remove(0, counts_->count());
     chart_->setVisible(false);
 }
@@ -94,10 +93,18 @@ void OverfittingPanel::Show(const OverfittingEstimate& estimate) {
     text_->setText(lines.join('\n'));
     counts_->remove(0, counts_->count());
     chart_->setVisible(estimate.Estimated());
+    text_->setToolTip({});
     if (!estimate.Estimated()) return;
+    text_->setToolTip(
+        QString::fromUtf8(
+            "開催日を%1の区間に分け、その半分で1位だったパターンが残りの半分で全パターンの"
+            "中位以下に沈んだ割合です。パターンが少ないほど運だけでも50%を少し超えます"
+            "（3パターンなら平均2/3）。高いほど、この表の1位は実力ではなく運で1位に"
+            "なっている見込みが高く、0%に近いほど本物の優位があると言えます。")
+            .arg(estimate.blocks));
     QList<qreal> bins(kBins, 0);
     for (const double logit : estimate.logits) {
-        const int bin = static_cast<int>(std::floor((logit - kLowestLogit) / kBinWidth));
+        const int bin = static_cast<int>(std::ceil((logit - kLowestLogit) / kBinWidth)) - 1;
         bins[std::clamp(bin, 0, kBins - 1)] += 1;
     }
     counts_->append(bins);

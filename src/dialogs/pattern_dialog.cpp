@@ -49,7 +49,9 @@ PatternDialog::PatternDialog(ProgramState& state, PatternOpener opener, QWidget*
     ui::UseInterfaceFont();
     setObjectName("PatternDialog");
     setWindowTitle(QString::fromUtf8("ﾌｧｲﾙを開く"));
-    setModal(true);
+    // Modal to the main window only: the analysis windows, which have no
+    // parent, keep taking input while it is open.
+    setWindowModality(Qt::WindowModal);
     CreateControls();
     // Taller than the form's 2430 by the row of 全パターン and 中止.
     setFixedSize(ui::TwipsSize(3360, 2925));

@@ -37,8 +37,8 @@ public:
     // load started; its end comes through OpenEnded.
     using PatternOpener = std::function<bool(const PatternSelections& chosen, QWidget* dialog)>;
 
-    // Opens the ranking window over dialog (so it takes input while the
-    // dialog is modal); nothing when it cannot.
+    // Opens the ranking window, a window of its own that takes input while
+    // the dialog is open; nothing when it cannot.
     using RankingOpener = std::function<RankingWindow*(QWidget* dialog)>;
 
     PatternDialog(ProgramState& state, PatternOpener opener, QWidget* parent = nullptr,

@@ -25,13 +25,16 @@ std::string ToYyyymmdd(const QDate& date) {
 PeriodSelector::PeriodSelector(QWidget* parent) : QWidget(parent) {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(new QLabel(QString::fromUtf8("期間"), this));
-    const auto makeEnd = [&](const char* name, const char* caption, QCheckBox*& box,
-                             QDateEdit*& date) {
-        box = new QCheckBox(QString::fromUtf8(caption), this);
+    auto* label = new QLabel(QString::fromUtf8("期間"), this);
+    layout->addWidget(label);
+    const auto makeEnd = [&](const char* name, const char* caption, const char* access,
+                             QCheckBox*& box, QDateEdit*& date) {
+        box = new QCheckBox(QString::fromUtf8(caption) + QString::fromUtf8(access), this);
         box->setObjectName(QString::fromUtf8(name) + "Box");
         date = new ui::DateEdit(QDate(2000, 1, 1), this);
         date->setObjectName(QString::fromUtf8(name) + "Date");
+        // A screen reader names the field by the period's end it sets.
+        date->setAccessibleName(QString::fromUtf8("期間の") + QString::fromUtf8(caption) + QString::fromUtf8("日"));
         date->setEnabled(false);
         layout->addWidget(box);
         layout->addWidget(date);
@@ -41,9 +44,10 @@ PeriodSelector::PeriodSelector(QWidget* parent) : QWidget(parent) {
             if (box->isChecked()) emit Changed();
         });
     };
-    makeEnd("From", "開始", fromBox_, fromDate_);
+    makeEnd("From", "開始", "(&F)", fromBox_, fromDate_);
+    label->setBuddy(fromBox_);
     layout->addWidget(new QLabel(QString::fromUtf8("～"), this));
-    makeEnd("To", "終了", toBox_, toDate_);
+    makeEnd("To", "終了", "(&T)", toBox_, toDate_);
     layout->addStretch();
 }
 

@@ -25,6 +25,7 @@
 #include <QValueAxis>
 
 #include "analysis/pattern_analysis.h"
+#include "dialogs/out_of_date_bar.h"
 #include "dialogs/period_selector.h"
 #include "dialogs/suggested_names.h"
 #include "tally/bet_type.h"
@@ -33,6 +34,7 @@
 #include "ui/save_file.h"
 #include "ui/text.h"
 #include "ui/window_keys.h"
+#include "ui/window_role.h"
 
 namespace lomi {
 namespace {
@@ -160,6 +162,7 @@ ProfitChartWindow::ProfitChartWindow(const ProgramState& state, QWidget* parent,
     : QWidget(parent, Qt::Window), state_(state), folder_(folder) {
     setObjectName("ProfitChartWindow");
     setWindowTitle(QString::fromUtf8("損益グラフ"));
+    ui::ExposeAsWindow(this);
 
     chart_ = new QChart;
     chart_->setAnimationOptions(QChart::NoAnimation);
@@ -244,7 +247,7 @@ ProfitChartWindow::ProfitChartWindow(const ProgramState& state, QWidget* parent,
     period_ = new PeriodSelector(this);
     resetButton_ = new QPushButton(QString::fromUtf8("全体表示"), this);
     resetButton_->setObjectName("ResetZoom");
-    pngButton_ = new QPushButton(QString::fromUtf8("画像を保存..."), this);
+    pngButton_ = new QPushButton(QString::fromUtf8("画像を保存(&S)..."), this);
     pngButton_->setObjectName("SavePng");
     summary_ = new QLabel(this);
     summary_->setObjectName("Summary");
@@ -254,8 +257,11 @@ ProfitChartWindow::ProfitChartWindow(const ProgramState& state, QWidget* parent,
     top->addWidget(period_, 1);
     top->addWidget(resetButton_);
     top->addWidget(pngButton_);
+    outOfDate_ = new OutOfDateBar(QString::fromUtf8("読み直す(&L)"), this);
+    connect(outOfDate_, &OutOfDateBar::actionClicked, this, &ProfitChartWindow::reloadRequested);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    layout->addWidget(outOfDate_);
     layout->addWidget(view_, 1);
     layout->addWidget(summary_);
     resize(900, 560);
@@ -386,17 +392,22 @@ QPixmap ProfitChartWindow::Picture() const {
     const QPixmap chart = view_->grab();
     const qreal ratio = chart.devicePixelRatio();
     const int width = qRound(chart.width() / ratio);
-    const QFontMetrics metrics(summary_->font());
+    // Measured on the picture itself, whose resolution the text is drawn
+    // at, with a margin below the last line as above the first.
+    constexpr int kTextMargin = 12;
+    const QFontMetrics metrics(summary_->font(), &chart);
     const QRect textArea(8, 0, width - 16, 10000);
     const QRect needed = metrics.boundingRect(textArea, Qt::TextWordWrap, summary_->text());
-    QPixmap picture(chart.width(), chart.height() + qRound((needed.height() + 16) * ratio));
+    QPixmap picture(chart.width(),
+                    chart.height() + qRound((needed.height() + 2 * kTextMargin) * ratio));
     picture.setDevicePixelRatio(ratio);
     picture.fill(Qt::white);
     QPainter painter(&picture);
     painter.drawPixmap(0, 0, chart);
     painter.setFont(summary_->font());
     painter.setPen(Qt::black);
-    painter.drawText(textArea.translated(0, qRound(chart.height() / ratio) + 8), Qt::TextWordWrap,
+    painter.drawText(textArea.translated(0, qRound(chart.height() / ratio) + kTextMargin),
+                     Qt::TextWordWrap,
                      summary_->text());
     painter.end();
     return picture;
@@ -416,8 +427,12 @@ void ProfitChartWindow::AskAndSavePng() {
         ui::AskSavePath(this, QString::fromUtf8("グラフを画像で保存"),
                         SuggestedFileName(QString::fromUtf8("損益グラフ"), state_,
                                           period_->Narrow(conditions_), QStringLiteral("png")),
-                        QString::fromUtf8("PNG画像 (*.png)"), folder_);
+                        QString::fromUtf8("PNG画像 (*.png)"), folder_, state_.DataFolder);
     if (!path.isEmpty()) SavePng(path);
+}
+
+void ProfitChartWindow::SetFolderChanged(const std::string& newFolder) {
+    outOfDate_->MarkFolderChanged(newFolder);
 }
 
 }  // namespace lomi

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include <array>
 
 #include <QPixmap>
@@ -20,6 +22,7 @@ class QPushButton;
 
 namespace lomi {
 
+class OutOfDateBar;
 class PeriodSelector;
 
 // 損益グラフ: the cumulative profit of each bet type over the race days of
@@ -39,6 +42,16 @@ public:
                                QString* folder = nullptr);
 
     void ShowTally(const RaceConditions& conditions);
+    // The data folder is no longer the one the loaded pattern came from
+    // (empty: it is again): the window says so, and its 読み直す asks for
+    // the pattern from the new folder.
+    void SetFolderChanged(const std::string& newFolder);
+    OutOfDateBar* OutOfDate() const { return outOfDate_; }
+
+signals:
+    void reloadRequested();
+
+public:
 
     const ProfitSeries& Current() const { return series_; }
     QChart* Chart() const { return chart_; }
@@ -76,6 +89,7 @@ private:
     std::array<QAreaSeries*, 4> drawdowns_{};
     QCategoryAxis* dateAxis_ = nullptr;
     QString* folder_ = nullptr;
+    OutOfDateBar* outOfDate_ = nullptr;
     QLineSeries* zero_ = nullptr;
     QLabel* summary_ = nullptr;
     QPushButton* resetButton_ = nullptr;

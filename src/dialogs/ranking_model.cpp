@@ -6,16 +6,14 @@
 #include <QColor>
 #include <QFont>
 
-#include "analysis/recovery_interval.h"
-
 #include "ui/text.h"
 
 namespace lomi {
 
 void RankingModel::SetPatterns(std::vector<PatternRanking> patterns, bool split) {
     beginResetModel();
-    patterns_ = std::move(patterns);
-    SetAdjustedBounds(patterns_, minimumRaces_);
+    // A new vector: work still reading the old one keeps it.
+    patterns_ = std::make_shared<std::vector<PatternRanking>>(std::move(patterns));
     split_ = split;
     columns_ = RankingColumns(split);
     endResetModel();
@@ -24,15 +22,32 @@ void RankingModel::SetPatterns(std::vector<PatternRanking> patterns, bool split)
 void RankingModel::SetBet(BetType bet) {
     if (bet == bet_) return;
     bet_ = bet;
-    if (!patterns_.empty()) {
-        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
-    }
+    ClearFamilyFigures();
 }
 
 void RankingModel::SetMinimumRaces(std::int64_t races) {
+    if (races == minimumRaces_) return;
     minimumRaces_ = races;
-    SetAdjustedBounds(patterns_, races);
-    if (!patterns_.empty()) {
+    ClearFamilyFigures();
+}
+
+void RankingModel::SetFamilyFigures(const FamilyFigures& figures) {
+    if (figures.bet != bet_ || figures.minRaces != minimumRaces_) return;
+    ApplyFamilyFigures(*patterns_, figures);
+    Repaint();
+}
+
+void RankingModel::ClearFamilyFigures() {
+    FamilyFigures none;
+    for (const BetType bet : kBetTypes) {
+        none.bet = bet;
+        ApplyFamilyFigures(*patterns_, none);
+    }
+    Repaint();
+}
+
+void RankingModel::Repaint() {
+    if (!patterns_->empty()) {
         emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
     }
 }
@@ -43,7 +58,7 @@ int RankingModel::ColumnOf(RankingColumn column) const {
 }
 
 int RankingModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(patterns_.size());
+    return parent.isValid() ? 0 : static_cast<int>(patterns_->size());
 }
 
 int RankingModel::columnCount(const QModelIndex& parent) const {

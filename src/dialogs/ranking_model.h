@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include <QAbstractTableModel>
 #include <QSortFilterProxyModel>
 
+#include "analysis/family_figures.h"
 #include "analysis/pattern_ranking.h"
 #include "analysis/ranking_table.h"
 #include "tally/bet_type.h"
@@ -13,9 +15,12 @@
 namespace lomi {
 
 // The ranking's patterns as a table: the cells of RankingCellText for the
-// chosen bet type. Switching the bet type only repaints and a new minimum
-// of races recomputes the corrected bounds; nothing is read again. Rows
-// whose corrected bound is above 100% are bold.
+// chosen bet type. Switching the bet type or the minimum of races clears
+// the figures that depend on the patterns ranked together (the corrected
+// bound, the expected recovery) until SetFamilyFigures brings them, worked
+// out off the window's thread; nothing is read again. Rows whose corrected
+// bound is above 100% are bold. Qt::UserRole gives the
+// number a column sorts by.
 class RankingModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -26,12 +31,18 @@ public:
     void SetBet(BetType bet);
     // The minimum of races of the patterns that take part in the corrected bounds.
     void SetMinimumRaces(std::int64_t races);
-    const std::vector<PatternRanking>& Patterns() const { return patterns_; }
+    std::int64_t MinimumRaces() const { return minimumRaces_; }
+    // Shown when they are for the present bet type and minimum of races.
+    void SetFamilyFigures(const FamilyFigures& figures);
+    const std::vector<PatternRanking>& Patterns() const { return *patterns_; }
+    // The patterns, kept alive for work on another thread that reads them;
+    // the window's thread changes only the family figures meanwhile.
+    std::shared_ptr<const std::vector<PatternRanking>> SharedPatterns() const { return patterns_; }
     BetType Bet() const { return bet_; }
     bool Split() const { return split_; }
     const std::vector<RankingColumn>& Columns() const { return columns_; }
     const PatternRanking& Pattern(int row) const {
-        return patterns_[static_cast<std::size_t>(row)];
+        return (*patterns_)[static_cast<std::size_t>(row)];
     }
     // The column of a kind, or -1 when it is not shown.
     int ColumnOf(RankingColumn column) const;
@@ -42,7 +53,11 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    std::vector<PatternRanking> patterns_;
+    void ClearFamilyFigures();
+    void Repaint();
+
+    std::shared_ptr<std::vector<PatternRanking>> patterns_ =
+        std::make_shared<std::vector<PatternRanking>>();
     std::vector<RankingColumn> columns_ = RankingColumns(false);
     BetType bet_ = BetType::Win;
     bool split_ = false;

@@ -1,5 +1,8 @@
 #include "dialogs/ranking_window.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -20,9 +23,11 @@
 #include <QVBoxLayout>
 
 #include "analysis/csv.h"
+#include "analysis/family_figures.h"
 #include "analysis/overfitting.h"
 #include "analysis/ranking_table.h"
 #include "data/task_failure.h"
+#include "dialogs/out_of_date_bar.h"
 #include "dialogs/overfitting_panel.h"
 #include "dialogs/ranking_model.h"
 #include "settings/whole_file.h"
@@ -33,6 +38,7 @@
 #include "ui/save_file.h"
 #include "ui/text.h"
 #include "ui/window_keys.h"
+#include "ui/window_role.h"
 
 namespace lomi {
 namespace {
@@ -44,23 +50,56 @@ constexpr int kProgressMilliseconds = 50;
 constexpr int kSplitRestartMilliseconds = 400;
 // The estimate of overfitting waits this long for the minimum of races to settle.
 constexpr int kOverfittingDelayMilliseconds = 150;
+// The default width fits every column at 1366 pixels, the narrowest usual screen.
+constexpr int kDefaultWidth = 1340;
+constexpr int kDefaultHeight = 640;
+
+bool SameConditions(const RaceConditions& a, const RaceConditions& b) {
+    const auto fields = [](const RaceConditions& c) {
+        return std::tie(c.venue, c.race, c.runners, c.age, c.raceClass, c.surface, c.distance,
+                        c.date, c.runnersOrMore, c.firstDate, c.lastDate);
+    };
+    return fields(a) == fields(b);
+}
+
+QDate DateOf(const std::string& yyyymmdd) {
+    return QDate::fromString(QString::fromStdString(yyyymmdd), QStringLiteral("yyyyMMdd"));
+}
+
+// The first and the last race day of the ranked patterns.
+std::pair<QDate, QDate> RankedDays(const std::vector<PatternRanking>& patterns) {
+    std::uint64_t first = UINT64_MAX, last = 0;
+    const auto add = [&](const RankedPart& part) {
+        if (part.days.empty()) return;
+        first = std::min(first, part.days.front().date);
+        last = std::max(last, part.days.back().date);
+    };
+    for (const PatternRanking& pattern : patterns) {
+        add(pattern.earlier);
+        if (pattern.later) add(*pattern.later);
+    }
+    if (last == 0) return {};
+    return {DateOf(RaceDaySums{first}.DateText()), DateOf(RaceDaySums{last}.DateText())};
+}
+
+QString DayText(const QDate& date) { return date.toString(QStringLiteral("yyyy-MM-dd")); }
 
 }  // namespace
 
 RankingWindow::RankingWindow(std::string folder, RaceConditions conditions, QWidget* parent,
                              AnalysisChoices* choices, Ranker ranker)
     : QWidget(parent, Qt::Window),
-      folder_(std::move(folder)),
-      conditions_(std::move(conditions)),
+      folder_(folder),
+      conditions_(conditions),
+      nextFolder_(std::move(folder)),
+      nextConditions_(std::move(conditions)),
       choices_(choices),
       ranker_(std::move(ranker)) {
     setObjectName("RankingWindow");
     setWindowTitle(QString::fromUtf8("全パターン集計"));
+    ui::ExposeAsWindow(this);
     CreateControls();
-    auto* where = findChild<QLabel*>("ConditionsLabel");
-    where->setText(QString::fromUtf8("フォルダ: ") + ui::FromUtf8(folder_) +
-                   QString::fromUtf8("　条件: ") + ui::FromUtf8(ConditionsText(conditions_)));
-    resize(1100, 600);
+    resize(kDefaultWidth, kDefaultHeight);
     if (choices_ != nullptr) {
         // As the former window left them; the signals start the run below.
         const QSignalBlocker quietBet(betCombo_), quietRaces(minRaces_), quietSplit(splitCheck_),
@@ -69,10 +108,11 @@ RankingWindow::RankingWindow(std::string folder, RaceConditions conditions, QWid
         model_->SetBet(kBetTypes[static_cast<std::size_t>(betCombo_->currentIndex())]);
         minRaces_->setValue(choices_->minimumRaces);
         filter_->SetMinimumRaces(minRaces_->value());
+        model_->SetMinimumRaces(minRaces_->value());
         const QDate date = QDate::fromString(choices_->splitDate, QStringLiteral("yyyyMMdd"));
         if (date.isValid()) {
             splitDate_->setDate(date);
-            splitDateSet_ = true;
+            splitSource_ = choices_->splitChosen ? SplitSource::User : SplitSource::Data;
         }
         splitCheck_->setChecked(choices_->split);
         splitDate_->setEnabled(choices_->split);
@@ -83,34 +123,42 @@ RankingWindow::RankingWindow(std::string folder, RaceConditions conditions, QWid
 RankingWindow::~RankingWindow() {
     // The run, if any, finishes by itself; nobody waits for it.
     worker_.Abandon();
+    figuresTask_.Abandon();
 }
 
 void RankingWindow::CreateControls() {
     betCombo_ = new QComboBox(this);
     betCombo_->setObjectName("BetCombo");
+    betCombo_->setAccessibleName(QString::fromUtf8("券種"));
     for (const BetType bet : kBetTypes) betCombo_->addItem(QString::fromUtf8(BetName(bet)));
     minRaces_ = new QSpinBox(this);
     minRaces_->setObjectName("MinRaces");
     minRaces_->setRange(0, 9999999);
     minRaces_->setValue(kDefaultMinimumRaces);
-    splitCheck_ = new QCheckBox(QString::fromUtf8("検証分割日"), this);
+    minRaces_->setAccessibleName(QString::fromUtf8("最低ﾚｰｽ数"));
+    splitCheck_ = new QCheckBox(QString::fromUtf8("検証分割日(&D)"), this);
     splitCheck_->setObjectName("SplitCheck");
     // A date inside the data replaces this once the first run has ended.
     splitDate_ = new ui::DateEdit(QDate::currentDate(), this);
     splitDate_->setObjectName("SplitDate");
+    splitDate_->setAccessibleName(QString::fromUtf8("検証分割日"));
     splitDate_->setEnabled(false);
-    runButton_ = new QPushButton(QString::fromUtf8("再集計"), this);
+    runButton_ = new QPushButton(QString::fromUtf8("再集計(&R)"), this);
     runButton_->setObjectName("RunButton");
-    cancelButton_ = new QPushButton(QString::fromUtf8("中止"), this);
+    cancelButton_ = new QPushButton(QString::fromUtf8("中止(&C)"), this);
     cancelButton_->setObjectName("CancelButton");
-    saveButton_ = new QPushButton(QString::fromUtf8("CSV保存..."), this);
+    saveButton_ = new QPushButton(QString::fromUtf8("CSV保存(&S)..."), this);
     saveButton_->setObjectName("SaveButton");
 
     auto* controls = new QHBoxLayout;
-    controls->addWidget(new QLabel(QString::fromUtf8("券種"), this));
+    auto* betLabel = new QLabel(QString::fromUtf8("券種(&B)"), this);
+    betLabel->setBuddy(betCombo_);
+    controls->addWidget(betLabel);
     controls->addWidget(betCombo_);
     controls->addSpacing(12);
-    controls->addWidget(new QLabel(QString::fromUtf8("最低ﾚｰｽ数"), this));
+    auto* racesLabel = new QLabel(QString::fromUtf8("最低ﾚｰｽ数(&M)"), this);
+    racesLabel->setBuddy(minRaces_);
+    controls->addWidget(racesLabel);
     controls->addWidget(minRaces_);
     controls->addSpacing(12);
     controls->addWidget(splitCheck_);
@@ -122,6 +170,11 @@ void RankingWindow::CreateControls() {
 
     auto* conditionsLabel = new QLabel(this);
     conditionsLabel->setObjectName("ConditionsLabel");
+    outOfDate_ = new OutOfDateBar(QString(), this);
+    hint_ = new QLabel(this);
+    hint_->setObjectName("HintLabel");
+    hint_->setWordWrap(true);
+    hint_->hide();
 
     model_ = new RankingModel(this);
     filter_ = new RankingFilter(this);
@@ -152,11 +205,13 @@ void RankingWindow::CreateControls() {
     overfittingTimer_ = new QTimer(this);
     overfittingTimer_->setSingleShot(true);
     overfittingTimer_->setInterval(kOverfittingDelayMilliseconds);
-    connect(overfittingTimer_, &QTimer::timeout, this, &RankingWindow::UpdateOverfitting);
+    connect(overfittingTimer_, &QTimer::timeout, this, &RankingWindow::UpdateRankingFigures);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(controls);
     layout->addWidget(conditionsLabel);
+    layout->addWidget(outOfDate_);
+    layout->addWidget(hint_);
     layout->addWidget(table_, 1);
     layout->addWidget(overfitting_);
     layout->addLayout(bottom);
@@ -168,7 +223,7 @@ void RankingWindow::CreateControls() {
         if (index >= 0) model_->SetBet(kBetTypes[static_cast<std::size_t>(index)]);
         table_->resizeColumnsToContents();
         KeepChoices();
-        UpdateOverfitting();
+        UpdateRankingFigures();
     });
     connect(minRaces_, &QSpinBox::valueChanged, this, [this](int races) {
         filter_->SetMinimumRaces(races);
@@ -191,7 +246,7 @@ void RankingWindow::CreateControls() {
     splitRestart_->setInterval(kSplitRestartMilliseconds);
     connect(splitRestart_, &QTimer::timeout, this, &RankingWindow::Start);
     connect(splitDate_, &QDateEdit::dateChanged, this, [this] {
-        splitDateSet_ = true;
+        splitSource_ = SplitSource::User;
         KeepChoices();
         if (!splitCheck_->isChecked()) return;
         status_->setText(QString::fromUtf8("検証分割日が変わりました。集計し直します..."));
@@ -223,8 +278,41 @@ void RankingWindow::KeepChoices() {
     choices_->betIndex = betCombo_->currentIndex();
     choices_->minimumRaces = minRaces_->value();
     choices_->split = splitCheck_->isChecked();
-    if (splitDateSet_)
+    if (splitSource_ != SplitSource::None) {
         choices_->splitDate = splitDate_->date().toString(QStringLiteral("yyyyMMdd"));
+        choices_->splitChosen = splitSource_ == SplitSource::User;
+    }
+}
+
+void RankingWindow::Follow(const std::string& folder, const RaceConditions& conditions) {
+    nextFolder_ = folder;
+    nextConditions_ = conditions;
+    UpdateOutOfDate();
+}
+
+bool RankingWindow::OutOfDate() const {
+    return nextFolder_ != folder_ || !SameConditions(nextConditions_, conditions_);
+}
+
+QString RankingWindow::OutOfDateText() const { return outOfDate_->Text(); }
+
+void RankingWindow::UpdateOutOfDate() {
+    if (!OutOfDate()) {
+        outOfDate_->Clear();
+        return;
+    }
+    const bool folderChanged = nextFolder_ != folder_;
+    outOfDate_->Mark(
+        QString::fromUtf8("%1が変わりました。この表は前の%1の集計です。再集計で「%2」を集計します。")
+            .arg(QString::fromUtf8(folderChanged ? "ﾌｫﾙﾀﾞ" : "条件"),
+                 folderChanged ? ui::FromUtf8(nextFolder_)
+                               : ui::FromUtf8(ConditionsText(nextConditions_))));
+}
+
+void RankingWindow::ShowSubject() {
+    findChild<QLabel*>("ConditionsLabel")
+        ->setText(QString::fromUtf8("ﾌｫﾙﾀﾞ: ") + ui::FromUtf8(folder_) +
+                  QString::fromUtf8("　条件: ") + ui::FromUtf8(ConditionsText(conditions_)));
 }
 
 std::string RankingWindow::SplitDate() const {
@@ -238,14 +326,24 @@ void RankingWindow::Start() {
     // stop by itself and its result is dropped.
     worker_.Abandon();
     running_ = true;
+    folder_ = nextFolder_;
+    conditions_ = nextConditions_;
+    ShowSubject();
+    UpdateOutOfDate();
+    // Nothing of the former run stands under the new run's labels.
+    model_->SetPatterns({}, !SplitDate().empty());
+    count_->clear();
+    hint_->hide();
     counts_ = std::make_shared<Counts>();
     progress_->setRange(0, 0);
     overfittingTimer_->stop();
+    figuresTask_.Abandon();
     overfitting_->Clear();
     status_->setText(QString::fromUtf8("集計しています..."));
     runButton_->setEnabled(false);
     cancelButton_->setEnabled(true);
     RankingOptions options{conditions_, SplitDate(), 0};
+    options.cache = cache_;
     worker_.Start(
         "全パターンの集計",
         [this, ranker = ranker_, folder = folder_, options, counts = counts_](std::stop_token stop) {
@@ -290,30 +388,24 @@ void RankingWindow::ShowResult(const RankingResult& result) {
     progress_->setRange(0, static_cast<int>(std::max<std::size_t>(result.filesTotal, 1)));
     progress_->setValue(static_cast<int>(result.filesDone));
 
-    if (!splitDateSet_) {
-        const QDate inside = QDate::fromString(
-            QString::fromStdString(DefaultSplitDate(result.patterns)), QStringLiteral("yyyyMMdd"));
-        if (inside.isValid()) {
-            const QSignalBlocker quiet(splitDate_);
-            splitDate_->setDate(inside);
-            splitDateSet_ = true;
-            KeepChoices();
-            // Ticked before any date was known: split again inside the data.
-            if (splitCheck_->isChecked()) {
-                Start();
-                return;
-            }
-        }
+    // A split date that no longer fits the ranked days splits again inside them.
+    if (result.status == RankingStatus::Ranked && FitSplitDate(result.patterns) &&
+        splitCheck_->isChecked()) {
+        Start();
+        return;
     }
+    // A run that failed as a whole shows no figures: what was read before
+    // is not the folder's ranking.
+    const bool failed = result.status == RankingStatus::Failed;
     const bool split = !SplitDate().empty();
     const int sortColumn = table_->horizontalHeader()->sortIndicatorSection();
     const Qt::SortOrder order = table_->horizontalHeader()->sortIndicatorOrder();
-    model_->SetPatterns(result.patterns, split);
+    model_->SetPatterns(failed ? std::vector<PatternRanking>() : result.patterns, split);
     table_->sortByColumn(std::min(sortColumn, model_->columnCount() - 1), order);
     table_->resizeColumnsToContents();
 
-    std::size_t failed = 0;
-    for (const PatternRanking& pattern : result.patterns) failed += pattern.Ranked() ? 0 : 1;
+    std::size_t unread = 0;
+    for (const PatternRanking& pattern : result.patterns) unread += pattern.Ranked() ? 0 : 1;
     QString text;
     switch (result.status) {
         case RankingStatus::Ranked:
@@ -328,35 +420,107 @@ void RankingWindow::ShowResult(const RankingResult& result) {
                        .arg(result.filesTotal);
             break;
         case RankingStatus::NotFound:
-            text = QString::fromUtf8("フォルダーに買い目ファイルがありません（FILE NOT FOUND.）。");
+            text = QString::fromUtf8("ﾌｫﾙﾀﾞに買い目ファイルがありません（FILE NOT FOUND.）。");
             break;
         case RankingStatus::Failed:
             text = ui::FromUtf8(FailureText(result.message));
             break;
     }
-    if (failed > 0) {
-        text +=
-            QString::fromUtf8(" 読めないパターン %1 件（× 印、理由はツールチップ）。").arg(failed);
+    if (unread > 0 && !failed) {
+        // The share of patterns left out goes with the figures it changes.
+        text += QString::fromUtf8(
+                    " 読めないパターン %1 件（× 印、理由はツールチップ）: 順位と PBO は読めた "
+                    "%2 パターンのものです。")
+                    .arg(unread)
+                    .arg(result.patterns.size() - unread);
+    }
+    if (!splitNotice_.isEmpty()) {
+        text += QLatin1Char(' ') + splitNotice_;
+        splitNotice_.clear();
     }
     status_->setText(text);
     UpdateCount();
-    UpdateOverfitting();
+    UpdateRankingFigures();
     emit finished();
     // A run that failed as a whole is told in a message too, as a load is.
-    if (result.status == RankingStatus::Failed) ui::ShowMessage(this, text);
+    if (failed) ui::ShowWarning(this, text);
+}
+
+bool RankingWindow::FitSplitDate(const std::vector<PatternRanking>& patterns) {
+    const auto [first, last] = RankedDays(patterns);
+    const QDate fallback = DateOf(DefaultSplitDate(patterns));
+    if (!first.isValid() || !last.isValid() || !fallback.isValid()) return false;
+    const QDate shown = splitDate_->date();
+    // The later part starts on the split date: both parts hold race days.
+    const bool inside = shown > first && shown <= last;
+    QDate wanted = shown;
+    if (splitSource_ != SplitSource::User || !inside) wanted = fallback;
+    if (splitSource_ != SplitSource::None && !inside) {
+        splitNotice_ = QString::fromUtf8("検証分割日をデータの範囲（%1～%2）に合わせました。")
+                           .arg(DayText(first), DayText(last));
+    }
+    if (splitSource_ == SplitSource::None || !inside) splitSource_ = SplitSource::Data;
+    {
+        // A typed date outside the ranked days is refused by the field.
+        const QSignalBlocker quiet(splitDate_);
+        splitDate_->setDateRange(first < last ? first.addDays(1) : first, last);
+        splitDate_->setDate(wanted);
+    }
+    KeepChoices();
+    return wanted != shown;
 }
 
 void RankingWindow::UpdateCount() {
+    if (running_) {
+        count_->clear();
+        return;
+    }
     count_->setText(
         QString::fromUtf8("表示 %1 / %2").arg(filter_->rowCount()).arg(model_->rowCount()));
+    // An empty table says what to change.
+    const bool empty = filter_->rowCount() == 0 && model_->rowCount() > 0;
+    if (empty) {
+        hint_->setText(
+            QString::fromUtf8(!SplitDate().empty()
+                                  ? "検証分割日より前のﾚｰｽ数が最低ﾚｰｽ数 %1 に届くパターンが"
+                                    "ありません。最低ﾚｰｽ数を下げるか、検証分割日を遅くするか、"
+                                    "条件を広げてください。"
+                                  : "ﾚｰｽ数が最低ﾚｰｽ数 %1 に届くパターンがありません。"
+                                    "最低ﾚｰｽ数を下げるか、条件を広げてください。")
+                .arg(minRaces_->value()));
+    }
+    hint_->setVisible(empty);
 }
 
-// The estimate for the bet type and the minimum of races shown; from the
-// sums kept per race day, so nothing is read again.
-void RankingWindow::UpdateOverfitting() {
+// The figures of the bet type and the minimum of races shown that depend
+// on every pattern ranked: from the sums kept per race day, so nothing is
+// read again, on a thread of its own (the bootstrap and PBO take a while
+// on many patterns). A newer request drops the result of an older one.
+void RankingWindow::UpdateRankingFigures() {
     if (running_) return;
     overfittingTimer_->stop();
-    overfitting_->Show(EstimateOverfitting(model_->Patterns(), model_->Bet(), minRaces_->value()));
+    overfitting_->Clear();
+    const BetType bet = model_->Bet();
+    const std::int64_t minRaces = model_->MinimumRaces();
+    figuresTask_.Start(
+        "統計の計算",
+        [this, patterns = model_->SharedPatterns(), bet, minRaces](std::stop_token) {
+            auto overfitting = std::make_shared<OverfittingEstimate>(
+                EstimateOverfitting(*patterns, bet, minRaces));
+            auto family =
+                std::make_shared<FamilyFigures>(EstimateFamilyFigures(*patterns, bet, minRaces));
+            return ui::WorkerTask::Delivery([this, overfitting, family] {
+                model_->SetFamilyFigures(*family);
+                overfitting_->Show(*overfitting);
+                emit figuresShown();
+            });
+        },
+        [this](const std::string& message) {
+            OverfittingEstimate failed;
+            failed.reason = std::string(FailureText(message));
+            overfitting_->Show(failed);
+            emit figuresShown();
+        });
 }
 
 void RankingWindow::ChooseRow(const QModelIndex& index) {
@@ -375,7 +539,7 @@ bool RankingWindow::SaveCsv(const QString& path) {
         bytes += CsvRow(row);
     const FileWriteResult written = ReplaceWholeFile(ui::ToUtf8(path), bytes);
     if (!written.ok) {
-        ui::ShowMessage(this, QString::fromUtf8("CSVファイル「%1」を保存できません（%2）。")
+        ui::ShowWarning(this, QString::fromUtf8("CSVファイル「%1」を保存できません（%2）。")
                                   .arg(path, ui::FromUtf8(written.error)));
         return false;
     }
@@ -393,7 +557,8 @@ void RankingWindow::AskAndSaveCsv() {
     const QString path = ui::AskSavePath(this, QString::fromUtf8("CSV保存"),
                                          ui::FileNameOf(parts, QStringLiteral("csv")),
                                          QString::fromUtf8("CSV ファイル (*.csv)"),
-                                         choices_ != nullptr ? &choices_->saveFolder : nullptr);
+                                         choices_ != nullptr ? &choices_->saveFolder : nullptr,
+                                         folder_);
     if (!path.isEmpty()) SaveCsv(path);
 }
 

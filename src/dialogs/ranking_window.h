@@ -7,6 +7,8 @@
 #include <memory>
 #include <stop_token>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <QMetaType>
 #include <QWidget>
@@ -29,6 +31,7 @@ class QTimer;
 
 namespace lomi {
 
+class OutOfDateBar;
 class OverfittingPanel;
 class RankingModel;
 class RankingFilter;
@@ -37,8 +40,12 @@ class RankingFilter;
 // window's conditions. The run goes on a worker thread with a progress bar;
 // 中止 stops it and keeps the patterns done. The bet type and the minimum
 // of races change the table at once; a new split date runs again. The
-// split date starts inside the data, after about two thirds of its days.
-// Double-clicking a row, or Enter on it, asks for that pattern to be opened.
+// split date belongs to the ranked days: it starts after about two thirds
+// of them, follows them while it was not chosen, and a chosen one outside
+// them is put back inside with a notice. When the folder or the conditions
+// to rank change (Follow), the window marks its figures out of date, and
+// 再集計 ranks the new ones. Double-clicking a row, or Enter on it, asks for
+// that pattern to be opened.
 class RankingWindow : public QWidget {
     Q_OBJECT
 
@@ -52,8 +59,18 @@ public:
     RankingWindow(std::string folder, RaceConditions conditions, QWidget* parent = nullptr,
                   AnalysisChoices* choices = nullptr, Ranker ranker = RankAllPatterns);
     ~RankingWindow() override;
+    // The record cache the rankings read through (none by default).
+    void SetRecordCache(RecordCacheOptions cache) { cache_ = std::move(cache); }
 
-    // Runs the ranking again (after a change of the split date).
+    // What is to be ranked from now on: the data folder and the conditions
+    // of the main window's latest tally. Figures of others are marked out of
+    // date until the next run.
+    void Follow(const std::string& folder, const RaceConditions& conditions);
+    bool OutOfDate() const;
+    QString OutOfDateText() const;
+
+    // Runs the ranking of what Follow gave last (after a change of the split
+    // date, 再集計).
     void Start();
     // 中止: the run stops before its next file.
     void Cancel();
@@ -76,6 +93,9 @@ signals:
     // A run began; a run ended, finished or stopped.
     void started();
     void finished();
+    // The figures that depend on the bet type and the minimum of races
+    // (PBO, 補正下限, 期待回収率) are shown, or why they are not.
+    void figuresShown();
 
 private:
     void CreateControls();
@@ -84,16 +104,24 @@ private:
     void ChooseRow(const QModelIndex& index);
     void AskAndSaveCsv();
     void UpdateCount();
-    void UpdateOverfitting();
+    void UpdateRankingFigures();
+    void UpdateOutOfDate();
+    void ShowSubject();
+    // Puts the split date inside the ranked days; true when it changed.
+    bool FitSplitDate(const std::vector<PatternRanking>& patterns);
     std::string SplitDate() const;
     void KeepChoices();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+    // The run on screen (or going), and what the next run ranks.
     std::string folder_;
     RaceConditions conditions_;
+    std::string nextFolder_;
+    RaceConditions nextConditions_;
     AnalysisChoices* choices_ = nullptr;
     bool running_ = false;
     Ranker ranker_;
+    RecordCacheOptions cache_;
     // The counts as the run goes, shared with a run that may outlive the window.
     struct Counts {
         std::atomic<std::size_t> done{0};
@@ -101,6 +129,9 @@ private:
     };
     std::shared_ptr<Counts> counts_ = std::make_shared<Counts>();
     ui::WorkerTask worker_{this};
+    // PBO, the corrected bounds and the expected recoveries of the bet type
+    // and minimum shown, worked out off the window's thread.
+    ui::WorkerTask figuresTask_{this};
 
     RankingModel* model_ = nullptr;
     RankingFilter* filter_ = nullptr;
@@ -117,9 +148,16 @@ private:
     QLabel* count_ = nullptr;
     QTimer* timer_ = nullptr;
     QTimer* splitRestart_ = nullptr;
-    bool splitDateSet_ = false;  // by the data, the user or a former window
+    // Where the split date shown came from: none yet, the ranked days, or
+    // the user (here or in a former window).
+    enum class SplitSource { None, Data, User };
+    SplitSource splitSource_ = SplitSource::None;
+    QString splitNotice_;  // shown with the next run's result
+    QLabel* hint_ = nullptr;  // why the table is empty
+    OutOfDateBar* outOfDate_ = nullptr;
     OverfittingPanel* overfitting_ = nullptr;
-    // Spinning the minimum of races estimates once it settles, not at every step.
+    // Spinning the minimum of races works the figures out once it settles,
+    // not at every step.
     QTimer* overfittingTimer_ = nullptr;
 };
 

@@ -101,7 +101,7 @@ void SaveResults::AskAndSave() {
         this, windowTitle(),
         SuggestedFileName(what, state_, conditions_, QString::fromUtf8(text ? "txt" : "csv")),
         QString::fromUtf8(text ? "テキスト (*.txt)" : "CSV (*.csv)"),
-        choices_ != nullptr ? &choices_->saveFolder : nullptr);
+        choices_ != nullptr ? &choices_->saveFolder : nullptr, state_.DataFolder);
     if (!path.isEmpty()) SaveTo(path);
 }
 

@@ -39,7 +39,7 @@ std::string MakeSettingsFolder(const std::string& iniPath) {
         return "";
     }
     const std::u8string name = folder.u8string();
-    return "設定ファイルのフォルダ「" + std::string(name.begin(), name.end()) +
+    return "設定ファイルのﾌｫﾙﾀﾞ「" + std::string(name.begin(), name.end()) +
            "」を作れませんでした。（" + error.message() + "）";
 }
 
@@ -71,7 +71,7 @@ SaveResult SaveSettings(const ProgramState& state, const std::string& iniPath) {
     if (!written.ok) result.message = written.message;
     if (!written.keptKeys.empty()) {
         if (!result.message.empty()) result.message += "\n";
-        result.message += "データフォルダ「" + state.DataFolder +
+        result.message += "データﾌｫﾙﾀﾞ「" + state.DataFolder +
                           "」は設定ファイルに保存できない名前のため、PATH は以前のままです。";
     }
     return result;

@@ -43,8 +43,8 @@ SettingsLocation LocateSettings(const SettingsPlaces& places) {
         location.defaultDataFolder = places.currentDirectory;
         location.description =
             besideExists
-                ? "プログラムのフォルダの設定ファイルを読みました。終了時にここへ保存します。"
-                : "設定ファイルはまだありません。終了時にプログラムのフォルダへ作ります。";
+                ? "プログラムのﾌｫﾙﾀﾞの設定ファイルを読みました。終了時にここへ保存します。"
+                : "設定ファイルはまだありません。終了時にプログラムのﾌｫﾙﾀﾞへ作ります。";
         return location;
     }
 
@@ -58,7 +58,7 @@ SettingsLocation LocateSettings(const SettingsPlaces& places) {
     } else if (besideExists) {
         location.readPath = beside;
         location.description =
-            "プログラムのフォルダの設定ファイル（変更不可）を初期値として読みました。終了時に「" +
+            "プログラムのﾌｫﾙﾀﾞの設定ファイル（変更不可）を初期値として読みました。終了時に「" +
             user + "」へ保存します。";
     } else {
         location.readPath = user;

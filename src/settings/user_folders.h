@@ -15,6 +15,11 @@ std::string HomeFolder();
 // an absolute path, else ~/.config; %APPDATA% on Windows. "" when unknown.
 std::string UserConfigFolder();
 
+// The program's own cache folder: $XDG_CACHE_HOME/lomi when that is an
+// absolute path, else ~/.cache/lomi; %LOCALAPPDATA%\lomi\cache on Windows.
+// "" when unknown.
+std::string ProgramCacheFolder();
+
 // Whether the user may create or change files in folder, or change file.
 bool MayWrite(const std::string& path);
 

@@ -23,6 +23,13 @@ std::string UserConfigFolder() {
     return home.empty() ? "" : home + "/.config";
 }
 
+std::string ProgramCacheFolder() {
+    const char* cache = std::getenv("XDG_CACHE_HOME");
+    if (cache && cache[0] == '/') return std::string(cache) + "/lomi";
+    const std::string home = HomeFolder();
+    return home.empty() ? "" : home + "/.cache/lomi";
+}
+
 bool MayWrite(const std::string& path) { return ::access(path.c_str(), W_OK) == 0; }
 
 }  // namespace lomi

@@ -23,6 +23,11 @@ std::string HomeFolder() { return Environment(L"USERPROFILE"); }
 
 std::string UserConfigFolder() { return Environment(L"APPDATA"); }
 
+std::string ProgramCacheFolder() {
+    const std::string local = Environment(L"LOCALAPPDATA");
+    return local.empty() ? "" : local + "\\lomi\\cache";
+}
+
 bool MayWrite(const std::string& path) {
     const std::wstring name = Utf8ToWide(path);
     const DWORD attributes = ::GetFileAttributesW(name.c_str());

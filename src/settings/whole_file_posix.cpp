@@ -181,7 +181,8 @@ FileWriteResult ReplaceWholeFile(const std::string& path, std::string_view bytes
     if (fd.Get() < 0) {
         const int error = errno;
         if (exists && (error == EACCES || error == EPERM)) return OverwriteInPlace(target, bytes);
-        return {false, SystemErrorText(error)};
+        // A new file that cannot be made for want of a name means its folder is missing.
+        return {false, SystemErrorText(error == ENOENT ? ENOTDIR : error)};
     }
 
     const auto fail = [&](int error) {

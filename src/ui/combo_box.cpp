@@ -1,5 +1,6 @@
 #include "ui/combo_box.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QVariant>
@@ -32,6 +33,19 @@ void ComboBox::OnActivated(int index) {
         return;
     }
     listIndex_ = index;
+}
+
+void ComboBox::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if ((key == Qt::Key_Home || key == Qt::Key_End) && event->modifiers() == Qt::NoModifier &&
+        !lineEdit()->isModified() && count() > 0) {
+        const int index = key == Qt::Key_Home ? 0 : count() - 1;
+        setCurrentIndex(index);
+        emit activated(index);
+        event->accept();
+        return;
+    }
+    QComboBox::keyPressEvent(event);
 }
 
 void ComboBox::Clear() {

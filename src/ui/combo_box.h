@@ -45,6 +45,11 @@ public:
 
     QString Text() const { return currentText(); }
 
+protected:
+    // Home and End choose the first and the last item, as the arrow keys
+    // choose the next one; in text being typed they move the cursor.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void OnActivated(int index);
 

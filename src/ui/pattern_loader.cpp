@@ -31,7 +31,7 @@ PatternLoader::~PatternLoader() {
 }
 
 void PatternLoader::Start(const std::string& folder, const std::string& mask, QWidget* over,
-                          EndHandler ended) {
+                          EndHandler ended, const RecordCacheOptions& cache) {
     Abandon();
     ended_ = std::move(ended);
     over_ = over;
@@ -40,14 +40,14 @@ void PatternLoader::Start(const std::string& folder, const std::string& mask, QW
     showTimer_.start();
     task_.Start(
         "パターンの読み込み",
-        [this, load = load_, folder, mask, counts = counts_](std::stop_token stop) {
+        [this, load = load_, folder, mask, cache, counts = counts_](std::stop_token stop) {
             auto result = std::make_shared<PatternLoad>(load(
                 folder, mask,
                 [counts](std::size_t done, std::size_t total) {
                     counts->total = total;
                     counts->done = done;
                 },
-                stop));
+                stop, cache));
             return WorkerTask::Delivery([this, result] { End(std::move(*result)); });
         },
         [this](const std::string& message) {

@@ -36,20 +36,20 @@ class PatternLoader : public QObject {
 
 public:
     // What reads the pattern: LoadPattern, or a stand-in (a test's).
-    using LoadFunction = std::function<PatternLoad(const std::string& folder,
-                                                   const std::string& mask,
-                                                   const LoadProgress& progress, std::stop_token)>;
+    using LoadFunction = std::function<PatternLoad(
+        const std::string& folder, const std::string& mask, const LoadProgress& progress,
+        std::stop_token, const RecordCacheOptions& cache)>;
     // Hears how the load ended, on the user-interface thread.
     using EndHandler = std::function<void(PatternLoad load)>;
 
     explicit PatternLoader(QObject* parent = nullptr, LoadFunction load = LoadPattern);
     ~PatternLoader() override;
 
-    // Starts loading the files of folder that match mask, abandoning any
-    // load in hand. over is where the progress window shows; ended hears
-    // the result unless the load is abandoned first.
+    // Starts loading the files of folder that match mask, read through
+    // cache, abandoning any load in hand. over is where the progress window
+    // shows; ended hears the result unless the load is abandoned first.
     void Start(const std::string& folder, const std::string& mask, QWidget* over,
-               EndHandler ended);
+               EndHandler ended, const RecordCacheOptions& cache = {});
     // ｷｬﾝｾﾙ: abandons the load; ended hears Cancelled now.
     void Cancel();
     // Abandons the load without a word (its window is closing).

@@ -13,10 +13,12 @@
 namespace lomi::ui {
 
 QString AskSavePath(QWidget* parent, const QString& caption, const QString& suggestedName,
-                    const QString& filter, QString* folder) {
-    const QString start = folder != nullptr && !folder->isEmpty()
-                              ? QDir(*folder).filePath(suggestedName)
-                              : suggestedName;
+                    const QString& filter, QString* folder, const std::string& dataFolder) {
+    // Where the last file went, else the data folder the figures come from.
+    const QString startFolder =
+        folder != nullptr && !folder->isEmpty() ? *folder : FromUtf8(dataFolder);
+    const QString start =
+        startFolder.isEmpty() ? suggestedName : QDir(startFolder).filePath(suggestedName);
     // On the heap: a parent closed while the dialog waits deletes it with itself.
     const QPointer<QFileDialog> dialog = new QFileDialog(parent, caption, start, filter);
     dialog->setObjectName("SaveFileDialog");
@@ -48,7 +50,7 @@ QString SaveFailedMessage(const QString& path, const QString& reason) {
 bool SaveWholeFile(QWidget* parent, const QString& path, std::string_view bytes) {
     const FileWriteResult result = ReplaceWholeFile(ToUtf8(path), bytes);
     if (result.ok) return true;
-    ShowMessage(parent, SaveFailedMessage(path, FromUtf8(result.error)));
+    ShowWarning(parent, SaveFailedMessage(path, FromUtf8(result.error)));
     return false;
 }
 

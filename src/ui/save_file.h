@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include <QString>
@@ -10,12 +11,13 @@ class QWidget;
 namespace lomi::ui {
 
 // Asks where to save: a file dialog in Japanese at suggestedName in folder
-// (the last one used; the working folder when empty), with one filter such
+// (the last one used; when none, dataFolder), with one filter such
 // as "CSV (*.csv)" whose extension is added to a name typed without one
 // (the replace question then asks about the name saved). folder becomes
 // the chosen file's. Empty when cancelled.
 QString AskSavePath(QWidget* parent, const QString& caption, const QString& suggestedName,
-                    const QString& filter, QString* folder = nullptr);
+                    const QString& filter, QString* folder = nullptr,
+                    const std::string& dataFolder = {});
 
 // A file name made of parts ("全パターン", "ﾜｲﾄﾞ", "2001-04-01～2001-06-30")
 // joined by "_", with the characters no file name may hold replaced.

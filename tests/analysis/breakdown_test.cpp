@@ -59,8 +59,15 @@ TEST(Breakdown, GroupsAddUpToTheReportOnEveryAxis) {
             std::int64_t records = 0;
             EXPECT_EQ(Sum(breakdown, records), report) << AxisKey(axis) << " venue " << c.venue;
             EXPECT_EQ(breakdown.total, report) << AxisKey(axis);
-            EXPECT_EQ(records, static_cast<std::int64_t>(store.Size())) << AxisKey(axis);
-            EXPECT_EQ(breakdown.recordCount, static_cast<std::int64_t>(store.Size()));
+            // Every record has a group; with a period, every race of the period.
+            RaceConditions period;
+            period.firstDate = c.firstDate;
+            period.lastDate = c.lastDate;
+            const std::int64_t expected =
+                c.firstDate.empty() ? static_cast<std::int64_t>(store.Size())
+                                    : ExtractAndTally(store, period).ExtractedRaces;
+            EXPECT_EQ(records, expected) << AxisKey(axis);
+            EXPECT_EQ(breakdown.recordCount, expected);
             std::set<std::string> keys;
             for (const BreakdownGroup& g : breakdown.groups) keys.insert(g.key);
             EXPECT_EQ(keys.size(), breakdown.groups.size()) << AxisKey(axis);
@@ -203,8 +210,10 @@ TEST(Breakdown, EmptyStoreAndEmptyResult) {
     nothing.firstDate = "20300101";
     const RecordStore store = test::MixedStore(3, 500, 5, false);
     const Breakdown empty = BuildBreakdown(store, nothing, BreakdownAxis::Venue);
-    EXPECT_FALSE(empty.groups.empty());
-    for (const BreakdownGroup& g : empty.groups) EXPECT_EQ(g.tally, TallyAccumulators());
+    // A period without a race has no group and no race.
+    EXPECT_TRUE(empty.groups.empty());
+    EXPECT_EQ(empty.recordCount, 0);
+    EXPECT_EQ(empty.total, TallyAccumulators());
 }
 
 TEST(BreakdownRows, HeaderAndCellsAsTheReportWritesThem) {

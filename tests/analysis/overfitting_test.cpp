@@ -54,7 +54,8 @@ OverfittingEstimate Estimate(const std::string& folder, BetType bet = BetType::W
 //   {2,4}: Q1RN 1.5 = T5PB 1.5: Q1RN; out 0.5, rank 1
 //   {3,4}: T5PB 2.0: out 1.5, tied with F3ZN: rank 2.5, not overfit
 // PBO 4/6; the best's out-of-sample recoveries 50 150 0 50 50 150 (median
-// 50%), the splits' medians 100 150 150 200 150 150 (median 150%).
+// 50%), the splits' medians 100 150 150 200 150 150 (median 150%). The
+// best lost money out of sample in four splits.
 TEST(EstimateOverfitting, WorkedCaseOfFourDays) {
     const test::TempFolder folder;
     WriteDays(folder, "F3ZN", {"30", "0", "0", "10"});
@@ -68,6 +69,7 @@ TEST(EstimateOverfitting, WorkedCaseOfFourDays) {
     EXPECT_DOUBLE_EQ(e.probability, 4.0 / 6);
     EXPECT_DOUBLE_EQ(e.bestOutOfSampleMedian, 50);
     EXPECT_DOUBLE_EQ(e.outOfSampleMedian, 150);
+    EXPECT_DOUBLE_EQ(e.lossProbability, 4.0 / 6);
     ASSERT_EQ(e.logits.size(), 6u);
     EXPECT_NEAR(e.logits[1], std::log(5.0 / 3), 1e-12);  // ω = 2.5 / 4
 }

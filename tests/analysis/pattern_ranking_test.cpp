@@ -190,11 +190,11 @@ TEST(RankAllPatterns, IntervalAndDrawdownOfKnownRaces) {
     // The split starts with the days' last third: both parts hold races.
     EXPECT_EQ(DefaultSplitDate(run.patterns), "20010422");
     EXPECT_EQ(DefaultSplitDate({}), "");
-    // R = 1; deviations 400 and four times -100; SE = sqrt(200000 × 5/4) / 500 = 1;
-    // t(0.975, 4) = 2.776445.
+    // Race days are the samples: R = 1; day deviations 300 and -300;
+    // SE = sqrt(180000 × 2/1) / 500 = 1.2; t(0.975, 1) = 12.706205.
     ASSERT_TRUE(part.Spread(BetType::Win).recoveryLow);
     EXPECT_DOUBLE_EQ(*part.Spread(BetType::Win).recoveryLow, 0.0);
-    EXPECT_NEAR(*part.Spread(BetType::Win).recoveryHigh, 377.6445105, 1e-6);
+    EXPECT_NEAR(*part.Spread(BetType::Win).recoveryHigh, (1 + 12.706204736 * 1.2) * 100, 1e-6);
     // No pair tickets: no stake, no interval, no drawdown.
     EXPECT_FALSE(part.Spread(BetType::Quinella).recoveryLow);
     EXPECT_EQ(part.Spread(BetType::Quinella).maxDrawdown, 0);
@@ -297,6 +297,25 @@ TEST(RankAllPatterns, FolderProblemsAndUnreadableFiles) {
               std::string::npos)
         << outcome;
 #endif
+}
+
+// A folder that goes away part way (renamed, its drive unplugged) ends the
+// run with the folder's message, not with a ranking of what was read.
+TEST(RankAllPatterns, FolderGoneDuringTheRunEndsWithItsMessage) {
+    const test::TempFolder parent;
+    const fs::path folder = parent / "data";
+    fs::create_directory(folder);
+    WriteCorpus(folder);
+    const RankingResult run =
+        RankAllPatterns(folder.string(), {{}, "", 1}, [&](std::size_t done, std::size_t) {
+            if (done == 40) fs::rename(folder, parent / "moved");
+        });
+    EXPECT_EQ(run.status, RankingStatus::Failed);
+    EXPECT_EQ(run.message.rfind("ﾌｫﾙﾀﾞ「" + folder.string() + "」の中を読めません（", 0), 0u)
+        << run.message;
+    // Still there: unreadable files alone leave the ranking as it is.
+    fs::rename(parent / "moved", folder);
+    EXPECT_EQ(RankAllPatterns(folder.string(), {}).status, RankingStatus::Ranked);
 }
 
 TEST(SortByRecovery, HighestFirstTiesByCodeFailuresLast) {

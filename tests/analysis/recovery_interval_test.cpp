@@ -1,5 +1,5 @@
-// How far one recovery rate can be trusted: Student's t quantiles, the
-// samples of each bet type, and the bound corrected for many patterns.
+// How far one recovery rate can be trusted: Student's t quantiles and the
+// interval with the race day as the sample.
 
 #include <gtest/gtest.h>
 
@@ -36,53 +36,70 @@ std::string Race(const std::array<std::string, 6>& slots, const std::string& win
     return DataLine("", slots, RaceData(fields));
 }
 
-// 連勝 counts the races with a pair ticket, and a race that paid without
-// one (as odd files have); 単勝 every race, and all of them lost.
-TEST(RecoveryInterval, SamplesAreTheRacesThatBet) {
-    const test::TempFolder folder;
-    test::WriteTicketFile(folder.Path(), "P20010401Q1RN.txt",
-                          {HeaderLine(2001, 4, 1), Race({"01-02"}, "0", "100"),
-                           Race({"01-02"}, "0", "0"), Race({}, "0", "0"), Race({}, "0", "50")});
+// A file of one race day with the races given.
+void WriteDay(const test::TempFolder& folder, int day, const std::vector<std::string>& races) {
+    std::vector<std::string> lines = {HeaderLine(2001, 4, day)};
+    lines.insert(lines.end(), races.begin(), races.end());
+    test::WriteTicketFile(folder.Path(),
+                          "P200104" + std::string(day < 10 ? "0" : "") + std::to_string(day) +
+                              "Q1RN.txt",
+                          lines);
+}
+
+BetSpread SpreadOf(const test::TempFolder& folder, BetType bet) {
     const RankingResult run = RankAllPatterns(folder.PathText(), {});
-    ASSERT_EQ(run.patterns.size(), 1u);
-    const RankedPart& part = run.patterns[0].earlier;
-    const BetSpread& win = part.Spread(BetType::Win);
-    EXPECT_EQ(win.samples, 4);
-    EXPECT_FALSE(win.recoveryLow);  // every race lost: no spread, no interval
-    // Payouts 1000, 0, 500 yen on stakes 100, 100, 0: R = 7.5, deviations
-    // 250, -750, 500; SE = sqrt(875000 × 3/2) / 200; t(0.975, 2) = 4.302653.
-    const BetSpread& quinella = part.Spread(BetType::Quinella);
-    EXPECT_EQ(quinella.samples, 3);
+    EXPECT_EQ(run.patterns.size(), 1u);
+    return run.patterns.at(0).earlier.Spread(bet);
+}
+
+// With one race a day the interval is the one of independent races: 連勝
+// pays 1000, 0 and 500 yen on stakes 100, 100 and 0 (a payout without a
+// pair ticket, as odd files have), and a race with neither is no sample.
+// R = 7.5, deviations 250, -750, 500; SE = sqrt(875000 × 3/2) / 200;
+// t(0.975, 2) = 4.302653. 単勝 lost every race: no spread, no interval.
+TEST(RecoveryInterval, OneRaceADayIsTheIntervalOfRaces) {
+    const test::TempFolder folder;
+    WriteDay(folder, 1, {Race({"01-02"}, "0", "100")});
+    WriteDay(folder, 2, {Race({"01-02"}, "0", "0")});
+    WriteDay(folder, 3, {Race({}, "0", "0")});
+    WriteDay(folder, 4, {Race({}, "0", "50")});
+    const BetSpread win = SpreadOf(folder, BetType::Win);
+    EXPECT_EQ(win.days, 4);
+    EXPECT_FALSE(win.recoveryLow);
+    const BetSpread quinella = SpreadOf(folder, BetType::Quinella);
+    EXPECT_EQ(quinella.days, 3);
     EXPECT_NEAR(quinella.standardError, std::sqrt(875000 * 1.5) / 200, 1e-9);
     EXPECT_DOUBLE_EQ(*quinella.recoveryLow, 0);
     EXPECT_NEAR(*quinella.recoveryHigh, (7.5 + 4.302652730 * quinella.standardError) * 100, 1e-5);
 }
 
-// With one pattern taking part the corrected bound is the 95% one; with
-// more it is lower, and only a bound above 100% is significant.
-TEST(SetAdjustedBounds, CorrectsForThePatternsThatTakePart) {
+// Races of a day count as one sample. 単勝 by day: stakes 200, 100, 200 and
+// payouts 300, 0, 100; R = 0.8, day deviations 140, -80, -60, Σ² = 29600;
+// SE = sqrt(29600 × 3/2) / 500.
+TEST(RecoveryInterval, RacesOfADayAreOneSample) {
     const test::TempFolder folder;
-    const auto day = [&](const char* code, std::vector<std::string> wins) {
-        std::vector<std::string> lines = {HeaderLine(2001, 4, 1)};
-        for (const std::string& win : wins) lines.push_back(Race({"01-02"}, win, "0"));
-        test::WriteTicketFile(folder.Path(), std::string("P20010401") + code + ".txt", lines);
+    WriteDay(folder, 1, {Race({"01-02"}, "30", "0"), Race({"01-02"}, "0", "0")});
+    WriteDay(folder, 8, {Race({"01-02"}, "0", "0")});
+    WriteDay(folder, 15, {Race({"01-02"}, "10", "0"), Race({"01-02"}, "0", "0")});
+    const BetSpread win = SpreadOf(folder, BetType::Win);
+    EXPECT_EQ(win.days, 3);
+    EXPECT_NEAR(win.standardError, std::sqrt(44400.0) / 500, 1e-12);
+    EXPECT_DOUBLE_EQ(*win.recoveryLow, 0);
+    EXPECT_NEAR(*win.recoveryHigh, (0.8 + 4.302652730 * std::sqrt(44400.0) / 500) * 100, 1e-5);
+}
+
+TEST(EstimateRatioInterval, NoIntervalWithoutTwoDaysStakeOrSpread) {
+    const std::vector<std::vector<DayAmount>> cases = {
+        {},
+        {{100, 300}, {0, 0}},          // one day that bet
+        {{0, 300}, {0, 100}},          // no stake
+        {{100, 150}, {200, 300}},      // the same ratio every day
     };
-    day("Q1RN", {"30", "25", "40", "35", "20", "30"});
-    day("T5PB", {"0", "20", "0"});
-    RankingResult run = RankAllPatterns(folder.PathText(), {});
-    ASSERT_EQ(run.patterns.size(), 2u);
-    const BetSpread& alone = run.patterns[0].earlier.Spread(BetType::Win);
-    SetAdjustedBounds(run.patterns, 4);
-    EXPECT_DOUBLE_EQ(*alone.recoveryLowAdjusted, *alone.recoveryLow);
-    EXPECT_TRUE(alone.significant);
-    EXPECT_FALSE(run.patterns[1].earlier.Spread(BetType::Win).recoveryLowAdjusted);
-    SetAdjustedBounds(run.patterns, 0);
-    EXPECT_LT(*alone.recoveryLowAdjusted, *alone.recoveryLow);
-    const BetSpread& other = run.patterns[1].earlier.Spread(BetType::Win);
-    EXPECT_DOUBLE_EQ(*other.recoveryLowAdjusted, 0);
-    EXPECT_FALSE(other.significant);
-    // 連勝: every pair ticket lost, so no spread and no bound.
-    EXPECT_FALSE(run.patterns[0].earlier.Spread(BetType::Quinella).recoveryLowAdjusted);
+    for (const auto& days : cases) {
+        const RatioInterval interval = EstimateRatioInterval(days);
+        EXPECT_FALSE(interval.low);
+        EXPECT_EQ(interval.standardError, 0);
+    }
 }
 
 }  // namespace

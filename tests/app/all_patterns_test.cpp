@@ -9,12 +9,22 @@
 #include <QTableView>
 #include <QTest>
 
+#include <QAccessible>
+#include <QCheckBox>
+#include <QWindow>
+
 #include "app/main_window.h"
 #include "app/main_window_session.h"
+#include "corpus_writer.h"
+#include "dialogs/breakdown_window.h"
+#include "dialogs/folder_dialog.h"
+#include "dialogs/out_of_date_bar.h"
 #include "dialogs/pattern_dialog.h"
 #include "dialogs/ranking_model.h"
 #include "dialogs/ranking_window.h"
 #include "support/temp_folder.h"
+#include "ui/check_box.h"
+#include "ui/combo_box.h"
 #include "ui/gui_test_helpers.h"
 #include "ui/text.h"
 #include "ui/text_box.h"
@@ -32,6 +42,27 @@ QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 struct Session : t::MainWindowSession {
     Session() : MainWindowSession({7, 1, 3, 1}, LOMI_SAMPLES_DIR) {}
 };
+
+// The races ranked in all, over every pattern of the table.
+std::int64_t RankedRaces(RankingWindow* ranking) {
+    std::int64_t races = 0;
+    for (int row = 0; row < ranking->Model()->rowCount(); ++row)
+        races += ranking->Model()->Pattern(row).earlier.tally.ExtractedRaces;
+    return races;
+}
+
+QString ConditionsLine(RankingWindow* ranking) {
+    return ranking->findChild<QLabel*>("ConditionsLabel")->text();
+}
+
+// Clicks the widget's centre through its window, as the platform would:
+// the click reaches it only when no modal dialog blocks the window.
+void ClickThroughWindow(QWidget* widget) {
+    QWindow* window = widget->window()->windowHandle();
+    QVERIFY(window != nullptr);
+    const QPoint at = widget->mapTo(widget->window(), widget->rect().center());
+    QTest::mouseClick(window, Qt::LeftButton, {}, at);
+}
 
 // Double-clicks the table's row (as shown).
 void DoubleClickRow(RankingWindow* ranking, int row) {
@@ -137,6 +168,87 @@ private slots:
             QVERIFY(!stop->isEnabled());
             QTRY_VERIFY(!ranking->Running());
         }));
+    }
+
+    // The ranking follows what the main window analyses: a tally under other
+    // conditions, then another data folder, mark it out of date, and
+    // 再集計 ranks the new state. 内訳 marks the folder change too.
+    void rankingFollowsTheConditionsAndTheFolder() {
+        Session s;
+        lomi::SelectPattern(s.state, {7, 1, 3, 1});
+        QVERIFY(s.window->StartPatternLoad(s.window.get()));
+        QVERIFY(s.WaitForLoad());
+        RankingWindow* ranking = s.window->OpenRankingWindow();
+        QCOMPARE(ranking->parentWidget(), nullptr);
+        QCOMPARE(QAccessible::queryAccessibleInterface(ranking)->role(), QAccessible::Window);
+        QTRY_VERIFY(!ranking->Running());
+        QVERIFY(!ranking->OutOfDate());
+        const std::int64_t allRaces = RankedRaces(ranking);
+        QVERIFY(ConditionsLine(ranking).endsWith(U("条件: 全抽出")));
+
+        // 馬場: its second item, then the tally.
+        s.window->ConditionSelector(6)->SetListIndex(1);
+        s.window->RunTally();
+        QVERIFY(ranking->OutOfDate());
+        QVERIFY(ranking->OutOfDateText().startsWith(U("条件が変わりました")));
+        QVERIFY(ConditionsLine(ranking).endsWith(U("条件: 全抽出")));  // the table's own
+        t::Click(ranking->findChild<QPushButton*>("RunButton"));
+        QTRY_VERIFY(!ranking->Running());
+        QVERIFY(!ranking->OutOfDate());
+        QVERIFY(ConditionsLine(ranking).contains(U("馬場")));
+        QVERIFY(RankedRaces(ranking) < allRaces);
+
+        // Another folder, chosen in ﾌｫﾙﾀﾞの設定.
+        t::TempFolder other;
+        lomi::samples::RaceDay first{}, last{};
+        lomi::samples::ParseDate("2005-04-02", first);
+        lomi::samples::ParseDate("2005-05-29", last);
+        lomi::samples::WriteCorpus(other.PathText(), {"Q1RN", "W1PB"}, first, last, 5, 0);
+        s.window->BreakdownMenuChosen();
+        lomi::BreakdownWindow* breakdown = s.window->Breakdown();
+        QVERIFY(!breakdown->OutOfDate()->Marked());
+        s.window->FolderMenuChosen();
+        lomi::FolderDialog* folder = lomi::FolderDialog::OpenFor(s.state);
+        folder->FolderLabel()->setText(lomi::ui::FromUtf8(other.PathText()));
+        folder->OkClicked();
+        QVERIFY(ranking->OutOfDate());
+        QVERIFY(ranking->OutOfDateText().startsWith(U("ﾌｫﾙﾀﾞが変わりました")));
+        QVERIFY(breakdown->OutOfDate()->Marked());
+        // 全パターン集計 in 分析 runs on the current state as 再集計 does.
+        s.window->MenuRanking()->trigger();
+        QCOMPARE(s.window->Ranking(), ranking);
+        QTRY_VERIFY(!ranking->Running());
+        QVERIFY(!ranking->OutOfDate());
+        QVERIFY(ConditionsLine(ranking).contains(lomi::ui::FromUtf8(other.PathText())));
+        QCOMPARE(ranking->Model()->rowCount(), 2);
+        // 読み直す reads the pattern from the new folder.
+        t::Click(breakdown->OutOfDate()->findChild<QPushButton*>("OutOfDateButton"));
+        QTRY_VERIFY(!breakdown->OutOfDate()->Marked());
+        QVERIFY(s.state.Loaded.DateList.front().rfind("2005", 0) == 0);
+    }
+
+    // The ranking window has no parent: the pattern dialog, modal to the
+    // main window, leaves it taking input; the main window takes none.
+    void rankingTakesInputWhileTheDialogIsOpen() {
+        Session s;
+        RankingWindow* ranking = s.window->OpenRankingWindow();
+        QTRY_VERIFY(!ranking->Running());
+        auto* split = ranking->findChild<QCheckBox*>("SplitCheck");
+        QVERIFY(s.WithDialog([&](PatternDialog* d) {
+            QCOMPARE(d->windowModality(), Qt::WindowModal);
+            ClickThroughWindow(split);
+            QTRY_VERIFY(split->isChecked());
+            // Not vacuous: the main window, which the dialog blocks, ignores the click.
+            lomi::ui::CheckBox* orMore = s.window->OrMoreBox();
+            const int before = orMore->Value();
+            ClickThroughWindow(orMore);
+            QCOMPARE(orMore->Value(), before);
+        }));
+        QTRY_VERIFY(!ranking->Running());
+        // Closing the main window closes the ranking.
+        QPointer<RankingWindow> kept = ranking;
+        s.window->close();
+        QTRY_VERIFY(kept.isNull() || !kept->isVisible());
     }
 };
 

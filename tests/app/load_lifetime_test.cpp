@@ -38,7 +38,7 @@ struct Session : t::MainWindowSession {
 
     // A finished ranking window, its first row current.
     QPointer<RankingWindow> RankingWithRows() {
-        QPointer<RankingWindow> ranking = window->OpenRankingWindow(nullptr);
+        QPointer<RankingWindow> ranking = window->OpenRankingWindow();
         if (!QTest::qWaitFor([&] { return !ranking->Running(); }, 10000)) return nullptr;
         ranking->Table()->setCurrentIndex(ranking->Filter()->index(0, 0));
         return ranking;

@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
 #include "cli/run_report.h"
 #include "support/temp_folder.h"
+#include "support/ticket_files.h"
 
 namespace lomi {
 namespace {
@@ -61,7 +64,53 @@ TEST(BreakdownCommand, EachGroupIsTheReportOfItsCondition) {
             }
             EXPECT_EQ(group["tally"], RunJson(restricted)["tally"]) << axis.name << " " << key;
         }
-        EXPECT_EQ(records, report["recordCount"].get<std::int64_t>()) << axis.name;
+        // Only the period's races are grouped.
+        EXPECT_LT(records, report["recordCount"].get<std::int64_t>()) << axis.name;
+        EXPECT_EQ(records, breakdown["recordCount"].get<std::int64_t>()) << axis.name;
+    }
+}
+
+TEST(BreakdownCommand, PeriodLeavesOutGroupsWithoutRacesInIt) {
+    // One race a day on four days, 1995 to 2000, at four venues.
+    struct Day {
+        int year, month, day, venue;
+        const char* name;
+    };
+    const Day days[] = {{1995, 1, 8, 1, "札幌1R"},
+                        {1997, 3, 9, 5, "東京1R"},
+                        {1998, 6, 14, 6, "中山1R"},
+                        {2000, 1, 5, 9, "阪神1R"}};
+    const test::TempFolder data;
+    for (const Day& d : days) {
+        char file[32];
+        std::snprintf(file, sizeof file, "P%02d%02d%02dQ1RN.txt", d.year % 100, d.month, d.day);
+        test::RaceFields fields;
+        fields.venue = d.venue;
+        test::WriteTicketFile(data.Path(), file,
+                              {test::HeaderLine(d.year, d.month, d.day),
+                               test::DataLine(d.name, {"01-02", "", "", "", "", ""},
+                                              test::RaceData(fields))});
+    }
+    struct Case {
+        const char* by;
+        std::vector<std::string> keys;
+    };
+    const Case cases[] = {{"month", {"199703", "199806"}},
+                          {"year", {"1997", "1998"}},
+                          {"venue", {"05", "06"}}};
+    for (const Case& c : cases) {
+        const ReportRun run = RunReport({"--folder", data.PathText(), "--pattern", "Q1RN", "--json",
+                                         "--from", "1997-01-01", "--to", "1998-12-31", "--by",
+                                         c.by});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const Json breakdown = Json::parse(run.out);
+        std::vector<std::string> keys;
+        for (const Json& group : breakdown["groups"]) {
+            keys.push_back(group["key"]);
+            EXPECT_EQ(group["recordCount"], 1) << c.by;
+        }
+        EXPECT_EQ(keys, c.keys) << c.by;
+        EXPECT_EQ(breakdown["recordCount"], 2) << c.by;  // 総ﾚｰｽ: the period's races
     }
 }
 

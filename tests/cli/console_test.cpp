@@ -97,8 +97,8 @@ TEST(ReportConsole, FoldersThatCannotBeReadAreNamedWithTheReason) {
         std::string reason;
     };
     std::vector<Case> cases = {
-        {(root / "missing").string(), "フォルダが見つかりません"},
-        {(root / "file.txt").string(), "フォルダではありません"},
+        {(root / "missing").string(), "ﾌｫﾙﾀﾞが見つかりません"},
+        {(root / "file.txt").string(), "ﾌｫﾙﾀﾞではありません"},
     };
 #ifdef _WIN32
     // Paths of 260 characters or more, as Windows programs without long-path

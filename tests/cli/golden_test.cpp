@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -53,13 +54,25 @@ TEST_P(GoldenReport, TheServiceGivesTheReport) {
     ASSERT_TRUE(parsed.options) << err.str();
     ASSERT_TRUE(parsed.options->pattern);
 
-    ProgramState state;
-    state.DataFolder = data.PathText();
-    ASSERT_TRUE(SelectPattern(state, *parsed.options->pattern));
-    PatternLoad load = LoadPattern(state.DataFolder, state.PatternFileMask);
-    ASSERT_EQ(load.status, LoadStatus::Loaded) << load.message;
-    ASSERT_TRUE(CommitLoad(state, std::move(load)));
-    EXPECT_EQ(TallyLoaded(state, parsed.options->conditions).report, Expected());
+    // Without the record cache, while it is built and once it is built
+    // (the files made old enough for it to trust them).
+    const test::TempFolder cacheRoot;
+    const auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    for (const auto& entry : fs::directory_iterator(data.Path())) {
+        fs::last_write_time(entry.path(), old);
+    }
+    RecordCacheOptions cache;
+    for (const std::string way : {"off", "building", "built"}) {
+        ProgramState state;
+        state.DataFolder = data.PathText();
+        ASSERT_TRUE(SelectPattern(state, *parsed.options->pattern));
+        PatternLoad load = LoadPattern(state.DataFolder, state.PatternFileMask, {}, {}, cache);
+        ASSERT_EQ(load.status, LoadStatus::Loaded) << load.message;
+        ASSERT_TRUE(CommitLoad(state, std::move(load)));
+        EXPECT_EQ(TallyLoaded(state, parsed.options->conditions).report, Expected()) << way;
+        cache.folder = (cacheRoot / "records").string();
+    }
+    EXPECT_TRUE(fs::exists(cacheRoot / "records"));
 }
 
 TEST_P(GoldenReport, ProgramPrintsTheReportWithLfLineEnds) {

@@ -49,8 +49,10 @@ protected:
 Json PlainBets(Json bets, bool ranked = true) {
     for (auto& [key, figures] : bets.items()) {
         for (const std::string extra :
-             {"recoveryLow", "recoveryHigh", "recoveryLowAdjusted", "significant", "maxDrawdown"}) {
-            const bool rankedOnly = extra == "recoveryLowAdjusted" || extra == "significant";
+             {"recoveryLow", "recoveryHigh", "recoveryLowAdjusted", "significant",
+              "expectedRecovery", "probabilityAbove100", "maxDrawdown"}) {
+            const bool rankedOnly = extra != "recoveryLow" && extra != "recoveryHigh" &&
+                                    extra != "maxDrawdown";
             EXPECT_EQ(figures.contains(extra), ranked || !rankedOnly) << key << " " << extra;
             figures.erase(extra);
         }
@@ -127,6 +129,20 @@ TEST_F(RankingFolder, SortedByTheChosenBetAndFilteredByRaces) {
         EXPECT_GE(place["recoveryHigh"].get<double>(), recovery);
         EXPECT_LT(place["recoveryLowAdjusted"].get<double>(), place["recoveryLow"].get<double>());
         EXPECT_EQ(place["significant"], place["recoveryLowAdjusted"].get<double>() > 100);
+        // Shrunk toward the mean of the patterns, and only the bet ranked.
+        const double expected = place["expectedRecovery"];
+        EXPECT_GT(expected, 0);
+        const double above = place["probabilityAbove100"];
+        EXPECT_EQ(above > 0.5, expected > 100);
+        EXPECT_TRUE(pattern["bets"]["win"]["expectedRecovery"].is_null());
+    }
+    const Json byExpected =
+        RunJson({"--all-patterns", "--json", "--bet", "place", "--sort", "expected"});
+    previous = 1e300;
+    for (const Json& pattern : byExpected["patterns"]) {
+        const double expected = pattern["bets"]["place"]["expectedRecovery"];
+        EXPECT_LE(expected, previous);
+        previous = expected;
     }
     EXPECT_EQ(all["conditions"]["bet"], "place");
     const Json& overfitting = all["overfitting"];
@@ -140,6 +156,8 @@ TEST_F(RankingFolder, SortedByTheChosenBetAndFilteredByRaces) {
     EXPECT_DOUBLE_EQ(probability, std::round(probability * 10000) / 10000);
     EXPECT_GT(overfitting["bestOutOfSampleMedian"].get<double>(), 0);
     EXPECT_GT(overfitting["outOfSampleMedian"].get<double>(), 0);
+    EXPECT_GE(overfitting["lossProbability"].get<double>(), 0);
+    EXPECT_LE(overfitting["lossProbability"].get<double>(), 1);
     int races = 0;
     for (const Json& pattern : all["patterns"]) {
         races = std::max(races, pattern["tally"]["ExtractedRaces"].get<int>());
@@ -158,13 +176,17 @@ TEST_F(RankingFolder, TableAndCsv) {
         test::WriteBytes(file, table.out);
         return file;
     }());
-    // Title, header, the patterns, and the two lines of the estimate of overfitting.
-    ASSERT_EQ(lines.size(), 4 + kPatterns.size());
+    // Title, header, the patterns, and the three lines of the estimate of overfitting.
+    ASSERT_EQ(lines.size(), 5 + kPatterns.size());
     EXPECT_NE(lines[1].find("補正下限"), std::string::npos);
     EXPECT_NE(lines[1].find("後期回収率"), std::string::npos);
-    EXPECT_EQ(lines[lines.size() - 2].rfind("過剰適合確率 (PBO): ", 0), 0u)
+    EXPECT_NE(lines[1].find("期待回収率"), std::string::npos);
+    EXPECT_NE(lines[1].find("100%超確率"), std::string::npos);
+    EXPECT_EQ(lines[lines.size() - 3].rfind("過剰適合確率 (PBO): ", 0), 0u)
+        << lines[lines.size() - 3];
+    EXPECT_EQ(lines[lines.size() - 2].rfind("前半最良の後半回収率 中央値: ", 0), 0u)
         << lines[lines.size() - 2];
-    EXPECT_EQ(lines.back().rfind("前半最良の後半回収率 中央値: ", 0), 0u) << lines.back();
+    EXPECT_EQ(lines.back().rfind("前半最良が後半で損をする確率: ", 0), 0u) << lines.back();
     // Aligned: every row as wide as the header, its last column right-aligned.
     for (std::size_t i = 2; i < 2 + kPatterns.size(); ++i) {
         EXPECT_EQ(DisplayWidth(lines[i]), DisplayWidth(lines[1])) << lines[i];
@@ -173,8 +195,8 @@ TEST_F(RankingFolder, TableAndCsv) {
     const ReportRun csv = Run({"--all-patterns", "--csv", "--bet", "wide"});
     ASSERT_EQ(csv.exitCode, 0) << csv.err;
     EXPECT_EQ(csv.out.substr(0, csv.out.find("\r\n")),
-              "パターン,ｺｰﾄﾞ,ﾚｰｽ数,投票,払戻,損益,回収率,95%区間,補正下限,的中率,平均配当,的中数,"
-              "最大DD");
+              "パターン,ｺｰﾄﾞ,ﾚｰｽ数,投票,払戻,損益,回収率,95%区間,補正下限,期待回収率,100%超確率,"
+              "的中率,平均配当,的中数,最大DD");
     EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\n'), 1 + kPatterns.size());
 
     // A later part without a race has no rate: —, an empty field, null.
@@ -208,6 +230,7 @@ TEST(RankingCommand, FoldersWithoutPatternsAndUsage) {
                                                {"--all-patterns", "--min-races", "-1"},
                                                {"--all-patterns", "--pattern", "Q1RN"},
                                                {"--all-patterns", "--json", "--csv"},
+                                               {"--all-patterns", "--sort", "best"},
                                                {"--split", "2001-04-01"},
                                                {"--all-patterns", "--by", "venue"},
                                                {"--all-patterns", "--series"}}) {

@@ -138,7 +138,7 @@ TEST(ReportCommand, NoMatchingFileIsFileNotFound) {
     const std::string missing = (empty / "missing").string();
     const std::pair<std::string, std::string> cases[] = {
         {empty.PathText(), "FILE NOT FOUND.\n"},
-        {missing, "FILE NOT FOUND.\nlomi-report: " + missing + ": フォルダが見つかりません\n"}};
+        {missing, "FILE NOT FOUND.\nlomi-report: " + missing + ": ﾌｫﾙﾀﾞが見つかりません\n"}};
     for (const auto& [folder, message] : cases) {
         const ReportRun run = RunReport({"--folder", folder, "--pattern", "T1TN"});
         EXPECT_EQ(run.exitCode, 1);
@@ -227,6 +227,9 @@ TEST(ReportCommand, HelpAndVersion) {
           "--json", "--show-settings", "仮単人気", "Q1RN", "Lomi.ini"}) {
         EXPECT_NE(help.out.find(text), std::string::npos) << text;
     }
+    // The last line names the guide.
+    const std::string last = help.out.substr(help.out.rfind('\n', help.out.size() - 2) + 1);
+    EXPECT_EQ(last.rfind("Guide (使い方", 0), 0u) << last;
     const ReportRun version = RunReport({"--version"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out, "lomi-report 1.02\n");
@@ -244,7 +247,7 @@ TEST(ReportCommand, ShowSettingsPrintsWhatTheWindowReads) {
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.out, "PATH=D:\\競馬\\data\nCON1=2\nCON2=3\nCON3=0\nCON4=1\nFILE=" +
                            (copy.Program().parent_path() / "Lomi.ini").string() +
-                           "\nNOTE=プログラムのフォルダの設定ファイルを読みました。"
+                           "\nNOTE=プログラムのﾌｫﾙﾀﾞの設定ファイルを読みました。"
                            "終了時にここへ保存します。\n");
 }
 
@@ -256,7 +259,7 @@ TEST(ReportCommand, ShowSettingsWithoutFileGivesTheDefaults) {
     EXPECT_EQ(run.out, "PATH=" + elsewhere.PathText() + "\nCON1=7\nCON2=1\nCON3=3\nCON4=1\nFILE=" +
                            (copy.Program().parent_path() / "Lomi.ini").string() +
                            "\nNOTE=設定ファイルはまだありません。"
-                           "終了時にプログラムのフォルダへ作ります。\n");
+                           "終了時にプログラムのﾌｫﾙﾀﾞへ作ります。\n");
 }
 
 TEST(ReportCommand, SettingsGiveFolderAndPatternAndOptionsWin) {

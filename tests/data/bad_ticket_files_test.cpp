@@ -413,18 +413,18 @@ TEST_F(BadTicketFiles, DataFolderThatIsNoFolder) {
     const struct {
         std::string folder;
         std::string reason;
-    } cases[] = {{(folder / "missing").string(), "フォルダが見つかりません"},
-                 {file.string(), "フォルダが見つかりません"},
-                 {(file / "below a file").string(), "フォルダが見つかりません"},
+    } cases[] = {{(folder / "missing").string(), "ﾌｫﾙﾀﾞが見つかりません"},
+                 {file.string(), "ﾌｫﾙﾀﾞが見つかりません"},
+                 {(file / "below a file").string(), "ﾌｫﾙﾀﾞが見つかりません"},
                  {(folder / "loop").string(), "シンボリックリンクが循環しています"},
-                 {"", "フォルダが見つかりません"}};
+                 {"", "ﾌｫﾙﾀﾞが見つかりません"}};
     for (const auto& c : cases) {
         state.DataFolder = c.folder;
         EXPECT_EQ(LoadAndCommit().status, LoadStatus::NotFound) << c.folder;
         EXPECT_EQ(Fingerprint(state.Loaded), before);
         LoadedData data;
         EXPECT_EQ(ReadPatternFiles(c.folder, state.PatternFileMask, data).message,
-                  "フォルダー「" + c.folder + "」の中を読めません（" + c.reason + "）。");
+                  "ﾌｫﾙﾀﾞ「" + c.folder + "」の中を読めません（" + c.reason + "）。");
     }
 }
 
@@ -442,7 +442,7 @@ TEST_F(BadTicketFiles, DataFolderThatCannotBeSearched) {
         return std::string(notFound ? "1" : "0") + (kept ? "1" : "0") +
                ReadPatternFiles(state.DataFolder, state.PatternFileMask, data).message;
     });
-    EXPECT_EQ(outcome, "11フォルダー「" + locked.string() +
+    EXPECT_EQ(outcome, "11ﾌｫﾙﾀﾞ「" + locked.string() +
                            "」の中を読めません（アクセスが拒否されました）。");
 }
 

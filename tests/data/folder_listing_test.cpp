@@ -49,7 +49,7 @@ TEST(ForEachPlainFile, AReadFailingPartWayFailsTheListingWithTheReason) {
         [](std::string_view) {}, reason);
     ASSERT_TRUE(swapped);
     EXPECT_FALSE(listed);
-    EXPECT_EQ(reason, "フォルダが見つかりません");
+    EXPECT_EQ(reason, "ﾌｫﾙﾀﾞが見つかりません");
 }
 #endif
 

@@ -342,11 +342,11 @@ TEST_F(TicketReader, MissingFilesAndFolders) {
     EXPECT_EQ(LoadPattern(nowhere, state.PatternFileMask).status, LoadStatus::NotFound);
     std::string reason;
     EXPECT_FALSE(ListPatternFiles(nowhere, state.PatternFileMask, &reason).has_value());
-    EXPECT_EQ(reason, "フォルダが見つかりません");
+    EXPECT_EQ(reason, "ﾌｫﾙﾀﾞが見つかりません");
     LoadedData data;
     const LoadResult result = ReadPatternFiles(nowhere, state.PatternFileMask, data);
     EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message, "フォルダー「" + nowhere + "」の中を読めません（" + reason + "）。");
+    EXPECT_EQ(result.message, "ﾌｫﾙﾀﾞ「" + nowhere + "」の中を読めません（" + reason + "）。");
 }
 
 TEST_F(TicketReader, AFailedExistenceTestKeepsTheOldData) {

@@ -143,6 +143,7 @@ private slots:
         QVERIFY(!window.SaveCsv(QString::fromStdString(missing.string())));
         QTRY_VERIFY(seen.shown);
         QVERIFY(seen.text.startsWith(U("ファイルを保存できませんでした。\n")));
+        QVERIFY(seen.text.endsWith(U("ﾌｫﾙﾀﾞが見つかりません")));  // not the file
         QVERIFY(!std::filesystem::exists(missing.parent_path()));
         QCOMPARE(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
     }

@@ -375,6 +375,96 @@ private slots:
         QCOMPARE(w.Model()->rowCount(), 0);
         QVERIFY(w.findChild<QLabel*>("StatusLabel")->text().contains(U("FILE NOT FOUND.")));
     }
+
+    // A split date from another folder's data, chosen or not, is put back
+    // inside the ranked days with a notice; a date typed outside is refused.
+    void splitDateFromAnotherFolderIsResetWithANotice() {
+        t::TempFolder data;
+        WriteCorpus(data.Path());
+        for (const bool chosen : {true, false}) {
+            lomi::AnalysisChoices kept;
+            kept.split = true;
+            kept.splitDate = U("19990101");
+            kept.splitChosen = chosen;
+            RankingWindow w(data.PathText(), {}, nullptr, &kept);
+            QTRY_VERIFY(!w.Running());
+            auto* date = w.findChild<QDateEdit*>("SplitDate");
+            QVERIFY(date->date() > QDate(2001, 5, 15) && date->date() < QDate(2001, 6, 30));
+            QVERIFY(w.findChild<QLabel*>("StatusLabel")
+                        ->text()
+                        .contains(U("検証分割日をデータの範囲（2001-04-07～2001-06-30）に合わせました")));
+            QVERIFY(w.Model()->Split());
+            QVERIFY(w.Filter()->rowCount() > 0 || w.findChild<QLabel*>("HintLabel")->isVisibleTo(&w));
+            for (int row = 0; row < w.Model()->rowCount(); ++row)
+                QVERIFY(w.Model()->Pattern(row).later->tally.ExtractedRaces > 0);
+            QCOMPARE(kept.splitDate, date->date().toString("yyyyMMdd"));
+            date->setDate(QDate(2003, 1, 1));
+            QCOMPARE(date->date(), QDate(2001, 6, 30));
+        }
+    }
+
+    // An empty table says what to change.
+    void emptyTableSaysWhy() {
+        t::TempFolder data;
+        WriteCorpus(data.Path(), "2001-04-30");
+        RankingWindow w(data.PathText(), {});
+        w.show();
+        QTRY_VERIFY(!w.Running());
+        auto* hint = w.findChild<QLabel*>("HintLabel");
+        w.findChild<QSpinBox*>("MinRaces")->setValue(100000);
+        QVERIFY(hint->isVisible());
+        QVERIFY(hint->text().contains(U("最低ﾚｰｽ数を下げる")));
+        w.findChild<QSpinBox*>("MinRaces")->setValue(0);
+        QVERIFY(!hint->isVisible());
+    }
+
+    // The folder renamed during the run: the run ends with the folder's
+    // message and no figures.
+    void folderGoneDuringTheRunEndsWithItsMessage() {
+        t::TempFolder parent;
+        const std::filesystem::path folder = parent / "data";
+        std::filesystem::create_directory(folder);
+        WriteCorpus(folder);
+        const auto renaming = [&](const std::string& path, const lomi::RankingOptions& options,
+                                  const lomi::LoadProgress& progress, std::stop_token stop) {
+            lomi::RankingOptions one = options;
+            one.threads = 1;
+            return lomi::RankAllPatterns(
+                path, one,
+                [&](std::size_t done, std::size_t total) {
+                    if (done == 5) std::filesystem::rename(folder, parent / "moved");
+                    progress(done, total);
+                },
+                stop);
+        };
+        t::SeenMessage seen;
+        const auto watch = t::AnswerMessage(&seen);
+        RankingWindow w(folder.string(), {}, nullptr, nullptr, renaming);
+        QTRY_VERIFY(seen.shown);
+        QVERIFY(!w.Running());
+        const QString status = w.findChild<QLabel*>("StatusLabel")->text();
+        QVERIFY2(status.startsWith(U("ﾌｫﾙﾀﾞ「%1」の中を読めません").arg(folder.string().c_str())),
+                 qPrintable(status));
+        QCOMPARE(w.Model()->rowCount(), 0);
+        QCOMPARE(seen.text, status);
+    }
+
+    // At its default size, no wider than a 1366-pixel screen, the window
+    // shows every column, 後期回収率 included, with the longest pattern names.
+    void defaultSizeShowsEveryColumn() {
+        t::TempFolder data;
+        WriteCorpus(data.Path());
+        lomi::AnalysisChoices kept;
+        kept.split = true;
+        RankingWindow w(data.PathText(), {}, nullptr, &kept);
+        w.show();
+        QTRY_VERIFY(!w.Running());
+        QVERIFY(w.Model()->Split());
+        QVERIFY(w.width() <= 1366);
+        const int used = w.Table()->horizontalHeader()->length();
+        qInfo("columns %d of %d pixels", used, w.Table()->viewport()->width());
+        QVERIFY(used <= w.Table()->viewport()->width());
+    }
 };
 
 QTEST_MAIN(RankingWindowTest)

@@ -171,6 +171,17 @@ private slots:
         combo->SetListIndex(2);
         QCOMPARE(combo->ListIndex(), 2);
     }
+
+    void homeAndEndChooseTheFirstAndTheLastItem() {
+        ComboBox combo;
+        FillThree(combo);
+        QTest::keyClick(&combo, Qt::Key_End);
+        QCOMPARE(combo.ListIndex(), 2);
+        QCOMPARE(combo.Text(), QString::fromUtf8("Ｒ値"));
+        QTest::keyClick(&combo, Qt::Key_Home);
+        QCOMPARE(combo.ListIndex(), 0);
+        QCOMPARE(combo.ItemData(combo.ListIndex()), 1);
+    }
 };
 
 QTEST_MAIN(ComboBoxTest)

@@ -25,14 +25,15 @@ struct HeldLoad {
 
     ui::PatternLoader::LoadFunction Function() {
         return [this](const std::string& folder, const std::string& mask,
-                      const LoadProgress& progress, std::stop_token stop) {
+                      const LoadProgress& progress, std::stop_token stop,
+                      const RecordCacheOptions& cache) {
             if (holding) {
                 ++entered;
                 if (progress) progress(1, 40);
                 std::unique_lock lock(mutex);
                 wake.wait(lock, [this] { return released; });
             }
-            return LoadPattern(folder, mask, progress, stop);
+            return LoadPattern(folder, mask, progress, stop, cache);
         };
     }
     void Release() {

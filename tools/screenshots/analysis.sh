@@ -6,6 +6,7 @@
 # in $LOMI_BUILD_DIR (default build/).
 set -euo pipefail
 screen=1280x960
+# shellcheck source=tools/screenshots/virtual_display.sh
 source "$(dirname "$0")/virtual_display.sh"
 [ -x "$build/tools/sample_generator/lomi-make-samples" ] || {
   echo "no $build/tools/sample_generator/lomi-make-samples: build first" >&2; exit 1; }

@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Runs the desktop program under a virtual X server on the bundled samples
 # and a year of generated patterns of one rank (one of them with a planted
-# edge), opens the pattern dialog and presses 全パターン, ticks 検証分割日, and
-# writes the screenshots
-# docs/pattern-dialog.png and docs/ranking-window.png. Needs Xvfb, xdotool
+# edge), opens the pattern dialog and presses 全パターン, ticks 検証分割日 in the
+# ranking window at its default size (the dialog stays open), then opens a
+# pattern and tallies it under another 馬場 so that the ranking marks itself
+# out of date, and writes the screenshots docs/pattern-dialog.png,
+# docs/ranking-window.png and docs/ranking-out-of-date.png. Needs Xvfb, xdotool
 # and ImageMagick (installed when missing); uses the build in
 # $LOMI_BUILD_DIR (default build/).
 set -euo pipefail
-screen=1280x800
+screen=1366x800
+# shellcheck source=tools/screenshots/virtual_display.sh
 source "$(dirname "$0")/virtual_display.sh"
 
 # The samples in a data folder of their own, as a user keeps them.
@@ -29,15 +32,32 @@ import -window "$dialog" "$work/dialog.png"
 xdotool key Tab Tab space
 ranking="$(xdotool search --sync --onlyvisible --name '全パターン集計' | head -1)"
 xdotool windowmove "$ranking" 0 0
-xdotool windowsize "$ranking" 1240 560
 sleep 2
-# 検証分割日: the date starts inside the data; ticking it adds 後期回収率.
-xdotool mousemove --window "$ranking" 280 22 click 1
+# 検証分割日 (Alt+D): the date starts inside the data; ticking it adds 後期回収率.
+# The ranking takes input while the pattern dialog is open.
+xdotool windowfocus --sync "$ranking"
+xdotool key --clearmodifiers alt+d
 sleep 3
 import -window "$ranking" "$work/ranking.png"
 
+# OK in the dialog opens the stored pattern; then 馬場 (the field at its
+# fixed place under the menu bar, Down chooses 芝) and 上記の条件で抽出／集計.
+xdotool windowfocus --sync "$dialog"
+xdotool key --clearmodifiers Tab space
+sleep 2
+xdotool windowraise "$main"
+xdotool windowfocus --sync "$main"
+menu=$(( $(xdotool getwindowgeometry "$main" | sed -n 's/.*Geometry: [0-9]*x\([0-9]*\).*/\1/p') - 237 ))
+xdotool mousemove --window "$main" 240 $((menu + 49)) click 1
+xdotool key --clearmodifiers Down
+xdotool mousemove --window "$main" 200 $((menu + 220)) click 1
+sleep 1
+xdotool windowraise "$ranking"
+sleep 1
+import -window "$ranking" "$work/stale.png"
+
 mkdir -p "$out"
-for name in dialog:pattern-dialog ranking:ranking-window; do
+for name in dialog:pattern-dialog ranking:ranking-window stale:ranking-out-of-date; do
   convert "$work/${name%%:*}.png" -strip PNG8:"$out/${name#*:}.png"
 done
-echo "written: $out/pattern-dialog.png $out/ranking-window.png"
+echo "written: $out/pattern-dialog.png $out/ranking-window.png $out/ranking-out-of-date.png"

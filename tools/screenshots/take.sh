@@ -6,6 +6,7 @@
 # Needs Xvfb, xdotool and ImageMagick; uses the build in $LOMI_BUILD_DIR
 # (default build/).
 set -euo pipefail
+# shellcheck source=tools/screenshots/virtual_display.sh
 source "$(dirname "$0")/virtual_display.sh"
 
 # The samples in a data folder of their own, beside a few other folders, so

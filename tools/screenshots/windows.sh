@@ -16,7 +16,7 @@ source tools/wine-session.sh
 work="$(mktemp -d)"
 app_pid=""
 finish() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+  if [ -n "$app_pid" ]; then kill "$app_pid" 2>/dev/null || true; fi
   wineserver -k 2>/dev/null || true
   stop_display
   rm -rf "$work"
@@ -80,7 +80,7 @@ if [ -x "$generator" ]; then
   "$generator" "$chart_data" --from 2001-01-01 --years 5 -p Q1RN >/dev/null
 fi
 start_lomi "$chart_data"
-load_stored_pattern
+load_stored_pattern ""
 xdotool windowfocus --sync "$main"
 xdotool key --clearmodifiers alt+a
 sleep 0.5
