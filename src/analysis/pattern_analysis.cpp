@@ -11,8 +11,8 @@ namespace lomi {
 
 bool SelectPattern(ProgramState& state, const PatternSelections& selections) {
     state.Pattern = selections;
-    const auto mask =
-        BuildPatternFileMask(selections.axisIndex, selections.axisRank, selections.partnerIndex, selections.betStyle);
+    const auto mask = BuildPatternFileMask(selections.axisIndex, selections.axisRank,
+                                           selections.partnerIndex, selections.betStyle);
     state.PatternFileMask = mask.value_or("");
     return mask.has_value();
 }

@@ -150,8 +150,7 @@ private:
 std::optional<std::vector<PatternFiles>> ListPatternFiles(const std::string& folder,
                                                           const LoadProgress& progress,
                                                           const std::stop_token& stop,
-                                                          std::string& reason,
-                                                          bool alongside) {
+                                                          std::string& reason, bool alongside) {
     constexpr std::size_t kBatchBytes = 64 * 1024;
     PatternGroups groups;
     if (!alongside) {

@@ -56,9 +56,7 @@ void MainWindow::FollowInAnalysis() {
     if (chart_) chart_->SetFolderChanged(changed);
 }
 
-void MainWindow::ReloadFromDataFolder(QWidget* messageParent) {
-    StartPatternLoad(messageParent);
-}
+void MainWindow::ReloadFromDataFolder(QWidget* messageParent) { StartPatternLoad(messageParent); }
 
 void MainWindow::CloseAnalysisWindows() {
     if (ranking_) ranking_->close();

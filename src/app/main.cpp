@@ -16,8 +16,8 @@
 #include "settings/settings.h"
 #include "settings/settings_location.h"
 #include "settings/user_folders.h"
-#include "ui/worker_task.h"
 #include "ui/qt_translation.h"
+#include "ui/worker_task.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

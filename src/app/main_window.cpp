@@ -15,8 +15,8 @@
 #include "app/help_menu.h"
 #include "app/resources.h"
 #include "data/task_failure.h"
-#include "dialogs/pattern_dialog.h"
 #include "dialogs/folder_dialog.h"
+#include "dialogs/pattern_dialog.h"
 #include "dialogs/ranking_window.h"
 #include "settings/settings.h"
 #include "tally/condition_names.h"
@@ -203,8 +203,18 @@ void MainWindow::CreateMenus() {
 }
 
 void MainWindow::SetTabOrder() {
-    QWidget* order[] = {tallyButton_,  reportBox_,     openButton_,  conditionSelectors_[6], conditionSelectors_[5], conditionSelectors_[3],
-                        conditionSelectors_[2], conditionSelectors_[0], conditionSelectors_[1], conditionSelectors_[4], conditionSelectors_[7], orMoreBox_};
+    QWidget* order[] = {tallyButton_,
+                        reportBox_,
+                        openButton_,
+                        conditionSelectors_[6],
+                        conditionSelectors_[5],
+                        conditionSelectors_[3],
+                        conditionSelectors_[2],
+                        conditionSelectors_[0],
+                        conditionSelectors_[1],
+                        conditionSelectors_[4],
+                        conditionSelectors_[7],
+                        orMoreBox_};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 

@@ -152,8 +152,8 @@ private:
     std::string iniPath_;
     bool unloaded_ = false;
     ui::PatternLoader* loader_ = nullptr;
-    QPointer<QWidget> loadOver_;  // where the load in hand was asked from
-    std::string loadFolder_;      // the data folder the load in hand reads
+    QPointer<QWidget> loadOver_;             // where the load in hand was asked from
+    std::string loadFolder_;                 // the data folder the load in hand reads
     QPointer<PatternDialog> patternDialog_;  // while it is open
     QPointer<RankingWindow> ranking_;
 

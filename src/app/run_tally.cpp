@@ -47,7 +47,8 @@ RaceConditions MainWindow::CurrentConditions() const {
                              &conditions.age,     &conditions.raceClass, &conditions.surface,
                              &conditions.distance};
     for (int i = 0; i < 7; ++i) {
-        if (ConditionSelector(i + 1)->ListIndex() >= 0) *codes[i] = ChosenData(*ConditionSelector(i + 1));
+        if (ConditionSelector(i + 1)->ListIndex() >= 0)
+            *codes[i] = ChosenData(*ConditionSelector(i + 1));
     }
     if (ConditionSelector(8)->ListIndex() >= 0)
         conditions.date = ui::ToUtf8(ConditionSelector(8)->List(ConditionSelector(8)->ListIndex()));

@@ -7,12 +7,12 @@
 
 #include "analysis/figure_table.h"
 #include "analysis/pattern_analysis.h"
-#include "data/task_failure.h"
-#include "cli/ranking_command.h"
 #include "cli/breakdown_command.h"
+#include "cli/ranking_command.h"
 #include "cli/report_json.h"
 #include "cli/report_options.h"
 #include "data/folder_listing.h"
+#include "data/task_failure.h"
 #include "settings/settings.h"
 #include "settings/settings_location.h"
 #include "settings/user_folders.h"
@@ -32,8 +32,10 @@ std::string WithLfLineEnds(const std::string& text) {
 }
 
 std::string SelectionsText(const ProgramState& state) {
-    return "CON1=" + std::to_string(state.Pattern.axisIndex) + " CON2=" + std::to_string(state.Pattern.axisRank) +
-           " CON3=" + std::to_string(state.Pattern.partnerIndex) + " CON4=" + std::to_string(state.Pattern.betStyle);
+    return "CON1=" + std::to_string(state.Pattern.axisIndex) +
+           " CON2=" + std::to_string(state.Pattern.axisRank) +
+           " CON3=" + std::to_string(state.Pattern.partnerIndex) +
+           " CON4=" + std::to_string(state.Pattern.betStyle);
 }
 
 void PrintSettings(const ProgramState& state, const SettingsLocation& location, std::ostream& out) {
@@ -96,8 +98,7 @@ int RunReportCommandOrThrow(int argc, const char* const argv[], std::ostream& ra
     if (options.allPatterns) {
         return RunRankingCommand(state.DataFolder, options, state.RecordCache, out, err);
     }
-    const PatternSelections selections =
-        options.pattern.value_or(state.Pattern);
+    const PatternSelections selections = options.pattern.value_or(state.Pattern);
     if (!SelectPattern(state, selections)) {
         // Only the settings can get here: --pattern is checked when parsed.
         err << "lomi-report: " << iniPath << " のパターン (" << SelectionsText(state)
@@ -158,7 +159,8 @@ int RunReportCommand(int argc, const char* const argv[], std::ostream& rawOut,
         // Whatever went wrong (memory, a stream that failed) is told, never
         // left to end the program.
         try {
-            rawErr << "lomi-report: " << DescribeTaskFailure("処理", std::current_exception()) << "\n";
+            rawErr << "lomi-report: " << DescribeTaskFailure("処理", std::current_exception())
+                   << "\n";
         } catch (...) {
         }
         return kExitFailure;

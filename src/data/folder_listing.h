@@ -32,8 +32,7 @@ inline std::optional<std::vector<std::string>> ListPlainFiles(
     std::string& reason, const std::stop_token& stop = {}) {
     std::vector<std::string> names;
     if (!ForEachPlainFile(
-            folder, wanted, [&](std::string_view name) { names.emplace_back(name); }, reason,
-            stop))
+            folder, wanted, [&](std::string_view name) { names.emplace_back(name); }, reason, stop))
         return std::nullopt;
     return names;
 }

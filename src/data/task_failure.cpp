@@ -50,7 +50,7 @@ bool PrepareFailureMessage(std::string& message, std::string_view work) noexcept
 }
 
 void WriteTaskFailure(std::string& message, std::string_view work,
-                         std::exception_ptr error) noexcept {
+                      std::exception_ptr error) noexcept {
     try {
         std::string described = DescribeTaskFailure(work, std::move(error));
         if (described.size() <= message.capacity()) {

@@ -25,7 +25,7 @@ bool PrepareFailureMessage(std::string& message, std::string_view work) noexcept
 // made: when the description cannot be built, message says that memory ran
 // out, in the room it was given.
 void WriteTaskFailure(std::string& message, std::string_view work,
-                         std::exception_ptr error) noexcept;
+                      std::exception_ptr error) noexcept;
 
 // The text to show for a failure's message: kOutOfMemoryText when it is empty.
 inline std::string_view FailureText(const std::string& message) noexcept {

@@ -84,14 +84,13 @@ LoadResult ReadPatternFiles(const std::string& folder, const std::string& mask, 
         std::string reason;
         const auto names = ListPatternFiles(folder, mask, &reason);
         if (!names) {
-            return Failure(current,
-                           "ﾌｫﾙﾀﾞ「" + current + "」の中を読めません（" + reason + "）。");
+            return Failure(current, "ﾌｫﾙﾀﾞ「" + current + "」の中を読めません（" + reason + "）。");
         }
         // The files found by the existence test can be gone by now; loading
         // nothing would throw away the data on show for a pattern that has none.
         if (names->empty()) {
-            return Failure(current, "ﾌｫﾙﾀﾞ「" + current + "」に「" + mask +
-                                        "」に合うファイルがありません。");
+            return Failure(
+                current, "ﾌｫﾙﾀﾞ「" + current + "」に「" + mask + "」に合うファイルがありません。");
         }
         return ReadListedFiles(folder, *names, out, progress, stop, cache, mask);
     } catch (const std::bad_alloc&) {
@@ -113,8 +112,7 @@ enum class ReadFor { Load, SinglePass };
 // A sink that passes records on and keeps a copy of each for the cache.
 class CopyingSink final : public RecordSink {
 public:
-    CopyingSink(RecordSink& next, const TicketReaderState& reader)
-        : next_(next), reader_(reader) {}
+    CopyingSink(RecordSink& next, const TicketReaderState& reader) : next_(next), reader_(reader) {}
 
     // Before each file read.
     void Start() {
@@ -227,9 +225,9 @@ LoadResult ReadFiles(const std::string& folder, const std::vector<std::string>& 
                     added = added && AddRecord(record, reader, out, sink, reason);
                 });
                 if (!added) {
-                    return finish(Failure(current, "ファイル「" + current +
-                                                       "」で読み込みを中止しました（" + reason +
-                                                       "）。"));
+                    return finish(Failure(
+                        current,
+                        "ファイル「" + current + "」で読み込みを中止しました（" + reason + "）。"));
                 }
                 if (stored->hasHeader) reader.currentDate = stored->outgoingDate;
                 reader.headers += stored->hasHeader;
@@ -263,8 +261,9 @@ LoadResult ReadFiles(const std::string& folder, const std::vector<std::string>& 
             if (load) out.Files.push_back(name);
             if (cache) copying.Start();
             if (!ReadTicketBytes(fileBytes, reader, out, target, reason)) {
-                return finish(Failure(current, "ファイル「" + current +
-                                                   "」で読み込みを中止しました（" + reason + "）。"));
+                return finish(Failure(
+                    current,
+                    "ファイル「" + current + "」で読み込みを中止しました（" + reason + "）。"));
             }
             if (cache && plan.stamps[done]) copying.Keep(*cache, name, *plan.stamps[done]);
             ++done;

@@ -87,8 +87,8 @@ void FolderBrowser::ListDrivesAndOpenStart() {
     const QString currentDirectory =
         source_.currentDirectory ? source_.currentDirectory() : QString();
     const int current = ui::DriveOfFolder(currentDirectory, drives_);
-    driveSelector_->SetDrives(drives_,
-                       current >= 0 ? drives_[static_cast<std::size_t>(current)].root : QString());
+    driveSelector_->SetDrives(
+        drives_, current >= 0 ? drives_[static_cast<std::size_t>(current)].root : QString());
     OpenStartFolder(startFolder_);
     previousDrive_ = driveSelector_->Drive();
 }

@@ -40,8 +40,8 @@ public:
     const ui::DriveSource& Drives() const { return drives_; }
     void SetDrives(ui::DriveSource drives) { drives_ = std::move(drives); }
 
-    void BrowseClicked();    // "..."
-    void OkClicked();   // OK
+    void BrowseClicked();  // "..."
+    void OkClicked();      // OK
     void CancelClicked();  // ｷｬﾝｾﾙ
 
 signals:

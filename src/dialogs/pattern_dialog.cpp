@@ -40,7 +40,7 @@ std::int16_t ChosenSelection(const ui::ComboBox& combo) {
 }  // namespace
 
 PatternDialog::PatternDialog(ProgramState& state, PatternOpener opener, QWidget* parent,
-                 RankingOpener rankingOpener)
+                             RankingOpener rankingOpener)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       state_(state),
@@ -141,7 +141,8 @@ void PatternDialog::OkClicked() {
     }
 
     const PatternSelections chosen{ChosenSelection(*selectors_[0]), ChosenSelection(*selectors_[1]),
-                                   ChosenSelection(*selectors_[2]), ChosenSelection(*selectors_[3])};
+                                   ChosenSelection(*selectors_[2]),
+                                   ChosenSelection(*selectors_[3])};
     SelectPattern(state_, chosen);
 
     // The opener starts the existence test and the load; on any failure

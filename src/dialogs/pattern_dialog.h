@@ -42,7 +42,7 @@ public:
     using RankingOpener = std::function<RankingWindow*(QWidget* dialog)>;
 
     PatternDialog(ProgramState& state, PatternOpener opener, QWidget* parent = nullptr,
-            RankingOpener rankingOpener = {});
+                  RankingOpener rankingOpener = {});
 
     // The four selectors by their number: axis index, axis rank, partner index, bet style.
     ui::ComboBox* Selector(int number) const;
@@ -51,10 +51,10 @@ public:
     // True while OK's load runs; the dialog takes no other command then.
     bool Opening() const { return opening_; }
 
-    void OkClicked();  // OK
-    void CancelClicked();  // ｷｬﾝｾﾙ
+    void OkClicked();           // OK
+    void CancelClicked();       // ｷｬﾝｾﾙ
     void AllPatternsClicked();  // 全パターン
-    void StopClicked();  // 中止
+    void StopClicked();         // 中止
 
     // Puts the selections into the four selectors and presses OK.
     void ChoosePattern(const PatternSelections& selections);

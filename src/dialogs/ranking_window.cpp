@@ -302,11 +302,11 @@ void RankingWindow::UpdateOutOfDate() {
         return;
     }
     const bool folderChanged = nextFolder_ != folder_;
-    outOfDate_->Mark(
-        QString::fromUtf8("%1が変わりました。この表は前の%1の集計です。再集計で「%2」を集計します。")
-            .arg(QString::fromUtf8(folderChanged ? "ﾌｫﾙﾀﾞ" : "条件"),
-                 folderChanged ? ui::FromUtf8(nextFolder_)
-                               : ui::FromUtf8(ConditionsText(nextConditions_))));
+    outOfDate_->Mark(QString::fromUtf8(
+                         "%1が変わりました。この表は前の%1の集計です。再集計で「%2」を集計します。")
+                         .arg(QString::fromUtf8(folderChanged ? "ﾌｫﾙﾀﾞ" : "条件"),
+                              folderChanged ? ui::FromUtf8(nextFolder_)
+                                            : ui::FromUtf8(ConditionsText(nextConditions_))));
 }
 
 void RankingWindow::ShowSubject() {
@@ -346,7 +346,8 @@ void RankingWindow::Start() {
     options.cache = cache_;
     worker_.Start(
         "全パターンの集計",
-        [this, ranker = ranker_, folder = folder_, options, counts = counts_](std::stop_token stop) {
+        [this, ranker = ranker_, folder = folder_, options,
+         counts = counts_](std::stop_token stop) {
             auto result = std::make_shared<RankingResult>(ranker(
                 folder, options,
                 [counts](std::size_t done, std::size_t total) {
@@ -554,11 +555,10 @@ void RankingWindow::AskAndSaveCsv() {
     }
     if (ConditionsText(conditions_) != kAllRaces)
         parts << ui::FromUtf8(ConditionsText(conditions_));
-    const QString path = ui::AskSavePath(this, QString::fromUtf8("CSV保存"),
-                                         ui::FileNameOf(parts, QStringLiteral("csv")),
-                                         QString::fromUtf8("CSV ファイル (*.csv)"),
-                                         choices_ != nullptr ? &choices_->saveFolder : nullptr,
-                                         folder_);
+    const QString path = ui::AskSavePath(
+        this, QString::fromUtf8("CSV保存"), ui::FileNameOf(parts, QStringLiteral("csv")),
+        QString::fromUtf8("CSV ファイル (*.csv)"),
+        choices_ != nullptr ? &choices_->saveFolder : nullptr, folder_);
     if (!path.isEmpty()) SaveCsv(path);
 }
 

@@ -152,7 +152,7 @@ private:
     // the user (here or in a former window).
     enum class SplitSource { None, Data, User };
     SplitSource splitSource_ = SplitSource::None;
-    QString splitNotice_;  // shown with the next run's result
+    QString splitNotice_;     // shown with the next run's result
     QLabel* hint_ = nullptr;  // why the table is empty
     OutOfDateBar* outOfDate_ = nullptr;
     OverfittingPanel* overfitting_ = nullptr;

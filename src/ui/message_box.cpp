@@ -9,8 +9,8 @@ namespace {
 
 void Show(QWidget* parent, const QString& text, QMessageBox::Icon icon) {
     // On the heap: a parent closed while the box waits deletes it with itself.
-    const QPointer<QMessageBox> box = new QMessageBox(
-        icon, QString::fromUtf8(kApplicationTitle), text, QMessageBox::Ok, parent);
+    const QPointer<QMessageBox> box =
+        new QMessageBox(icon, QString::fromUtf8(kApplicationTitle), text, QMessageBox::Ok, parent);
     box->setObjectName("MessageBox");
     box->setDefaultButton(QMessageBox::Ok);
     box->setEscapeButton(QMessageBox::Ok);

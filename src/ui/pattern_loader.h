@@ -48,8 +48,8 @@ public:
     // Starts loading the files of folder that match mask, read through
     // cache, abandoning any load in hand. over is where the progress window
     // shows; ended hears the result unless the load is abandoned first.
-    void Start(const std::string& folder, const std::string& mask, QWidget* over,
-               EndHandler ended, const RecordCacheOptions& cache = {});
+    void Start(const std::string& folder, const std::string& mask, QWidget* over, EndHandler ended,
+               const RecordCacheOptions& cache = {});
     // ｷｬﾝｾﾙ: abandons the load; ended hears Cancelled now.
     void Cancel();
     // Abandons the load without a word (its window is closing).

@@ -135,16 +135,15 @@ void WorkerTask::Start(const char* what, Work work, FailureHandler failed) {
             ++threads.running;
             counted = true;
         }
-        std::thread(
-            [event = std::move(event), work = std::move(work), stop = stop_.get_token()]() mutable {
-                RunWork(*event->Run(), work, std::move(stop));
-                Registry& registry = Threads();
-                const std::lock_guard lock(registry.mutex);
-                if (!registry.closed) QCoreApplication::postEvent(registry.deliverer, event.release());
-                --registry.running;
-                registry.ended.notify_all();
-            })
-            .detach();
+        std::thread([event = std::move(event), work = std::move(work),
+                     stop = stop_.get_token()]() mutable {
+            RunWork(*event->Run(), work, std::move(stop));
+            Registry& registry = Threads();
+            const std::lock_guard lock(registry.mutex);
+            if (!registry.closed) QCoreApplication::postEvent(registry.deliverer, event.release());
+            --registry.running;
+            registry.ended.notify_all();
+        }).detach();
     } catch (...) {
         if (counted) {
             const std::lock_guard lock(threads.mutex);

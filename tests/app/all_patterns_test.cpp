@@ -155,7 +155,8 @@ private slots:
 
     void stopReachesARankingOpenedFromAnEarlierDialog() {
         Session s;
-        QVERIFY(s.WithDialog([&](PatternDialog* d) { t::Click(Session::Button(d, "AllPatternsButton")); }));
+        QVERIFY(s.WithDialog(
+            [&](PatternDialog* d) { t::Click(Session::Button(d, "AllPatternsButton")); }));
         RankingWindow* ranking = s.window->Ranking();
         QVERIFY(ranking != nullptr);
         QTRY_VERIFY(!ranking->Running());

@@ -19,19 +19,19 @@
 #include "app/main_window.h"
 #include "app/main_window_session.h"
 #include "app/worked_example.h"
-#include "dialogs/pattern_dialog.h"
-#include "dialogs/folder_dialog.h"
 #include "dialogs/folder_browser.h"
+#include "dialogs/folder_dialog.h"
 #include "dialogs/folder_dialogs.h"
+#include "dialogs/pattern_dialog.h"
 #include "settings/profile_file.h"
 #include "support/temp_folder.h"
 #include "ui/dir_list.h"
 #include "ui/text_box.h"
 
-using lomi::PatternDialog;
+using lomi::FolderBrowser;
 using lomi::FolderDialog;
 using lomi::MainWindow;
-using lomi::FolderBrowser;
+using lomi::PatternDialog;
 namespace fs = std::filesystem;
 namespace t = lomi::test;
 using t::Q;

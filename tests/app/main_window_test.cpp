@@ -28,8 +28,8 @@
 #include "ui/gui_test_helpers.h"
 #include "ui/text_box.h"
 
-using lomi::PatternDialog;
 using lomi::MainWindow;
+using lomi::PatternDialog;
 using lomi::ui::ComboBox;
 namespace t = lomi::test;
 
@@ -120,7 +120,8 @@ private slots:
                                       U("距離"), U("馬齢"), U("馬場"), U("日付")};
         const int selectorOf[8] = {1, 2, 3, 5, 7, 4, 6, 8};
         for (int i = 0; i < 8; ++i) {
-            auto* label = w.findChild<QLabel*>(QStringLiteral("ConditionLabel%1").arg(selectorOf[i]));
+            auto* label =
+                w.findChild<QLabel*>(QStringLiteral("ConditionLabel%1").arg(selectorOf[i]));
             QVERIFY(label);
             QCOMPARE(label->text(), captions[i]);
         }
@@ -134,10 +135,11 @@ private slots:
         Session s;
         MainWindow& w = *s.window;
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        QList<QWidget*> expected = {s.Button("TallyButton"), w.ReportBox(),  s.Button("OpenButton"),
-                                    w.ConditionSelector(7),           w.ConditionSelector(6), w.ConditionSelector(4),
-                                    w.ConditionSelector(3),           w.ConditionSelector(1), w.ConditionSelector(2),
-                                    w.ConditionSelector(5),           w.ConditionSelector(8), w.OrMoreBox()};
+        QList<QWidget*> expected = {
+            s.Button("TallyButton"), w.ReportBox(),          s.Button("OpenButton"),
+            w.ConditionSelector(7),  w.ConditionSelector(6), w.ConditionSelector(4),
+            w.ConditionSelector(3),  w.ConditionSelector(1), w.ConditionSelector(2),
+            w.ConditionSelector(5),  w.ConditionSelector(8), w.OrMoreBox()};
         s.Button("TallyButton")->setFocus();
         for (int i = 1; i < expected.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -191,21 +193,26 @@ private slots:
 
         QCOMPARE(Items(w.ConditionSelector(1)), (QStringList{U("全抽出"), U("東京"), U("中山")}));
         QCOMPARE(Data(w.ConditionSelector(1)), (QList<int>{0, 5, 6}));
-        QCOMPARE(Items(w.ConditionSelector(2)), (QStringList{U("全抽出"), U("５レース"), U("９レース"),
-                                                 U("１０レース"), U("１１レース")}));
+        QCOMPARE(Items(w.ConditionSelector(2)),
+                 (QStringList{U("全抽出"), U("５レース"), U("９レース"), U("１０レース"),
+                              U("１１レース")}));
         QCOMPARE(Data(w.ConditionSelector(2)), (QList<int>{0, 5, 9, 10, 11}));
-        QCOMPARE(Items(w.ConditionSelector(3)), (QStringList{U("全抽出"), U("１０頭"), U("１２頭"), U("１４頭"),
-                                                 U("１６頭"), U("１８頭")}));
+        QCOMPARE(Items(w.ConditionSelector(3)),
+                 (QStringList{U("全抽出"), U("１０頭"), U("１２頭"), U("１４頭"), U("１６頭"),
+                              U("１８頭")}));
         QCOMPARE(Data(w.ConditionSelector(3)), (QList<int>{0, 10, 12, 14, 16, 18}));
-        QCOMPARE(Items(w.ConditionSelector(4)), (QStringList{U("全抽出"), U("３歳"), U("４歳"), U("３歳上")}));
-        QCOMPARE(Items(w.ConditionSelector(5)), (QStringList{U("全抽出"), U("未勝利"), U("５００万下"),
-                                                 U("１６００万下"), U("オープン")}));
+        QCOMPARE(Items(w.ConditionSelector(4)),
+                 (QStringList{U("全抽出"), U("３歳"), U("４歳"), U("３歳上")}));
+        QCOMPARE(Items(w.ConditionSelector(5)),
+                 (QStringList{U("全抽出"), U("未勝利"), U("５００万下"), U("１６００万下"),
+                              U("オープン")}));
         QCOMPARE(Data(w.ConditionSelector(5)), (QList<int>{0, 2, 3, 5, 6}));
         QCOMPARE(Items(w.ConditionSelector(6)), (QStringList{U("全抽出"), U("芝"), U("ダート")}));
-        QCOMPARE(Items(w.ConditionSelector(7)), (QStringList{U("全抽出"), U("1200m"), U("1400m"), U("1600m"),
-                                                 U("2000m"), U("2400m")}));
+        QCOMPARE(Items(w.ConditionSelector(7)), (QStringList{U("全抽出"), U("1200m"), U("1400m"),
+                                                             U("1600m"), U("2000m"), U("2400m")}));
         QCOMPARE(Data(w.ConditionSelector(7)), (QList<int>{0, 12, 14, 16, 20, 24}));
-        QCOMPARE(Items(w.ConditionSelector(8)), (QStringList{U("全抽出"), U("2001-04-22"), U("2001-04-15")}));
+        QCOMPARE(Items(w.ConditionSelector(8)),
+                 (QStringList{U("全抽出"), U("2001-04-22"), U("2001-04-15")}));
         QCOMPARE(Data(w.ConditionSelector(8)), (QList<int>{0, 0, 0}));
         for (int n = 1; n <= 8; ++n) {
             QCOMPARE(w.ConditionSelector(n)->ListIndex(), 0);
@@ -292,7 +299,8 @@ private slots:
         };
         for (const Named c :
              {Named{w.ReportBox(), "集計結果"}, Named{s.Button("OpenButton"), "ﾌｧｲﾙを開く"},
-              Named{w.OrMoreBox(), "以上"}, Named{s.Button("TallyButton"), "上記の条件で抽出／集計"}}) {
+              Named{w.OrMoreBox(), "以上"},
+              Named{s.Button("TallyButton"), "上記の条件で抽出／集計"}}) {
             QCOMPARE(t::AccessibleName(c.control), U(c.name));
         }
     }

@@ -30,8 +30,8 @@
 #include "ui/progress_window.h"
 #include "ui/text_box.h"
 
-using lomi::PatternDialog;
 using lomi::MainWindow;
+using lomi::PatternDialog;
 namespace t = lomi::test;
 
 namespace {
@@ -166,7 +166,8 @@ private slots:
         QCOMPARE(s.state.RecordCount(), 6);
         QCOMPARE(s.window->PatternDescription()->text(), U("仮単人気の１位からＲ値への流し馬券"));
         QCOMPARE(s.window->ConditionSelector(1)->ListCount(), 3);
-        QVERIFY(s.WithDialog([](PatternDialog* d) { QCOMPARE(d->Selector(4)->Text(), U("ボックス")); }));
+        QVERIFY(s.WithDialog(
+            [](PatternDialog* d) { QCOMPARE(d->Selector(4)->Text(), U("ボックス")); }));
     }
 
     void aDataFolderThatCannotBeSearchedIsFileNotFound() {
@@ -209,7 +210,8 @@ private slots:
         }));
         QCOMPARE(s.state.PatternFileMask, std::string("P*T1TN.txt"));
         QCOMPARE(s.window->PatternDescription()->text(), U("Ｔ値の１位からＴ値への流し馬券"));
-        QCOMPARE(Items(s.window->ConditionSelector(2)), (QStringList{U("全抽出"), U("１２レース")}));
+        QCOMPARE(Items(s.window->ConditionSelector(2)),
+                 (QStringList{U("全抽出"), U("１２レース")}));
         QCOMPARE(Items(s.window->ConditionSelector(4)), (QStringList{U("全抽出"), U("４歳上")}));
         QVERIFY(s.Report().startsWith(U("総ﾚｰｽ：1  抽出ﾚｰｽ：1\n")));
         QCOMPARE(QApplication::overrideCursor(), nullptr);

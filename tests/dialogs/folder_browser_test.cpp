@@ -17,16 +17,16 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "dialogs/folder_dialog.h"
 #include "dialogs/folder_browser.h"
+#include "dialogs/folder_dialog.h"
 #include "folder_dialogs.h"
 #include "support/temp_folder.h"
 #include "ui/dir_list.h"
 #include "ui/drive_list.h"
 #include "ui/drives.h"
 
-using lomi::FolderDialog;
 using lomi::FolderBrowser;
+using lomi::FolderDialog;
 namespace fs = std::filesystem;
 namespace t = lomi::test;
 using t::Q;
@@ -102,7 +102,8 @@ private slots:
         m.Open(Q(m.b / "tickets"));
         QCOMPARE(t::AccessibleName(t::Button(m.dir.get(), "BrowseButton")), U("ﾌｫﾙﾀﾞの選択"));
         QCOMPARE(t::AccessibleName(m.dir->FolderLabel()), Q(m.b / "tickets"));
-        QCOMPARE(t::AccessibleDescription(m.dir->FolderLabel()), U("Tolvikｺﾝﾃｽﾄ形式買い目ﾌｧｲﾙ格納ﾌｫﾙﾀﾞ"));
+        QCOMPARE(t::AccessibleDescription(m.dir->FolderLabel()),
+                 U("Tolvikｺﾝﾃｽﾄ形式買い目ﾌｧｲﾙ格納ﾌｫﾙﾀﾞ"));
         QCOMPARE(t::AccessibleName(t::Button(m.dir.get(), "OkButton")), U("OK"));
         QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
             QCOMPARE(t::AccessibleName(p->FolderList()), U("ﾌｫﾙﾀﾞ"));
@@ -114,7 +115,8 @@ private slots:
     void theBrowserHandsItsFolderBackOnlyOnOk() {
         Machine m;
         m.Open(Q(m.a / "data"));
-        FolderBrowser browser(Q(m.a / "data" / "sub1"), t::FolderDrives({m.a.Path()}, m.a / "work"));
+        FolderBrowser browser(Q(m.a / "data" / "sub1"),
+                              t::FolderDrives({m.a.Path()}, m.a / "work"));
         QSignalSpy chosen(&browser, &FolderBrowser::FolderChosen);
         browser.CancelClicked();
         QCOMPARE(chosen.count(), 0);
@@ -182,7 +184,8 @@ private slots:
         m.Open(Q(m.a / "data") + "/");
         QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) { t::Click(t::Button(p, "OkButton")); }));
         QCOMPARE(m.FolderLabel(), Q(m.a / "data"));
-        QCOMPARE(m.state.DataFolder, (m.a / "data").string() + "/");  // only OK in FolderDialog sets it
+        QCOMPARE(m.state.DataFolder,
+                 (m.a / "data").string() + "/");  // only OK in FolderDialog sets it
     }
 
     void aSingleClickOnlyHighlightsADoubleClickOpens() {
@@ -308,8 +311,8 @@ private slots:
 
         // A file where the folder was: its folder.
         m.dir->FolderLabel()->setText(Q(m.a / "data" / "file.txt"));
-        QVERIFY(
-            t::Browse(*m.dir, [&](FolderBrowser* p) { QCOMPARE(p->FolderList()->Path(), Q(m.a / "data")); }));
+        QVERIFY(t::Browse(
+            *m.dir, [&](FolderBrowser* p) { QCOMPARE(p->FolderList()->Path(), Q(m.a / "data")); }));
 
         // No folder at all: the home folder.
         m.dir->FolderLabel()->setText(QString());
@@ -409,8 +412,10 @@ private slots:
 
         // A home on the root volume adds nothing; the root comes first even
         // without a table.
-        QCOMPARE(lomi::ui::DrivesOf(lomi::VolumesFromMountInfo(table, "/root")).size(), std::size_t{4});
-        QCOMPARE(lomi::ui::DrivesOf(lomi::VolumesFromMountInfo("", "/root")).size(), std::size_t{1});
+        QCOMPARE(lomi::ui::DrivesOf(lomi::VolumesFromMountInfo(table, "/root")).size(),
+                 std::size_t{4});
+        QCOMPARE(lomi::ui::DrivesOf(lomi::VolumesFromMountInfo("", "/root")).size(),
+                 std::size_t{1});
         const auto machine = lomi::ui::ListDrives();
         QVERIFY(!machine.empty());
         QCOMPARE(machine.front().root, U("/"));

@@ -16,8 +16,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "dialogs/folder_dialog.h"
 #include "dialogs/folder_browser.h"
+#include "dialogs/folder_dialog.h"
 #include "support/temp_folder.h"
 #include "ui/dir_list.h"
 #include "ui/drive_list.h"

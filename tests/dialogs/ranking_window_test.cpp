@@ -392,9 +392,11 @@ private slots:
             QVERIFY(date->date() > QDate(2001, 5, 15) && date->date() < QDate(2001, 6, 30));
             QVERIFY(w.findChild<QLabel*>("StatusLabel")
                         ->text()
-                        .contains(U("検証分割日をデータの範囲（2001-04-07～2001-06-30）に合わせました")));
+                        .contains(
+                            U("検証分割日をデータの範囲（2001-04-07～2001-06-30）に合わせました")));
             QVERIFY(w.Model()->Split());
-            QVERIFY(w.Filter()->rowCount() > 0 || w.findChild<QLabel*>("HintLabel")->isVisibleTo(&w));
+            QVERIFY(w.Filter()->rowCount() > 0 ||
+                    w.findChild<QLabel*>("HintLabel")->isVisibleTo(&w));
             for (int row = 0; row < w.Model()->rowCount(); ++row)
                 QVERIFY(w.Model()->Pattern(row).later->tally.ExtractedRaces > 0);
             QCOMPARE(kept.splitDate, date->date().toString("yyyyMMdd"));

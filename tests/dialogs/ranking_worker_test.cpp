@@ -11,8 +11,8 @@
 #include <QTest>
 
 #include "dialogs/ranking_window.h"
-#include "ui/worker_task.h"
 #include "ui/gui_test_helpers.h"
+#include "ui/worker_task.h"
 
 using lomi::RankingWindow;
 using lomi::ui::WorkerTask;
@@ -60,11 +60,10 @@ private slots:
         t::SeenMessage seen;
         {
             const auto watch = t::AnswerMessage(&seen);
-            RankingWindow w("unused", {}, nullptr, nullptr,
-                            [](const std::string&, const lomi::RankingOptions&,
-                               const lomi::LoadProgress&, std::stop_token) -> lomi::RankingResult {
-                                throw std::bad_alloc();
-                            });
+            RankingWindow w(
+                "unused", {}, nullptr, nullptr,
+                [](const std::string&, const lomi::RankingOptions&, const lomi::LoadProgress&,
+                   std::stop_token) -> lomi::RankingResult { throw std::bad_alloc(); });
             QTRY_VERIFY(!w.Running());
         }
         QVERIFY(seen.shown);

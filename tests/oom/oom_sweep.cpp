@@ -93,13 +93,12 @@ constexpr double kSecondsPerSweep = 60;
 void WriteFolder(const std::filesystem::path& folder) {
     for (int day = 1; day <= 6; ++day) {
         for (const char* pattern : {"Q1RN", "T2FB"}) {
-            t::WriteTicketFile(
-                folder, "P0104" + std::to_string(10 + day) + pattern + ".txt",
-                {t::HeaderLine(2001, 4, 10 + day),
-                 t::Race(5, 11, 16, 4, 6, 1, 16, day % 2 ? "0023" : "0000", "0012", "00000",
-                         "00000", 3),
-                 t::Race(6, 10, 12, 4, 5, 2, 14, day % 3 ? "0000" : "0450", "0000", "00000",
-                         "00000", 3)});
+            t::WriteTicketFile(folder, "P0104" + std::to_string(10 + day) + pattern + ".txt",
+                               {t::HeaderLine(2001, 4, 10 + day),
+                                t::Race(5, 11, 16, 4, 6, 1, 16, day % 2 ? "0023" : "0000", "0012",
+                                        "00000", "00000", 3),
+                                t::Race(6, 10, 12, 4, 5, 2, 14, day % 3 ? "0000" : "0450", "0000",
+                                        "00000", "00000", 3)});
         }
     }
 }
@@ -117,8 +116,7 @@ bool Sweep(const Operation& op) {
     const auto started = Clock::now();
     op.run(0, false);
     const long total = calls;
-    const double once =
-        std::chrono::duration<double>(Clock::now() - started).count();
+    const double once = std::chrono::duration<double>(Clock::now() - started).count();
     long stride = 1;
     if (total > kEveryCallUpTo) {
         stride = std::max<long>(1, static_cast<long>(total * once * 2 / kSecondsPerSweep));

@@ -24,17 +24,17 @@ struct HeldLoad {
     std::atomic<int> entered{0};
 
     ui::PatternLoader::LoadFunction Function() {
-        return [this](const std::string& folder, const std::string& mask,
-                      const LoadProgress& progress, std::stop_token stop,
-                      const RecordCacheOptions& cache) {
-            if (holding) {
-                ++entered;
-                if (progress) progress(1, 40);
-                std::unique_lock lock(mutex);
-                wake.wait(lock, [this] { return released; });
-            }
-            return LoadPattern(folder, mask, progress, stop, cache);
-        };
+        return
+            [this](const std::string& folder, const std::string& mask, const LoadProgress& progress,
+                   std::stop_token stop, const RecordCacheOptions& cache) {
+                if (holding) {
+                    ++entered;
+                    if (progress) progress(1, 40);
+                    std::unique_lock lock(mutex);
+                    wake.wait(lock, [this] { return released; });
+                }
+                return LoadPattern(folder, mask, progress, stop, cache);
+            };
     }
     void Release() {
         {

@@ -17,17 +17,17 @@
 #include "analysis/pattern_analysis.h"
 #include "app/worked_example.h"
 #include "support/temp_folder.h"
-#include "ui/pattern_loader.h"
 #include "ui/gui_test_helpers.h"
 #include "ui/held_load.h"
+#include "ui/pattern_loader.h"
 #include "ui/progress_window.h"
 #include "ui/worker_task.h"
 
 namespace t = lomi::test;
 using lomi::LoadStatus;
+using lomi::test::HeldLoad;
 using lomi::ui::PatternLoader;
 using lomi::ui::ProgressWindow;
-using lomi::test::HeldLoad;
 using namespace std::chrono_literals;
 
 namespace {
@@ -87,8 +87,8 @@ private slots:
             LoadStatus status;
             const char* message;
         };
-        for (const Case c : {Case{12, LoadStatus::Loaded, ""},
-                             Case{0, LoadStatus::NotFound, "FILE NOT FOUND."}}) {
+        for (const Case c :
+             {Case{12, LoadStatus::Loaded, ""}, Case{0, LoadStatus::NotFound, "FILE NOT FOUND."}}) {
             t::TempFolder folder;
             WriteDays(folder.Path(), c.days);
             Loading l;

@@ -87,11 +87,11 @@ private slots:
             std::function<void()> fail;
             const char* message;
         };
-        for (const Case& c : {Case{[] { throw std::bad_alloc(); },
-                                   "試験中にメモリが足りなくなりました。"},
-                              Case{[] { throw std::runtime_error("壊れた"); },
-                                   "試験中にエラーが起きました（壊れた）。"},
-                              Case{[] { throw 3; }, "試験中にエラーが起きました。"}}) {
+        for (const Case& c :
+             {Case{[] { throw std::bad_alloc(); }, "試験中にメモリが足りなくなりました。"},
+              Case{[] { throw std::runtime_error("壊れた"); },
+                   "試験中にエラーが起きました（壊れた）。"},
+              Case{[] { throw 3; }, "試験中にエラーが起きました。"}}) {
             QObject owner;
             WorkerTask task(&owner);
             Heard heard;
@@ -120,16 +120,16 @@ private slots:
                 [&](std::stop_token stop) {
                     hold.Wait();
                     const bool stopped = stop.stop_requested();
-                    return WorkerTask::Delivery([&heard, stopped] {
-                        heard.deliveries += stopped ? 100 : 1;
-                    });
+                    return WorkerTask::Delivery(
+                        [&heard, stopped] { heard.deliveries += stopped ? 100 : 1; });
                 },
                 Failure(heard));
             QTRY_VERIFY(hold.entered);
             if (way == 0) task->Abandon();
             if (way == 1) {
                 task->Start(
-                    "試験", [&](std::stop_token) {
+                    "試験",
+                    [&](std::stop_token) {
                         return WorkerTask::Delivery([&heard] { heard.deliveries += 10; });
                     },
                     Failure(heard));
@@ -150,7 +150,8 @@ private slots:
         {
             WorkerTask held(&owner);
             held.Start(
-                "試験", [&](std::stop_token) {
+                "試験",
+                [&](std::stop_token) {
                     hold.Wait();
                     return WorkerTask::Delivery();
                 },
@@ -160,7 +161,8 @@ private slots:
         }
         WorkerTask next(&owner);
         next.Start(
-            "試験", [&](std::stop_token) { return WorkerTask::Delivery([&] { ++heard.deliveries; }); },
+            "試験",
+            [&](std::stop_token) { return WorkerTask::Delivery([&] { ++heard.deliveries; }); },
             Failure(heard));
         QTRY_COMPARE(heard.deliveries, 1);
         QVERIFY(!WorkerTask::WaitForAll(10ms));
