@@ -35,8 +35,8 @@ private:
 
 // Where the cache lives and how a run uses it; kept in the program's state.
 struct RecordCacheOptions {
-    std::string folder;    // the records folder; empty: no cache
-    bool rebuild = false;  // what is stored is not read, but written afresh
+    std::string folder;                       // the records folder; empty: no cache
+    bool rebuild = false;                     // what is stored is not read, but written afresh
     std::shared_ptr<RecordCacheNotes> notes;  // may be null
 
     bool Enabled() const { return !folder.empty(); }

@@ -38,7 +38,8 @@ void ForEachCachedRecord(const CachedFile& file, F&& f) {
         std::uint32_t length = static_cast<unsigned char>(*p++);
         if (length == 0xFF) {
             length = 0;
-            for (int k = 0; k < 4; ++k) length |= std::uint32_t{static_cast<unsigned char>(*p++)} << (8 * k);
+            for (int k = 0; k < 4; ++k)
+                length |= std::uint32_t{static_cast<unsigned char>(*p++)} << (8 * k);
         }
         f(std::string_view(p, length));
         p += length;

@@ -111,7 +111,9 @@ TEST(EstimateFamilyFigures, PlantedEdgeIsSignificantNoiseIsNot) {
             if (p.earlier.Spread(bet).significant) significant += p.code + " ";
         }
         EXPECT_EQ(significant, edge == 0 ? "" : "F3PN ") << "edge " << edge;
-        if (edge != 0) EXPECT_EQ(f.run.patterns.front().code, "F3PN");
+        if (edge != 0) {
+            EXPECT_EQ(f.run.patterns.front().code, "F3PN");
+        }
         if (edge == 0) {
             SortByRecovery(f.run.patterns, bet);
             const PatternRanking& best = f.run.patterns.front();

@@ -92,7 +92,7 @@ private slots:
             return h;
         }();
         QCOMPARE(headers.join(","), U("パターン,ｺｰﾄﾞ,ﾚｰｽ数,投票,払戻,損益,回収率,95%区間,補正下限,"
-                                      "的中率,平均配当,的中数,最大DD"));
+                                      "期待回収率,100%超確率,的中率,平均配当,的中数,最大DD"));
 
         // Another bet type: the same patterns re-sorted by its recovery, no new run.
         QSignalSpy runs(&w, &RankingWindow::finished);
@@ -105,6 +105,11 @@ private slots:
         const auto& pattern = w.Model()->Pattern(w.Filter()->mapToSource(top).row());
         QCOMPARE(top.data().toString(),
                  QString::number(pattern.earlier.figures.Bet(lomi::BetType::Quinella).stake));
+        // The figures that depend on every pattern of the bet come from a
+        // task of their own.
+        const int expected = w.Model()->ColumnOf(RankingColumn::Expected);
+        QTRY_VERIFY(w.Filter()->index(0, expected).data().toString().endsWith('%'));
+        QCOMPARE(runs.count(), 0);
 
         // Clicking a header sorts by it.
         QTest::mouseClick(w.Table()->horizontalHeader()->viewport(), Qt::LeftButton, {},
@@ -125,18 +130,25 @@ private slots:
         RankingWindow w(data.PathText(), {});
         w.show();
         QTRY_VERIFY(!w.Running());
+        auto* label = w.findChild<QLabel*>("OverfittingLabel");
+        QTRY_VERIFY(label->text().startsWith(U("過剰適合確率 (PBO): ")));
         const int adjusted = w.Model()->ColumnOf(RankingColumn::AdjustedLow);
         const QModelIndex top = w.Filter()->index(0, adjusted);
         QCOMPARE(w.Model()->Pattern(w.Filter()->mapToSource(top).row()).code, std::string("Q1RN"));
         QVERIFY(top.data(Qt::FontRole).value<QFont>().bold());
         QVERIFY(CellValue(w, 0, RankingColumn::AdjustedLow) > 100);
         QVERIFY(!w.Filter()->index(1, adjusted).data(Qt::FontRole).isValid());
+        // Sorted by 期待回収率 the planted pattern leads too.
+        const int expected = w.Model()->ColumnOf(RankingColumn::Expected);
+        w.Table()->sortByColumn(expected, Qt::DescendingOrder);
+        QVERIFY(Descending(ColumnValues(w, RankingColumn::Expected)));
+        QCOMPARE(w.Model()->Pattern(w.Filter()->mapToSource(w.Filter()->index(0, 0)).row()).code,
+                 std::string("Q1RN"));
 
-        auto* label = w.findChild<QLabel*>("OverfittingLabel");
-        QVERIFY(label->text().startsWith(U("過剰適合確率 (PBO): ")));
         QVERIFY(label->text().contains(U("16区間・12870通り・6パターン")));
         QVERIFY(label->text().contains(U("前半最良の後半回収率 中央値: ")));
-        QVERIFY(!label->toolTip().isEmpty());
+        QVERIFY(label->text().contains(U("前半最良が後半で損をする確率: ")));
+        QVERIFY(label->toolTip().contains(U("開催日を16の区間")));
         auto* histogram = w.findChild<QChartView*>("LogitHistogram");
         QVERIFY(histogram->isVisible());
         QCOMPARE(w.Overfitting()->Counts()->sum(), 12870.0);
@@ -315,9 +327,9 @@ private slots:
         QVERIFY(w.SaveCsv(QString::fromStdString(file.string())));
         const std::string bytes = t::ReadBytes(file);
         QVERIFY(bytes.starts_with(lomi::kUtf8ByteOrderMark));
-        const std::string header =
-            lomi::CsvRow({"パターン", "ｺｰﾄﾞ", "ﾚｰｽ数", "投票", "払戻", "損益", "回収率", "95%区間",
-                          "補正下限", "的中率", "平均配当", "的中数", "最大DD"});
+        const std::string header = lomi::CsvRow(
+            {"パターン", "ｺｰﾄﾞ", "ﾚｰｽ数", "投票", "払戻", "損益", "回収率", "95%区間", "補正下限",
+             "期待回収率", "100%超確率", "的中率", "平均配当", "的中数", "最大DD"});
         QCOMPARE(bytes.substr(3, header.size()), header);
         // The rows in the order shown: the top row first.
         const std::string topCode = w.Filter()
