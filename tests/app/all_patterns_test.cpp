@@ -112,8 +112,10 @@ private slots:
                          ->Pattern(
                              ranking->Filter()->mapToSource(ranking->Filter()->index(row, 0)).row())
                          .selections;
+            // The dialog closes and is deleted once the load has ended.
+            const QPointer<PatternDialog> dialog = d;
             DoubleClickRow(ranking, row);
-            QTRY_VERIFY(!d->isVisible());
+            QTRY_VERIFY(!dialog || !dialog->isVisible());
         }));
         QCOMPARE(s.state.Pattern.axisIndex, chosen.axisIndex);
         QCOMPARE(s.state.Pattern.axisRank, chosen.axisRank);

@@ -153,10 +153,11 @@ private slots:
     void menusCarryTheirCaptionsAndShortcut() {
         Session s;
         const QList<QAction*> bar = s.window->menuBar()->actions();
-        QCOMPARE(bar.size(), 3);
+        QCOMPARE(bar.size(), 4);
         QCOMPARE(bar[0]->text(), U("ﾌｧｲﾙ(&F)"));
         QCOMPARE(bar[1]->text(), U("設定(&S)"));
         QCOMPARE(bar[2]->text(), U("分析(&A)"));
+        QCOMPARE(bar[3]->text(), U("ﾍﾙﾌﾟ(&H)"));
         const QList<QAction*> file = bar[0]->menu()->actions();
         QCOMPARE(file.size(), 3);
         QCOMPARE(file[0], s.Action("OpenAction"));
