@@ -2,7 +2,8 @@
 
 #include <utility>
 
-#include "analysis/task_failure.h"
+#include "data/folder_listing.h"
+#include "data/task_failure.h"
 #include "tally/race_filter.h"
 #include "tally/tally_report.h"
 
@@ -18,22 +19,37 @@ bool SelectPattern(ProgramState& state, const PatternSelections& selections) {
 
 namespace {
 
-PatternLoad LoadPatternOrThrow(const std::string& folder, const std::string& mask,
-                               const LoadProgress& progress, const std::stop_token& stop,
-                               const RecordCacheOptions& cache) {
-    PatternLoad load;
-    if (PatternFilesMissing(folder, mask)) {
+constexpr const char* kLoadWork = "パターンの読み込み";
+
+// One listing serves the existence test and the read: a folder that cannot
+// be opened, or holds no matching file, is "FILE NOT FOUND."; one whose
+// reading fails part way is a failure that says why.
+void LoadInto(PatternLoad& load, const std::string& folder, const std::string& mask,
+              const LoadProgress& progress, const std::stop_token& stop,
+              const RecordCacheOptions& cache) {
+    std::string reason;
+    const auto names = ListPatternFiles(folder, mask, &reason, stop);
+    if (stop.stop_requested()) {
+        load.status = LoadStatus::Cancelled;
+        return;
+    }
+    if ((!names && !FolderProblem(folder).empty()) || (names && names->empty())) {
         load.status = LoadStatus::NotFound;
         load.message = kFileNotFound;
-        return load;
+        return;
     }
-    const LoadResult result = ReadPatternFiles(folder, mask, load.data, progress, stop, cache);
+    if (!names) {
+        load.status = LoadStatus::Failed;
+        load.message = "ﾌｫﾙﾀﾞ「" + folder + "」の中を読めません（" + reason + "）。";
+        return;
+    }
+    const LoadResult result =
+        ReadListedFiles(folder, *names, load.data, progress, stop, cache, mask);
     if (!result.ok) {
         load.status = result.cancelled ? LoadStatus::Cancelled : LoadStatus::Failed;
         load.message = result.message;
         load.data = LoadedData();
     }
-    return load;
 }
 
 }  // namespace
@@ -41,13 +57,23 @@ PatternLoad LoadPatternOrThrow(const std::string& folder, const std::string& mas
 PatternLoad LoadPattern(const std::string& folder, const std::string& mask,
                         const LoadProgress& progress, std::stop_token stop,
                         const RecordCacheOptions& cache) noexcept {
-    try {
-        return LoadPatternOrThrow(folder, mask, progress, stop, cache);
-    } catch (...) {
+    // The failure's message is made first, so that telling it needs no memory.
+    std::string failure;
+    if (!PrepareFailureMessage(failure, kLoadWork)) {
         PatternLoad failed;
         failed.status = LoadStatus::Failed;
-        failed.message = DescribeTaskFailure("パターンの読み込み", std::current_exception());
         return failed;
+    }
+    PatternLoad load;
+    try {
+        LoadInto(load, folder, mask, progress, stop, cache);
+        return load;
+    } catch (...) {
+        WriteTaskFailure(failure, kLoadWork, std::current_exception());
+        load.status = LoadStatus::Failed;
+        load.message = std::move(failure);
+        load.data = LoadedData();
+        return load;
     }
 }
 

@@ -150,9 +150,17 @@ private:
 std::optional<std::vector<PatternFiles>> ListPatternFiles(const std::string& folder,
                                                           const LoadProgress& progress,
                                                           const std::stop_token& stop,
-                                                          std::string& reason) {
+                                                          std::string& reason, bool alongside) {
     constexpr std::size_t kBatchBytes = 64 * 1024;
     PatternGroups groups;
+    if (!alongside) {
+        if (progress) progress(0, 0);
+        if (!ForEachPlainFile(
+                folder, CarriesCode, [&](std::string_view name) { groups.Add(name); }, reason,
+                stop))
+            return std::nullopt;
+        return groups.Take(false);
+    }
     NameBatches batches;
     // What the grouping threw (memory running out), thrown again on this thread.
     std::exception_ptr groupingFailed;

@@ -27,10 +27,13 @@ std::vector<PatternFiles> GroupByPattern(const std::vector<std::string>& names);
 // Lists folder and groups its files as GroupByPattern does, each pattern's
 // files as listed (not yet in reading order). Nothing, and the reason, when
 // the folder cannot be listed. A stop ends the listing at the next name;
-// progress hears of the listing as (names found, 0).
+// progress hears of the listing as (names found, 0). Without alongside
+// (a run on one thread) the names are grouped on this thread as they come,
+// in an order that repeats from run to run.
 std::optional<std::vector<PatternFiles>> ListPatternFiles(const std::string& folder,
                                                           const LoadProgress& progress,
                                                           const std::stop_token& stop,
-                                                          std::string& reason);
+                                                          std::string& reason,
+                                                          bool alongside = true);
 
 }  // namespace lomi

@@ -12,7 +12,7 @@
 #include "analysis/part_sums.h"
 #include "analysis/pattern_analysis.h"
 #include "analysis/ranking_folder_check.h"
-#include "analysis/task_failure.h"
+#include "data/task_failure.h"
 #include "data/thread_files.h"
 #include "tally/race_filter.h"
 
@@ -141,12 +141,14 @@ private:
     std::atomic<bool> failed_{false};
 };
 
+// failureMessage, made ahead, tells a failure of the run.
 RankingResult RankListedPatterns(const std::string& folder, const RankingOptions& options,
-                                 const LoadProgress& progress, const std::stop_token& stop) {
+                                 const LoadProgress& progress, const std::stop_token& stop,
+                                 std::string& failureMessage) {
     RankingResult result;
     // Each worker sorts its pattern's files, so the sorting is shared out too.
     std::string reason;
-    auto patterns = ListPatternFiles(folder, progress, stop, reason);
+    auto patterns = ListPatternFiles(folder, progress, stop, reason, options.threads != 1);
     if (stop.stop_requested()) {
         result.status = RankingStatus::Cancelled;
         return result;
@@ -189,7 +191,8 @@ RankingResult RankListedPatterns(const std::string& folder, const RankingOptions
     result.filesTotal = run.Total();
     if (const std::exception_ptr failure = run.Failure()) {
         result.status = RankingStatus::Failed;
-        result.message = DescribeTaskFailure(kRankingWork, failure);
+        WriteTaskFailure(failureMessage, kRankingWork, failure);
+        result.message = std::move(failureMessage);
     } else if (stop.stop_requested() && result.patterns.size() < patterns->size()) {
         result.status = RankingStatus::Cancelled;
     }
@@ -200,14 +203,16 @@ RankingResult RankListedPatterns(const std::string& folder, const RankingOptions
 
 RankingResult RankAllPatterns(const std::string& folder, const RankingOptions& options,
                               const LoadProgress& progress, std::stop_token stop) noexcept {
+    // The failure's message is made first, so that telling it needs no memory.
+    RankingResult failed;
+    failed.status = RankingStatus::Failed;
+    if (!PrepareFailureMessage(failed.message, kRankingWork)) return failed;
     try {
-        RankingResult result = RankListedPatterns(folder, options, progress, stop);
+        RankingResult result = RankListedPatterns(folder, options, progress, stop, failed.message);
         EndOnMissingFolder(folder, result);
         return result;
     } catch (...) {
-        RankingResult failed;
-        failed.status = RankingStatus::Failed;
-        failed.message = DescribeTaskFailure(kRankingWork, std::current_exception());
+        WriteTaskFailure(failed.message, kRankingWork, std::current_exception());
         return failed;
     }
 }

@@ -17,7 +17,8 @@ namespace lomi {
 
 void MainWindow::CreateAnalysisMenu() {
     QMenu* analysis = menuBar()->addMenu(QString::fromUtf8("分析(&A)"));
-    analysis->setObjectName("MenuAnalysis");
+    analysis->setObjectName("AnalysisMenu");
+    analysisMenu_ = analysis;
     const auto add = [&](const char* text, const char* name, void (MainWindow::*handler)()) {
         QAction* action = analysis->addAction(QString::fromUtf8(text));
         action->setObjectName(name);
@@ -25,12 +26,12 @@ void MainWindow::CreateAnalysisMenu() {
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
-    menuBreakdown_ = add("内訳(&U)...", "MenuBreakdown", &MainWindow::BreakdownMenuChosen);
-    menuChart_ = add("損益グラフ(&G)...", "MenuChart", &MainWindow::ChartMenuChosen);
-    menuSave_ = add("結果を保存(&S)...", "MenuSave", &MainWindow::SaveMenuChosen);
+    menuBreakdown_ = add("内訳(&U)...", "BreakdownAction", &MainWindow::BreakdownMenuChosen);
+    menuChart_ = add("損益グラフ(&G)...", "ChartAction", &MainWindow::ChartMenuChosen);
+    menuSave_ = add("結果を保存(&S)...", "SaveAction", &MainWindow::SaveMenuChosen);
     analysis->addSeparator();
     // A ranking reads the folder itself: it needs no loaded pattern.
-    menuRanking_ = add("全パターン集計(&P)...", "MenuRanking", &MainWindow::RankingMenuChosen);
+    menuRanking_ = add("全パターン集計(&P)...", "RankingAction", &MainWindow::RankingMenuChosen);
     menuRanking_->setEnabled(true);
 }
 
@@ -55,9 +56,7 @@ void MainWindow::FollowInAnalysis() {
     if (chart_) chart_->SetFolderChanged(changed);
 }
 
-void MainWindow::ReloadFromDataFolder(QWidget* messageParent) {
-    if (OpenPattern(messageParent)) RunTally();
-}
+void MainWindow::ReloadFromDataFolder(QWidget* messageParent) { StartPatternLoad(messageParent); }
 
 void MainWindow::CloseAnalysisWindows() {
     if (ranking_) ranking_->close();
@@ -104,9 +103,11 @@ void MainWindow::ChartMenuChosen() {
 }
 
 void MainWindow::SaveMenuChosen() {
-    SaveResults dialog(state_, this, &choices_);
-    dialog.SetResults(report_, tallied_);
-    dialog.exec();
+    // On the heap: closing this window while the dialog waits deletes it too.
+    const QPointer<SaveResults> dialog = new SaveResults(state_, this, &choices_);
+    dialog->SetResults(report_, tallied_);
+    dialog->exec();
+    delete dialog.data();
 }
 
 }  // namespace lomi

@@ -16,8 +16,8 @@
 #include "settings/settings.h"
 #include "settings/settings_location.h"
 #include "settings/user_folders.h"
-#include "ui/background_task.h"
 #include "ui/qt_translation.h"
+#include "ui/worker_task.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -43,12 +43,12 @@ int main(int argc, char* argv[]) {
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
     const int code = lomi::RunUntilMainWindowGone(window);
-    // A load or ranking stopped at the close has a little time to end; one
-    // that a hung drive holds is not waited for, and the program ends
-    // without running the destructors such a thread might still be using.
-    if (!lomi::ui::BackgroundTask::WaitForAll(std::chrono::seconds(2))) {
-        std::fflush(nullptr);
-        std::_Exit(code);
-    }
-    return code;
+    // The settings were saved as the main window closed. Loads and rankings
+    // still going (stopped at the close) get a little time to let go of
+    // their files; one that a hung drive holds is not waited for. The
+    // program then ends at once, without the destructors such a thread
+    // might still be using, or any that could keep a windowless process alive.
+    lomi::ui::WorkerTask::EndAll(std::chrono::seconds(2));
+    std::fflush(nullptr);
+    std::_Exit(code);
 }

@@ -14,10 +14,12 @@
 
 #include "app/help_menu.h"
 #include "app/resources.h"
+#include "data/task_failure.h"
 #include "dialogs/folder_dialog.h"
 #include "dialogs/pattern_dialog.h"
 #include "dialogs/ranking_window.h"
 #include "settings/settings.h"
+#include "tally/condition_names.h"
 #include "ui/check_box.h"
 #include "ui/combo_box.h"
 #include "ui/fonts.h"
@@ -40,21 +42,24 @@ struct Place {
     int left, top, width, height;
 };
 
-struct LabelPlace {
-    const char* caption;
+struct CaptionPlace {
+    int selector;  // the number of the selector the caption names
     Place place;
 };
 
-// Label1 by index: each caption stands above the selector it names.
-constexpr LabelPlace kLabel1[8] = {
-    {"開催", {120, 390, 450, 240}},  {"ﾚｰｽ", {1680, 390, 450, 210}},
-    {"頭数", {120, 945, 450, 240}},  {"ｸﾗｽ", {3240, 945, 450, 240}},
-    {"距離", {4770, 390, 450, 240}}, {"馬齢", {1665, 945, 450, 240}},
-    {"馬場", {3225, 390, 450, 240}}, {"日付", {4770, 945, 450, 240}},
+// Each condition's caption stands above its selector; in the order the
+// captions were laid out.
+constexpr CaptionPlace kCaptions[8] = {
+    {1, {120, 390, 450, 240}},  {2, {1680, 390, 450, 210}}, {3, {120, 945, 450, 240}},
+    {5, {3240, 945, 450, 240}}, {7, {4770, 390, 450, 240}}, {4, {1665, 945, 450, 240}},
+    {6, {3225, 390, 450, 240}}, {8, {4770, 945, 450, 240}},
 };
 
-// The selector each Label1 caption names, by Label1 index.
-constexpr int kLabelledCombo[8] = {1, 2, 3, 5, 7, 4, 6, 8};
+// The selectors' object names, numbered as the conditions are.
+constexpr const char* kSelectorNames[8] = {
+    "VenueSelector", "RaceSelector",    "RunnersSelector",  "AgeSelector",
+    "ClassSelector", "SurfaceSelector", "DistanceSelector", "DateSelector",
+};
 
 // The eight condition selectors.
 constexpr Place kCombo[8] = {
@@ -69,11 +74,13 @@ void Put(QWidget* widget, const Place& p) {
 
 }  // namespace
 
-MainWindow::MainWindow(ProgramState& state, std::string iniPath, QWidget* parent)
+MainWindow::MainWindow(ProgramState& state, std::string iniPath, QWidget* parent,
+                       ui::PatternLoader::LoadFunction load)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       state_(state),
-      iniPath_(std::move(iniPath)) {
+      iniPath_(std::move(iniPath)),
+      loader_(new ui::PatternLoader(this, std::move(load))) {
     InitResources();
     ui::UseInterfaceFont();
     setObjectName("MainWindow");
@@ -110,7 +117,7 @@ void MainWindow::CreateControls(QWidget* client) {
     ui::PlaceTwips(patternDescription_, 90, 30, 5685, 270);
 
     openButton_ = new QPushButton(client);
-    openButton_->setObjectName("Command2");
+    openButton_->setObjectName("OpenButton");
     openButton_->setIcon(QIcon(QStringLiteral(":/open_folder.png")));
     openButton_->setIconSize(QSize(16, 15));
     openButton_->setAutoDefault(true);
@@ -119,31 +126,33 @@ void MainWindow::CreateControls(QWidget* client) {
     connect(openButton_, &QPushButton::clicked, this, &MainWindow::OpenButtonClicked);
 
     for (int i = 0; i < 8; ++i) {
-        selectorLabels_[i] = new QLabel(QString::fromUtf8(kLabel1[i].caption), client);
-        selectorLabels_[i]->setObjectName(QStringLiteral("Label1_%1").arg(i));
-        Put(selectorLabels_[i], kLabel1[i].place);
+        const int selector = kCaptions[i].selector;
+        const char* caption = ConditionName(kConditions[static_cast<std::size_t>(selector - 1)]);
+        selectorLabels_[i] = new QLabel(QString::fromUtf8(caption), client);
+        selectorLabels_[i]->setObjectName(QStringLiteral("ConditionLabel%1").arg(selector));
+        Put(selectorLabels_[i], kCaptions[i].place);
     }
 
     for (int i = 0; i < 8; ++i) {
         conditionSelectors_[i] = new ui::ComboBox(client);
-        conditionSelectors_[i]->setObjectName(QStringLiteral("Combo%1").arg(i + 1));
+        conditionSelectors_[i]->setObjectName(kSelectorNames[i]);
         Put(conditionSelectors_[i], kCombo[i]);
     }
     // A screen reader names each selector by its caption: on Linux through
     // the label relation that the buddy makes, elsewhere by the name.
     for (int i = 0; i < 8; ++i) {
-        ui::ComboBox* combo = ConditionSelector(kLabelledCombo[i]);
+        ui::ComboBox* combo = ConditionSelector(kCaptions[i].selector);
         selectorLabels_[i]->setBuddy(combo);
         combo->setAccessibleName(selectorLabels_[i]->text());
     }
 
     orMoreBox_ = new ui::CheckBox(QString::fromUtf8("以上"), client);
-    orMoreBox_->setObjectName("Check1");
+    orMoreBox_->setObjectName("OrMoreBox");
     orMoreBox_->setAccessibleName(QString::fromUtf8("以上"));
     ui::PlaceTwipsGrowing(orMoreBox_, 570, 930, 825, 180);
 
     reportBox_ = new ui::TextBox(client);
-    reportBox_->setObjectName("Text1");
+    reportBox_->setObjectName("ReportBox");
     reportBox_->setAccessibleName(QString::fromUtf8("集計結果"));
     reportBox_->setFont(ui::FixedGothicFont());
     // A one-pixel margin: a whole report line fits beside the scroll bar,
@@ -159,7 +168,7 @@ void MainWindow::CreateControls(QWidget* client) {
     ui::PlaceTwips(reportBox_, 75, 1590, 6150, 1410);
 
     tallyButton_ = new QPushButton(QString::fromUtf8("上記の条件で抽出／集計"), client);
-    tallyButton_->setObjectName("Command1");
+    tallyButton_->setObjectName("TallyButton");
     tallyButton_->setAccessibleName(tallyButton_->text());
     tallyButton_->setFont(ui::ProportionalGothicFont());
     // Enter presses the button that has the focus, as Space does.
@@ -170,20 +179,20 @@ void MainWindow::CreateControls(QWidget* client) {
 
 void MainWindow::CreateMenus() {
     QMenu* file = menuBar()->addMenu(QString::fromUtf8("ﾌｧｲﾙ(&F)"));
-    file->setObjectName("MenuFile");
-    QAction* open = file->addAction(QString::fromUtf8("ﾌｧｲﾙを開く(&O)"));
-    open->setObjectName("MenuOpen");
-    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    connect(open, &QAction::triggered, this, &MainWindow::OpenMenuChosen);
-    file->addSeparator()->setObjectName("MenuSep1");
+    file->setObjectName("FileMenu");
+    openAction_ = file->addAction(QString::fromUtf8("ﾌｧｲﾙを開く(&O)"));
+    openAction_->setObjectName("OpenAction");
+    openAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(openAction_, &QAction::triggered, this, &MainWindow::OpenMenuChosen);
+    file->addSeparator();
     QAction* end = file->addAction(QString::fromUtf8("終了(&X)"));
-    end->setObjectName("MenuEnd");
+    end->setObjectName("ExitAction");
     connect(end, &QAction::triggered, this, &MainWindow::ExitMenuChosen);
 
     QMenu* settings = menuBar()->addMenu(QString::fromUtf8("設定(&S)"));
-    settings->setObjectName("MenuSet");
+    settings->setObjectName("SettingsMenu");
     QAction* folder = settings->addAction(QString::fromUtf8("ﾌｫﾙﾀﾞの設定(&D)"));
-    folder->setObjectName("MenuFol");
+    folder->setObjectName("FolderAction");
     connect(folder, &QAction::triggered, this, &MainWindow::FolderMenuChosen);
     QAction* clearCache = settings->addAction(QString::fromUtf8("キャッシュを削除(&C)"));
     clearCache->setObjectName("MenuClearCache");
@@ -227,6 +236,8 @@ MainWindow::~MainWindow() { CloseAnalysisWindows(); }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // The window always closes; the settings are saved once however it goes.
+    // A load in hand is abandoned: it ends by itself, unheard.
+    loader_->Abandon();
     if (!unloaded_) {
         unloaded_ = true;
         SaveSettingsOnce();
@@ -250,19 +261,30 @@ void MainWindow::FolderMenuChosen() { ShowFolderSettings(); }
 void MainWindow::RankingMenuChosen() { OpenRankingWindow(); }
 
 void MainWindow::ShowPatternDialog() {
-    if (loading_) return;
-    auto dialog = std::make_unique<PatternDialog>(
-        state_, [this](const PatternSelections&, QWidget* over) { return OpenPattern(over); }, this,
-        [this](QWidget*) { return OpenRankingWindow(); });
-    patternDialog_ = dialog.get();
+    if (LoadRunning() || patternDialog_) return;
+    auto* dialog = new PatternDialog(
+        state_, [this](const PatternSelections&, QWidget* over) { return StartPatternLoad(over); },
+        this, [this](QWidget*) { return OpenRankingWindow(); });
+    patternDialog_ = dialog;
     dialog->FollowRanking(ranking_);
-    const bool opened = dialog->exec() == QDialog::Accepted;
+    connect(dialog, &PatternDialog::openAbandoned, loader_, &ui::PatternLoader::Cancel);
+    connect(dialog, &QDialog::finished, this,
+            [this, dialog](int result) { PatternDialogClosed(dialog, result); });
+    // Modal to this window; OK starts the load and returns.
+    dialog->open();
+}
+
+void MainWindow::PatternDialogClosed(PatternDialog* dialog, int result) {
+    dialog->disconnect(this);
+    dialog->deleteLater();
+    patternDialog_ = nullptr;
     // The dialog is gone before the first report over the new data.
-    dialog.reset();
-    if (opened) RunTally();
+    if (result == QDialog::Accepted) RunTally();
 }
 
 RankingWindow* MainWindow::Ranking() const { return ranking_; }
+
+PatternDialog* MainWindow::OpenPatternDialog() const { return patternDialog_; }
 
 RankingWindow* MainWindow::OpenRankingWindow() {
     if (ranking_) {
@@ -272,7 +294,10 @@ RankingWindow* MainWindow::OpenRankingWindow() {
         ranking_ = new RankingWindow(state_.DataFolder, tallied_, nullptr, &choices_);
         ranking_->SetRecordCache(state_.RecordCache);
         ranking_->setAttribute(Qt::WA_DeleteOnClose);
-        connect(ranking_, &RankingWindow::patternChosen, this, &MainWindow::OpenChosenPattern);
+        // Queued: the row's key press has ended before the load starts, so a
+        // window closed meanwhile is never used by it.
+        connect(ranking_, &RankingWindow::patternChosen, this, &MainWindow::OpenChosenPattern,
+                Qt::QueuedConnection);
     }
     ranking_->show();
     ranking_->raise();
@@ -281,42 +306,58 @@ RankingWindow* MainWindow::OpenRankingWindow() {
 }
 
 void MainWindow::OpenChosenPattern(const PatternSelections& selections) {
-    if (loading_) return;
+    if (LoadRunning()) return;
     // While the pattern dialog is open the choice goes through its OK.
     if (patternDialog_) {
         patternDialog_->ChoosePattern(selections);
         return;
     }
     SelectPattern(state_, selections);
-    if (!OpenPattern(ranking_ ? static_cast<QWidget*>(ranking_) : this)) return;
-    RunTally();
-    // The report is here: this window comes in front of the ranking.
-    raise();
-    activateWindow();
+    StartPatternLoad(ranking_ ? static_cast<QWidget*>(ranking_) : this);
 }
 
-bool MainWindow::OpenPattern(QWidget* messageParent) {
-    if (loading_) return false;
-    loading_ = true;
-    const std::string folder = state_.DataFolder;
-    PatternLoad load =
-        ui::LoadPatternInBackground(state_.DataFolder, state_.PatternFileMask, messageParent,
-                                    progressDelay_, state_.RecordCache);
-    loading_ = false;
-    switch (load.status) {
-        case LoadStatus::Loaded:
-            break;
-        case LoadStatus::Cancelled:
-            return false;
-        case LoadStatus::NotFound:
-        case LoadStatus::Failed:
-            ui::ShowMessage(messageParent, ui::FromUtf8(load.message));
-            return false;
-    }
-    CommitLoad(state_, std::move(load));
-    loadedFolder_ = folder;
-    PrepareMainWindowAfterLoad(DescribeLoaded(state_));
+bool MainWindow::StartPatternLoad(QWidget* over) {
+    if (LoadRunning()) return false;
+    loadOver_ = over;
+    loadFolder_ = state_.DataFolder;
+    EnableCommands(false);
+    loader_->Start(
+        state_.DataFolder, state_.PatternFileMask, over,
+        [this](PatternLoad load) { LoadEnded(std::move(load)); }, state_.RecordCache);
     return true;
+}
+
+void MainWindow::LoadEnded(PatternLoad load) {
+    EnableCommands(true);
+    const bool opened = load.status == LoadStatus::Loaded;
+    const bool told = load.status == LoadStatus::NotFound || load.status == LoadStatus::Failed;
+    const QString message = told ? ui::FromUtf8(FailureText(load.message)) : QString();
+    const QPointer<QWidget> over = loadOver_;
+    if (opened) {
+        CommitLoad(state_, std::move(load));
+        loadedFolder_ = loadFolder_;
+        PrepareMainWindowAfterLoad(DescribeLoaded(state_));
+    }
+    if (patternDialog_ && over == patternDialog_) {
+        // It closes on success, and the report follows its closing.
+        patternDialog_->OpenEnded(opened);
+    } else if (opened) {
+        RunTally();
+        if (ranking_ && over == ranking_) {
+            // The report is here: this window comes in front of the ranking.
+            raise();
+            activateWindow();
+        }
+    }
+    // Last: the message's own event loop may close any window.
+    if (told) ui::ShowMessage(over ? over.data() : this, message);
+}
+
+void MainWindow::EnableCommands(bool enabled) {
+    openButton_->setEnabled(enabled);
+    openAction_->setEnabled(enabled);
+    tallyButton_->setEnabled(enabled);
+    analysisMenu_->menuAction()->setEnabled(enabled);
 }
 
 void MainWindow::PrepareMainWindowAfterLoad(const LoadedView& view) {

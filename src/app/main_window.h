@@ -9,7 +9,7 @@
 #include "analysis/pattern_analysis.h"
 #include "data/program_state.h"
 #include "dialogs/analysis_choices.h"
-#include "ui/load_progress.h"
+#include "ui/pattern_loader.h"
 
 class QAction;
 class QCloseEvent;
@@ -19,6 +19,7 @@ class QPushButton;
 
 namespace lomi::ui {
 class CheckBox;
+class ProgressWindow;
 class ComboBox;
 class TextBox;
 }  // namespace lomi::ui
@@ -37,8 +38,10 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    // iniPath is the settings file written when the window closes.
-    MainWindow(ProgramState& state, std::string iniPath, QWidget* parent = nullptr);
+    // iniPath is the settings file written when the window closes; load
+    // reads a pattern (LoadPattern, or a test's stand-in).
+    MainWindow(ProgramState& state, std::string iniPath, QWidget* parent = nullptr,
+               ui::PatternLoader::LoadFunction load = LoadPattern);
     // The analysis windows still open go with it.
     ~MainWindow() override;
 
@@ -55,17 +58,22 @@ public:
     // Does nothing while a load runs.
     void RunTally();
 
-    // Loads the pattern that the pattern selection and PatternFileMask hold: the
-    // existence test and the load on a worker thread, with the progress
-    // window and any message shown over messageParent; a load that fails or
-    // is cancelled keeps the previous data (a cancelled one without a
-    // message). When it succeeds the data becomes the program's and the window
-    // is prepared for it (not yet tallied). Returns whether it succeeded;
-    // refused (false) while another load runs.
-    bool OpenPattern(QWidget* messageParent);
-    bool LoadRunning() const { return loading_; }
-    // How long a load runs before its progress window shows.
-    void SetProgressDelay(int milliseconds) { progressDelay_ = milliseconds; }
+    // Starts loading the pattern that the pattern selection and
+    // PatternFileMask hold, and returns at once: the existence test and the
+    // load run on a worker thread, with the progress window and any message
+    // shown over over (the main window once over has closed). Meanwhile 開く,
+    // the tally and the analysis menu are disabled. A load that fails or is
+    // cancelled keeps the previous data (a cancelled one without a message).
+    // When it succeeds the data becomes the program's, the window is
+    // prepared for it and tallied (by the pattern dialog's closing, when it
+    // was asked from there). Returns whether the load started; refused
+    // while another load runs.
+    bool StartPatternLoad(QWidget* over);
+    bool LoadRunning() const { return loader_->Running(); }
+    // The load's progress window while it shows.
+    ui::ProgressWindow* LoadProgressWindow() const { return loader_->Progress(); }
+    // The pattern dialog while it is open.
+    PatternDialog* OpenPatternDialog() const;
 
     // The conditions the selectors and the "以上" box give now (no
     // restriction where a selector has no choice, as before any load).
@@ -87,6 +95,7 @@ public:
     // they show as out of date.
     void DataFolderChanged();
     // 内訳 or 損益グラフ asked for the pattern to be read from the new folder.
+    // It starts as StartPatternLoad does, its messages over messageParent.
     void ReloadFromDataFolder(QWidget* messageParent);
 
     // Empties the report, describes the pattern in the description bar and refills the
@@ -122,6 +131,10 @@ private:
     void ClearSelectorsAndTitle();
     void SaveSettingsOnce();
     void ShowPatternDialog();
+    void PatternDialogClosed(PatternDialog* dialog, int result);
+    void LoadEnded(PatternLoad load);
+    // 開く, the tally and the analysis menu take no command while a load runs.
+    void EnableCommands(bool enabled);
     // Shows the folder settings dialog modelessly, or brings it to the front.
     void ShowFolderSettings();
     void CreateAnalysisMenu();
@@ -138,8 +151,9 @@ private:
     ProgramState& state_;
     std::string iniPath_;
     bool unloaded_ = false;
-    bool loading_ = false;
-    int progressDelay_ = ui::kProgressDelayMilliseconds;
+    ui::PatternLoader* loader_ = nullptr;
+    QPointer<QWidget> loadOver_;             // where the load in hand was asked from
+    std::string loadFolder_;                 // the data folder the load in hand reads
     QPointer<PatternDialog> patternDialog_;  // while it is open
     QPointer<RankingWindow> ranking_;
 
@@ -150,6 +164,8 @@ private:
     ui::CheckBox* orMoreBox_ = nullptr;
     QPushButton* tallyButton_ = nullptr;
     QPushButton* openButton_ = nullptr;
+    QAction* openAction_ = nullptr;
+    QMenu* analysisMenu_ = nullptr;
 
     // The analysis windows and what they show.
     QAction* menuBreakdown_ = nullptr;

@@ -20,7 +20,7 @@ std::int32_t ChosenData(const ui::ComboBox& combo) { return combo.ItemData(combo
 }  // namespace
 
 void MainWindow::RunTally() {
-    if (loading_) return;
+    if (LoadRunning()) return;
     if (state_.RecordCount() == 0) {
         patternDescription_->setText(QStringLiteral("FILE NOT OPEN."));
         ShowTallyInAnalysis(nullptr, {});

@@ -1,5 +1,7 @@
 #include "cli/ranking_command.h"
 
+#include "data/task_failure.h"
+
 #include <algorithm>
 #include <cmath>
 #include <nlohmann/json.hpp>
@@ -12,6 +14,7 @@
 #include "analysis/ranking_table.h"
 #include "cli/report_json.h"
 #include "cli/text_table.h"
+#include "data/task_failure.h"
 #include "tally/selector_items.h"
 
 namespace lomi {
@@ -130,7 +133,7 @@ int RunRankingCommand(const std::string& folder, const ReportOptions& options,
         }
         return kExitFailure;
     };
-    if (run.status != RankingStatus::Ranked) return fail(run.message);
+    if (run.status != RankingStatus::Ranked) return fail(std::string(FailureText(run.message)));
 
     std::vector<PatternRanking> ranked;
     for (PatternRanking& pattern : run.patterns) {

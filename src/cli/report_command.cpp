@@ -7,12 +7,12 @@
 
 #include "analysis/figure_table.h"
 #include "analysis/pattern_analysis.h"
-#include "analysis/task_failure.h"
 #include "cli/breakdown_command.h"
 #include "cli/ranking_command.h"
 #include "cli/report_json.h"
 #include "cli/report_options.h"
 #include "data/folder_listing.h"
+#include "data/task_failure.h"
 #include "settings/settings.h"
 #include "settings/settings_location.h"
 #include "settings/user_folders.h"
@@ -112,9 +112,9 @@ int RunReportCommandOrThrow(int argc, const char* const argv[], std::ostream& ra
         LoadPattern(state.DataFolder, state.PatternFileMask, {}, {}, state.RecordCache);
     if (load.status != LoadStatus::Loaded) {
         if (options.json) {
-            out << MessageJson(load.message);
+            out << MessageJson(std::string(FailureText(load.message)));
         } else {
-            err << load.message << "\n";
+            err << FailureText(load.message) << "\n";
         }
         // Why a folder gave no file: missing, not a folder, too long a path.
         const std::string problem =

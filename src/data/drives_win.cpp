@@ -2,21 +2,11 @@
 
 #include <windows.h>
 
+#include "data/critical_error_boxes_win.h"
 #include "data/wide_text.h"
 
 namespace lomi {
 namespace {
-
-// Asking a removable drive without a medium must not make Windows show its
-// own "insert a disk" box; the drive then simply has no name.
-class NoCriticalErrorBoxes {
-public:
-    NoCriticalErrorBoxes() { SetThreadErrorMode(SEM_FAILCRITICALERRORS, &previous_); }
-    ~NoCriticalErrorBoxes() { SetThreadErrorMode(previous_, nullptr); }
-
-private:
-    DWORD previous_ = 0;
-};
 
 // Only fixed drives are asked for their name: a network or removable drive
 // can take long to answer.

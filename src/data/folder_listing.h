@@ -26,13 +26,13 @@ bool ForEachPlainFile(const std::string& folder,
                       const std::stop_token& stop = {});
 
 // The names ForEachPlainFile finds; nothing (and the reason) when the
-// folder cannot be listed.
+// folder cannot be listed. A stop cuts the list short, as ForEachPlainFile's does.
 inline std::optional<std::vector<std::string>> ListPlainFiles(
     const std::string& folder, const std::function<bool(std::string_view)>& wanted,
-    std::string& reason) {
+    std::string& reason, const std::stop_token& stop = {}) {
     std::vector<std::string> names;
     if (!ForEachPlainFile(
-            folder, wanted, [&](std::string_view name) { names.emplace_back(name); }, reason))
+            folder, wanted, [&](std::string_view name) { names.emplace_back(name); }, reason, stop))
         return std::nullopt;
     return names;
 }

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "data/critical_error_boxes_win.h"
 #include "data/wide_text.h"
 #include "data/windows_paths_win.h"
 
@@ -66,9 +67,7 @@ std::string FolderProblem(const std::string& folder) {
     const std::wstring path = Utf8ToWide(folder);
     // Room for the "\*" of the search pattern.
     if (IsTooLongPath(path + L"\\*")) return kTooLongPath;
-    // Asking a drive without a medium must not show Windows' own message box.
-    DWORD previousMode = 0;
-    SetThreadErrorMode(SEM_FAILCRITICALERRORS, &previousMode);
+    const NoCriticalErrorBoxes quiet;
     std::string problem;
     const bool driveLetter = path.size() >= 2 && path[1] == L':' && iswalpha(path[0]);
     if (driveLetter && GetDriveTypeW((path.substr(0, 2) + L"\\").c_str()) == DRIVE_NO_ROOT_DIR) {
@@ -79,7 +78,6 @@ std::string FolderProblem(const std::string& folder) {
     } else if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         problem = "ﾌｫﾙﾀﾞではありません";
     }
-    SetThreadErrorMode(previousMode, nullptr);
     return problem;
 }
 

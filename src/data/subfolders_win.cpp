@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "data/critical_error_boxes_win.h"
 #include "data/wide_text.h"
 #include "data/windows_paths_win.h"
 
@@ -16,9 +17,7 @@ std::optional<std::vector<std::string>> ListSubfolders(const std::string& folder
     if (pattern.back() != L'\\') pattern += L'\\';
     pattern += L'*';
     if (IsTooLongPath(pattern)) return std::nullopt;
-    // A drive without a medium fails quietly instead of asking for a disk.
-    DWORD previousMode = 0;
-    SetThreadErrorMode(SEM_FAILCRITICALERRORS, &previousMode);
+    const NoCriticalErrorBoxes quiet;
 
     WIN32_FIND_DATAW data;
     HANDLE find =
@@ -40,7 +39,6 @@ std::optional<std::vector<std::string>> ListSubfolders(const std::string& folder
         } while (FindNextFileW(find, &data));
         FindClose(find);
     }
-    SetThreadErrorMode(previousMode, nullptr);
     return result;
 }
 

@@ -29,10 +29,11 @@ LoadResult Failure(const std::string& file, const std::string& message) {
 
 std::optional<std::vector<std::string>> ListPatternFiles(const std::string& folder,
                                                          const std::string& mask,
-                                                         std::string* reason) {
+                                                         std::string* reason,
+                                                         const std::stop_token& stop) {
     std::string why;
     auto names = ListPlainFiles(
-        folder, [&](std::string_view name) { return MatchesFileMask(name, mask); }, why);
+        folder, [&](std::string_view name) { return MatchesFileMask(name, mask); }, why, stop);
     if (names) SortInReadingOrder(*names);
     if (!names && reason) *reason = std::move(why);
     return names;

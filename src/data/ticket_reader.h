@@ -19,9 +19,11 @@ namespace lomi {
 // for any run of characters, letters case-insensitive; hidden and system
 // files and directories never match), sorted by upper-cased name. Nothing
 // when the folder cannot be listed, with the reason in *reason when given.
+// A stop ends the listing at the next name; the list is then cut short.
 std::optional<std::vector<std::string>> ListPatternFiles(const std::string& folder,
                                                          const std::string& mask,
-                                                         std::string* reason = nullptr);
+                                                         std::string* reason = nullptr,
+                                                         const std::stop_token& stop = {});
 
 // Sorts file names into the order a load reads them: by upper-cased name.
 void SortInReadingOrder(std::vector<std::string>& names);

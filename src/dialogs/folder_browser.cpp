@@ -52,24 +52,24 @@ FolderBrowser::FolderBrowser(const QString& startFolder, ui::DriveSource drives,
 
 void FolderBrowser::CreateControls() {
     driveSelector_ = new ui::DriveList(this);
-    driveSelector_->setObjectName("Drive1");
+    driveSelector_->setObjectName("DriveSelector");
     driveSelector_->setAccessibleName(QString::fromUtf8("ﾄﾞﾗｲﾌﾞ"));
     driveSelector_->setAccessibleDescription(QString::fromUtf8("ﾄﾞﾗｲﾌﾞ"));
     ui::PlaceTwips(driveSelector_, 90, 105, 3345, 300);
 
     folderList_ = new ui::DirList(this);
-    folderList_->setObjectName("Dir1");
+    folderList_->setObjectName("FolderList");
     folderList_->setAccessibleName(QString::fromUtf8("ﾌｫﾙﾀﾞ"));
     folderList_->setToolTip(QString::fromUtf8("ダブルクリックで選択"));
     ui::PlaceTwips(folderList_, 90, 525, 3300, 3030);
 
     okButton_ = new QPushButton(QStringLiteral("OK"), this);
-    okButton_->setObjectName("Command1");
+    okButton_->setObjectName("OkButton");
     ui::PlaceTwips(okButton_, 360, 3675, 1515, 360);
     connect(okButton_, &QPushButton::clicked, this, &FolderBrowser::OkClicked);
 
     cancelButton_ = new QPushButton(QString::fromUtf8("ｷｬﾝｾﾙ"), this);
-    cancelButton_->setObjectName("Command2");
+    cancelButton_->setObjectName("CancelButton");
     ui::PlaceTwips(cancelButton_, 1890, 3675, 1515, 360);
     connect(cancelButton_, &QPushButton::clicked, this, &FolderBrowser::CancelClicked);
 

@@ -52,12 +52,12 @@ FolderDialog* FolderDialog::ShowFor(ProgramState& state) {
 
 void FolderDialog::CreateControls() {
     frame_ = new QGroupBox(QString::fromUtf8("Tolvikｺﾝﾃｽﾄ形式買い目ﾌｧｲﾙ格納ﾌｫﾙﾀﾞ"), this);
-    frame_->setObjectName("Frame1");
+    frame_->setObjectName("FolderFrame");
     ui::PlaceTwips(frame_, 90, 120, 5415, 870);
 
     // A label shown as a field: window colours and a single-line border.
     folderLabel_ = new QLabel(frame_);
-    folderLabel_->setObjectName("Lbpat");
+    folderLabel_->setObjectName("FolderLabel");
     folderLabel_->setAccessibleDescription(frame_->title());
     folderLabel_->setFrameStyle(QFrame::Box | QFrame::Plain);
     folderLabel_->setLineWidth(1);
@@ -70,7 +70,7 @@ void FolderDialog::CreateControls() {
     ui::PlaceTwips(folderLabel_, 120, 315, 4515, 375);
 
     browseButton_ = new QPushButton(QStringLiteral("..."), frame_);
-    browseButton_->setObjectName("Com1");
+    browseButton_->setObjectName("BrowseButton");
     browseButton_->setAccessibleName(QString::fromUtf8("ﾌｫﾙﾀﾞの選択"));
     QFont dotsFont = ui::ProportionalGothicFont();
     dotsFont.setPointSizeF(12.0);
@@ -79,12 +79,12 @@ void FolderDialog::CreateControls() {
     connect(browseButton_, &QPushButton::clicked, this, &FolderDialog::BrowseClicked);
 
     okButton_ = new QPushButton(QStringLiteral("OK"), this);
-    okButton_->setObjectName("Comok");
+    okButton_->setObjectName("OkButton");
     ui::PlaceTwips(okButton_, 2475, 1065, 1500, 360);
     connect(okButton_, &QPushButton::clicked, this, &FolderDialog::OkClicked);
 
     cancelButton_ = new QPushButton(QString::fromUtf8("ｷｬﾝｾﾙ"), this);
-    cancelButton_->setObjectName("Comcan");
+    cancelButton_->setObjectName("CancelButton");
     ui::PlaceTwips(cancelButton_, 4005, 1065, 1500, 360);
     connect(cancelButton_, &QPushButton::clicked, this, &FolderDialog::CancelClicked);
 
@@ -101,8 +101,6 @@ void FolderDialog::CreateControls() {
 FolderBrowser* FolderDialog::Browser() const { return browser_; }
 
 void FolderDialog::ShowDataFolder() { folderLabel_->setText(ui::FromUtf8(state_.DataFolder)); }
-
-void FolderDialog::CloseBrowser() { UnloadBrowser(); }
 
 void FolderDialog::UnloadBrowser() {
     if (!browser_) return;
@@ -139,7 +137,7 @@ void FolderDialog::CancelClicked() { close(); }
 void FolderDialog::closeEvent(QCloseEvent* event) {
     if (!unloaded_) {
         unloaded_ = true;
-        CloseBrowser();
+        UnloadBrowser();
     }
     event->accept();
 }

@@ -16,7 +16,7 @@ namespace lomi {
 
 class FolderBrowser;
 
-// The folder settings dialog: shows the data folder in Lbpat, "..." browses
+// The folder settings dialog: shows the data folder in its label, "..." browses
 // for another one, OK makes the shown folder the data folder. Modeless and
 // a window of its own, so it stays open when the main window closes.
 class FolderDialog : public QDialog {
@@ -55,7 +55,6 @@ protected:
 private:
     void CreateControls();
     void ShowDataFolder();
-    void CloseBrowser();
     void UnloadBrowser();
 
     ProgramState& state_;

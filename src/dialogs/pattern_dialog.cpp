@@ -60,19 +60,21 @@ PatternDialog::PatternDialog(ProgramState& state, PatternOpener opener, QWidget*
 
 void PatternDialog::CreateControls() {
     axisFrame_ = new QGroupBox(QString::fromUtf8("軸馬"), this);
-    axisFrame_->setObjectName("Frame1");
+    axisFrame_->setObjectName("AxisFrame");
     ui::PlaceTwips(axisFrame_, 150, 150, 3060, 780);
     partnerFrame_ = new QGroupBox(QString::fromUtf8("ひも"), this);
-    partnerFrame_->setObjectName("Frame2");
+    partnerFrame_->setObjectName("PartnerFrame");
     ui::PlaceTwips(partnerFrame_, 150, 1050, 3060, 780);
 
     QGroupBox* frameOf[4] = {axisFrame_, axisFrame_, partnerFrame_, partnerFrame_};
     // The frame's caption is each selector's label for a screen reader; the
     // name and the description tell the two selectors of a frame apart.
     const char* purpose[4] = {"軸馬の指数", "軸馬の順位", "ひもの指数", "買い方"};
+    const char* name[4] = {"AxisIndexSelector", "AxisRankSelector", "PartnerIndexSelector",
+                           "BetStyleSelector"};
     for (int i = 0; i < 4; ++i) {
         selectors_[i] = new ui::ComboBox(frameOf[i]);
-        selectors_[i]->setObjectName(QStringLiteral("Combo%1").arg(i + 1));
+        selectors_[i]->setObjectName(name[i]);
         selectors_[i]->setAccessibleName(QString::fromUtf8(purpose[i]));
         selectors_[i]->setAccessibleDescription(QString::fromUtf8(purpose[i]));
         const bool left = i % 2 == 0;
@@ -80,23 +82,23 @@ void PatternDialog::CreateControls() {
     }
 
     okButton_ = new QPushButton(QStringLiteral("OK"), this);
-    okButton_->setObjectName("Command1");
+    okButton_->setObjectName("OkButton");
     ui::PlaceTwips(okButton_, 195, 1995, 1500, 360);
     connect(okButton_, &QPushButton::clicked, this, &PatternDialog::OkClicked);
 
     cancelButton_ = new QPushButton(QString::fromUtf8("ｷｬﾝｾﾙ"), this);
-    cancelButton_->setObjectName("Command2");
+    cancelButton_->setObjectName("CancelButton");
     ui::PlaceTwips(cancelButton_, 1710, 1995, 1500, 360);
     connect(cancelButton_, &QPushButton::clicked, this, &PatternDialog::CancelClicked);
 
     allPatternsButton_ = new QPushButton(QString::fromUtf8("全パターン"), this);
-    allPatternsButton_->setObjectName("Command3");
+    allPatternsButton_->setObjectName("AllPatternsButton");
     ui::PlaceTwips(allPatternsButton_, 180, 2490, 1500, 360);
     connect(allPatternsButton_, &QPushButton::clicked, this, &PatternDialog::AllPatternsClicked);
     allPatternsButton_->setEnabled(static_cast<bool>(rankingOpener_));
 
     stopButton_ = new QPushButton(QString::fromUtf8("中止"), this);
-    stopButton_->setObjectName("Command4");
+    stopButton_->setObjectName("StopButton");
     ui::PlaceTwips(stopButton_, 1695, 2490, 1500, 360);
     connect(stopButton_, &QPushButton::clicked, this, &PatternDialog::StopClicked);
     stopButton_->setEnabled(false);
@@ -143,18 +145,27 @@ void PatternDialog::OkClicked() {
                                    ChosenSelection(*selectors_[3])};
     SelectPattern(state_, chosen);
 
-    // The opener tests that files exist and loads them; on any failure it
-    // has said why (or the user cancelled) and the dialog stays open.
+    // The opener starts the existence test and the load; on any failure
+    // it says why (or the user cancelled) and the dialog stays open.
     opening_ = true;
-    const bool opened = opener_ && opener_(chosen, this);
+    pending_ = chosen;
+    if (!opener_ || !opener_(chosen, this)) opening_ = false;
+}
+
+void PatternDialog::OpenEnded(bool opened) {
+    if (!opening_) return;
     opening_ = false;
     if (!opened) return;
-    chosen_ = chosen;
+    chosen_ = pending_;
     accept();
 }
 
 void PatternDialog::CancelClicked() {
-    if (opening_) return;
+    if (opening_) {
+        opening_ = false;
+        emit openAbandoned();
+        return;
+    }
     QDialog::reject();
 }
 

@@ -20,19 +20,21 @@ class ComboBox;
 }
 
 // The pattern dialog: four selectors (axis index, axis rank, partner index,
-// bet style). OK checks that each has a choice, stores it as the pattern selection and
-// the file mask, and hands the choice to the opener, which loads the
-// pattern and prepares the main window; when that succeeds the dialog
-// closes with Accepted, otherwise it stays open. ｷｬﾝｾﾙ, Esc and the close box
-// change nothing. 全パターン opens the ranking of every pattern, 中止 stops
-// its run; a pattern chosen there opens as OK opens it.
+// bet style). OK checks that each has a choice, stores it as the pattern
+// selection and the file mask, and hands the choice to the opener, which
+// starts loading the pattern and returns; OpenEnded tells the dialog how
+// the load ended: it closes with Accepted when the pattern opened,
+// otherwise it stays open. ｷｬﾝｾﾙ, Esc and the close box change nothing;
+// during a load they abandon it (openAbandoned). 全パターン opens the
+// ranking of every pattern, 中止 stops its run; a pattern chosen there opens
+// as OK opens it.
 class PatternDialog : public QDialog {
     Q_OBJECT
 
 public:
-    // Runs the existence test and the load of the pattern state now holds,
-    // shows any message over dialog and, when the pattern opened, prepares
-    // the main window. Returns whether the pattern opened.
+    // Starts the existence test and the load of the pattern state now
+    // holds, with any message shown over dialog, and returns whether the
+    // load started; its end comes through OpenEnded.
     using PatternOpener = std::function<bool(const PatternSelections& chosen, QWidget* dialog)>;
 
     // Opens the ranking window, a window of its own that takes input while
@@ -46,7 +48,7 @@ public:
     ui::ComboBox* Selector(int number) const;
     // The selections OK accepted last (the pattern selection as stored).
     const PatternSelections& Chosen() const { return chosen_; }
-    // True while OK's opener runs; the dialog takes no other command then.
+    // True while OK's load runs; the dialog takes no other command then.
     bool Opening() const { return opening_; }
 
     void OkClicked();           // OK
@@ -62,8 +64,15 @@ public:
     // run, and 全パターン brings it to the front.
     void FollowRanking(RankingWindow* ranking);
 
+    // How the load OK started ended: the dialog closes when it opened.
+    void OpenEnded(bool opened);
+
     // Esc and the close box press ｷｬﾝｾﾙ.
     void reject() override;
+
+signals:
+    // ｷｬﾝｾﾙ, Esc or the close box during OK's load: the load is to be abandoned.
+    void openAbandoned();
 
 private:
     void CreateControls();
@@ -75,6 +84,7 @@ private:
     RankingOpener rankingOpener_;
     QPointer<RankingWindow> ranking_;
     PatternSelections chosen_{};
+    PatternSelections pending_{};  // what OK's load opens
     bool opening_ = false;
     QGroupBox* axisFrame_ = nullptr;
     QGroupBox* partnerFrame_ = nullptr;

@@ -1,7 +1,6 @@
 #include "dialogs/ranking_model.h"
 
 #include <algorithm>
-#include <limits>
 
 #include <QBrush>
 #include <QColor>
@@ -79,13 +78,6 @@ QVariant RankingModel::data(const QModelIndex& index, int role) const {
             }
             return text;
         }
-        case kSortRole: {
-            if (!IsNumericColumn(column))
-                return ui::FromUtf8(RankingCellText(pattern, bet_, column));
-            const QString text = ui::FromUtf8(RankingCellText(pattern, bet_, column, ""));
-            if (!pattern.Ranked() || text.isEmpty()) return std::numeric_limits<double>::lowest();
-            return RankingCellValue(pattern, bet_, column).value_or(0);
-        }
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(Qt::AlignVCenter |
                                        (IsNumericColumn(column) ? Qt::AlignRight : Qt::AlignLeft));
@@ -115,7 +107,6 @@ QVariant RankingModel::headerData(int section, Qt::Orientation orientation, int 
 }
 
 RankingFilter::RankingFilter(QObject* parent) : QSortFilterProxyModel(parent) {
-    setSortRole(RankingModel::kSortRole);
     setDynamicSortFilter(true);
 }
 

@@ -25,8 +25,6 @@ class RankingModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    static constexpr int kSortRole = Qt::UserRole;
-
     using QAbstractTableModel::QAbstractTableModel;
 
     void SetPatterns(std::vector<PatternRanking> patterns, bool split);
@@ -75,7 +73,6 @@ public:
     explicit RankingFilter(QObject* parent = nullptr);
 
     void SetMinimumRaces(std::int64_t races);
-    std::int64_t MinimumRaces() const { return minimumRaces_; }
 
     // Rows are numbered as shown: the rank in the present order.
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;

@@ -26,6 +26,7 @@
 #include "analysis/family_figures.h"
 #include "analysis/overfitting.h"
 #include "analysis/ranking_table.h"
+#include "data/task_failure.h"
 #include "dialogs/out_of_date_bar.h"
 #include "dialogs/overfitting_panel.h"
 #include "dialogs/ranking_model.h"
@@ -354,13 +355,13 @@ void RankingWindow::Start() {
                     counts->done = done;
                 },
                 stop));
-            return ui::BackgroundTask::Finish([this, result] { Finish(*result); });
+            return ui::WorkerTask::Delivery([this, result] { ShowResult(*result); });
         },
         [this](const std::string& message) {
             RankingResult failed;
             failed.status = RankingStatus::Failed;
             failed.message = message;
-            Finish(failed);
+            ShowResult(failed);
         });
     timer_->start();
     emit started();
@@ -380,7 +381,7 @@ void RankingWindow::ShowProgress() {
     progress_->setValue(static_cast<int>(counts_->done.load()));
 }
 
-void RankingWindow::Finish(const RankingResult& result) {
+void RankingWindow::ShowResult(const RankingResult& result) {
     running_ = false;
     timer_->stop();
     runButton_->setEnabled(true);
@@ -423,7 +424,7 @@ void RankingWindow::Finish(const RankingResult& result) {
             text = QString::fromUtf8("ﾌｫﾙﾀﾞに買い目ファイルがありません（FILE NOT FOUND.）。");
             break;
         case RankingStatus::Failed:
-            text = ui::FromUtf8(result.message);
+            text = ui::FromUtf8(FailureText(result.message));
             break;
     }
     if (unread > 0 && !failed) {
@@ -509,7 +510,7 @@ void RankingWindow::UpdateRankingFigures() {
                 EstimateOverfitting(*patterns, bet, minRaces));
             auto family =
                 std::make_shared<FamilyFigures>(EstimateFamilyFigures(*patterns, bet, minRaces));
-            return ui::BackgroundTask::Finish([this, overfitting, family] {
+            return ui::WorkerTask::Delivery([this, overfitting, family] {
                 model_->SetFamilyFigures(*family);
                 overfitting_->Show(*overfitting);
                 emit figuresShown();
@@ -517,7 +518,7 @@ void RankingWindow::UpdateRankingFigures() {
         },
         [this](const std::string& message) {
             OverfittingEstimate failed;
-            failed.reason = message;
+            failed.reason = std::string(FailureText(message));
             overfitting_->Show(failed);
             emit figuresShown();
         });

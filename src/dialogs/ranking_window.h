@@ -17,7 +17,7 @@
 #include "dialogs/analysis_choices.h"
 #include "tally/pattern_names.h"
 #include "tally/race_conditions.h"
-#include "ui/background_task.h"
+#include "ui/worker_task.h"
 
 class QCheckBox;
 class QComboBox;
@@ -100,7 +100,7 @@ signals:
 private:
     void CreateControls();
     void ShowProgress();
-    void Finish(const RankingResult& result);
+    void ShowResult(const RankingResult& result);
     void ChooseRow(const QModelIndex& index);
     void AskAndSaveCsv();
     void UpdateCount();
@@ -128,10 +128,10 @@ private:
         std::atomic<std::size_t> total{0};
     };
     std::shared_ptr<Counts> counts_ = std::make_shared<Counts>();
-    ui::BackgroundTask worker_{this};
+    ui::WorkerTask worker_{this};
     // PBO, the corrected bounds and the expected recoveries of the bet type
     // and minimum shown, worked out off the window's thread.
-    ui::BackgroundTask figuresTask_{this};
+    ui::WorkerTask figuresTask_{this};
 
     RankingModel* model_ = nullptr;
     RankingFilter* filter_ = nullptr;

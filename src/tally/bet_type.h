@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 
 namespace lomi {
 
@@ -9,6 +10,9 @@ namespace lomi {
 enum class BetType { Win, Place, Quinella, Wide };
 inline constexpr std::array<BetType, 4> kBetTypes = {BetType::Win, BetType::Place,
                                                      BetType::Quinella, BetType::Wide};
+
+// The price of one ticket, in yen: every stake is a count of tickets times this.
+inline constexpr std::int64_t kTicketYen = 100;
 
 inline constexpr std::size_t Index(BetType bet) { return static_cast<std::size_t>(bet); }
 

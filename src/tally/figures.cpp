@@ -1,6 +1,5 @@
 #include "tally/figures.h"
 
-#include "tally/race_filter.h"
 #include "tally/saturating.h"
 
 namespace lomi {

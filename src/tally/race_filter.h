@@ -8,6 +8,7 @@
 #include "data/force_inline.h"
 #include "data/program_state.h"
 #include "data/record_layout.h"
+#include "tally/bet_type.h"
 #include "tally/payout_fields.h"
 #include "tally/race_conditions.h"
 #include "tally/saturating.h"
@@ -103,9 +104,6 @@ private:
     std::uint64_t codeLow0_ = 0, codeHigh0_ = 0, codeLow1_ = 0, codeHigh1_ = 0;
     std::uint64_t dateLow_ = 0, dateSpan_ = 0;
 };
-
-// The price of one ticket, in yen.
-inline constexpr std::int64_t kTicketYen = 100;
 
 // The tickets a counted race buys of bet type k (単勝, 複勝, 連勝, ﾜｲﾄﾞ in
 // that order): one 単勝 and one 複勝, one 連勝 and one ﾜｲﾄﾞ for each filled

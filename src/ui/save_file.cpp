@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QPointer>
 #include <QRegularExpression>
 
 #include "settings/whole_file.h"
@@ -18,14 +19,19 @@ QString AskSavePath(QWidget* parent, const QString& caption, const QString& sugg
         folder != nullptr && !folder->isEmpty() ? *folder : FromUtf8(dataFolder);
     const QString start =
         startFolder.isEmpty() ? suggestedName : QDir(startFolder).filePath(suggestedName);
-    QFileDialog dialog(parent, caption, start, filter);
-    dialog.setObjectName("SaveFileDialog");
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // On the heap: a parent closed while the dialog waits deletes it with itself.
+    const QPointer<QFileDialog> dialog = new QFileDialog(parent, caption, start, filter);
+    dialog->setObjectName("SaveFileDialog");
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
     const QRegularExpressionMatch extension =
         QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(filter);
-    if (extension.hasMatch()) dialog.setDefaultSuffix(extension.captured(1));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    const QString path = dialog.selectedFiles().first();
+    if (extension.hasMatch()) dialog->setDefaultSuffix(extension.captured(1));
+    const bool accepted = dialog->exec() == QDialog::Accepted;
+    if (!dialog) return {};
+    const QStringList chosen = dialog->selectedFiles();
+    delete dialog.data();
+    if (!accepted || chosen.isEmpty()) return {};
+    const QString path = chosen.first();
     if (folder != nullptr) *folder = QFileInfo(path).absolutePath();
     return path;
 }

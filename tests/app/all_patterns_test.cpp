@@ -81,13 +81,13 @@ private slots:
     void buttonsSitBelowTheOthers() {
         Session s;
         QVERIFY(s.WithDialog([&](PatternDialog* d) {
-            QPushButton* all = Session::Button(d, "Command3");
-            QPushButton* stop = Session::Button(d, "Command4");
+            QPushButton* all = Session::Button(d, "AllPatternsButton");
+            QPushButton* stop = Session::Button(d, "StopButton");
             QCOMPARE(all->text(), U("全パターン"));
             QCOMPARE(stop->text(), U("中止"));
             QCOMPARE(all->geometry(), lomi::ui::TwipsRect(180, 2490, 1500, 360));
             QCOMPARE(stop->geometry(), lomi::ui::TwipsRect(1695, 2490, 1500, 360));
-            QCOMPARE(Session::Button(d, "Command1")->geometry(),
+            QCOMPARE(Session::Button(d, "OkButton")->geometry(),
                      lomi::ui::TwipsRect(195, 1995, 1500, 360));
             QVERIFY(all->isEnabled());
             QVERIFY(!stop->isEnabled());
@@ -99,12 +99,12 @@ private slots:
         RankingWindow* ranking = nullptr;
         lomi::PatternSelections chosen{};
         QVERIFY(s.WithDialog([&](PatternDialog* d) {
-            t::Click(Session::Button(d, "Command3"));
+            t::Click(Session::Button(d, "AllPatternsButton"));
             ranking = d->Ranking();
             QVERIFY(ranking != nullptr);
             QVERIFY(ranking->isVisible());
             QTRY_VERIFY(!ranking->Running());
-            QVERIFY(!Session::Button(d, "Command4")->isEnabled());
+            QVERIFY(!Session::Button(d, "StopButton")->isEnabled());
             QCOMPARE(ranking->Model()->rowCount(), 3);
             // The pattern at the bottom is not the one the dialog opened on.
             const int row = ranking->Filter()->rowCount() - 1;
@@ -112,8 +112,10 @@ private slots:
                          ->Pattern(
                              ranking->Filter()->mapToSource(ranking->Filter()->index(row, 0)).row())
                          .selections;
+            // The dialog closes and is deleted once the load has ended.
+            const QPointer<PatternDialog> dialog = d;
             DoubleClickRow(ranking, row);
-            QTRY_VERIFY(!d->isVisible());
+            QTRY_VERIFY(!dialog || !dialog->isVisible());
         }));
         QCOMPARE(s.state.Pattern.axisIndex, chosen.axisIndex);
         QCOMPARE(s.state.Pattern.axisRank, chosen.axisRank);
@@ -142,9 +144,9 @@ private slots:
         const QString report = s.window->ReportBox()->Text();
         const QString label = s.window->PatternDescription()->text();
         QVERIFY(s.WithDialog([&](PatternDialog* d) {
-            t::Click(Session::Button(d, "Command3"));
+            t::Click(Session::Button(d, "AllPatternsButton"));
             RankingWindow* ranking = d->Ranking();
-            t::Click(Session::Button(d, "Command4"));
+            t::Click(Session::Button(d, "StopButton"));
             QTRY_VERIFY(!ranking->Running());
         }));
         QCOMPARE(s.window->ReportBox()->Text(), report);
@@ -155,12 +157,13 @@ private slots:
 
     void stopReachesARankingOpenedFromAnEarlierDialog() {
         Session s;
-        QVERIFY(s.WithDialog([&](PatternDialog* d) { t::Click(Session::Button(d, "Command3")); }));
+        QVERIFY(s.WithDialog(
+            [&](PatternDialog* d) { t::Click(Session::Button(d, "AllPatternsButton")); }));
         RankingWindow* ranking = s.window->Ranking();
         QVERIFY(ranking != nullptr);
         QTRY_VERIFY(!ranking->Running());
         QVERIFY(s.WithDialog([&](PatternDialog* d) {
-            QPushButton* stop = Session::Button(d, "Command4");
+            QPushButton* stop = Session::Button(d, "StopButton");
             ranking->Start();
             QVERIFY(stop->isEnabled());
             t::Click(stop);
@@ -176,8 +179,8 @@ private slots:
     void rankingFollowsTheConditionsAndTheFolder() {
         Session s;
         lomi::SelectPattern(s.state, {7, 1, 3, 1});
-        QVERIFY(s.window->OpenPattern(s.window.get()));
-        s.window->RunTally();
+        QVERIFY(s.window->StartPatternLoad(s.window.get()));
+        QVERIFY(s.WaitForLoad());
         RankingWindow* ranking = s.window->OpenRankingWindow();
         QCOMPARE(ranking->parentWidget(), nullptr);
         QCOMPARE(QAccessible::queryAccessibleInterface(ranking)->role(), QAccessible::Window);

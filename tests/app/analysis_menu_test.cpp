@@ -33,9 +33,9 @@ struct Session : t::MainWindowSession {
     Session() { t::WriteWorkedExample(data.Path()); }
 
     void Load() {
-        const auto watch = t::WhenModal<PatternDialog>(
-            [](PatternDialog* dialog) { t::Click(dialog->findChild<QPushButton*>("Command1")); });
-        t::Click(window->findChild<QPushButton*>("Command2"));
+        t::Click(window->findChild<QPushButton*>("OpenButton"));
+        t::Click(window->OpenPatternDialog()->findChild<QPushButton*>("OkButton"));
+        QVERIFY(WaitForLoad());
     }
 };
 
@@ -78,7 +78,7 @@ private slots:
 
         // 開催 東京 and the tally button: both windows show the new tally.
         t::PickText(s.window->ConditionSelector(1), "東京");
-        t::Click(s.window->findChild<QPushButton*>("Command1"));
+        t::Click(s.window->findChild<QPushButton*>("TallyButton"));
         QCOMPARE(breakdown->Current().total.ExtractedRaces, 3);
         QCOMPARE(breakdown->Current().total, s.state.Tally);
         QCOMPARE(chart->Line(0)->points().last().y(), -70.0);  // 230 back on 300 staked

@@ -56,7 +56,7 @@ struct Session : t::MainWindowSession {
     // Chooses ﾌｫﾙﾀﾞの設定 and returns the dialog, browsing the data folder's
     // drive.
     FolderDialog* OpenSettings() {
-        window->findChild<QAction*>("MenuFol")->trigger();
+        window->findChild<QAction*>("FolderAction")->trigger();
         FolderDialog* dialog = FolderDialog::OpenFor(state);
         if (dialog) dialog->SetDrives(t::FolderDrives({data.Path()}, data.Path()));
         return dialog;
@@ -66,22 +66,27 @@ struct Session : t::MainWindowSession {
     static void BrowseTo(FolderDialog* dialog, const char* name) {
         QVERIFY(t::Browse(*dialog, [&](FolderBrowser* p) {
             t::DoubleClickFolder(p->FolderList(), name);
-            t::Click(t::Button(p, "Command1"));
+            t::Click(t::Button(p, "OkButton"));
         }));
     }
 
     // Loads the pattern the stored selections give through the pattern
     // dialog; returns the text of any message it showed.
     QString LoadPattern() {
-        QString message;
-        const bool shown = t::WhileModal<PatternDialog>(
-            [&] { t::Click(window->findChild<QPushButton*>("Command2")); },
-            [&](PatternDialog* dialog) {
-                t::WhileModal<QMessageBox>([&] { t::Click(t::Button(dialog, "Command1")); },
-                                           [&](QMessageBox* box) { message = box->text(); });
-            });
-        if (!shown) QTest::qFail("the pattern dialog did not open", __FILE__, __LINE__);
-        return message;
+        t::Click(window->findChild<QPushButton*>("OpenButton"));
+        PatternDialog* dialog = window->OpenPatternDialog();
+        if (!dialog) {
+            QTest::qFail("the pattern dialog did not open", __FILE__, __LINE__);
+            return {};
+        }
+        t::SeenMessage seen;
+        {
+            const auto answer = t::AnswerMessage(&seen);
+            t::Click(t::Button(dialog, "OkButton"));
+            if (!WaitForLoad()) QTest::qFail("the load did not end", __FILE__, __LINE__);
+        }
+        if (window->OpenPatternDialog()) t::Click(t::Button(dialog, "CancelButton"));
+        return seen.text;
     }
 
     std::string SavedPath() const { return lomi::ReadProfileString(ini, "DEF", "PATH"); }
@@ -110,21 +115,21 @@ private slots:
         QVERIFY(!d->isModal());
         QVERIFY(s.window->isEnabled());
         QCOMPARE(d->parentWidget(), nullptr);  // not owned by the main window
-        auto* frame = d->findChild<QGroupBox*>("Frame1");
+        auto* frame = d->findChild<QGroupBox*>("FolderFrame");
         QCOMPARE(frame->title(), U("Tolvikｺﾝﾃｽﾄ形式買い目ﾌｧｲﾙ格納ﾌｫﾙﾀﾞ"));
         QCOMPARE(d->FolderLabel()->text(), Q(s.data.Path()));
         QCOMPARE(d->FolderLabel()->parentWidget(), frame);
         QCOMPARE(d->FolderLabel()->geometry(), QRect(8, 21, 301, 25));
-        QPushButton* dots = t::Button(d, "Com1");
+        QPushButton* dots = t::Button(d, "BrowseButton");
         QCOMPARE(dots->text(), U("..."));
         QCOMPARE(dots->font().pointSizeF(), 12.0);
         QCOMPARE(dots->font().families().value(0), U("ＭＳ Ｐゴシック"));
-        QCOMPARE(t::Button(d, "Comok")->text(), U("OK"));
-        QCOMPARE(t::Button(d, "Comcan")->text(), U("ｷｬﾝｾﾙ"));
+        QCOMPARE(t::Button(d, "OkButton")->text(), U("OK"));
+        QCOMPARE(t::Button(d, "CancelButton")->text(), U("ｷｬﾝｾﾙ"));
         QVERIFY(QTest::qWaitForWindowActive(d));
-        QTRY_COMPARE(QApplication::focusWidget(), t::Button(d, "Comok"));
+        QTRY_COMPARE(QApplication::focusWidget(), t::Button(d, "OkButton"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), t::Button(d, "Comcan"));
+        QCOMPARE(QApplication::focusWidget(), t::Button(d, "CancelButton"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), dots);
         // Esc is no key of this dialog.
@@ -141,7 +146,7 @@ private slots:
             s.state.DataFolder = folder;
             FolderDialog* d = s.OpenSettings();
             QCOMPARE(d->FolderLabel()->text(), QString::fromStdString(folder));
-            t::Click(t::Button(d, "Comok"));
+            t::Click(t::Button(d, "OkButton"));
             QCOMPARE(s.state.DataFolder, folder);
             QCOMPARE(FolderDialog::OpenFor(s.state), nullptr);
         }
@@ -154,7 +159,7 @@ private slots:
         Session::BrowseTo(d, "tickets");
         QCOMPARE(d->FolderLabel()->text(), Q(s.data / "tickets"));
         QCOMPARE(s.state.DataFolder, before);
-        t::Click(t::Button(d, "Comcan"));
+        t::Click(t::Button(d, "CancelButton"));
         QCOMPARE(s.state.DataFolder, before);
 
         d = s.OpenSettings();
@@ -165,7 +170,7 @@ private slots:
 
         d = s.OpenSettings();
         Session::BrowseTo(d, "other");
-        t::Click(t::Button(d, "Comok"));
+        t::Click(t::Button(d, "OkButton"));
         QCOMPARE(s.state.DataFolder, (s.data / "other").string());
     }
 
@@ -178,11 +183,11 @@ private slots:
             QCOMPARE(p->FolderList()->Path(), Q(s.data / "tickets"));
             t::DoubleClickFolder(p->FolderList(), s.data.Path().filename().string().c_str());
             t::DoubleClickFolder(p->FolderList(), "other");
-            t::Click(t::Button(p, "Command2"));
+            t::Click(t::Button(p, "CancelButton"));
         }));
         QCOMPARE(d->FolderLabel()->text(), Q(s.data / "tickets"));
         QCOMPARE(d->Browser(), nullptr);
-        t::Click(t::Button(d, "Comok"));
+        t::Click(t::Button(d, "OkButton"));
         QCOMPARE(s.state.DataFolder, (s.data / "tickets").string());
     }
 
@@ -197,7 +202,7 @@ private slots:
         QCOMPARE(d->FolderLabel()->text(), Q(s.data / "tickets"));
         QTRY_VERIFY(d->isActiveWindow());
 
-        t::Click(t::Button(d, "Comcan"));
+        t::Click(t::Button(d, "CancelButton"));
         FolderDialog* fresh = s.OpenSettings();
         QCOMPARE(OpenSettingsDialogs(), 1);
         QCOMPARE(fresh->FolderLabel()->text(), Q(s.data.Path()));
@@ -210,7 +215,7 @@ private slots:
         Session::BrowseTo(d, "tickets");
         // Not yet adopted: the pattern dialog still searches the old folder.
         QCOMPARE(s.LoadPattern(), U("FILE NOT FOUND."));
-        t::Click(t::Button(d, "Comok"));
+        t::Click(t::Button(d, "OkButton"));
         QCOMPARE(s.state.DataFolder, (s.data / "tickets").string());
 
         QCOMPARE(s.LoadPattern(), QString());
@@ -232,7 +237,7 @@ private slots:
         QCOMPARE(s.SavedPath(), s.data.PathText());
 
         Session::BrowseTo(d, "tickets");
-        t::Click(t::Button(d, "Comok"));
+        t::Click(t::Button(d, "OkButton"));
         QCOMPARE(s.state.DataFolder, (s.data / "tickets").string());
         QCOMPARE(s.SavedPath(), s.data.PathText());
     }

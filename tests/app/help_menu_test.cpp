@@ -127,10 +127,9 @@ private slots:
         struct Session : t::MainWindowSession {
             Session() { t::WriteWorkedExample(data.Path()); }
         } s;
-        s.window->SetProgressDelay(0);
         QVERIFY(SelectPattern(s.window->State(), s.window->State().Pattern));
-        QVERIFY(s.window->OpenPattern(s.window.get()));
-        s.window->RunTally();
+        QVERIFY(s.window->StartPatternLoad(s.window.get()));
+        QVERIFY(s.WaitForLoad());
         QCOMPARE(s.window->findChild<QAction*>("MenuGuide")->shortcut(), QKeySequence(Qt::Key_F1));
 
         QCOMPARE(PressF1In(s.window.get()), QStringList({U("index.md"), U("Lomi 使い方")}));

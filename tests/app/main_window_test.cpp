@@ -49,14 +49,12 @@ struct Session : t::MainWindowSession {
     // Opens the pattern dialog with the picture button, lets choose act on
     // it, then presses OK.
     void LoadWith(const std::function<void(PatternDialog*)>& choose = {}) {
-        bool opened = false;
-        const auto watch = t::WhenModal<PatternDialog>([&](PatternDialog* dialog) {
-            opened = true;
-            if (choose) choose(dialog);
-            t::Click(dialog->findChild<QPushButton*>("Command1"));
-        });
-        t::Click(Button("Command2"));
-        QVERIFY(opened);
+        t::Click(Button("OpenButton"));
+        PatternDialog* dialog = window->OpenPatternDialog();
+        QVERIFY(dialog);
+        if (choose) choose(dialog);
+        t::Click(dialog->findChild<QPushButton*>("OkButton"));
+        QVERIFY(WaitForLoad());
     }
 
     QString Report() const { return window->ReportBox()->Text(); }
@@ -95,14 +93,14 @@ private slots:
         QCOMPARE(w.ReportBox()->Text(), QString());
         QCOMPARE(w.OrMoreBox()->Value(), 0);
         QCOMPARE(w.OrMoreBox()->text(), U("以上"));
-        QCOMPARE(s.Button("Command1")->text(), U("上記の条件で抽出／集計"));
-        QVERIFY(s.Button("Command2")->text().isEmpty());
-        const QPixmap folder = s.Button("Command2")->icon().pixmap(QSize(16, 15));
+        QCOMPARE(s.Button("TallyButton")->text(), U("上記の条件で抽出／集計"));
+        QVERIFY(s.Button("OpenButton")->text().isEmpty());
+        const QPixmap folder = s.Button("OpenButton")->icon().pixmap(QSize(16, 15));
         QVERIFY(!folder.isNull());
         QCOMPARE(folder.size(), QSize(16, 15));
         QVERIFY(!QIcon(":/window_icon.png").pixmap(QSize(16, 16)).isNull());
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        QTRY_COMPARE(QApplication::focusWidget(), s.Button("Command1"));
+        QTRY_COMPARE(QApplication::focusWidget(), s.Button("TallyButton"));
     }
 
     void placesControlsAtFixedPositionsThatSurviveResizing() {
@@ -111,7 +109,7 @@ private slots:
         QCOMPARE(w.centralWidget()->size(), QSize(419, 237));
         QCOMPARE(w.ReportBox()->geometry(), QRect(5, 106, 410, 94));
         QCOMPARE(w.ConditionSelector(8)->geometry(), QRect(314, 76, 100, 20));
-        QCOMPARE(s.Button("Command1")->geometry(), QRect(6, 206, 409, 28));
+        QCOMPARE(s.Button("TallyButton")->geometry(), QRect(6, 206, 409, 28));
         QCOMPARE(w.PatternDescription()->geometry(), QRect(6, 2, 379, 18));
         // The check box keeps its place and is never cut below its own height.
         QCOMPARE(w.OrMoreBox()->x(), 38);
@@ -120,15 +118,17 @@ private slots:
         QVERIFY(qAbs(w.OrMoreBox()->geometry().center().y() - 67) <= 1);
         const QStringList captions = {U("開催"), U("ﾚｰｽ"),  U("頭数"), U("ｸﾗｽ"),
                                       U("距離"), U("馬齢"), U("馬場"), U("日付")};
+        const int selectorOf[8] = {1, 2, 3, 5, 7, 4, 6, 8};
         for (int i = 0; i < 8; ++i) {
-            auto* label = w.findChild<QLabel*>(QStringLiteral("Label1_%1").arg(i));
+            auto* label =
+                w.findChild<QLabel*>(QStringLiteral("ConditionLabel%1").arg(selectorOf[i]));
             QVERIFY(label);
             QCOMPARE(label->text(), captions[i]);
         }
         w.resize(700, 500);
         QTRY_COMPARE(w.centralWidget()->width(), 700);
         QCOMPARE(w.ReportBox()->geometry(), QRect(5, 106, 410, 94));
-        QCOMPARE(s.Button("Command1")->geometry(), QRect(6, 206, 409, 28));
+        QCOMPARE(s.Button("TallyButton")->geometry(), QRect(6, 206, 409, 28));
     }
 
     void keyboardOrderFollowsTheTabIndexes() {
@@ -136,11 +136,11 @@ private slots:
         MainWindow& w = *s.window;
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QList<QWidget*> expected = {
-            s.Button("Command1"),   w.ReportBox(),          s.Button("Command2"),
-            w.ConditionSelector(7), w.ConditionSelector(6), w.ConditionSelector(4),
-            w.ConditionSelector(3), w.ConditionSelector(1), w.ConditionSelector(2),
-            w.ConditionSelector(5), w.ConditionSelector(8), w.OrMoreBox()};
-        s.Button("Command1")->setFocus();
+            s.Button("TallyButton"), w.ReportBox(),          s.Button("OpenButton"),
+            w.ConditionSelector(7),  w.ConditionSelector(6), w.ConditionSelector(4),
+            w.ConditionSelector(3),  w.ConditionSelector(1), w.ConditionSelector(2),
+            w.ConditionSelector(5),  w.ConditionSelector(8), w.OrMoreBox()};
+        s.Button("TallyButton")->setFocus();
         for (int i = 1; i < expected.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QWidget* focus = QApplication::focusWidget();
@@ -160,7 +160,7 @@ private slots:
         QCOMPARE(bar[3]->text(), U("ﾍﾙﾌﾟ(&H)"));
         const QList<QAction*> file = bar[0]->menu()->actions();
         QCOMPARE(file.size(), 3);
-        QCOMPARE(file[0], s.Action("MenuOpen"));
+        QCOMPARE(file[0], s.Action("OpenAction"));
         QCOMPARE(file[0]->text(), U("ﾌｧｲﾙを開く(&O)"));
         QCOMPARE(file[0]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
         QVERIFY(file[1]->isSeparator());
@@ -170,7 +170,7 @@ private slots:
 
     void tallyBeforeAnyLoadSaysFileNotOpen() {
         Session s;
-        t::Click(s.Button("Command1"));
+        t::Click(s.Button("TallyButton"));
         QCOMPARE(s.window->PatternDescription()->text(), U("FILE NOT OPEN."));
         QCOMPARE(s.Report(), QString());
     }
@@ -178,7 +178,7 @@ private slots:
     void enterOnTheFocusedTallyButtonPressesIt() {
         Session s;
         QVERIFY(QTest::qWaitForWindowActive(s.window.get()));
-        QTRY_COMPARE(QApplication::focusWidget(), s.Button("Command1"));
+        QTRY_COMPARE(QApplication::focusWidget(), s.Button("TallyButton"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(s.window->PatternDescription()->text(), U("FILE NOT OPEN."));
     }
@@ -264,7 +264,7 @@ private slots:
         Session s;
         QList<QWidget*> plain = {s.window->OrMoreBox(), s.window->menuBar()};
         for (int i = 0; i < 8; ++i) {
-            plain << s.window->findChild<QLabel*>(QStringLiteral("Label1_%1").arg(i));
+            plain << s.window->findChild<QLabel*>(QStringLiteral("ConditionLabel%1").arg(i + 1));
         }
         for (QWidget* widget : plain) {
             // The face the caption is set in, with no other face to fall
@@ -299,9 +299,9 @@ private slots:
             const char* name;
         };
         for (const Named c :
-             {Named{w.ReportBox(), "集計結果"}, Named{s.Button("Command2"), "ﾌｧｲﾙを開く"},
+             {Named{w.ReportBox(), "集計結果"}, Named{s.Button("OpenButton"), "ﾌｧｲﾙを開く"},
               Named{w.OrMoreBox(), "以上"},
-              Named{s.Button("Command1"), "上記の条件で抽出／集計"}}) {
+              Named{s.Button("TallyButton"), "上記の条件で抽出／集計"}}) {
             QCOMPARE(t::AccessibleName(c.control), U(c.name));
         }
     }
@@ -314,27 +314,27 @@ private slots:
         t::PickText(w.ConditionSelector(3), "１６頭");
         t::Click(w.OrMoreBox());
         QCOMPARE(w.OrMoreBox()->Value(), 1);
-        t::Click(s.Button("Command1"));
+        t::Click(s.Button("TallyButton"));
         QCOMPARE(s.Line(0), U("総ﾚｰｽ：6  抽出ﾚｰｽ：2"));
         QCOMPARE(s.Line(3), U("単勝        200       680       480   340.00%   100.00%       340"));
         QCOMPARE(s.Line(5), U("連勝        600      8600      8000  1433.33%    50.00%      8600"));
 
         // Without 以上, only the races of exactly 16 runners.
         t::Click(w.OrMoreBox());
-        t::Click(s.Button("Command1"));
+        t::Click(s.Button("TallyButton"));
         QCOMPARE(s.Line(0), U("総ﾚｰｽ：6  抽出ﾚｰｽ：2"));
         t::PickText(w.ConditionSelector(3), "１８頭");
-        t::Click(s.Button("Command1"));
+        t::Click(s.Button("TallyButton"));
         QCOMPARE(s.Line(0), U("総ﾚｰｽ：6  抽出ﾚｰｽ：0"));
         QCOMPARE(s.Line(3), U("単勝          0         0         0     0.00%     0.00%         0"));
 
         // The date selector hands its text to the filter.
         t::PickText(w.ConditionSelector(3), "全抽出");
         t::PickText(w.ConditionSelector(8), "2001-04-22");
-        t::Click(s.Button("Command1"));
+        t::Click(s.Button("TallyButton"));
         QCOMPARE(s.Line(0), U("総ﾚｰｽ：6  抽出ﾚｰｽ：1"));
         t::PickText(w.ConditionSelector(8), "全抽出");
-        t::Click(s.Button("Command1"));
+        t::Click(s.Button("TallyButton"));
         QCOMPARE(s.Report(), t::WorkedExampleReport());
     }
 
@@ -347,7 +347,7 @@ private slots:
         QCOMPARE(w.ConditionSelector(1)->ListIndex(), -1);
         t::SeenMessage seen;
         const auto answer = t::AnswerMessage(&seen);
-        t::Click(s.Button("Command1"));
+        t::Click(s.Button("TallyButton"));
         QVERIFY(seen.shown);
         QCOMPARE(seen.text, U("選択されていない項目があります。"));
         QCOMPARE(seen.title, U("Lomi"));
@@ -407,14 +407,14 @@ private slots:
         }
         {
             const auto watch = cancelNext();
-            s.Action("MenuOpen")->trigger();
-            QCOMPARE(opened, 2);
+            s.Action("OpenAction")->trigger();
+            QTRY_COMPARE(opened, 2);
         }
         {
             const auto watch = cancelNext();
-            t::Click(s.Button("Command2"));
+            t::Click(s.Button("OpenButton"));
+            QTRY_COMPARE(opened, 3);
         }
-        QCOMPARE(opened, 3);
         QCOMPARE(s.Report(), QString());
         QCOMPARE(s.window->ConditionSelector(1)->ListCount(), 0);
     }
@@ -422,7 +422,7 @@ private slots:
     void closingByTheMenuSavesTheSettings() {
         Session s;
         s.state.Pattern.axisRank = 4;
-        s.Action("MenuEnd")->trigger();
+        s.Action("ExitAction")->trigger();
         QVERIFY(!s.window->isVisible());
         QCOMPARE(lomi::ReadProfileString(s.ini, "DEF", "PATH"), s.data.PathText());
         QCOMPARE(lomi::ReadProfileString(s.ini, "DEF", "CON1"), std::string("7"));

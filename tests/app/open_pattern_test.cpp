@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -25,6 +26,7 @@
 #include "ui/check_box.h"
 #include "ui/combo_box.h"
 #include "ui/gui_test_helpers.h"
+#include "ui/held_load.h"
 #include "ui/progress_window.h"
 #include "ui/text_box.h"
 
@@ -38,49 +40,24 @@ QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
 struct Session : t::MainWindowSession {
     explicit Session(std::int16_t con1 = 7, std::int16_t con2 = 1, std::int16_t con3 = 3,
-                     std::int16_t con4 = 1)
-        : MainWindowSession({con1, con2, con3, con4}) {}
+                     std::int16_t con4 = 1,
+                     lomi::ui::PatternLoader::LoadFunction load = lomi::LoadPattern)
+        : MainWindowSession({con1, con2, con3, con4}, {}, std::move(load)) {}
+    explicit Session(t::HeldLoad& held) : Session(7, 1, 3, 1, held.Function()) {}
 
     // Presses OK and returns the message that it showed, if any.
-    static t::SeenMessage PressOk(PatternDialog* dialog) {
+    static t::SeenMessage PressOk(PatternDialog* d) {
         t::SeenMessage seen;
+        const QPointer<PatternDialog> dialog = d;
         const auto answer = t::AnswerMessage(&seen, dialog);
-        t::Click(Button(dialog, "Command1"));
+        t::Click(Button(dialog, "OkButton"));
+        if (!QTest::qWaitFor([&] { return !dialog || !dialog->Opening(); }, 10000))
+            QTest::qFail("the load did not end", __FILE__, __LINE__);
         QCoreApplication::processEvents();
         return seen;
     }
 
     QString Report() const { return window->ReportBox()->Text(); }
-};
-
-// Runs atShow when a progress window appears, and notes (and closes) any
-// message box shown meanwhile.
-class LoadWatcher : public QObject {
-public:
-    explicit LoadWatcher(std::function<void(lomi::ui::ProgressWindow*)> atShow)
-        : atShow_(std::move(atShow)) {
-        qApp->installEventFilter(this);
-    }
-    ~LoadWatcher() override { qApp->removeEventFilter(this); }
-
-    int progressShown = 0;
-    QStringList messages;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::Show) return false;
-        if (auto* progress = qobject_cast<lomi::ui::ProgressWindow*>(watched)) {
-            ++progressShown;
-            atShow_(progress);
-        } else if (auto* box = qobject_cast<QMessageBox*>(watched)) {
-            messages << box->text();
-            QTimer::singleShot(0, box, &QMessageBox::accept);
-        }
-        return false;
-    }
-
-private:
-    std::function<void(lomi::ui::ProgressWindow*)> atShow_;
 };
 
 QStringList Items(const lomi::ui::ComboBox* combo) {
@@ -97,7 +74,7 @@ class OpenPatternTest : public QObject {
 private slots:
     void opensOnTheStoredSelectionsWithTheFocusOnCancel() {
         Session s;
-        QVERIFY(s.WithDialog([&](PatternDialog* d) {
+        QVERIFY(s.WithDialog([&](const QPointer<PatternDialog>& d) {
             QCOMPARE(d->windowTitle(), U("ﾌｧｲﾙを開く"));
             // The form's 3360 × 2430 twips, grown by the row of 全パターン and 中止.
             QCOMPARE(d->size(), QSize(224, 195));
@@ -112,10 +89,10 @@ private slots:
             QCOMPARE(d->Selector(2)->Text(), U("１位"));
             QCOMPARE(d->Selector(3)->Text(), U("Ｒ値"));
             QCOMPARE(d->Selector(4)->Text(), U("流し"));
-            QTRY_COMPARE(QApplication::focusWidget(), Session::Button(d, "Command2"));
+            QTRY_COMPARE(QApplication::focusWidget(), Session::Button(d, "CancelButton"));
             // The axis selectors sit in the frame 軸馬, the partner selectors in ひも.
-            QCOMPARE(d->Selector(2)->parentWidget()->objectName(), QString("Frame1"));
-            QCOMPARE(d->Selector(4)->parentWidget()->objectName(), QString("Frame2"));
+            QCOMPARE(d->Selector(2)->parentWidget()->objectName(), QString("AxisFrame"));
+            QCOMPARE(d->Selector(4)->parentWidget()->objectName(), QString("PartnerFrame"));
         }));
     }
 
@@ -123,10 +100,10 @@ private slots:
         Session s;
         t::WriteWorkedExample(s.data.Path());
         bool closed = false;
-        QVERIFY(s.WithDialog([&](PatternDialog* d) {
-            QTRY_COMPARE(QApplication::focusWidget(), Session::Button(d, "Command2"));
+        QVERIFY(s.WithDialog([&](const QPointer<PatternDialog>& d) {
+            QTRY_COMPARE(QApplication::focusWidget(), Session::Button(d, "CancelButton"));
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-            closed = !d->isVisible();
+            closed = (!d || !d->isVisible());
         }));
         QVERIFY(closed);
         QCOMPARE(s.Report(), QString());
@@ -135,7 +112,7 @@ private slots:
 
     void aStoredSelectionOfZeroOrOutOfRangeOpensEmptyAndIsRefused() {
         Session s(7, 0, 9, 1);
-        QVERIFY(s.WithDialog([&](PatternDialog* d) {
+        QVERIFY(s.WithDialog([&](const QPointer<PatternDialog>& d) {
             QCOMPARE(d->Selector(2)->Text(), QString());
             QCOMPARE(d->Selector(2)->ListIndex(), -1);
             QCOMPARE(d->Selector(3)->ListIndex(), -1);
@@ -154,7 +131,7 @@ private slots:
     void typedTextPicksNoItem() {
         Session s;
         t::WriteWorkedExample(s.data.Path());
-        QVERIFY(s.WithDialog([&](PatternDialog* d) {
+        QVERIFY(s.WithDialog([&](const QPointer<PatternDialog>& d) {
             t::PickText(d->Selector(1), "Ｔ値");
             t::TypeInto(d->Selector(3), U("Ｆ値"));  // the exact text of an item, typed
             QCOMPARE(d->Selector(3)->ListIndex(), -1);
@@ -171,10 +148,10 @@ private slots:
     void fileNotFoundKeepsTheNewChoiceAndTheOldData() {
         Session s;
         t::WriteWorkedExample(s.data.Path());
-        QVERIFY(s.WithDialog([](PatternDialog* d) { QVERIFY(!Session::PressOk(d).shown); }));
+        QVERIFY(s.WithDialog([](const QPointer<PatternDialog>& d) { QVERIFY(!Session::PressOk(d).shown); }));
         QCOMPARE(s.Report(), t::WorkedExampleReport());
 
-        QVERIFY(s.WithDialog([&](PatternDialog* d) {
+        QVERIFY(s.WithDialog([&](const QPointer<PatternDialog>& d) {
             t::PickText(d->Selector(4), "ボックス");
             const t::SeenMessage seen = Session::PressOk(d);
             QCOMPARE(seen.text, U("FILE NOT FOUND."));
@@ -202,16 +179,16 @@ private slots:
 
     void escAndTheCloseBoxChangeNothing() {
         Session s(1, 5, 6, 2);
-        QVERIFY(s.WithDialog([](PatternDialog* d) {
+        QVERIFY(s.WithDialog([](const QPointer<PatternDialog>& d) {
             t::PickText(d->Selector(1), "Ｚ値");
             QTest::keyClick(d->Selector(1)->lineEdit(), Qt::Key_Escape);  // Esc inside a selector
-            QVERIFY(!d->isVisible());
+            QVERIFY(!d || !d->isVisible());
         }));
-        QVERIFY(s.WithDialog([](PatternDialog* d) {
+        QVERIFY(s.WithDialog([](const QPointer<PatternDialog>& d) {
             QCOMPARE(d->Selector(1)->Text(), U("Ｔ値"));  // a new opening starts afresh
             t::PickText(d->Selector(2), "２位");
             d->close();
-            QVERIFY(!d->isVisible());
+            QVERIFY(!d || !d->isVisible());
         }));
         QCOMPARE(s.state.Pattern.axisIndex, 1);
         QCOMPARE(s.state.Pattern.axisRank, 5);
@@ -225,11 +202,11 @@ private slots:
         t::WriteTicketFile(s.data.Path(), "p20010415t1tn.TXT",
                            {t::HeaderLine(2001, 4, 15),
                             t::Race(1, 12, 18, 5, 6, 1, 18, "0032", "0014", "00158", "00052", 2)});
-        QVERIFY(s.WithDialog([](PatternDialog* d) {
+        QVERIFY(s.WithDialog([](const QPointer<PatternDialog>& d) {
             t::PickText(d->Selector(1), "Ｔ値");
             t::PickText(d->Selector(3), "Ｔ値");
             QVERIFY(!Session::PressOk(d).shown);
-            QVERIFY(!d->isVisible());
+            QVERIFY(!d || !d->isVisible());
         }));
         QCOMPARE(s.state.PatternFileMask, std::string("P*T1TN.txt"));
         QCOMPARE(s.window->PatternDescription()->text(), U("Ｔ値の１位からＴ値への流し馬券"));
@@ -243,7 +220,7 @@ private slots:
     void filesWithoutDataLinesLeaveOnlyAllRacesAndFileNotOpen() {
         Session s;
         t::WriteTicketFile(s.data.Path(), "P010415Q1RN.txt", {t::HeaderLine(2001, 4, 15)});
-        QVERIFY(s.WithDialog([](PatternDialog* d) { QVERIFY(!Session::PressOk(d).shown); }));
+        QVERIFY(s.WithDialog([](const QPointer<PatternDialog>& d) { QVERIFY(!Session::PressOk(d).shown); }));
         for (int n = 1; n <= 8; ++n) {
             QCOMPARE(Items(s.window->ConditionSelector(n)), QStringList{U("全抽出")});
             QCOMPARE(s.window->ConditionSelector(n)->ListIndex(), 0);
@@ -256,7 +233,7 @@ private slots:
         Session s;
         t::WriteWorkedExample(s.data.Path());
         s.window->OrMoreBox()->setChecked(true);
-        QVERIFY(s.WithDialog([](PatternDialog* d) { QVERIFY(!Session::PressOk(d).shown); }));
+        QVERIFY(s.WithDialog([](const QPointer<PatternDialog>& d) { QVERIFY(!Session::PressOk(d).shown); }));
         QCOMPARE(s.window->OrMoreBox()->isChecked(), true);
         // Every selector on 全抽出: 以上 with no runner count restricts nothing.
         QCOMPARE(s.Report(), t::WorkedExampleReport());
@@ -265,10 +242,10 @@ private slots:
     void aLoadThatFailsKeepsThePreviousPatternAndNamesTheFile() {
         Session s;
         t::WriteWorkedExample(s.data.Path());
-        QVERIFY(s.WithDialog([](PatternDialog* d) { QVERIFY(!Session::PressOk(d).shown); }));
+        QVERIFY(s.WithDialog([](const QPointer<PatternDialog>& d) { QVERIFY(!Session::PressOk(d).shown); }));
         s.window->OrMoreBox()->setChecked(true);
         t::PickText(s.window->ConditionSelector(3), "１６頭");
-        t::Click(s.window->findChild<QPushButton*>("Command1"));
+        t::Click(s.window->findChild<QPushButton*>("TallyButton"));
         const QString report = s.Report();
 
         // More distinct race dates than a condition list can count.
@@ -278,7 +255,7 @@ private slots:
             lines.push_back(t::Race(5, 1, 8, 1, 1, 1, 12, "0100", "0100", "00000", "00000", 1));
         }
         t::WriteTicketFile(s.data.Path(), "P_many_days_T1RN.txt", lines);
-        QVERIFY(s.WithDialog([&](PatternDialog* d) {
+        QVERIFY(s.WithDialog([&](const QPointer<PatternDialog>& d) {
             t::PickText(d->Selector(1), "Ｔ値");
             const t::SeenMessage seen = Session::PressOk(d);
             QVERIFY(seen.shown);
@@ -296,60 +273,65 @@ private slots:
     }
 
     void whileALoadRunsNoOtherLoadOrTallyIsAccepted() {
-        Session s;
+        t::HeldLoad held;
+        held.holding = false;
+        Session s(held);
         t::WriteWorkedExample(s.data.Path());
-        QVERIFY(s.WithDialog([](PatternDialog* d) { QVERIFY(!Session::PressOk(d).shown); }));
+        QVERIFY(s.WithDialog([](const QPointer<PatternDialog>& d) { QVERIFY(!Session::PressOk(d).shown); }));
         t::PickText(s.window->ConditionSelector(1), "東京");
-        s.window->SetProgressDelay(0);
-        bool running = false;
-        bool secondLoadRefused = false;
-        bool waitCursor = false;
-        QString reportDuringLoad;
-        LoadWatcher watcher([&](lomi::ui::ProgressWindow*) {
-            running = s.window->LoadRunning();
-            secondLoadRefused = !s.window->OpenPattern(s.window.get());
-            waitCursor = QApplication::overrideCursor() != nullptr;
-            s.window->RunTally();  // refused: the venue selector on 東京 would change the report
-            reportDuringLoad = s.Report();
-        });
-        QVERIFY(s.WithDialog([](PatternDialog* d) { QVERIFY(!Session::PressOk(d).shown); }));
-        QCOMPARE(watcher.progressShown, 1);
-        QVERIFY(running);
-        QVERIFY(secondLoadRefused);
-        QVERIFY(waitCursor);
-        QCOMPARE(reportDuringLoad, t::WorkedExampleReport());
-        QVERIFY(watcher.messages.isEmpty());
-        QVERIFY(!s.window->LoadRunning());
+        held.holding = true;
+        s.window->OpenMenuChosen();
+        PatternDialog* d = s.window->OpenPatternDialog();
+        t::Click(Session::Button(d, "OkButton"));
+        // OK returned at once; the load runs and the window waits for nothing.
+        QVERIFY(s.window->LoadRunning());
+        QTRY_COMPARE(held.entered.load(), 1);
+        QVERIFY(!s.window->StartPatternLoad(s.window.get()));
+        QVERIFY(QApplication::overrideCursor() != nullptr);
+        QVERIFY(!s.window->findChild<QPushButton*>("OpenButton")->isEnabled());
+        QVERIFY(!s.window->findChild<QPushButton*>("TallyButton")->isEnabled());
+        QVERIFY(!s.window->findChild<QAction*>("OpenAction")->isEnabled());
+        QVERIFY(!s.window->findChild<QMenu*>("AnalysisMenu")->menuAction()->isEnabled());
+        s.window->RunTally();  // refused: the venue selector on 東京 would change the report
+        QCOMPARE(s.Report(), t::WorkedExampleReport());
+        QTRY_VERIFY(s.window->LoadProgressWindow() && s.window->LoadProgressWindow()->isVisible());
+        QCOMPARE(s.window->LoadProgressWindow()->parentWidget(), d);
+        held.Release();
+        QVERIFY(s.WaitForLoad());
+        QVERIFY(!s.window->OpenPatternDialog());
         QCOMPARE(QApplication::overrideCursor(), nullptr);
+        QVERIFY(s.window->findChild<QPushButton*>("TallyButton")->isEnabled());
+        QVERIFY(s.window->findChild<QMenu*>("AnalysisMenu")->menuAction()->isEnabled());
         // The load completed: selectors refilled, first report over all races.
         QCOMPARE(s.window->ConditionSelector(1)->Text(), U("全抽出"));
         QCOMPARE(s.Report(), t::WorkedExampleReport());
         t::PickText(s.window->ConditionSelector(1), "東京");
-        t::Click(s.window->findChild<QPushButton*>("Command1"));
+        t::Click(s.window->findChild<QPushButton*>("TallyButton"));
         QVERIFY(s.Report() != t::WorkedExampleReport());
     }
 
     void cancelInTheProgressWindowKeepsTheOldDataWithoutAMessage() {
-        Session s;
+        t::HeldLoad held;
+        held.holding = false;
+        Session s(held);
         t::WriteWorkedExample(s.data.Path());
-        QVERIFY(s.WithDialog([](PatternDialog* d) { QVERIFY(!Session::PressOk(d).shown); }));
+        QVERIFY(s.WithDialog([](const QPointer<PatternDialog>& d) { QVERIFY(!Session::PressOk(d).shown); }));
         t::WriteTicketFile(s.data.Path(), "P010506T2FB.txt",
                            {t::HeaderLine(2001, 5, 6),
                             t::Race(9, 1, 8, 1, 1, 2, 8, "0150", "0110", "00000", "00320", 1)});
-        s.window->SetProgressDelay(0);
-        LoadWatcher watcher(
-            [](lomi::ui::ProgressWindow* progress) { t::Click(progress->CancelButton()); });
+        held.holding = true;
         bool stayedOpen = false;
-        QVERIFY(s.WithDialog([&](PatternDialog* d) {
+        QVERIFY(s.WithDialog([&](const QPointer<PatternDialog>& d) {
             t::PickText(d->Selector(1), "Ｔ値");
             t::PickText(d->Selector(2), "２位");
             t::PickText(d->Selector(3), "Ｆ値");
             t::PickText(d->Selector(4), "ボックス");
-            t::Click(Session::Button(d, "Command1"));
+            t::Click(Session::Button(d, "OkButton"));
+            QTRY_VERIFY(s.window->LoadProgressWindow());
+            t::Click(s.window->LoadProgressWindow()->CancelButton());
+            QVERIFY(!s.window->LoadRunning());
             stayedOpen = d->isVisible();
         }));
-        QCOMPARE(watcher.progressShown, 1);
-        QVERIFY(watcher.messages.isEmpty());
         QVERIFY(stayedOpen);
         QCOMPARE(s.state.PatternFileMask, std::string("P*T2FB.txt"));
         QCOMPARE(s.state.RecordCount(), 6);
@@ -367,7 +349,7 @@ private slots:
         const auto file =
             t::WriteTicketFile(s.data.Path(), "P010415Q1RN.txt", {t::HeaderLine(2001, 4, 15)});
         std::filesystem::permissions(file, std::filesystem::perms::none);
-        QVERIFY(s.WithDialog([&](PatternDialog* d) {
+        QVERIFY(s.WithDialog([&](const QPointer<PatternDialog>& d) {
             const t::SeenMessage seen = Session::PressOk(d);
             QVERIFY2(seen.text.contains(U("P010415Q1RN.txt")), qPrintable(seen.text));
             QVERIFY(d->isVisible());

@@ -100,15 +100,15 @@ private slots:
     void screenReadersHearTheFolderControlsByName() {
         Machine m;
         m.Open(Q(m.b / "tickets"));
-        QCOMPARE(t::AccessibleName(t::Button(m.dir.get(), "Com1")), U("ﾌｫﾙﾀﾞの選択"));
+        QCOMPARE(t::AccessibleName(t::Button(m.dir.get(), "BrowseButton")), U("ﾌｫﾙﾀﾞの選択"));
         QCOMPARE(t::AccessibleName(m.dir->FolderLabel()), Q(m.b / "tickets"));
         QCOMPARE(t::AccessibleDescription(m.dir->FolderLabel()),
                  U("Tolvikｺﾝﾃｽﾄ形式買い目ﾌｧｲﾙ格納ﾌｫﾙﾀﾞ"));
-        QCOMPARE(t::AccessibleName(t::Button(m.dir.get(), "Comok")), U("OK"));
+        QCOMPARE(t::AccessibleName(t::Button(m.dir.get(), "OkButton")), U("OK"));
         QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
             QCOMPARE(t::AccessibleName(p->FolderList()), U("ﾌｫﾙﾀﾞ"));
             QCOMPARE(t::AccessibleDescription(p->DriveSelector()), U("ﾄﾞﾗｲﾌﾞ"));
-            QCOMPARE(t::AccessibleName(t::Button(p, "Command2")), U("ｷｬﾝｾﾙ"));
+            QCOMPARE(t::AccessibleName(t::Button(p, "CancelButton")), U("ｷｬﾝｾﾙ"));
         }));
     }
 
@@ -135,8 +135,8 @@ private slots:
             QCOMPARE(p->geometry(), QRect(403, 92, 232, 272));
             QCOMPARE(p->FolderList()->geometry(), QRect(6, 35, 220, 202));
             QCOMPARE(p->FolderList()->toolTip(), U("ダブルクリックで選択"));
-            QCOMPARE(t::Button(p, "Command1")->text(), U("OK"));
-            QCOMPARE(t::Button(p, "Command2")->text(), U("ｷｬﾝｾﾙ"));
+            QCOMPARE(t::Button(p, "OkButton")->text(), U("OK"));
+            QCOMPARE(t::Button(p, "CancelButton")->text(), U("ｷｬﾝｾﾙ"));
             QTRY_COMPARE(QApplication::focusWidget(), p->DriveSelector());
 
             // The drive list stays on the current directory's drive while
@@ -182,7 +182,7 @@ private slots:
     void okAtOnceGivesTheShownFolderAsTheListWritesIt() {
         Machine m;
         m.Open(Q(m.a / "data") + "/");
-        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) { t::Click(t::Button(p, "Command1")); }));
+        QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) { t::Click(t::Button(p, "OkButton")); }));
         QCOMPARE(m.FolderLabel(), Q(m.a / "data"));
         QCOMPARE(m.state.DataFolder,
                  (m.a / "data").string() + "/");  // only OK in FolderDialog sets it
@@ -197,7 +197,7 @@ private slots:
             QVERIFY(p->FolderList()->Highlighted() != before);
             QCOMPARE(p->FolderList()->List(p->FolderList()->Highlighted()), U("sub1"));
             QCOMPARE(p->FolderList()->Path(), Q(m.a / "data"));
-            t::Click(t::Button(p, "Command1"));
+            t::Click(t::Button(p, "OkButton"));
         }));
         QCOMPARE(m.FolderLabel(), Q(m.a / "data"));
 
@@ -205,7 +205,7 @@ private slots:
             t::DoubleClickFolder(p->FolderList(), "Sub2");
             QCOMPARE(p->FolderList()->Path(), Q(m.a / "data" / "Sub2"));
             QCOMPARE(p->FolderList()->List(p->FolderList()->Highlighted()), U("Sub2"));
-            t::Click(t::Button(p, "Command1"));
+            t::Click(t::Button(p, "OkButton"));
         }));
         QCOMPARE(m.FolderLabel(), Q(m.a / "data" / "Sub2"));
     }
@@ -222,7 +222,7 @@ private slots:
             QCOMPARE(p->FolderList()->ListCount(),
                      1 + static_cast<int>(
                              QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size()));
-            t::Click(t::Button(p, "Command1"));
+            t::Click(t::Button(p, "OkButton"));
         }));
         QCOMPARE(m.FolderLabel(), root);
     }
@@ -238,7 +238,7 @@ private slots:
             // Back on the drive of the current directory: that directory.
             t::PickDrive(p->DriveSelector(), 0);
             QCOMPARE(p->FolderList()->Path(), Q(m.a / "work"));
-            t::Click(t::Button(p, "Command2"));
+            t::Click(t::Button(p, "CancelButton"));
         }));
         QCOMPARE(m.FolderLabel(), Q(m.a / "data"));
 
@@ -273,7 +273,7 @@ private slots:
             QCOMPARE(changes.count(), 2);
             QVERIFY(!MessageBoxShown());
             QCOMPARE(QApplication::activeModalWidget(), p);
-            t::Click(t::Button(p, "Command1"));
+            t::Click(t::Button(p, "OkButton"));
         }));
         QCOMPARE(m.FolderLabel(), Q(m.b.Path()));
     }
@@ -293,7 +293,7 @@ private slots:
             QCOMPARE(p->PreviousDrive(), Q(m.a.Path()));
             QCOMPARE(p->FolderList()->Path(), Q(m.a / "data"));
             QVERIFY(!MessageBoxShown());
-            t::Click(t::Button(p, "Command1"));
+            t::Click(t::Button(p, "OkButton"));
         }));
         QCOMPARE(m.FolderLabel(), Q(m.a / "data"));
         fs::create_directories(m.b.Path());  // for the clean-up
@@ -305,7 +305,7 @@ private slots:
         QVERIFY(t::Browse(*m.dir, [&](FolderBrowser* p) {
             QCOMPARE(p->FolderList()->Path(), Q(m.a / "data"));
             QCOMPARE(m.FolderLabel(), Q(m.a / "data" / "gone" / "deeper"));
-            t::Click(t::Button(p, "Command1"));
+            t::Click(t::Button(p, "OkButton"));
         }));
         QCOMPARE(m.FolderLabel(), Q(m.a / "data"));
 

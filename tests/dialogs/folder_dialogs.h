@@ -96,7 +96,7 @@ bool WhileModal(const std::function<void()>& open, const std::function<void(Dial
 // Presses "..." in dir and runs act on the folder browser once it is shown;
 // a browser that act leaves open is cancelled.
 inline bool Browse(FolderDialog& dir, const std::function<void(FolderBrowser*)>& act) {
-    return WhileModal<FolderBrowser>([&] { Click(Button(&dir, "Com1")); }, act);
+    return WhileModal<FolderBrowser>([&] { Click(Button(&dir, "BrowseButton")); }, act);
 }
 
 inline int RowNamed(const ui::DirList* list, const QString& name) {

@@ -1,6 +1,6 @@
 // The pattern dialog on its own: what OK does before and after it hands the
-// choice to the opener, and how the opener's answer decides whether the
-// dialog closes.
+// choice to the opener, how the load's end decides whether the dialog
+// closes, and ｷｬﾝｾﾙ during the load.
 #include <string>
 #include <vector>
 
@@ -29,11 +29,11 @@ struct Opened {
     bool refusedMeanwhile = false;
 };
 
-// A dialog whose opener records what it was given and answers result.
+// A dialog whose opener records what it was given and answers started.
 struct Case {
     lomi::ProgramState state;
     Opened opened;
-    bool result = true;
+    bool started = true;
     PatternDialog dialog;
 
     explicit Case(std::int16_t con2 = 1)
@@ -45,11 +45,10 @@ struct Case {
               opened.chosen = chosen;
               opened.over = over;
               opened.openingFlag = dialog.Opening();
-              // While the opener runs the dialog refuses OK and ｷｬﾝｾﾙ.
+              // While the load runs the dialog refuses OK.
               dialog.OkClicked();
-              dialog.CancelClicked();
               opened.refusedMeanwhile = dialog.isVisible() && opened.calls == 1;
-              return result;
+              return started;
           }) {
         dialog.show();
     }
@@ -82,25 +81,52 @@ private slots:
         QCOMPARE(c.opened.over, &c.dialog);
         QVERIFY(c.opened.openingFlag);
         QVERIFY(c.opened.refusedMeanwhile);
+        // OK returned with the load started; the dialog waits for its end.
+        QVERIFY(c.dialog.isVisible());
+        QVERIFY(c.dialog.Opening());
+        c.dialog.OpenEnded(true);
         QVERIFY(!c.dialog.isVisible());
         QCOMPARE(c.dialog.result(), int(QDialog::Accepted));
         QCOMPARE(c.dialog.Chosen().betStyle, 2);
         QVERIFY(!c.dialog.Opening());
     }
 
-    void aFailedOpenKeepsTheDialogOpenWithTheNewChoiceStored() {
-        Case c;
-        c.result = false;
-        t::PickText(c.dialog.Selector(2), "３位");
-        c.dialog.OkClicked();
-        QCOMPARE(c.opened.calls, 1);
-        QVERIFY(c.dialog.isVisible());
-        QCOMPARE(c.state.Pattern.axisRank, 3);
-        QCOMPARE(c.state.PatternFileMask, std::string("P*Q3RN.txt"));
-        // ｷｬﾝｾﾙ works again once the opener has returned.
-        t::Click(c.dialog.findChild<QPushButton*>("Command2"));
-        QVERIFY(!c.dialog.isVisible());
-        QCOMPARE(c.dialog.result(), int(QDialog::Rejected));
+    void aFailedOrRefusedOpenKeepsTheDialogOpenWithTheNewChoiceStored() {
+        for (const bool started : {true, false}) {
+            Case c;
+            c.started = started;
+            t::PickText(c.dialog.Selector(2), "３位");
+            c.dialog.OkClicked();
+            if (started) c.dialog.OpenEnded(false);
+            QCOMPARE(c.opened.calls, 1);
+            QVERIFY(c.dialog.isVisible());
+            QVERIFY(!c.dialog.Opening());
+            QCOMPARE(c.state.Pattern.axisRank, 3);
+            QCOMPARE(c.state.PatternFileMask, std::string("P*Q3RN.txt"));
+            t::Click(c.dialog.findChild<QPushButton*>("CancelButton"));
+            QVERIFY(!c.dialog.isVisible());
+            QCOMPARE(c.dialog.result(), int(QDialog::Rejected));
+        }
+    }
+
+    void cancelAndEscDuringTheLoadAbandonItAndKeepTheDialog() {
+        for (const bool esc : {false, true}) {
+            Case c;
+            int abandoned = 0;
+            QObject::connect(&c.dialog, &PatternDialog::openAbandoned, [&] { ++abandoned; });
+            c.dialog.OkClicked();
+            if (esc) {
+                QTest::keyClick(&c.dialog, Qt::Key_Escape);
+            } else {
+                t::Click(c.dialog.findChild<QPushButton*>("CancelButton"));
+            }
+            QCOMPARE(abandoned, 1);
+            QVERIFY(c.dialog.isVisible());
+            QVERIFY(!c.dialog.Opening());
+            // The abandoned load's end, should it come, changes nothing.
+            c.dialog.OpenEnded(true);
+            QVERIFY(c.dialog.isVisible());
+        }
     }
 
     void screenReadersHearTheFrameAndPurposeOfEachSelector() {
@@ -116,7 +142,7 @@ private slots:
             QCOMPARE(t::AccessibleLabel(c.dialog.Selector(s.number)), U(s.frame));
             QCOMPARE(t::AccessibleDescription(c.dialog.Selector(s.number)), U(s.purpose));
         }
-        QCOMPARE(t::AccessibleName(c.dialog.findChild<QPushButton*>("Command2")), U("ｷｬﾝｾﾙ"));
+        QCOMPARE(t::AccessibleName(c.dialog.findChild<QPushButton*>("CancelButton")), U("ｷｬﾝｾﾙ"));
     }
 
     void aSelectorWithoutChoiceStopsBeforeAnythingIsStored() {

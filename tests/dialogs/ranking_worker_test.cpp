@@ -11,11 +11,11 @@
 #include <QTest>
 
 #include "dialogs/ranking_window.h"
-#include "ui/background_task.h"
 #include "ui/gui_test_helpers.h"
+#include "ui/worker_task.h"
 
 using lomi::RankingWindow;
-using lomi::ui::BackgroundTask;
+using lomi::ui::WorkerTask;
 using namespace std::chrono_literals;
 namespace t = lomi::test;
 
@@ -80,9 +80,9 @@ private slots:
         w->Start();
         delete w;
         QVERIFY(!held.returned);
-        QVERIFY(!BackgroundTask::WaitForAll(10ms));
+        QVERIFY(!WorkerTask::WaitForAll(10ms));
         held.Release();
-        QVERIFY(BackgroundTask::WaitForAll(10s));
+        QVERIFY(WorkerTask::WaitForAll(10s));
     }
 };
 
