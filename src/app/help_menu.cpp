@@ -60,8 +60,10 @@ void InstallHelpMenu(QMainWindow* window) {
     QAction* about = help->addAction(QString::fromUtf8("バージョン情報(&A)"));
     about->setObjectName("MenuAbout");
     QObject::connect(about, &QAction::triggered, window, [window] {
-        AboutDialog dialog(window);
-        dialog.exec();
+        // On the heap: closing the window while the box waits deletes it too.
+        const QPointer<AboutDialog> dialog = new AboutDialog(window);
+        dialog->exec();
+        delete dialog.data();
     });
 }
 

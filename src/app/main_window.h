@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <memory>
 #include <string>
 
 #include <QMainWindow>
@@ -10,6 +12,7 @@
 #include "data/program_state.h"
 #include "dialogs/analysis_choices.h"
 #include "ui/pattern_loader.h"
+#include "ui/worker_task.h"
 
 class QAction;
 class QCloseEvent;
@@ -139,8 +142,9 @@ private:
     void ShowFolderSettings();
     void CreateAnalysisMenu();
     // 設定 → キャッシュを削除: the record cache's size in the question, then
-    // its records folder removed.
+    // its records folder removed, both counted and removed off this thread.
     void ClearCacheMenuChosen();
+    void AskToClearCache(const std::string& folder, std::uint64_t bytes);
     // The latest tally (none when nothing is loaded) to the analysis
     // windows and the menu.
     void ShowTallyInAnalysis(const RaceConditions* conditions, std::string report);
@@ -152,9 +156,10 @@ private:
     std::string iniPath_;
     bool unloaded_ = false;
     ui::PatternLoader* loader_ = nullptr;
-    QPointer<QWidget> loadOver_;             // where the load in hand was asked from
-    std::string loadFolder_;                 // the data folder the load in hand reads
-    QPointer<PatternDialog> patternDialog_;  // while it is open
+    std::unique_ptr<ui::WorkerTask> cacheTask_;  // the cache's size, then its removal
+    QPointer<QWidget> loadOver_;                 // where the load in hand was asked from
+    std::string loadFolder_;                     // the data folder the load in hand reads
+    QPointer<PatternDialog> patternDialog_;      // while it is open
     QPointer<RankingWindow> ranking_;
 
     std::array<ui::ComboBox*, 8> conditionSelectors_{};

@@ -7,6 +7,7 @@
 
 #include "data/file_bytes.h"
 #include "data/folder_listing.h"
+#include "data/subfolders.h"
 #include "settings/utf8_path.h"
 
 namespace lomi {
@@ -46,25 +47,26 @@ std::string AbsoluteFolder(const std::string& folder) {
     return error ? folder : Utf8Text(absolute.lexically_normal());
 }
 
-bool IsDataFolderSubfolder(const fs::path& path) {
-    const std::string name = Utf8Text(path.filename());
+bool IsDataFolderSubfolder(const std::string& name) {
     return name.size() == 16 && name.find_first_not_of("0123456789abcdef") == std::string::npos;
 }
 
 // Removes the subfolders of data folders unused for kUnusedCacheDays, but
-// for own.
+// for own. Listed as every folder of the program is listed, which threads
+// ranking side by side may do at once.
 void RemoveUnused(const std::string& recordsFolder, const std::string& own, std::int64_t now) {
-    std::error_code error;
-    std::vector<fs::path> unused;
-    for (fs::directory_iterator it(Utf8Path(recordsFolder), error), end; !error && it != end;
-         it.increment(error)) {
-        const fs::path& sub = it->path();
-        if (!IsDataFolderSubfolder(sub) || Utf8Text(sub) == own) continue;
-        auto stamp = StampOfFile(Utf8Text(sub / kUsedMarker));
-        if (!stamp) stamp = StampOfFile(Utf8Text(sub));
+    const auto names = ListSubfolders(recordsFolder);
+    if (!names) return;
+    std::vector<std::string> unused;
+    for (const std::string& name : *names) {
+        const std::string sub = Join(recordsFolder, name);
+        if (!IsDataFolderSubfolder(name) || sub == own) continue;
+        auto stamp = StampOfFile(Join(sub, kUsedMarker));
+        if (!stamp) stamp = StampOfFile(sub);
         if (stamp && stamp->modified < now - kUnusedCacheDays * kDay) unused.push_back(sub);
     }
-    for (const fs::path& sub : unused) fs::remove_all(sub, error);
+    std::error_code error;
+    for (const std::string& sub : unused) fs::remove_all(Utf8Path(sub), error);
 }
 
 }  // namespace

@@ -148,7 +148,8 @@ private slots:
     void fileNotFoundKeepsTheNewChoiceAndTheOldData() {
         Session s;
         t::WriteWorkedExample(s.data.Path());
-        QVERIFY(s.WithDialog([](const QPointer<PatternDialog>& d) { QVERIFY(!Session::PressOk(d).shown); }));
+        QVERIFY(s.WithDialog(
+            [](const QPointer<PatternDialog>& d) { QVERIFY(!Session::PressOk(d).shown); }));
         QCOMPARE(s.Report(), t::WorkedExampleReport());
 
         QVERIFY(s.WithDialog([&](const QPointer<PatternDialog>& d) {
@@ -220,7 +221,8 @@ private slots:
     void filesWithoutDataLinesLeaveOnlyAllRacesAndFileNotOpen() {
         Session s;
         t::WriteTicketFile(s.data.Path(), "P010415Q1RN.txt", {t::HeaderLine(2001, 4, 15)});
-        QVERIFY(s.WithDialog([](const QPointer<PatternDialog>& d) { QVERIFY(!Session::PressOk(d).shown); }));
+        QVERIFY(s.WithDialog(
+            [](const QPointer<PatternDialog>& d) { QVERIFY(!Session::PressOk(d).shown); }));
         for (int n = 1; n <= 8; ++n) {
             QCOMPARE(Items(s.window->ConditionSelector(n)), QStringList{U("全抽出")});
             QCOMPARE(s.window->ConditionSelector(n)->ListIndex(), 0);
@@ -233,7 +235,8 @@ private slots:
         Session s;
         t::WriteWorkedExample(s.data.Path());
         s.window->OrMoreBox()->setChecked(true);
-        QVERIFY(s.WithDialog([](const QPointer<PatternDialog>& d) { QVERIFY(!Session::PressOk(d).shown); }));
+        QVERIFY(s.WithDialog(
+            [](const QPointer<PatternDialog>& d) { QVERIFY(!Session::PressOk(d).shown); }));
         QCOMPARE(s.window->OrMoreBox()->isChecked(), true);
         // Every selector on 全抽出: 以上 with no runner count restricts nothing.
         QCOMPARE(s.Report(), t::WorkedExampleReport());
@@ -242,7 +245,8 @@ private slots:
     void aLoadThatFailsKeepsThePreviousPatternAndNamesTheFile() {
         Session s;
         t::WriteWorkedExample(s.data.Path());
-        QVERIFY(s.WithDialog([](const QPointer<PatternDialog>& d) { QVERIFY(!Session::PressOk(d).shown); }));
+        QVERIFY(s.WithDialog(
+            [](const QPointer<PatternDialog>& d) { QVERIFY(!Session::PressOk(d).shown); }));
         s.window->OrMoreBox()->setChecked(true);
         t::PickText(s.window->ConditionSelector(3), "１６頭");
         t::Click(s.window->findChild<QPushButton*>("TallyButton"));
@@ -277,7 +281,8 @@ private slots:
         held.holding = false;
         Session s(held);
         t::WriteWorkedExample(s.data.Path());
-        QVERIFY(s.WithDialog([](const QPointer<PatternDialog>& d) { QVERIFY(!Session::PressOk(d).shown); }));
+        QVERIFY(s.WithDialog(
+            [](const QPointer<PatternDialog>& d) { QVERIFY(!Session::PressOk(d).shown); }));
         t::PickText(s.window->ConditionSelector(1), "東京");
         held.holding = true;
         s.window->OpenMenuChosen();
@@ -315,7 +320,8 @@ private slots:
         held.holding = false;
         Session s(held);
         t::WriteWorkedExample(s.data.Path());
-        QVERIFY(s.WithDialog([](const QPointer<PatternDialog>& d) { QVERIFY(!Session::PressOk(d).shown); }));
+        QVERIFY(s.WithDialog(
+            [](const QPointer<PatternDialog>& d) { QVERIFY(!Session::PressOk(d).shown); }));
         t::WriteTicketFile(s.data.Path(), "P010506T2FB.txt",
                            {t::HeaderLine(2001, 5, 6),
                             t::Race(9, 1, 8, 1, 1, 2, 8, "0150", "0110", "00000", "00320", 1)});

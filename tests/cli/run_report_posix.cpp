@@ -32,6 +32,8 @@ ReportRun RunReport(const std::vector<std::string>& arguments,
                                      0600);
     posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0600);
+    // The child gets standard input and the two files, nothing else of ours.
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
     // Run in workingFolder by changing ours around the spawn: tests run one
     // at a time, and posix_spawn_file_actions_addchdir_np is not everywhere.
     const std::filesystem::path previous = std::filesystem::current_path();
