@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -14,6 +17,7 @@
 #include "data/program_state.h"
 #include "data/ticket_reader.h"
 #include "support/temp_folder.h"
+#include "ticket_file_text.h"
 
 namespace lomi {
 namespace {
@@ -61,13 +65,33 @@ TEST(SampleGenerator, SameAxisGivesTheSameWinAndPlaceFields) {
     EXPECT_NE(firstWinPlace[0], firstWinPlace[2]);
 }
 
-// A year of every axis (index and rank) with partners of three indices,
+// The bundled samples/ come from the earlier generator, which still writes
+// them byte for byte: the expected reports of the tests rely on them.
+TEST(SampleGenerator, EarlierGeneratorWritesTheBundledSamples) {
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(LOMI_SAMPLES_DIR)) {
+        const std::string name = entry.path().filename().string();
+        if (entry.path().extension() != ".txt") continue;
+        samples::RaceDay day{};
+        ASSERT_TRUE(samples::ParseDate(name.substr(1, 8), day)) << name;
+        std::ifstream file(entry.path(), std::ios::binary);
+        const std::string bytes{std::istreambuf_iterator<char>(file), {}};
+        EXPECT_EQ(
+            samples::TicketFileBytes(day, name.substr(9, 4), 1, 0, 0, samples::kEarlierGenerator),
+            bytes)
+            << name;
+        ++files;
+    }
+    EXPECT_EQ(files, 36);
+}
+
+// Half a year of every axis (index and rank) with partners of three indices,
 // both bet styles.
 TEST(SampleGenerator, PaysAndHitsLikeRealRacing) {
     test::TempFolder folder;
     samples::RaceDay first{}, last{};
     samples::ParseDate("2001-01-01", first);
-    samples::ParseDate("2001-12-31", last);
+    samples::ParseDate("2001-06-30", last);
     std::vector<std::string> codes;
     for (const char axis : std::string("TFRZWPQ")) {
         for (const char rank : std::string("12345")) {
@@ -91,7 +115,7 @@ TEST(SampleGenerator, PaysAndHitsLikeRealRacing) {
         // 単勝人気 １位: wins about a third of its races, places in about
         // two thirds.
         const TallyFigures& f = pattern.earlier.figures;
-        ASSERT_GT(f.extractedRaces, 3000);
+        ASSERT_GT(f.extractedRaces, 1500);
         EXPECT_NEAR(static_cast<double>(f.Bet(BetType::Win).hits) / f.extractedRaces, 1.0 / 3,
                     0.04);
         EXPECT_NEAR(static_cast<double>(f.Bet(BetType::Place).hits) / f.extractedRaces, 2.0 / 3,
