@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <map>
 #include <string>
@@ -105,12 +106,13 @@ TEST(EstimateOverfitting, ReasonsInsteadOfANumber) {
     }
 }
 
-// A year of generated races for sixteen patterns of one rank and style:
-// their figures differ by luck alone, so for every bet type the best in
-// sample is about as likely as not to fall below the middle out of sample.
-// (Over ten seeds such folders gave PBOs from 0.1 to 0.8; this seed's are
-// 0.34 to 0.63.) With one pattern's payouts 40% higher, that pattern leads
-// and its lead holds out of sample.
+// A year of generated races for sixteen patterns of one rank and style,
+// none better than the market: for every bet type the best in sample often
+// falls below the middle out of sample (this seed's PBOs are 0.32 to 0.74;
+// 単勝 and 複勝 have only three distinct rows, one per axis horse). With
+// one pattern's 連勝 and ﾜｲﾄﾞ payouts 60% higher, that pattern leads those
+// bets and its lead holds out of sample, while 単勝 and 複勝 stay as they
+// were.
 TEST(EstimateOverfitting, NoiseAndAPlantedEdge) {
     const std::vector<std::string> codes = {"T3FN", "T3RN", "T3ZN", "T3WN", "T3PN", "T3QN",
                                             "F3TN", "F3RN", "F3ZN", "F3WN", "F3PN", "F3QN",
@@ -118,7 +120,8 @@ TEST(EstimateOverfitting, NoiseAndAPlantedEdge) {
     samples::RaceDay first{}, last{};
     samples::ParseDate("2001-01-06", first);
     samples::ParseDate("2001-12-31", last);
-    for (const int edge : {0, 40}) {
+    std::array<double, 4> withoutEdge{};
+    for (const int edge : {0, 60}) {
         const test::TempFolder folder;
         samples::WriteCorpus(folder.PathText(), codes, first, last, 5, 0, {{"F3PN", edge}});
         RankingResult run = RankAllPatterns(folder.PathText(), {});
@@ -130,8 +133,13 @@ TEST(EstimateOverfitting, NoiseAndAPlantedEdge) {
             EXPECT_EQ(e.splits, 12870);
             EXPECT_EQ(e.patterns, codes.size());
             if (edge == 0) {
-                EXPECT_GT(e.probability, 0.3);
-                EXPECT_LT(e.probability, 0.7);
+                EXPECT_GT(e.probability, 0.25);
+                EXPECT_LT(e.probability, 0.8);
+                withoutEdge[Index(bet)] = e.probability;
+                continue;
+            }
+            if (bet == BetType::Win || bet == BetType::Place) {
+                EXPECT_EQ(e.probability, withoutEdge[Index(bet)]);
                 continue;
             }
             EXPECT_LT(e.probability, 0.1);

@@ -121,17 +121,20 @@ private slots:
                  w.Model()->ColumnOf(RankingColumn::Code));
     }
 
-    // A pattern paid twice what the others are: its corrected bound is above
-    // 100% and its row bold; under the table the estimate of overfitting with
-    // its histogram, or the reason when too few patterns take part.
+    // A pattern whose ﾜｲﾄﾞ tickets pay twice what the others' do: its
+    // corrected bound is above 100% and its row bold; under the table the
+    // estimate of overfitting with its histogram, or the reason when too few
+    // patterns take part.
     void showsCorrectedBoundsAndOverfitting() {
         t::TempFolder data;
         WriteCorpus(data.Path(), "2001-06-30", {{"Q1RN", 100}});
         RankingWindow w(data.PathText(), {});
         w.show();
         QTRY_VERIFY(!w.Running());
+        w.findChild<QComboBox*>("BetCombo")->setCurrentIndex(3);
         auto* label = w.findChild<QLabel*>("OverfittingLabel");
         QTRY_VERIFY(label->text().startsWith(U("過剰適合確率 (PBO): ")));
+        QTRY_VERIFY(CellValue(w, 0, RankingColumn::AdjustedLow) > 100);
         const int adjusted = w.Model()->ColumnOf(RankingColumn::AdjustedLow);
         const QModelIndex top = w.Filter()->index(0, adjusted);
         QCOMPARE(w.Model()->Pattern(w.Filter()->mapToSource(top).row()).code, std::string("Q1RN"));

@@ -32,18 +32,21 @@ report="$root/$build/src/lomi-report"
 generator="$root/$build/tools/sample_generator/lomi-make-samples"
 
 # The corpus: every pattern from 1 January 2001 over ten years, seed 1, as
-# lomi-benchmark writes it; written once, a stamp marks it complete.
+# lomi-benchmark writes it; written once, a stamp marks it complete and names
+# the generator, so a corpus of an earlier generator is written anew.
 corpus="$work/all-patterns-10"
+stamp="generator 2"
 patterns=()
 for axis in T F R Z W P Q; do for rank in 1 2 3 4 5; do for partner in T F R Z W P Q; do
   for style in N B; do patterns+=("$axis$rank$partner$style"); done
 done; done; done
-if [ ! -f "$work/.corpus-complete" ]; then
+if [ "$(cat "$work/.corpus-complete" 2>/dev/null)" != "$stamp" ]; then
   rm -rf "$corpus"
   mkdir -p "$work"
   echo "writing $corpus ..." >&2
-  nice "$generator" "$corpus" --from 2001-01-01 --years 10 -p "${patterns[@]}" >/dev/null
-  touch "$work/.corpus-complete"
+  nice "$generator" "$corpus" --generator 2 --from 2001-01-01 --years 10 -p "${patterns[@]}" \
+    >/dev/null
+  echo "$stamp" >"$work/.corpus-complete"
 fi
 files=$(find "$corpus" -type f | wc -l)
 bytes=$(du -sb "$corpus" | cut -f1)

@@ -21,8 +21,9 @@ constexpr const char* kStamp = ".lomi-benchmark-corpus";
 
 std::string Description(const Corpus& corpus) {
     std::ostringstream text;
-    text << "generator 1; from " << kFirstDay << "; years " << corpus.years << "; seed " << kSeed
-         << "; patterns";
+    // The generator's version: a corpus of an earlier generator is written anew.
+    text << "generator " << samples::kLatestGenerator << "; from " << kFirstDay << "; years "
+         << corpus.years << "; seed " << kSeed << "; patterns";
     for (const std::string& pattern : corpus.patterns) text << ' ' << pattern;
     return text.str();
 }
@@ -91,9 +92,9 @@ bool EnsureCorpus(const Corpus& corpus) {
     std::cerr << "writing " << corpus.folder << " ..." << std::flush;
     samples::RaceDay first{};
     samples::ParseDate(kFirstDay, first);
-    const samples::CorpusSize size =
-        samples::WriteCorpus(corpus.folder, corpus.patterns, first,
-                             samples::LastDayOfYears(first, corpus.years), kSeed, 0);
+    const samples::CorpusSize size = samples::WriteCorpus(
+        corpus.folder, corpus.patterns, first, samples::LastDayOfYears(first, corpus.years), kSeed,
+        0, {}, samples::kLatestGenerator);
     std::ofstream(folder / kStamp) << wanted << "\n";
     std::cerr << " " << size.files << " files\n";
     return true;

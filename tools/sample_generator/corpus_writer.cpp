@@ -14,13 +14,13 @@ namespace lomi::samples {
 
 CorpusSize WriteCorpus(const std::string& folder, const std::vector<std::string>& patterns,
                        const RaceDay& first, const RaceDay& last, std::uint64_t seed, int venues,
-                       const std::map<std::string, int>& edges) {
+                       const std::map<std::string, int>& edges, int generator) {
     const std::filesystem::path out = std::filesystem::u8path(folder);
     std::filesystem::create_directories(out);
     const std::vector<RaceDay> days = RacingDays(first, last, seed);
     // Every file depends only on its day and pattern, so the days are
     // shared out among the processors; large corpora are written that much
-    // sooner.
+    // sooner. Each day's races are run once for all its patterns.
     std::atomic<std::size_t> next{0};
     std::atomic<std::size_t> files{0};
     std::atomic<std::uintmax_t> bytes{0};
@@ -28,10 +28,11 @@ CorpusSize WriteCorpus(const std::string& folder, const std::vector<std::string>
     std::string failure;
     const auto work = [&] {
         for (std::size_t d = next++; d < days.size(); d = next++) {
+            const RacingDay racing(days[d], seed, venues, generator);
             for (const std::string& pattern : patterns) {
                 const auto edge = edges.find(pattern);
-                const std::string text = TicketFileBytes(days[d], pattern, seed, venues,
-                                                         edge == edges.end() ? 0 : edge->second);
+                const std::string text =
+                    racing.TicketFileBytes(pattern, edge == edges.end() ? 0 : edge->second);
                 const auto path = out / TicketFileName(days[d], pattern);
                 std::ofstream file(path, std::ios::binary | std::ios::trunc);
                 file.write(text.data(), static_cast<std::streamsize>(text.size()));

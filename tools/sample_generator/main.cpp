@@ -27,6 +27,7 @@ int Run(int argc, char** argv) {
     int venues = 0;
     std::uint64_t seed = 1;
     std::vector<std::string> edgeTexts;
+    int generator = lomi::samples::kLatestGenerator;
     app.add_option("folder", folder, "Folder to write into (created when missing)")->required();
     app.add_option("-p,--pattern", patterns, "Pattern codes, e.g. Q1RN T5PB (default Q1RN)");
     app.add_option("--from", from, "First day, YYYY-MM-DD (default 2001-04-07)");
@@ -39,7 +40,12 @@ int Run(int argc, char** argv) {
     app.add_option("--seed", seed, "Seed (default 1)");
     app.add_option("--edge", edgeTexts,
                    "CODE:PERCENT raises that pattern's payouts by PERCENT (e.g. Q1RN:40), "
-                   "planting an edge over the other patterns");
+                   "planting an edge over the other patterns (its 連勝 and ﾜｲﾄﾞ payouts; "
+                   "every payout with --generator 1)");
+    app.add_option("--generator", generator,
+                   "2 (default): each race run once, every pattern's line read from it; "
+                   "1: the earlier draws, each pattern on its own (the bundled samples/)")
+        ->check(CLI::Range(lomi::samples::kEarlierGenerator, lomi::samples::kLatestGenerator));
     CLI11_PARSE(app, argc, argv);
 
     std::map<std::string, int> edges;
@@ -83,7 +89,7 @@ int Run(int argc, char** argv) {
     }
 
     const lomi::samples::CorpusSize size =
-        lomi::samples::WriteCorpus(folder, patterns, first, last, seed, venues, edges);
+        lomi::samples::WriteCorpus(folder, patterns, first, last, seed, venues, edges, generator);
     std::cout << size.files << " files, " << size.bytes << " bytes in " << folder << "\n";
     return 0;
 }

@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
 #include "data/cp932.h"
+#include "race_simulation.h"
 #include "seeded_random.h"
 
 namespace lomi::samples {
@@ -97,38 +100,9 @@ std::string Payout(SeededRandom& random, int width, bool hit, int average, bool 
     return Pad(std::to_string(std::min(value, width == 4 ? 9999 : 99999)), width, true);
 }
 
-std::string DataLine(std::uint64_t seed, const RaceDay& day, const std::string& pattern,
-                     const Race& race, int edge) {
-    SeededRandom random{seed, Key(day.Compact()), Key(pattern),
-                        static_cast<std::uint64_t>(race.venue),
-                        static_cast<std::uint64_t>(race.number)};
-    const bool box = pattern[3] == 'B';
-    const int rank = pattern[1] - '0';
-
-    // The tickets: pairs of horse numbers, six slots at most.
-    std::vector<std::pair<int, int>> pairs;
-    if (!race.cancelled && random.Percent(94)) {
-        std::vector<int> horses;
-        while (static_cast<int>(horses.size()) <
-               (box ? (random.Percent(70) ? 3 : 4) : random.Between(2, 6))) {
-            const int horse = random.Between(1, race.runners);
-            if (std::find(horses.begin(), horses.end(), horse) == horses.end())
-                horses.push_back(horse);
-        }
-        if (box) {
-            std::sort(horses.begin(), horses.end());
-            for (std::size_t i = 0; i < horses.size(); ++i) {
-                for (std::size_t j = i + 1; j < horses.size(); ++j)
-                    pairs.emplace_back(horses[i], horses[j]);
-            }
-        } else {
-            for (std::size_t i = 1; i < horses.size(); ++i) {
-                pairs.emplace_back(std::min(horses[0], horses[i]), std::max(horses[0], horses[i]));
-            }
-        }
-        if (pairs.size() > 6) pairs.resize(6);
-    }
-
+// The line of a race up to its payout fields: venue and race, the ticket
+// slots, the bar and the race's conditions.
+std::string LineStart(const Race& race, const std::vector<std::pair<int, int>>& pairs) {
     std::string line = Pad(
         std::string(kVenueNames[race.venue - 1]) + Pad(std::to_string(race.number), 2, true) + "R",
         8, false);
@@ -142,10 +116,60 @@ std::string DataLine(std::uint64_t seed, const RaceDay& day, const std::string& 
     }
     line += std::string(kBarColumn - 1 - CharCount(line), ' ');
     line += "| ";
-
     line += TwoDigits(race.venue) + TwoDigits(race.number) + TwoDigits(race.runners) +
             std::to_string(race.age) + std::to_string(race.raceClass) +
             std::to_string(race.surface) + TwoDigits(race.distance);
+    return line;
+}
+
+// The tickets of a set of horses: the first with each other (流し), or
+// every pair of them (ボックス); six slots at most.
+std::vector<std::pair<int, int>> Pairs(std::vector<int> horses, bool box) {
+    std::vector<std::pair<int, int>> pairs;
+    if (box) {
+        std::sort(horses.begin(), horses.end());
+        for (std::size_t i = 0; i < horses.size(); ++i) {
+            for (std::size_t j = i + 1; j < horses.size(); ++j)
+                pairs.emplace_back(horses[i], horses[j]);
+        }
+    } else {
+        for (std::size_t i = 1; i < horses.size(); ++i) {
+            pairs.emplace_back(std::min(horses[0], horses[i]), std::max(horses[0], horses[i]));
+        }
+    }
+    if (pairs.size() > 6) pairs.resize(6);
+    return pairs;
+}
+
+// How many horses a pattern's tickets take in a race: 3 or 4 in a box,
+// 2 to 6 (the axis and its partners) in a wheel.
+int HorseCount(SeededRandom& random, bool box) {
+    return box ? (random.Percent(70) ? 3 : 4) : random.Between(2, 6);
+}
+
+// The earlier generator: every pattern's tickets and payouts drawn on their
+// own, each race once per pattern.
+std::string EarlierDataLine(std::uint64_t seed, const RaceDay& day, const std::string& pattern,
+                            const Race& race, int edge) {
+    SeededRandom random{seed, Key(day.Compact()), Key(pattern),
+                        static_cast<std::uint64_t>(race.venue),
+                        static_cast<std::uint64_t>(race.number)};
+    const bool box = pattern[3] == 'B';
+    const int rank = pattern[1] - '0';
+
+    // The tickets: pairs of horse numbers, six slots at most.
+    std::vector<std::pair<int, int>> pairs;
+    if (!race.cancelled && random.Percent(94)) {
+        std::vector<int> horses;
+        while (static_cast<int>(horses.size()) < HorseCount(random, box)) {
+            const int horse = random.Between(1, race.runners);
+            if (std::find(horses.begin(), horses.end(), horse) == horses.end())
+                horses.push_back(horse);
+        }
+        pairs = Pairs(horses, box);
+    }
+
+    std::string line = LineStart(race, pairs);
     const bool sold = !race.cancelled;
     const bool bought = !pairs.empty();
     // The better the axis horse's rank, the likelier it wins or places; a
@@ -166,6 +190,44 @@ std::string DataLine(std::uint64_t seed, const RaceDay& day, const std::string& 
     line += Payout(random, 5, quinella, 800 * pairCount / quinellaChance, sold, edge);
     line += Payout(random, 5, wide, 800 * pairCount / wideChance, sold, edge);
     return line;
+}
+
+// A payout field of a simulated race: units of 10 yen, right-aligned.
+std::string Field(std::int64_t tens, int width) {
+    return Pad(std::to_string(std::min<std::int64_t>(tens, width == 4 ? 9999 : 99999)), width,
+               true);
+}
+
+// The line of a pattern in a race simulated once for every pattern: its axis
+// is the horse at its rank under its axis index, its partners the first
+// places under its partner index, and what they paid is read from the race.
+// edge raises the pattern's 連勝 and ﾜｲﾄﾞ payouts, which no other pattern
+// holds in full, so patterns with its axis keep its 単勝 and 複勝.
+std::string SimulatedDataLine(std::uint64_t seed, const RaceDay& day, const std::string& pattern,
+                              const Race& race, const SimulatedRace& simulated, int edge) {
+    if (race.cancelled) return LineStart(race, {}) + "----" + "----" + "-----" + "-----";
+    SeededRandom random{seed, Key(day.Compact()), Key(pattern),
+                        static_cast<std::uint64_t>(race.venue),
+                        static_cast<std::uint64_t>(race.number)};
+    const bool box = pattern[3] == 'B';
+    const auto& axisOrder = simulated.byIndex[kIndexLetters.find(pattern[0])];
+    const auto& partnerOrder = simulated.byIndex[kIndexLetters.find(pattern[2])];
+    const int axis = axisOrder[static_cast<std::size_t>(pattern[1] - '1')];
+    const auto count = static_cast<std::size_t>(std::min(HorseCount(random, box), race.runners));
+    std::vector<int> horses{axis};
+    for (std::size_t p = 0; p < partnerOrder.size() && horses.size() < count; ++p) {
+        if (partnerOrder[p] != axis) horses.push_back(partnerOrder[p]);
+    }
+    const std::vector<std::pair<int, int>> pairs = Pairs(horses, box);
+
+    std::int64_t quinella = 0, wide = 0;
+    for (const auto& [a, b] : pairs) {
+        quinella += simulated.QuinellaPayout(a, b);
+        wide += simulated.WidePayout(a, b);
+    }
+    return LineStart(race, pairs) + Field(simulated.winPayout[axis - 1] / 10, 4) +
+           Field(simulated.placePayout[axis - 1] / 10, 4) +
+           Field(quinella / 10 * (100 + edge) / 100, 5) + Field(wide / 10 * (100 + edge) / 100, 5);
 }
 
 std::string HeaderLine(const RaceDay& day, const std::string& pattern) {
@@ -228,19 +290,58 @@ std::string TicketFileName(const RaceDay& day, const std::string& pattern) {
     return "P" + day.Compact() + pattern + ".txt";
 }
 
-std::string TicketFileBytes(const RaceDay& day, const std::string& pattern, std::uint64_t seed,
-                            int venues, int edge) {
-    std::string bytes;
-    AppendLine(bytes, HeaderLine(day, pattern));
-    AppendLine(bytes, "ﾚｰｽ    買い目" + std::string(34, ' ') + "場R 頭齢ｸ馬距 単勝複勝 連勝 ﾜｲﾄﾞ");
+struct RacingDay::Races {
+    RaceDay day;
+    std::uint64_t seed = 0;
+    int generator = kLatestGenerator;
+    std::vector<Race> races;
+    std::vector<SimulatedRace> simulated;  // one per race, the latest generator only
+};
+
+RacingDay::RacingDay(const RaceDay& day, std::uint64_t seed, int venues, int generator)
+    : races_(std::make_unique<Races>()) {
+    if (generator != kEarlierGenerator && generator != kLatestGenerator) {
+        throw std::invalid_argument("no sample generator " + std::to_string(generator));
+    }
+    races_->day = day;
+    races_->seed = seed;
+    races_->generator = generator;
     for (int venue : DayVenues(seed, day, venues)) {
-        AppendLine(bytes, "");
+        // The going: some venues' days are more open than others, for every race.
+        SeededRandom going{seed, Key(day.Compact()), static_cast<std::uint64_t>(venue),
+                           Key("going")};
+        const double luck = 0.75 + 0.6 * going.Between(0, 999) / 1000.0;
         for (int number = 1; number <= kRacesPerVenue; ++number) {
-            AppendLine(bytes,
-                       DataLine(seed, day, pattern, MakeRace(seed, day, venue, number), edge));
+            races_->races.push_back(MakeRace(seed, day, venue, number));
+            if (generator == kEarlierGenerator) continue;
+            SeededRandom random{seed, Key(day.Compact()), static_cast<std::uint64_t>(venue),
+                                static_cast<std::uint64_t>(number), Key("race")};
+            races_->simulated.push_back(SimulateRace(random, races_->races.back().runners, luck));
         }
     }
+}
+
+RacingDay::~RacingDay() = default;
+RacingDay::RacingDay(RacingDay&&) noexcept = default;
+
+std::string RacingDay::TicketFileBytes(const std::string& pattern, int edge) const {
+    const Races& r = *races_;
+    std::string bytes;
+    AppendLine(bytes, HeaderLine(r.day, pattern));
+    AppendLine(bytes, "ﾚｰｽ    買い目" + std::string(34, ' ') + "場R 頭齢ｸ馬距 単勝複勝 連勝 ﾜｲﾄﾞ");
+    for (std::size_t i = 0; i < r.races.size(); ++i) {
+        if (i % kRacesPerVenue == 0) AppendLine(bytes, "");
+        AppendLine(bytes, r.generator == kEarlierGenerator
+                              ? EarlierDataLine(r.seed, r.day, pattern, r.races[i], edge)
+                              : SimulatedDataLine(r.seed, r.day, pattern, r.races[i],
+                                                  r.simulated[i], edge));
+    }
     return bytes;
+}
+
+std::string TicketFileBytes(const RaceDay& day, const std::string& pattern, std::uint64_t seed,
+                            int venues, int edge, int generator) {
+    return RacingDay(day, seed, venues, generator).TicketFileBytes(pattern, edge);
 }
 
 }  // namespace lomi::samples

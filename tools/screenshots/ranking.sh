@@ -20,7 +20,7 @@ cp "$root"/samples/*.txt "$data/"
 [ -x "$build/tools/sample_generator/lomi-make-samples" ] || {
   echo "no $build/tools/sample_generator/lomi-make-samples: build first" >&2; exit 1; }
 "$build/tools/sample_generator/lomi-make-samples" "$data" --from 2001-01-06 --to 2001-12-31 \
-  --seed 5 -p T3FN T3RN T3ZN T3WN T3PN T3QN F3TN F3RN F3ZN F3WN F3PN F3QN --edge F3PN:40 \
+  --seed 5 -p T3FN T3RN T3ZN T3WN T3PN T3QN F3TN F3RN F3ZN F3WN F3PN F3QN --edge F3PN:60 \
   >/dev/null
 start_lomi "$data"
 
