@@ -40,17 +40,18 @@ xdotool key --clearmodifiers alt+d
 sleep 3
 import -window "$ranking" "$work/ranking.png"
 
-# OK in the dialog opens the stored pattern; then 馬場 (the field at its
-# fixed place under the menu bar, Down chooses 芝) and 上記の条件で抽出／集計.
+# OK (before 全パターン, which has the focus) opens the stored pattern; then 馬場 by the keyboard: a
+# click in the report box, Tab past 開く and 開催 to 馬場, Down for 芝, and
+# back to 上記の条件で抽出／集計.
 xdotool windowfocus --sync "$dialog"
-xdotool key --clearmodifiers Tab space
+xdotool key --clearmodifiers shift+Tab space
 sleep 2
 xdotool windowraise "$main"
 xdotool windowfocus --sync "$main"
-menu=$(( $(xdotool getwindowgeometry "$main" | sed -n 's/.*Geometry: [0-9]*x\([0-9]*\).*/\1/p') - 237 ))
-xdotool mousemove --window "$main" 240 $((menu + 49)) click 1
-xdotool key --clearmodifiers Down
-xdotool mousemove --window "$main" 200 $((menu + 220)) click 1
+height=$(xdotool getwindowgeometry "$main" | sed -n 's/.*Geometry: [0-9]*x\([0-9]*\).*/\1/p')
+xdotool mousemove --window "$main" 300 $((height - 60)) click 1
+xdotool key --clearmodifiers Tab Tab Tab Down
+xdotool key --clearmodifiers shift+Tab shift+Tab shift+Tab shift+Tab space
 sleep 1
 xdotool windowraise "$ranking"
 sleep 1
