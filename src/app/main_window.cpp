@@ -354,10 +354,14 @@ void MainWindow::LoadEnded(PatternLoad load) {
 }
 
 void MainWindow::EnableCommands(bool enabled) {
+    // A disabled button gives its focus away; it comes back with the
+    // commands, so that Enter tallies after a load as it did before.
+    if (!enabled) focusBeforeLoad_ = focusWidget();
     openButton_->setEnabled(enabled);
     openAction_->setEnabled(enabled);
     tallyButton_->setEnabled(enabled);
     analysisMenu_->menuAction()->setEnabled(enabled);
+    if (enabled && focusBeforeLoad_) focusBeforeLoad_->setFocus();
 }
 
 void MainWindow::PrepareMainWindowAfterLoad(const LoadedView& view) {

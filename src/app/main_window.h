@@ -158,6 +158,7 @@ private:
     ui::PatternLoader* loader_ = nullptr;
     std::unique_ptr<ui::WorkerTask> cacheTask_;  // the cache's size, then its removal
     QPointer<QWidget> loadOver_;                 // where the load in hand was asked from
+    QPointer<QWidget> focusBeforeLoad_;          // this window's focus when the load began
     std::string loadFolder_;                     // the data folder the load in hand reads
     QPointer<PatternDialog> patternDialog_;      // while it is open
     QPointer<RankingWindow> ranking_;

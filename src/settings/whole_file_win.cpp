@@ -12,19 +12,6 @@
 namespace lomi {
 namespace {
 
-std::string ErrorText(DWORD error) {
-    wchar_t* buffer = nullptr;
-    const DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = length ? std::wstring(buffer, length) : L"error " + std::to_wstring(error);
-    if (buffer) ::LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
-        text.pop_back();
-    }
-    return WideToUtf8(text);
-}
-
 // Closes a handle when it goes out of scope.
 class Handle {
 public:
@@ -59,7 +46,7 @@ FileReadResult ReadWholeFile(const std::string& path) {
         result.status = (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
                             ? FileReadStatus::Missing
                             : FileReadStatus::Failed;
-        result.error = ErrorText(error);
+        result.error = FileErrorText(error);
         return result;
     }
     char buffer[65536];
@@ -67,7 +54,7 @@ FileReadResult ReadWholeFile(const std::string& path) {
         DWORD got = 0;
         if (!::ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr)) {
             result.status = FileReadStatus::Failed;
-            result.error = ErrorText(::GetLastError());
+            result.error = FileErrorText(::GetLastError());
             result.bytes.clear();
             return result;
         }
@@ -83,8 +70,10 @@ FileWriteResult ReplaceWholeFile(const std::string& path, std::string_view bytes
     if (IsTooLongPath(target)) return {false, kTooLongPath};
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY) return {false, ErrorText(ERROR_ACCESS_DENIED)};
-        if (attributes & FILE_ATTRIBUTE_READONLY) return {false, ErrorText(ERROR_ACCESS_DENIED)};
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+            return {false, FileErrorText(ERROR_ACCESS_DENIED)};
+        if (attributes & FILE_ATTRIBUTE_READONLY)
+            return {false, FileErrorText(ERROR_ACCESS_DENIED)};
     }
 
     static std::atomic<unsigned> counter{0};
@@ -97,12 +86,12 @@ FileWriteResult ReplaceWholeFile(const std::string& path, std::string_view bytes
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.Valid() && ::GetLastError() != ERROR_FILE_EXISTS) break;
     }
-    if (!file.Valid()) return {false, ErrorText(::GetLastError())};
+    if (!file.Valid()) return {false, FileErrorText(::GetLastError())};
 
     const auto fail = [&](DWORD error) {
         file.Close();
         ::DeleteFileW(temporary.c_str());
-        return FileWriteResult{false, ErrorText(error)};
+        return FileWriteResult{false, FileErrorText(error)};
     };
     while (!bytes.empty()) {
         DWORD written = 0;

@@ -203,6 +203,8 @@ private slots:
         t::WriteTicketFile(s.data.Path(), "p20010415t1tn.TXT",
                            {t::HeaderLine(2001, 4, 15),
                             t::Race(1, 12, 18, 5, 6, 1, 18, "0032", "0014", "00158", "00052", 2)});
+        auto* tally = s.window->findChild<QPushButton*>("TallyButton");
+        tally->setFocus();
         QVERIFY(s.WithDialog([](const QPointer<PatternDialog>& d) {
             t::PickText(d->Selector(1), "Ｔ値");
             t::PickText(d->Selector(3), "Ｔ値");
@@ -216,6 +218,8 @@ private slots:
         QCOMPARE(Items(s.window->ConditionSelector(4)), (QStringList{U("全抽出"), U("４歳上")}));
         QVERIFY(s.Report().startsWith(U("総ﾚｰｽ：1  抽出ﾚｰｽ：1\n")));
         QCOMPARE(QApplication::overrideCursor(), nullptr);
+        // The tally button, disabled during the load, has its focus back.
+        QCOMPARE(s.window->focusWidget(), tally);
     }
 
     void filesWithoutDataLinesLeaveOnlyAllRacesAndFileNotOpen() {
