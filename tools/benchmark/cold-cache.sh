@@ -118,13 +118,15 @@ cmake -S . -B "$windows" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cm
 cmake --build "$windows" --target lomi-report -j 2 >/dev/null
 export WINEPREFIX="$windows/wineprefix" WINEDEBUG=-all
 wineboot -i >/dev/null 2>&1
+# Wine's own server stays up between runs, as Windows does; started
+# before the first program, which would otherwise start one of its own.
+wineserver -k 2>/dev/null || true
+wineserver -p 600
 wine_folder="Z:${corpus//\//\\}"
 # The Windows cache folder of the prefix's user, emptied for a fresh cache.
 cache_home="$(winepath -u "$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')")/lomi/cache"
 rank=(wine "$windows/src/lomi-report.exe" --folder "$wine_folder" --all-patterns)
 load=(wine "$windows/src/lomi-report.exe" --folder "$wine_folder" --pattern Q1RN)
-# Wine's own server stays up between runs, as Windows does.
-wineserver -p 600
 echo
 echo "| Wine (lomi-report.exe) | cold | warm |"
 echo "|---|---:|---:|"
