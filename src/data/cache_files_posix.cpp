@@ -8,6 +8,7 @@
 #include <cerrno>
 
 #include "data/file_descriptor_posix.h"
+#include "data/file_stamp_posix.h"
 #include "data/system_error_text_posix.h"
 
 namespace lomi {
@@ -15,9 +16,7 @@ namespace lomi {
 std::optional<FileStamp> StampOfFile(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) return std::nullopt;
-    return FileStamp{
-        static_cast<std::uint64_t>(info.st_size),
-        static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
+    return StampOf(info);
 }
 
 std::int64_t NowStamp() {

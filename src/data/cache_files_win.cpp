@@ -5,21 +5,11 @@
 #include <algorithm>
 #include <atomic>
 
+#include "data/file_time_win.h"
 #include "data/wide_text.h"
 #include "data/windows_paths_win.h"
 
 namespace lomi {
-namespace {
-
-// 100-nanosecond ticks since 1601 to nanoseconds since 1970.
-std::int64_t Nanoseconds(const FILETIME& time) {
-    constexpr std::int64_t kTicksTo1970 = 116'444'736'000'000'000;
-    const std::int64_t ticks = static_cast<std::int64_t>(
-        static_cast<std::uint64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime);
-    return (ticks - kTicksTo1970) * 100;
-}
-
-}  // namespace
 
 std::optional<FileStamp> StampOfFile(const std::string& path) {
     // The attributes come from the folder's entry: the file is not opened,
@@ -29,13 +19,13 @@ std::optional<FileStamp> StampOfFile(const std::string& path) {
         return std::nullopt;
     }
     return FileStamp{static_cast<std::uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow,
-                     Nanoseconds(data.ftLastWriteTime)};
+                     FileTimeNanoseconds(data.ftLastWriteTime)};
 }
 
 std::int64_t NowStamp() {
     FILETIME now{};
     ::GetSystemTimeAsFileTime(&now);
-    return Nanoseconds(now);
+    return FileTimeNanoseconds(now);
 }
 
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std::string& reason) {

@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "data/file_descriptor_posix.h"
+#include "data/file_stamp_posix.h"
 #include "data/system_error_text_posix.h"
 
 namespace lomi {
@@ -19,8 +20,8 @@ std::string Reason(int error) {
 
 }  // namespace
 
-bool ReadFileBytes(const std::string& path, std::string& buffer, bool& opened,
-                   std::string& reason) {
+bool ReadFileBytes(const std::string& path, std::string& buffer, bool& opened, std::string& reason,
+                   FileStamp* stamp) {
     opened = false;
     // O_NONBLOCK: a pipe put where a file was listed must not stop the load.
     FileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
@@ -38,6 +39,7 @@ bool ReadFileBytes(const std::string& path, std::string& buffer, bool& opened,
         return false;
     }
     opened = true;
+    if (stamp) *stamp = StampOf(info);
     // The size is a hint: a file that changes while it is read is read to its end.
     buffer.resize(static_cast<std::size_t>(info.st_size) + 1);
     std::size_t size = 0;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "data/file_time_win.h"
 #include "data/wide_text.h"
 #include "data/windows_paths_win.h"
 
@@ -18,8 +19,8 @@ std::string Reason(DWORD error) {
 
 }  // namespace
 
-bool ReadFileBytes(const std::string& path, std::string& buffer, bool& opened,
-                   std::string& reason) {
+bool ReadFileBytes(const std::string& path, std::string& buffer, bool& opened, std::string& reason,
+                   FileStamp* stamp) {
     opened = false;
     const std::wstring wide = Utf8ToWide(path);
     if (IsTooLongPath(wide)) {
@@ -41,6 +42,16 @@ bool ReadFileBytes(const std::string& path, std::string& buffer, bool& opened,
     if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size)) {
         reason = "ファイルではありません";
         ok = false;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (ok && stamp) {
+        if (GetFileInformationByHandle(file, &info)) {
+            *stamp = FileStamp{static_cast<std::uint64_t>(size.QuadPart),
+                               FileTimeNanoseconds(info.ftLastWriteTime)};
+        } else {
+            reason = Reason(GetLastError());
+            ok = false;
+        }
     }
     std::size_t used = 0;
     if (ok) buffer.resize(static_cast<std::size_t>(size.QuadPart) + 1);

@@ -56,7 +56,7 @@ void ReadAhead::Run() {
         }
         try {
             JoinFolderAndName(folder_, name, path);
-            file.ok = ReadFileBytes(path, file.bytes, file.opened, file.reason);
+            file.ok = ReadFileBytes(path, file.bytes, file.opened, file.reason, &file.stamp);
         } catch (...) {
             file.ok = false;
             file.error = std::current_exception();

@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "data/cache_files.h"
+
 namespace lomi {
 
 // The bytes of a list of files, read in order on a thread of its own a few
@@ -24,6 +26,7 @@ public:
         bool opened = false;
         std::string reason;
         std::string bytes;
+        FileStamp stamp;
         std::exception_ptr error;  // what reading it threw, if anything
     };
 

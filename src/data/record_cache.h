@@ -58,6 +58,8 @@ public:
     // the moment they were stored and now (timestamps are coarse, so a
     // rewrite of the same size within that window could go unseen).
     const CachedFile* Find(std::string_view name, const FileStamp& stamp) const;
+    // Whether anything stored was read: without it, Find finds nothing.
+    bool HasStoredFiles() const { return !byName_.empty(); }
 
     // Keeps a stored file (as Find gave it) for the next write.
     void Keep(const CachedFile& file);

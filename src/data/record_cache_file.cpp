@@ -18,9 +18,41 @@ void PutNumber(std::string& out, std::uint64_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>(value >> (8 * i) & 0xFF));
 }
 
-void PutText(std::string& out, std::string_view text) {
-    PutNumber(out, text.size(), 4);
-    out.append(text);
+// Where PutPayload puts a cache file's payload: into a string, or only
+// counted.
+struct PayloadWriter {
+    std::string& out;
+    void Number(std::uint64_t value, int bytes) { PutNumber(out, value, bytes); }
+    void Bytes(std::string_view bytes) { out.append(bytes); }
+};
+struct PayloadSize {
+    std::size_t bytes = 0;
+    void Number(std::uint64_t, int count) { bytes += static_cast<std::size_t>(count); }
+    void Bytes(std::string_view text) { bytes += text.size(); }
+};
+
+template <typename Put>
+void PutText(Put& put, std::string_view text) {
+    put.Number(text.size(), 4);
+    put.Bytes(text);
+}
+
+template <typename Put>
+void PutPayload(const CacheContents& contents, Put& put) {
+    PutText(put, contents.owner);
+    put.Number(static_cast<std::uint64_t>(contents.writtenAt), 8);
+    put.Number(contents.files.size(), 4);
+    for (const CachedFile& file : contents.files) {
+        PutText(put, file.name);
+        put.Number(file.stamp.size, 8);
+        put.Number(static_cast<std::uint64_t>(file.stamp.modified), 8);
+        put.Number((file.inheritsDate ? kInheritsDate : 0) | (file.hasHeader ? kHasHeader : 0), 1);
+        if (file.inheritsDate) PutText(put, file.incomingDate);
+        if (file.hasHeader) PutText(put, file.outgoingDate);
+        put.Number(file.recordCount, 4);
+        put.Number(file.records.size(), 8);
+        put.Bytes(file.records);
+    }
 }
 
 std::uint64_t Mix(std::uint64_t h, std::uint64_t word) {
@@ -120,29 +152,27 @@ std::uint64_t CacheChecksum(std::string_view bytes, std::uint64_t seed) {
 }
 
 std::string EncodeCacheFile(const CacheContents& contents) {
-    std::string payload;
-    PutText(payload, contents.owner);
-    PutNumber(payload, static_cast<std::uint64_t>(contents.writtenAt), 8);
-    PutNumber(payload, contents.files.size(), 4);
-    for (const CachedFile& file : contents.files) {
-        PutText(payload, file.name);
-        PutNumber(payload, file.stamp.size, 8);
-        PutNumber(payload, static_cast<std::uint64_t>(file.stamp.modified), 8);
-        PutNumber(payload,
-                  (file.inheritsDate ? kInheritsDate : 0) | (file.hasHeader ? kHasHeader : 0), 1);
-        if (file.inheritsDate) PutText(payload, file.incomingDate);
-        if (file.hasHeader) PutText(payload, file.outgoingDate);
-        PutNumber(payload, file.recordCount, 4);
-        PutNumber(payload, file.records.size(), 8);
-        payload.append(file.records);
-    }
-    std::string out(kMagic, sizeof kMagic);
-    PutNumber(out, kRecordCacheVersion, 4);
-    PutNumber(out, 0, 4);
-    PutNumber(out, payload.size(), 8);
+    // Counted first, then written into a string of that size: a cache file
+    // runs to megabytes, and growing it step by step would copy it again
+    // and again.
+    PayloadSize size;
+    PutPayload(contents, size);
+    std::string out;
+    out.reserve(kHeaderBytes + size.bytes);
+    out.append(kMagic, sizeof kMagic);
+    PayloadWriter writer{out};
+    writer.Number(kRecordCacheVersion, 4);
+    writer.Number(0, 4);
+    writer.Number(size.bytes, 8);
+    writer.Number(0, 8);  // the checksum, once the payload is written
+    PutPayload(contents, writer);
     // The checksum covers the header before it and the payload.
-    PutNumber(out, CacheChecksum(payload, CacheChecksum(out)), 8);
-    out += payload;
+    const std::string_view bytes(out);
+    const std::uint64_t checksum =
+        CacheChecksum(bytes.substr(kHeaderBytes), CacheChecksum(bytes.substr(0, kChecksumAt)));
+    std::string sum;
+    PutNumber(sum, checksum, 8);
+    out.replace(kChecksumAt, 8, sum);
     return out;
 }
 

@@ -152,10 +152,9 @@ private:
 };
 
 // What the cache knows of a read's files before any is read: each file's
-// stamp and stored records, if they can serve, and the files it cannot
-// serve, which are the ones to read.
+// stored records, if they can serve, and the files it cannot serve, which
+// are the ones to read.
 struct CachePlan {
-    std::vector<std::optional<FileStamp>> stamps;
     std::vector<const CachedFile*> stored;
     std::vector<std::string> toRead;
 };
@@ -163,13 +162,18 @@ struct CachePlan {
 CachePlan PlanCachedRead(PatternCache& cache, const std::string& folder,
                          const std::vector<std::string>& names) {
     CachePlan plan;
-    plan.stamps.resize(names.size());
     plan.stored.resize(names.size());
+    // A cache with nothing stored serves no file: no stamp is looked up,
+    // and each file's comes from its reading (on Windows a lookup by path
+    // costs nearly what an open does).
+    if (!cache.HasStoredFiles()) {
+        plan.toRead = names;
+        return plan;
+    }
     std::string path;
     for (std::size_t i = 0; i < names.size(); ++i) {
         JoinFolderAndName(folder, names[i], path);
-        plan.stamps[i] = StampOfFile(path);
-        if (plan.stamps[i]) plan.stored[i] = cache.Find(names[i], *plan.stamps[i]);
+        if (const auto stamp = StampOfFile(path)) plan.stored[i] = cache.Find(names[i], *stamp);
         if (!plan.stored[i]) plan.toRead.push_back(names[i]);
     }
     return plan;
@@ -240,6 +244,7 @@ LoadResult ReadFiles(const std::string& folder, const std::vector<std::string>& 
             bool opened = false;
             bool read = false;
             std::string_view fileBytes;
+            FileStamp stamp;
             // A stored file whose date no longer holds was not planned for
             // reading ahead: it is read here.
             if (ahead && !stored) {
@@ -249,8 +254,9 @@ LoadResult ReadFiles(const std::string& folder, const std::vector<std::string>& 
                 opened = file.opened;
                 if (!read) reason = file.reason;
                 fileBytes = file.bytes;
+                stamp = file.stamp;
             } else {
-                read = ReadFileBytes(current, bytes, opened, reason);
+                read = ReadFileBytes(current, bytes, opened, reason, &stamp);
                 fileBytes = bytes;
             }
             if (!read) {
@@ -265,7 +271,7 @@ LoadResult ReadFiles(const std::string& folder, const std::vector<std::string>& 
                     current,
                     "ファイル「" + current + "」で読み込みを中止しました（" + reason + "）。"));
             }
-            if (cache && plan.stamps[done]) copying.Keep(*cache, name, *plan.stamps[done]);
+            if (cache) copying.Keep(*cache, name, stamp);
             ++done;
             if (progress) progress(done, names.size());
         }
