@@ -43,11 +43,13 @@ bool ReadFileBytes(const std::string& path, std::string& buffer, bool& opened, s
         reason = "ファイルではありません";
         ok = false;
     }
-    BY_HANDLE_FILE_INFORMATION info{};
+    // GetFileTime and not GetFileInformationByHandle, which also looks up
+    // the volume's serial number: under Wine that tripled a ranking's time.
+    FILETIME written{};
     if (ok && stamp) {
-        if (GetFileInformationByHandle(file, &info)) {
-            *stamp = FileStamp{static_cast<std::uint64_t>(size.QuadPart),
-                               FileTimeNanoseconds(info.ftLastWriteTime)};
+        if (GetFileTime(file, nullptr, nullptr, &written)) {
+            *stamp =
+                FileStamp{static_cast<std::uint64_t>(size.QuadPart), FileTimeNanoseconds(written)};
         } else {
             reason = Reason(GetLastError());
             ok = false;

@@ -21,8 +21,13 @@ constexpr const char* kNoFileLeft = "読み込むファイルが残っていま�
 
 }  // namespace
 
-ReadAhead::ReadAhead(const std::string& folder, const std::vector<std::string>& names)
-    : folder_(folder), names_(names), finished_(names.empty()), thread_([this] { Run(); }) {}
+ReadAhead::ReadAhead(const std::string& folder, const std::vector<std::string>& names,
+                     bool withStamps)
+    : folder_(folder),
+      names_(names),
+      withStamps_(withStamps),
+      finished_(names.empty()),
+      thread_([this] { Run(); }) {}
 
 ReadAhead::~ReadAhead() {
     {
@@ -56,7 +61,8 @@ void ReadAhead::Run() {
         }
         try {
             JoinFolderAndName(folder_, name, path);
-            file.ok = ReadFileBytes(path, file.bytes, file.opened, file.reason, &file.stamp);
+            file.ok = ReadFileBytes(path, file.bytes, file.opened, file.reason,
+                                    withStamps_ ? &file.stamp : nullptr);
         } catch (...) {
             file.ok = false;
             file.error = std::current_exception();

@@ -26,12 +26,13 @@ public:
         bool opened = false;
         std::string reason;
         std::string bytes;
-        FileStamp stamp;
+        FileStamp stamp;           // when asked for
         std::exception_ptr error;  // what reading it threw, if anything
     };
 
     // names: files in folder, in reading order; both must outlive this.
-    ReadAhead(const std::string& folder, const std::vector<std::string>& names);
+    // withStamps: each File's stamp is set (for the record cache).
+    ReadAhead(const std::string& folder, const std::vector<std::string>& names, bool withStamps);
     // Stops the reading before the next file and waits for its thread,
     // which then has at most the file in hand to finish.
     ~ReadAhead();
@@ -51,6 +52,7 @@ private:
 
     const std::string& folder_;
     const std::vector<std::string>& names_;
+    const bool withStamps_;
     std::mutex mutex_;
     std::condition_variable filesReady_;  // for the user: a batch, or the last file
     std::condition_variable roomFree_;    // for the reading thread

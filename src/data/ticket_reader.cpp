@@ -218,7 +218,8 @@ LoadResult ReadFiles(const std::string& folder, const std::vector<std::string>& 
         // few files takes well under a millisecond, less than what starting
         // a thread would save.
         std::optional<ReadAhead> ahead;
-        if (load && toRead.size() >= kFilesWorthReadingAhead) ahead.emplace(folder, toRead);
+        if (load && toRead.size() >= kFilesWorthReadingAhead)
+            ahead.emplace(folder, toRead, cache.has_value());
         for (const std::string& name : names) {
             if (stop.stop_requested()) return finish(LoadResult{false, true, current, {}});
             JoinFolderAndName(folder, name, current);
@@ -256,7 +257,7 @@ LoadResult ReadFiles(const std::string& folder, const std::vector<std::string>& 
                 fileBytes = file.bytes;
                 stamp = file.stamp;
             } else {
-                read = ReadFileBytes(current, bytes, opened, reason, &stamp);
+                read = ReadFileBytes(current, bytes, opened, reason, cache ? &stamp : nullptr);
                 fileBytes = bytes;
             }
             if (!read) {
