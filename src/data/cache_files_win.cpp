@@ -28,6 +28,28 @@ std::int64_t NowStamp() {
     return FileTimeNanoseconds(now);
 }
 
+namespace {
+
+// Renames from over to; GetLastError tells why not. The old file cannot be
+// replaced while another process has it open: another Lomi reading its
+// cache (for a few milliseconds; it shares the file for deletion, which
+// Wine does not always honour) or a virus scanner looking at the new file.
+// Both let go soon, so the rename is tried again for about a quarter of a
+// second before the cache gives up.
+bool MoveOver(const std::wstring& from, const std::wstring& to) {
+    for (DWORD wait = 1;; wait *= 2) {
+        if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+        const DWORD error = ::GetLastError();
+        if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) || wait > 128) {
+            ::SetLastError(error);
+            return false;
+        }
+        ::Sleep(wait);
+    }
+}
+
+}  // namespace
+
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std::string& reason) {
     static std::atomic<unsigned> calls{0};
     const std::wstring target = Utf8ToWide(path);
@@ -51,12 +73,7 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std:
         done += put;
     }
     ::CloseHandle(file);
-    // A reader that has the old file open shares it for deletion, so the
-    // rename goes through; one that does not makes it fail, and the cache
-    // file stays as it was.
-    if (written && ::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        return true;
-    }
+    if (written && MoveOver(temporary, target)) return true;
     if (written) reason = FileErrorText(::GetLastError());
     ::DeleteFileW(temporary.c_str());
     return false;
