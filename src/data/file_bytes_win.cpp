@@ -45,15 +45,14 @@ bool ReadFileBytes(const std::string& path, std::string& buffer, bool& opened, s
     }
     // GetFileTime and not GetFileInformationByHandle, which also looks up
     // the volume's serial number: under Wine that tripled a ranking's time.
+    // A time that cannot be had leaves a stamp no lookup matches: the file
+    // is read again next time, and this read goes on as without a cache.
     FILETIME written{};
     if (ok && stamp) {
-        if (GetFileTime(file, nullptr, nullptr, &written)) {
-            *stamp =
-                FileStamp{static_cast<std::uint64_t>(size.QuadPart), FileTimeNanoseconds(written)};
-        } else {
-            reason = Reason(GetLastError());
-            ok = false;
-        }
+        *stamp =
+            GetFileTime(file, nullptr, nullptr, &written)
+                ? FileStamp{static_cast<std::uint64_t>(size.QuadPart), FileTimeNanoseconds(written)}
+                : FileStamp{};
     }
     std::size_t used = 0;
     if (ok) buffer.resize(static_cast<std::size_t>(size.QuadPart) + 1);
